@@ -1,0 +1,4 @@
+#include "app/MainWindow.h"
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {}
+MainWindow::~MainWindow() = default;

@@ -1,0 +1,7 @@
+#include "app/Timings.h"
+
+Timings& ProgramTimings()
+{
+    static Timings timings;
+    return timings;
+}
