@@ -1,6 +1,7 @@
 #include "app/ErrorGuard.h"
 
-#include <QMessageBox>
+#include "app/Messages.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -25,9 +26,7 @@ void Report(const QString& text)
         CurrentReporter()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur"), text, QMessageBox::Ok,
-                    ParentWindow().data());
-    box.exec();
+    Messages::Show(Messages::Kind::Error, text, ParentWindow().data());
 }
 
 Reporter SetReporter(Reporter reporter)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 class QWidget;
@@ -40,10 +41,16 @@ template <typename F> bool Guarded(F&& f)
     }
 }
 
-// Wraps a callable so that each call runs under the guard (for connect()).
+// Wraps a callable so that each call runs under the guard (for connect()). Signal
+// arguments the callable does not take are dropped, as connect() does for plain slots.
 template <typename F> auto GuardedSlot(F f)
 {
     return [f = std::move(f)](auto&&... args) mutable {
-        Guarded([&] { f(std::forward<decltype(args)>(args)...); });
+        Guarded([&] {
+            if constexpr (std::is_invocable_v<F&, decltype(args)...>)
+                f(std::forward<decltype(args)>(args)...);
+            else
+                f();
+        });
     };
 }

@@ -1,11 +1,14 @@
 #include "app/MainWindow.h"
 
 #include <QApplication>
+#include <QFont>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString());
+    // The window's layout is drawn for an 8-point sans-serif face.
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     MainWindow window;
     if (!window.ShouldServe())
         return 0;
