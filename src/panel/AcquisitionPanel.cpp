@@ -1,0 +1,98 @@
+#include "panel/AcquisitionPanel.h"
+
+#include "app/ErrorGuard.h"
+#include "app/InstrumentSettings.h"
+#include "app/ProgramServices.h"
+#include "panel/PanelControls.h"
+
+#include <QButtonGroup>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+
+using namespace PanelControls;
+
+enum class Picture { Play, Pause };
+
+struct RunButtonSpec {
+    QRect geometry;
+    const char* caption;
+    const char* hint;
+    Picture picture;
+};
+
+constexpr std::array<RunButtonSpec, 2> RunButtons{{
+    {{16, 16, 121, 25}, "Lecture", "Activer l'acquisition des traces", Picture::Play},
+    {{152, 16, 121, 25}, "Pause", "Interrompre l'acquisition des traces", Picture::Pause},
+}};
+
+QIcon RunIcon(Picture picture) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 128));
+    if (picture == Picture::Play) {
+        painter.drawPolygon(QPolygonF{{QPointF(4, 2), QPointF(14, 8), QPointF(4, 14)}});
+    } else {
+        painter.drawRect(QRectF(3, 2, 4, 12));
+        painter.drawRect(QRectF(9, 2, 4, 12));
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+AcquisitionPanel::AcquisitionPanel(QWidget* parent, ProgramServices& services)
+    : QWidget(parent), services(services) {
+    setGeometry(QRect(QPoint(0, 0), GroupSize));
+    auto* group = new QButtonGroup(this);
+    std::array<QAbstractButton*, 2> made{};
+    for (std::size_t i = 0; i < RunButtons.size(); ++i) {
+        const RunButtonSpec& spec = RunButtons[i];
+        QToolButton* button = MakeButton(this, spec.geometry, QString::fromLatin1(spec.caption),
+                                         QString::fromUtf8(spec.hint), true);
+        button->setIcon(RunIcon(spec.picture));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        group->addButton(button);
+        made[i] = button;
+    }
+    runButton = made[0];
+    pauseButton = made[1];
+    runButton->setChecked(services.Instrument().running);
+    pauseButton->setChecked(!services.Instrument().running);
+    connect(runButton, &QAbstractButton::clicked, this, GuardedSlot([this] { Run(); }));
+    connect(pauseButton, &QAbstractButton::clicked, this, GuardedSlot([this] { Pause(); }));
+}
+
+void AcquisitionPanel::Run() {
+    services.Instrument().running = true;
+    runButton->setChecked(true);
+    emit outputCommandsEnabled(false);
+    services.SendCommand(QStringLiteral("L&"));
+    emit instrumentGroupsEnabled(true);
+}
+
+void AcquisitionPanel::Pause() {
+    services.Instrument().running = false;
+    pauseButton->setChecked(true);
+    emit outputCommandsEnabled(true);
+    services.SendCommand(QStringLiteral("P&"));
+    emit instrumentGroupsEnabled(false);
+}
+
+void AcquisitionPanel::ShowLinkActivated() {
+    SetRunButtonsEnabled(true);
+    runButton->setChecked(true);
+}
+
+void AcquisitionPanel::SetRunButtonsEnabled(bool enabled) {
+    runButton->setEnabled(enabled);
+    pauseButton->setEnabled(enabled);
+}
+
+void AcquisitionPanel::SetGroupEnabled(bool enabled) {
+    setEnabled(enabled);
+}

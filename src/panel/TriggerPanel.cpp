@@ -1,0 +1,145 @@
+#include "panel/TriggerPanel.h"
+
+#include "app/ErrorGuard.h"
+#include "app/InstrumentSettings.h"
+#include "app/PersistedSettings.h"
+#include "app/ProgramServices.h"
+#include "panel/PanelControls.h"
+
+#include <QBitmap>
+#include <QButtonGroup>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+
+using namespace PanelControls;
+
+constexpr QRect PanelRect{8, 16, 273, 97};
+constexpr QPoint StateLabelPosition{72, 8};
+constexpr QRect GlyphRect{168, 7, 25, 17};
+
+struct SourceButtonSpec {
+    QRect geometry;
+    bool bold;
+    bool offButton; // bold red, larger type, with a picture
+};
+
+// clang-format off
+constexpr std::array<SourceButtonSpec, TriggerPanel::SourceCount> SourceButtons{{
+    {{8, 32, 249, 25}, true, true},
+    {{8, 64, 65, 17}, true, false},
+    {{88, 64, 65, 17}, false, false},
+    {{168, 64, 89, 17}, false, false},
+}};
+// clang-format on
+
+// A small lamp, used when the lamp picture is missing from the program's folder.
+QPixmap PlainLamp(bool on) {
+    QPixmap pixmap(GlyphRect.size());
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(64, 64, 64));
+    painter.setBrush(on ? QColor(0, 220, 0) : QColor(0, 80, 0));
+    painter.drawEllipse(QRectF(7.5, 3.5, 10, 10));
+    return pixmap;
+}
+
+// The picture of the "OFF" button.
+QIcon StopIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(192, 0, 0), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(2, 2, 12, 12));
+    painter.drawLine(QPointF(4, 12), QPointF(12, 4));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TriggerPanel::TriggerPanel(QWidget* parent, ProgramServices& services)
+    : QWidget(parent), services(services) {
+    setGeometry(QRect(QPoint(0, 0), GroupSize));
+    panel = MakeBorderedPanel(this, PanelRect);
+    MakeLabel(panel, StateLabelPosition, QStringLiteral("Etat du trigger :"));
+    glyph = new QLabel(panel);
+    glyph->setGeometry(GlyphRect);
+    glyph->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto* group = new QButtonGroup(this);
+    for (int source = 1; source <= SourceCount; ++source) {
+        const TriggerRow& row = *TriggerAt(source);
+        const SourceButtonSpec& spec = SourceButtons[static_cast<std::size_t>(source - 1)];
+        QToolButton* button = MakeButton(panel, spec.geometry, QString::fromLatin1(row.caption),
+                                         QString::fromUtf8(row.hint), true);
+        if (spec.bold)
+            SetBold(button, spec.offButton ? 2 : 0);
+        if (spec.offButton) {
+            SetTextColour(button, QColor(255, 0, 0));
+            button->setIcon(StopIcon());
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        }
+        group->addButton(button);
+        connect(button, &QAbstractButton::clicked, this,
+                GuardedSlot([this, source] { SelectTrigger(source); }));
+        buttons[static_cast<std::size_t>(source - 1)] = button;
+    }
+    buttons[static_cast<std::size_t>(services.Instrument().triggerSource) - 1]->setChecked(true);
+    ShowTriggerGlyph(true);
+}
+
+void TriggerPanel::SelectTrigger(int source) {
+    const TriggerRow* row = TriggerAt(source);
+    if (!row)
+        return;
+    buttons[static_cast<std::size_t>(source - 1)]->setChecked(true);
+    InstrumentSettings& instrument = services.Instrument();
+    const bool off = source == static_cast<int>(TriggerSource::Off);
+    instrument.triggerArmed = !off;
+    instrument.triggerSource = static_cast<TriggerSource>(source);
+    services.Settings().SetLine(SettingsLine::Trigger, SettingsText::FromNumber(source));
+    services.SaveSettings();
+    ShowTriggerGlyph(off);
+    services.SendCommand(QString::fromLatin1(row->command));
+    services.RedrawScreen();
+}
+
+void TriggerPanel::ShowTriggerOff() {
+    buttons[0]->setChecked(true);
+    ShowTriggerGlyph(true);
+}
+
+void TriggerPanel::ShowTriggerGlyph(bool on) {
+    glyphName = on ? QStringLiteral("ledon.bmp") : QStringLiteral("ledoff.bmp");
+    const QImage picture(services.ProgramFolder() + glyphName);
+    if (picture.isNull()) {
+        glyph->setPixmap(PlainLamp(on));
+        return;
+    }
+    // Transparent: the colour of the bottom-left pixel lets the panel show through.
+    QPixmap pixmap = QPixmap::fromImage(picture);
+    const QRgb transparent = picture.pixel(0, picture.height() - 1);
+    pixmap.setMask(QBitmap::fromImage(picture.createMaskFromColor(transparent, Qt::MaskOutColor)));
+    glyph->setPixmap(pixmap);
+}
+
+void TriggerPanel::SetSourceButtonsEnabled(bool enabled) {
+    for (QAbstractButton* button : buttons)
+        button->setEnabled(enabled);
+}
+
+void TriggerPanel::SetGroupEnabled(bool enabled) {
+    setEnabled(enabled);
+}
+
+QAbstractButton* TriggerPanel::SourceButton(int source) const {
+    if (source < 1 || source > SourceCount)
+        return nullptr;
+    return buttons[static_cast<std::size_t>(source - 1)];
+}
