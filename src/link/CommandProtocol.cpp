@@ -1,0 +1,246 @@
+#include "link/CommandProtocol.h"
+
+#include "app/ErrorGuard.h"
+#include "app/Timings.h"
+#include "link/CommandHost.h"
+#include "link/SerialLink.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+
+const QString CommandProtocol::BusyText =
+    QStringLiteral(" Transfert de la commande en cours. Patientez...");
+const QString CommandProtocol::IdleText = QString(48, QLatin1Char(' '));
+
+CommandProtocol::CommandProtocol(SerialLink& serial, CommandHost& owner, QObject* parent)
+    : CommandProtocol(serial, owner, ProgramTimings(), parent)
+{
+}
+
+CommandProtocol::CommandProtocol(SerialLink& serial, CommandHost& owner, Timings& times,
+                                 QObject* parent)
+    : QObject(parent), link(serial), host(owner), timings(times), watchdog(new QTimer(this))
+{
+    watchdog->setTimerType(Qt::PreciseTimer);
+    connect(watchdog, &QTimer::timeout, this, GuardedSlot([this] { WatchdogTick(); }));
+    connect(&link, &SerialLink::dsrChanged, this, GuardedSlot([this](bool on) { OnDsrChanged(on); }));
+}
+
+CommandProtocol::~CommandProtocol()
+{
+    AbortWaits();
+}
+
+void CommandProtocol::PumpingWait(int intervalMs)
+{
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    waits.push_back(&loop);
+    timer.start(std::max(0, intervalMs));
+    loop.exec();
+    waits.erase(std::find(waits.begin(), waits.end(), &loop));
+}
+
+void CommandProtocol::AbortWaits()
+{
+    watchdog->stop();
+    acknowledged = true;
+    ticks = 0;
+    for (QEventLoop* loop : waits)
+        loop->quit();
+}
+
+void CommandProtocol::OnDsrChanged(bool on)
+{
+    if (!on)
+        return;
+    link.SetRts(false);
+    acknowledged = true;
+    if (dsrWait)
+        dsrWait->quit();
+}
+
+void CommandProtocol::WatchdogTick()
+{
+    if (!watchdog->isActive())
+        return;
+    ++ticks;
+    host.SetProgress(ticks);
+    if (ticks < timings.watchdogTicks)
+        return;
+    failed = true;
+    AbortWaits();
+    host.LinkFailure();
+}
+
+void CommandProtocol::PrepareCommand()
+{
+    if (failed || ended || exchangeOpen)
+        return;
+    exchangeOpen = true;
+    try {
+        host.SetCommandStatus(BusyText);
+        host.SetSettingGroupsEnabled(false);
+        host.SetAcquisitionGroupsEnabled(false);
+        link.SetRts(true);
+        host.ShowProgress(0, timings.watchdogTicks);
+        ticks = 0;
+        watchdog->start(timings.watchdogIntervalMs);
+
+        acknowledged = false;
+        QEventLoop loop;
+        dsrWait = &loop;
+        waits.push_back(&loop);
+        if (!acknowledged && !failed)
+            loop.exec();
+        waits.erase(std::find(waits.begin(), waits.end(), &loop));
+        dsrWait = nullptr;
+
+        watchdog->stop();
+        host.HideProgress();
+        PumpingWait(timings.beforeWriteMs);
+    } catch (...) {
+        // The handler that asked for the command stops; the exchange is over, the groups
+        // stay as the failure left them.
+        dsrWait = nullptr;
+        watchdog->stop();
+        EndExchange();
+        throw;
+    }
+}
+
+void CommandProtocol::WriteCommand(const QString& command)
+{
+    if (!exchangeOpen)
+        return;
+    try {
+        link.Write(command.toLatin1());
+    } catch (...) {
+        EndExchange();
+        throw;
+    }
+}
+
+void CommandProtocol::CompleteCommand()
+{
+    if (!exchangeOpen)
+        return;
+    try {
+        PumpingWait(timings.afterWriteMs);
+        host.SetCommandStatus(IdleText);
+        host.SetSettingGroupsEnabled(true);
+        host.SetAcquisitionGroupsEnabled(true);
+    } catch (...) {
+        EndExchange();
+        throw;
+    }
+    EndExchange();
+}
+
+void CommandProtocol::SendCommand(const QString& command)
+{
+    if (failed || ended || closing)
+        return;
+    if (Busy()) {
+        queued.push_back({command, false});
+        return;
+    }
+    PrepareCommand();
+    WriteCommand(command);
+    CompleteCommand();
+}
+
+void CommandProtocol::SendActivationCommand()
+{
+    if (failed || ended || Busy())
+        return;
+    activationOpen = true;
+    try {
+        link.SetRts(true);
+        PumpingWait(timings.beforeWriteMs);
+        link.Write(QByteArrayLiteral("Z1"));
+        link.SetRts(false);
+    } catch (...) {
+        activationOpen = false;
+        RunQueued();
+        throw;
+    }
+    activationOpen = false;
+    RunQueued();
+}
+
+void CommandProtocol::SendFinalCommand(const QString& command, std::function<void()> afterwards)
+{
+    if (afterwards)
+        afterFinal.push_back(std::move(afterwards));
+    if (failed || ended) {
+        RunAfterFinal();
+        return;
+    }
+    if (closing) // already asked for: sent once
+        return;
+    closing = true;
+    queued.push_back({command, true});
+    if (!Busy())
+        RunQueued();
+}
+
+void CommandProtocol::EndExchange()
+{
+    exchangeOpen = false;
+    RunQueued();
+}
+
+void CommandProtocol::RunQueued()
+{
+    if (Busy() || draining)
+        return;
+    draining = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{draining};
+    while (!queued.empty()) {
+        const Pending next = queued.front();
+        queued.erase(queued.begin());
+        if (next.final) {
+            SendFinalNow(next.command);
+            queued.clear();
+            return;
+        }
+        if (failed || ended)
+            continue;
+        Guarded([&] {
+            PrepareCommand();
+            WriteCommand(next.command);
+            CompleteCommand();
+        });
+    }
+    if (failed)
+        RunAfterFinal();
+}
+
+void CommandProtocol::SendFinalNow(const QString& command)
+{
+    if (!failed && !ended) {
+        Guarded([&] {
+            PrepareCommand();
+            WriteCommand(command);
+            CompleteCommand();
+        });
+    }
+    ended = true;
+    RunAfterFinal();
+}
+
+void CommandProtocol::RunAfterFinal()
+{
+    std::vector<std::function<void()>> callbacks;
+    callbacks.swap(afterFinal);
+    for (auto& callback : callbacks)
+        callback();
+}

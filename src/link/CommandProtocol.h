@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class CommandHost;
+class QEventLoop;
+class QTimer;
+class SerialLink;
+struct Timings;
+
+// The exchange of one command with the box: lock the front panel, raise RTS, wait for
+// the box to raise DSR under a watchdog, drop RTS, wait, write, wait, unlock. Every wait
+// keeps the event loop running, so sample packets are decoded and drawn meanwhile.
+//
+// An exchange asked for while another is under way (quitting from inside a wait) is
+// carried out after it, with its own full handshake. After the final command ("F&") or
+// a link failure no exchange starts any more.
+class CommandProtocol : public QObject {
+    Q_OBJECT
+public:
+    static const QString BusyText; // " Transfert de la commande en cours. Patientez..."
+    static const QString IdleText; // 48 blanks
+
+    // Timings defaults to the program's record, read at every wait.
+    CommandProtocol(SerialLink& link, CommandHost& host, QObject* parent = nullptr);
+    CommandProtocol(SerialLink& link, CommandHost& host, Timings& timings,
+                    QObject* parent = nullptr);
+    ~CommandProtocol() override;
+
+    // The whole exchange for one command. Called during another exchange, it is queued
+    // and carried out once that exchange has ended.
+    void SendCommand(const QString& command);
+
+    // The halves of the exchange, for link activation which acts between them.
+    // Preparation: status text, groups locked, RTS on, acknowledgement awaited under the
+    // watchdog, progress bar, then the wait before the write.
+    void PrepareCommand();
+    // The write between the halves.
+    void WriteCommand(const QString& command);
+    // Completion: the wait after the write, status cleared, groups unlocked; then any
+    // exchange queued meanwhile.
+    void CompleteCommand();
+
+    // The wake-up of link activation: RTS on, the wait before the write, "Z1", RTS off. No
+    // acknowledgement is awaited and nothing is locked.
+    void SendActivationCommand();
+
+    // The last command of the run ("F&"), sent once with its full handshake: at once when
+    // no exchange is under way, otherwise right after it. `afterwards` runs when it has
+    // been sent (or at once if the link is already over). Later commands are not sent.
+    void SendFinalCommand(const QString& command, std::function<void()> afterwards = {});
+
+    // Waits for the interval while processing events; a link failure ends it early.
+    void PumpingWait(int intervalMs);
+
+    // The DSR notification of the link: on a rise, RTS off and the acknowledgement noted.
+    void OnDsrChanged(bool on);
+
+    // Ends every wait in progress and stops both timers (part of the link failure).
+    void AbortWaits();
+
+    bool Busy() const { return exchangeOpen || activationOpen; }
+    bool dsrAcknowledged() const { return acknowledged; }
+    int watchdogCount() const { return ticks; }
+    // Set once by the watchdog's last tick, never cleared.
+    bool LinkFailed() const { return failed; }
+    // Set once the final command has been sent.
+    bool Ended() const { return ended; }
+
+private:
+    struct Pending {
+        QString command;
+        bool final;
+    };
+
+    void WatchdogTick();
+    void EndExchange();
+    void RunQueued();
+    void SendFinalNow(const QString& command);
+    void RunAfterFinal();
+
+    SerialLink& link;
+    CommandHost& host;
+    Timings& timings;
+    QTimer* watchdog;
+    std::vector<QEventLoop*> waits; // every wait in progress, innermost last
+    QEventLoop* dsrWait = nullptr;
+    bool acknowledged = false;
+    int ticks = 0;
+    bool failed = false;
+    bool ended = false;
+    bool exchangeOpen = false;   // between the preparation and the end of the completion
+    bool activationOpen = false; // inside SendActivationCommand
+    bool closing = false;        // the final command is queued or under way
+    bool draining = false;
+    std::vector<Pending> queued;
+    std::vector<std::function<void()>> afterFinal;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTableView>
+
+class ProgramServices;
+class SampleTable;
+class SampleTableModel;
+class QTimer;
+
+// The hardware-check view: the sample table itself, every cell's text as stored (raw
+// packet bytes included), in columns of fixed widths and rows 15 pixels high. While it
+// is visible it refreshes itself a few times a second; Refresh() redraws it at once.
+class SampleTableView : public QTableView {
+    Q_OBJECT
+public:
+    static constexpr int RefreshMs = 250;
+
+    SampleTableView(QWidget* parent, ProgramServices& services);
+
+    void Refresh();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    SampleTableModel* model;
+    QTimer* refresh;
+};

@@ -1,0 +1,58 @@
+#include "link/SerialLink.h"
+
+#include "link/HardwareSerialLink.h"
+#include "link/SimulatedBox.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <cerrno>
+
+SerialError::SerialError(const QString& text) : std::runtime_error(text.toStdString()) {}
+
+QString SerialErrorText(const QString& what, int systemError)
+{
+    QString text = QStringLiteral("%1 (linux error code: %2 - %3)")
+                       .arg(what)
+                       .arg(systemError)
+                       .arg(qt_error_string(systemError));
+    if (systemError == EACCES || systemError == EPERM)
+        text += QStringLiteral(
+            "\nVotre compte n'a pas accès aux ports série : ajoutez-le au groupe dialout "
+            "(sudo usermod -a -G dialout $USER), puis fermez la session et reconnectez-vous.");
+    return text;
+}
+
+QStringList MachineSerialPorts()
+{
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& port : ports)
+        names << port.portName();
+    names.removeDuplicates();
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QStringList AvailablePorts()
+{
+    QStringList names = MachineSerialPorts();
+    names << SimulatedPortName;
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QString PortDevicePath(const QString& portName)
+{
+    const QString path =
+        portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    return resolved.isEmpty() ? path : resolved;
+}
+
+std::unique_ptr<SerialLink> CreateSerialLink(const QString& portName, QObject* parent)
+{
+    if (portName == SimulatedPortName)
+        return std::make_unique<SimulatedBox>(parent);
+    return std::make_unique<HardwareSerialLink>(parent);
+}

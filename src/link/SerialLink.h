@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <stdexcept>
+
+// A failure of the serial layer; its text is the one the user sees in the error box.
+class SerialError : public std::runtime_error {
+public:
+    explicit SerialError(const QString& text);
+    QString Text() const { return QString::fromUtf8(what()); }
+};
+
+// The text of a serial-layer failure: `what` followed by the system error number and its
+// meaning. A permission failure also says how to get access to serial ports.
+QString SerialErrorText(const QString& what, int systemError);
+
+// The link with the box: one serial port, or the simulated box behind the same
+// interface. Notifications arrive on the thread that owns the object (the user-interface
+// thread): received bytes in arrival order, and every change of DSR with its new level.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Opens the named port exclusively at 115200 bit/s, 8N1, no flow control, DTR and
+    // RTS off. An open link is closed first. Throws SerialError.
+    virtual void Open(const QString& portName) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    // Sets or clears RTS at once. Throws SerialError.
+    virtual void SetRts(bool on) = 0;
+    // Writes the bytes; returns when they went to the port or the write time-out ran out.
+    // Throws SerialError.
+    virtual void Write(const QByteArray& bytes) = 0;
+
+signals:
+    void bytesReceived(const QByteArray& chunk);
+    void dsrChanged(bool on);
+};
+
+// Name of the simulated box in the port list and in settings line 1.
+inline const QString SimulatedPortName = QStringLiteral("SIMULATEUR");
+
+// The serial ports of the machine, by name (ttyS0, ttyUSB0...), sorted as text.
+QStringList MachineSerialPorts();
+// The ports a user can choose: those of the machine and the simulated box, sorted as
+// text.
+QStringList AvailablePorts();
+// The device path of a port name: a bare name lives in /dev; a path is taken as given,
+// with its symbolic links resolved.
+QString PortDevicePath(const QString& portName);
+
+// The link that serves a port name: the simulated box for SimulatedPortName, the
+// hardware port otherwise. Not opened yet.
+std::unique_ptr<SerialLink> CreateSerialLink(const QString& portName, QObject* parent = nullptr);

@@ -1,0 +1,297 @@
+#include "link/SimulatedBox.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr double SineFrequency = 1000.0;   // channel A
+constexpr double SinePeak = 2.0;
+constexpr double SquareFrequency = 500.0;  // channel B
+constexpr double SquarePeak = 1.0;
+constexpr double SquareOffset = 1.5;
+// Without a trigger each acquisition starts 0.37 of a sine period later than the last, so
+// the traces drift across the screen.
+constexpr double UntriggeredDrift = 0.37 / SineFrequency;
+constexpr int PaceMs = 10;
+constexpr qint64 MostBytesPerTick = 4096;
+
+int Index(Channel channel)
+{
+    return channel == Channel::A ? 0 : 1;
+}
+
+// Parameter of "Xn#&" commands: plain decimal between the letter and "#&".
+bool Parameter(const QByteArray& command, int& value)
+{
+    if (!command.endsWith("#&") || command.size() < 4)
+        return false;
+    bool ok = false;
+    value = command.mid(1, command.size() - 3).toInt(&ok);
+    return ok;
+}
+
+} // namespace
+
+SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent)
+{
+    answerTimer.setSingleShot(true);
+    answerTimer.setTimerType(Qt::PreciseTimer);
+    connect(&answerTimer, &QTimer::timeout, this, [this] { AnswerRts(); });
+    paceTimer.setTimerType(Qt::PreciseTimer);
+    paceTimer.setInterval(PaceMs);
+    connect(&paceTimer, &QTimer::timeout, this, [this] { Pace(); });
+}
+
+void SimulatedBox::Open(const QString&)
+{
+    Close();
+    open = true;
+    awake = false;
+    rts = false;
+    dsr = false;
+    state = State{};
+    input.clear();
+}
+
+void SimulatedBox::Close()
+{
+    StopSending();
+    answerTimer.stop();
+    open = false;
+    rts = false;
+    dsr = false;
+}
+
+void SimulatedBox::SetRts(bool on)
+{
+    if (!open)
+        throw SerialError(SerialErrorText(QStringLiteral("EscapeCommFunction function failed"), EBADF));
+    if (on == rts)
+        return;
+    rts = on;
+    answerTimer.start(answerDelayMs);
+}
+
+void SimulatedBox::AnswerRts()
+{
+    // DSR follows RTS up while the box is awake and ready, and always follows it down.
+    const bool level = rts && awake && !silent;
+    if (level == dsr)
+        return;
+    dsr = level;
+    emit dsrChanged(dsr);
+}
+
+void SimulatedBox::Write(const QByteArray& bytes)
+{
+    if (!open)
+        throw SerialError(SerialErrorText(QStringLiteral("WriteFile function failed"), EBADF));
+    input += bytes;
+    for (;;) {
+        if (input.startsWith("Z1")) {
+            received.append({input.left(2), rts});
+            input.remove(0, 2);
+            awake = true;
+            continue;
+        }
+        const qsizetype end = input.indexOf('&');
+        if (end < 0)
+            break;
+        const QByteArray command = input.left(end + 1);
+        input.remove(0, end + 1);
+        received.append({command, rts});
+        if (awake)
+            Execute(command);
+    }
+    if (input.size() > 64) // bytes that never form a command
+        input.clear();
+}
+
+void SimulatedBox::Execute(const QByteArray& command)
+{
+    const char letter = command.isEmpty() ? '\0' : command[0];
+    int value = 0;
+    if (command == "?&") {
+        Initialise();
+    } else if (command == "F&") {
+        StopSending();
+        awake = false;
+    } else if (letter == 'T') {
+        for (int i = 1; i <= TimeBaseCount; ++i)
+            if (command == TimeBaseAt(i)->command)
+                state.timeBaseIndex = i;
+    } else if ((letter == 'A' || letter == 'B') && command.endsWith("*&")) {
+        for (int i = 1; i <= VoltsPerDivCount; ++i) {
+            const VoltsPerDivRow* row = VoltsPerDivAt(i);
+            if (command == row->commandA)
+                state.voltsPerDivIndex[0] = i;
+            if (command == row->commandB)
+                state.voltsPerDivIndex[1] = i;
+        }
+    } else if (Parameter(command, value) && (letter == 'Q' || letter == 'R')) {
+        state.position[letter == 'Q' ? 0 : 1] = std::clamp(value, 0, 255);
+    } else if (Parameter(command, value) && (letter == 'd' || letter == 'g' || letter == 'c')) {
+        state.windowStart = std::clamp(value, 0, LastWindowStart);
+    } else if (command == "L&") {
+        state.running = true;
+    } else if (command == "P&") {
+        state.running = false;
+    } else {
+        for (int v = 1; v <= 3; ++v)
+            for (Channel c : {Channel::A, Channel::B})
+                if (command == CouplingAt(v)->command[Index(c)])
+                    state.coupling[Index(c)] = static_cast<Coupling>(v);
+        for (int v = 1; v <= 4; ++v)
+            if (command == TriggerAt(v)->command)
+                state.trigger = static_cast<TriggerSource>(v);
+    }
+}
+
+void SimulatedBox::Initialise()
+{
+    // The activated state: 0.1 ms/div, 1 V/div and GND on both channels, no trigger,
+    // acquisition running, window at the start of the memory.
+    state = State{};
+    for (int i = 1; i <= TimeBaseCount; ++i)
+        if (TimeBaseAt(i)->secondsPerDiv == 0.1e-3)
+            state.timeBaseIndex = i;
+    for (int i = 1; i <= VoltsPerDivCount; ++i)
+        if (VoltsPerDivAt(i)->voltsPerDiv == 1.0)
+            state.voltsPerDivIndex = {i, i};
+    StartSending();
+}
+
+void SimulatedBox::StartSending()
+{
+    if (sending)
+        return;
+    sending = true;
+    sweep.clear();
+    sweepPos = 0;
+    bytesDue = 0;
+    clock.start();
+    paceTimer.start();
+}
+
+void SimulatedBox::StopSending()
+{
+    sending = false;
+    paceTimer.stop();
+}
+
+void SimulatedBox::Pace()
+{
+    if (!sending || !open)
+        return;
+    const qint64 carried = clock.nsecsElapsed() * bytesPerSecond / 1'000'000'000;
+    qint64 count = carried - bytesDue;
+    if (count > MostBytesPerTick) { // the program was held up: the line does not catch up
+        bytesDue += count - MostBytesPerTick;
+        count = MostBytesPerTick;
+    }
+    if (count <= 0)
+        return;
+    bytesDue += count;
+    QByteArray chunk = NextBytes(count);
+    if (!chunk.isEmpty())
+        emit bytesReceived(chunk);
+}
+
+QByteArray SimulatedBox::NextBytes(qint64 count)
+{
+    QByteArray out;
+    out.reserve(count);
+    while (count > 0) {
+        if (sweepPos >= sweep.size())
+            NextSweep();
+        const qint64 take = std::min<qint64>(count, sweep.size() - sweepPos);
+        for (qint64 i = 0; i < take; ++i) {
+            const char byte = sweep[sweepPos + i];
+            ++streamBytes;
+            if (lossEvery > 0 && streamBytes % lossEvery == 0)
+                continue;
+            out += (corruptionEvery > 0 && streamBytes % corruptionEvery == 0) ? '?' : byte;
+        }
+        sweepPos += take;
+        count -= take;
+        if (sweepPos >= sweep.size())
+            ++sweepsSent;
+    }
+    return out;
+}
+
+void SimulatedBox::NextSweep()
+{
+    // A running box acquires anew for every sweep; a paused one keeps its memory and only
+    // sends the window asked for.
+    if (state.running || acquisitions == 0) {
+        const bool triggered =
+            state.trigger == TriggerSource::ChannelA || state.trigger == TriggerSource::ChannelB;
+        const double start = triggered ? 0.0 : acquisitions * UntriggeredDrift;
+        memory = Acquire(state, start);
+        ++acquisitions;
+    }
+    sweep = SweepBytes(memory, state.windowStart);
+    sweepPos = 0;
+}
+
+void SimulatedBox::Inject(const QByteArray& bytes)
+{
+    if (open && !bytes.isEmpty())
+        emit bytesReceived(bytes);
+}
+
+double SimulatedBox::InputVolts(Channel channel, Coupling coupling, double t)
+{
+    if (coupling == Coupling::GND)
+        return 0.0;
+    if (channel == Channel::A)
+        return SinePeak * std::sin(2 * Pi * SineFrequency * t);
+    const double phase = t * SquareFrequency - std::floor(t * SquareFrequency);
+    const double square = phase < 0.5 ? SquarePeak : -SquarePeak;
+    return coupling == Coupling::DC ? square + SquareOffset : square;
+}
+
+SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime)
+{
+    Memory result{};
+    const TimeBaseRow* timeBase = TimeBaseAt(state.timeBaseIndex);
+    const double sampleTime = (timeBase ? timeBase->secondsPerDiv : 0.1e-3) / SamplesPerDivision;
+    for (Channel channel : {Channel::A, Channel::B}) {
+        const int c = Index(channel);
+        const VoltsPerDivRow* volts = VoltsPerDivAt(state.voltsPerDivIndex[c]);
+        const double voltsPerDiv = volts ? volts->voltsPerDiv : 1.0;
+        for (int i = 0; i < MemorySize; ++i) {
+            const double v = InputVolts(channel, state.coupling[c], startTime + i * sampleTime);
+            const long code = state.position[c] + std::lround(v / voltsPerDiv * CodesPerDivision);
+            result[c][i] = static_cast<int>(std::clamp<long>(code, 0, 255));
+        }
+    }
+    return result;
+}
+
+QByteArray SimulatedBox::SweepBytes(const Memory& memory, int start)
+{
+    start = std::clamp(start, 0, LastWindowStart);
+    QByteArray bytes;
+    bytes.reserve(SweepPoints * 9);
+    char packet[10];
+    for (int n = 0; n < SweepPoints; ++n) {
+        const int a = memory[0][start + n];
+        const int b = memory[1][start + n];
+        packet[0] = 'A';
+        packet[1] = char('0' + a / 100);
+        packet[2] = char('0' + a / 10 % 10);
+        packet[3] = char('0' + a % 10);
+        packet[4] = n == 0 ? '#' : '%';
+        packet[5] = char('0' + b / 100);
+        packet[6] = char('0' + b / 10 % 10);
+        packet[7] = char('0' + b % 10);
+        packet[8] = 'B';
+        bytes.append(packet, 9);
+    }
+    return bytes;
+}

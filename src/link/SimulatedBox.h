@@ -1,0 +1,116 @@
+#pragma once
+
+#include "app/InstrumentSettings.h"
+#include "link/SerialLink.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <array>
+
+// The acquisition box, simulated inside the program behind the link interface. It
+// answers every RTS rise with DSR a few milliseconds later (once woken by "Z1"), obeys
+// every command, and after "?&" sends sweeps of 300 packets at the pace of a 115200 bit/s
+// line. Its inputs are a bench: channel A a 1 kHz sine of 2 V peak, channel B a 500 Hz
+// square of 1 V peak riding on 1.5 V DC.
+class SimulatedBox : public SerialLink {
+    Q_OBJECT
+public:
+    static constexpr int MemorySize = 2048;
+    static constexpr int SweepPoints = 300;
+    static constexpr int LastWindowStart = MemorySize - SweepPoints - 1; // 1747
+    static constexpr int LineBytesPerSecond = 11520; // 115200 bit/s, 10 bits a byte
+    static constexpr int CodesPerDivision = 32;
+    static constexpr double SamplesPerDivision = 30.0;
+
+    // What the box is set to.
+    struct State {
+        int timeBaseIndex = 12; // row of TimeBaseTable
+        std::array<int, 2> voltsPerDivIndex{3, 3};
+        std::array<Coupling, 2> coupling{Coupling::GND, Coupling::GND};
+        std::array<int, 2> position{128, 128};
+        TriggerSource trigger = TriggerSource::Off;
+        bool running = true;
+        int windowStart = 0;
+    };
+
+    // One command as the box received it.
+    struct Received {
+        QByteArray text;
+        bool rtsHigh; // RTS when the bytes were written
+    };
+
+    using Memory = std::array<std::array<int, MemorySize>, 2>;
+
+    explicit SimulatedBox(QObject* parent = nullptr);
+
+    void Open(const QString& portName) override;
+    void Close() override;
+    bool IsOpen() const override { return open; }
+    void SetRts(bool on) override;
+    void Write(const QByteArray& bytes) override;
+
+    const State& Settings() const { return state; }
+    bool Awake() const { return awake; }
+    bool Acquiring() const { return sending; }
+    bool Dsr() const { return dsr; }
+    const QList<Received>& Commands() const { return received; }
+    // Complete sweeps sent so far (all their bytes delivered).
+    int SweepsSent() const { return sweepsSent; }
+    const Memory& CurrentMemory() const { return memory; }
+
+    // For tests: never raise DSR.
+    void SetSilent(bool silent) { this->silent = silent; }
+    // For tests: drop, or replace with "?", every n-th byte of the sample stream (0: none).
+    void SetByteLoss(int every) { lossEvery = every; }
+    void SetByteCorruption(int every) { corruptionEvery = every; }
+    // For tests: send these bytes at once, outside the sample stream.
+    void Inject(const QByteArray& bytes);
+    // For tests: a faster line.
+    void SetBytesPerSecond(int rate) { bytesPerSecond = rate; }
+    // The delay between an RTS change and the DSR answer.
+    void SetAnswerDelay(int ms) { answerDelayMs = ms; }
+
+    // The samples of one acquisition: each channel's input at the time base's rate,
+    // scaled at 32 codes per division, shifted by the position, clipped to 0..255; flat at
+    // the position under GND coupling. `startTime` is the time of sample 0 in seconds.
+    static Memory Acquire(const State& state, double startTime);
+    // The input voltage of a channel at time t, as the coupling passes it.
+    static double InputVolts(Channel channel, Coupling coupling, double t);
+    // The 300 packets of one sweep over memory[start .. start + 299].
+    static QByteArray SweepBytes(const Memory& memory, int start);
+
+private:
+    void Execute(const QByteArray& command);
+    void Initialise();
+    void StartSending();
+    void StopSending();
+    void Pace();
+    QByteArray NextBytes(qint64 count);
+    void NextSweep();
+    void AnswerRts();
+
+    bool open = false;
+    bool awake = false;
+    bool rts = false;
+    bool dsr = false;
+    bool silent = false;
+    bool sending = false;
+    State state;
+    Memory memory{};
+    int acquisitions = 0;
+    QByteArray input;
+    QList<Received> received;
+
+    QTimer answerTimer;
+    QTimer paceTimer;
+    QElapsedTimer clock;
+    qint64 bytesDue = 0; // bytes the line has carried since sending began
+    QByteArray sweep;
+    qsizetype sweepPos = 0;
+    int sweepsSent = 0;
+    qint64 streamBytes = 0;
+    int lossEvery = 0;
+    int corruptionEvery = 0;
+    int bytesPerSecond = LineBytesPerSecond;
+    int answerDelayMs = 2;
+};

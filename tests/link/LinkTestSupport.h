@@ -1,0 +1,103 @@
+#pragma once
+
+// Small fakes shared by the link tests.
+
+#include "app/InstrumentSettings.h"
+#include "app/PersistedSettings.h"
+#include "app/ProgramServices.h"
+#include "link/CommandHost.h"
+#include "link/SampleTable.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+
+// The main window's state and operations, with the redraws counted.
+class FakeServices : public ProgramServices {
+public:
+    PersistedSettings settings;
+    InstrumentSettings instrument;
+    SampleTable table;
+    int redraws = 0;
+    QStringList commands;
+
+    PersistedSettings& Settings() override { return settings; }
+    InstrumentSettings& Instrument() override { return instrument; }
+    SampleTable& Samples() override { return table; }
+    void SaveSettings() override {}
+    void SendCommand(const QString& command) override { commands << command; }
+    void RedrawScreen() override { ++redraws; }
+    void PlaySound(const QString&) override {}
+    QString ProgramFolder() const override { return QString(); }
+    bool LinkActive() const override { return true; }
+};
+
+// Records every call of the command exchange with the time it came, in milliseconds
+// since the host was made.
+class RecordingHost : public CommandHost {
+public:
+    struct Call {
+        QString what;
+        qint64 ms;
+    };
+    QList<Call> calls;
+    QList<int> progress;
+    int failures = 0;
+    bool settingGroups = true;
+    bool acquisitionGroups = true;
+    bool progressShown = false;
+    QString status;
+    std::function<void()> onFailure;
+    QElapsedTimer clock;
+
+    RecordingHost() { clock.start(); }
+
+    void Note(const QString& what) { calls.append({what, clock.elapsed()}); }
+    QStringList Names() const
+    {
+        QStringList names;
+        for (const Call& c : calls)
+            names << c.what;
+        return names;
+    }
+    qint64 TimeOf(const QString& what) const
+    {
+        for (const Call& c : calls)
+            if (c.what == what)
+                return c.ms;
+        return -1;
+    }
+
+    void SetSettingGroupsEnabled(bool enabled) override
+    {
+        settingGroups = enabled;
+        Note(enabled ? "settings on" : "settings off");
+    }
+    void SetAcquisitionGroupsEnabled(bool enabled) override
+    {
+        acquisitionGroups = enabled;
+        Note(enabled ? "acquisition on" : "acquisition off");
+    }
+    void SetCommandStatus(const QString& text) override
+    {
+        status = text;
+        Note(text.trimmed().isEmpty() ? "status cleared" : "status busy");
+    }
+    void ShowProgress(int minimum, int maximum) override
+    {
+        progressShown = true;
+        Note(QStringLiteral("progress %1..%2").arg(minimum).arg(maximum));
+    }
+    void SetProgress(int value) override { progress << value; }
+    void HideProgress() override
+    {
+        progressShown = false;
+        Note("progress hidden");
+    }
+    void LinkFailure() override
+    {
+        ++failures;
+        Note("failure");
+        if (onFailure)
+            onFailure();
+    }
+};
