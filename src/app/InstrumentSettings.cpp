@@ -160,8 +160,8 @@ QString FromNumber(int value)
 QString FromTraceOn(bool on, Channel channel)
 {
     return QStringLiteral("VOIE_%1_%2")
-        .arg(channel == Channel::A ? u'A' : u'B')
-        .arg(on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+        .arg(channel == Channel::A ? QStringLiteral("A") : QStringLiteral("B"),
+             on ? QStringLiteral("ON") : QStringLiteral("OFF"));
 }
 
 bool ToTraceOn(const QString& text, Channel channel)

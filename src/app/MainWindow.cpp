@@ -201,7 +201,7 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
                            QStringLiteral("         (Résolution minimale 1024 x 768)"),
                        splash);
         serve = false;
-        QCoreApplication::exit(0);
+        emit terminateRequested();
     } else {
         splash->SetSplashCounter(0);
         QEventLoop wait;
@@ -321,7 +321,7 @@ void MainWindow::QuitProgram()
     } else {
         animationTimer->stop();
     }
-    QCoreApplication::exit(0);
+    emit terminateRequested();
 }
 
 void MainWindow::ToggleHardwareCheck()

@@ -83,6 +83,8 @@ public:
     void ToggleHardwareCheck();
 
 signals:
+    // The application should end at the next turn of its event loop.
+    void terminateRequested();
     // The port-selection window should open (the question of the first start).
     void portSelectionRequested();
 

@@ -75,15 +75,21 @@ void Save(const QString& path, const PersistedSettings& settings)
                                      .arg(path, what)
                                      .toStdString());
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk, a size limit) is seen here instead
+    // of being lost in a buffer flush that reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(file.errorString());
     QByteArray content;
     for (int k = 1; k <= PersistedSettings::LineCount; ++k) {
         content += settings.RawLine(k);
         content += "\r\n";
     }
-    if (file.write(content) != content.size())
-        fail(file.errorString());
+    for (qsizetype written = 0; written < content.size();) {
+        const qint64 n = file.write(content.constData() + written, content.size() - written);
+        if (n <= 0)
+            fail(file.errorString());
+        written += n;
+    }
     if (!file.commit())
         fail(file.errorString());
 }

@@ -10,6 +10,8 @@ int main(int argc, char* argv[])
     // The window's layout is drawn for an 8-point sans-serif face.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     MainWindow window;
+    QObject::connect(&window, &MainWindow::terminateRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     if (!window.ShouldServe())
         return 0;
     window.show();

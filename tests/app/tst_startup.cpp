@@ -287,7 +287,7 @@ void StartupTest::popupAndToolBar()
     QCOMPARE(s.ToolAction(Command::Activate)->toolTip(), QStringLiteral("Activer RS232 / USB"));
     QCOMPARE(s.ToolAction(Command::Colours)->statusTip(),
              QStringLiteral("Définir les couleurs des traces VOIE A et VOIE B et de quelques options complémentaires..."));
-    QCOMPARE(s.ToolAction(Command::Help)->toolTip(), QStringLiteral("Aide"));
+    QCOMPARE(s.ToolAction(Command::Help)->toolTip(), QStringLiteral(" Aide"));
     for (Command c : {Command::Save, Command::Copy, Command::PrintPreview, Command::MathNone, Command::MathSum})
         QVERIFY(!s.ToolAction(c)->isEnabled());
     QVERIFY(s.ToolAction(Command::Quit)->isEnabled());
@@ -388,7 +388,9 @@ void StartupTest::quitWritesNothing()
     const QByteArray before = ReadSettings();
     w->Settings().SetLine(2, QStringLiteral("changed in memory"));
     QVERIFY(w->AnimationTimer()->isActive());
+    QSignalSpy terminate(w.get(), &MainWindow::terminateRequested);
     QVERIFY(w->close()); // the close box runs the quit operation and is allowed
+    QCOMPARE(terminate.size(), 1);
     QVERIFY(!w->AnimationTimer()->isActive());
     QCOMPARE(ReadSettings(), before);
 }
