@@ -83,6 +83,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
 
     BuildClientArea();
     surfaces = new CommandSurfaces(menuBar(), toolBar, this);
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(surfaces, &CommandSurfaces::triggered, this,
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
 
@@ -138,7 +139,6 @@ void MainWindow::BuildClientArea()
 
     BuildStatusBar();
 
-    setFixedSize(sizeHint());
 }
 
 void MainWindow::BuildStatusBar()
