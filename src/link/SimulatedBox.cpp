@@ -89,10 +89,13 @@ void SimulatedBox::Write(const QByteArray& bytes)
 {
     if (!open)
         throw SerialError(SerialErrorText(QStringLiteral("WriteFile function failed"), EBADF));
+    QElapsedTimer now;
+    now.start();
+    const qint64 at = now.msecsSinceReference();
     input += bytes;
     for (;;) {
         if (input.startsWith("Z1")) {
-            received.append({input.left(2), rts});
+            received.append({input.left(2), rts, at});
             input.remove(0, 2);
             awake = true;
             continue;
@@ -102,7 +105,7 @@ void SimulatedBox::Write(const QByteArray& bytes)
             break;
         const QByteArray command = input.left(end + 1);
         input.remove(0, end + 1);
-        received.append({command, rts});
+        received.append({command, rts, at});
         if (awake)
             Execute(command);
     }

@@ -36,7 +36,8 @@ public:
     // One command as the box received it.
     struct Received {
         QByteArray text;
-        bool rtsHigh; // RTS when the bytes were written
+        bool rtsHigh;  // RTS when the bytes were written
+        qint64 atMs;   // monotonic clock (QElapsedTimer::msecsSinceReference) of the write
     };
 
     using Memory = std::array<std::array<int, MemorySize>, 2>;
@@ -53,6 +54,7 @@ public:
     bool Awake() const { return awake; }
     bool Acquiring() const { return sending; }
     bool Dsr() const { return dsr; }
+    bool Rts() const { return rts; }
     const QList<Received>& Commands() const { return received; }
     // Complete sweeps sent so far (all their bytes delivered).
     int SweepsSent() const { return sweepsSent; }

@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QStringList>
+#include <functional>
 
 // The main window's state and operations, with the redraws counted.
 class FakeServices : public ProgramServices {
@@ -31,8 +32,15 @@ public:
     bool LinkActive() const override { return true; }
 };
 
-// Records every call of the command exchange with the time it came, in milliseconds
-// since the host was made.
+// The monotonic clock in milliseconds, comparable with SimulatedBox::Received::atMs.
+inline qint64 NowMs()
+{
+    QElapsedTimer t;
+    t.start();
+    return t.msecsSinceReference();
+}
+
+// Records every call of the command exchange with the time it came (NowMs()).
 class RecordingHost : public CommandHost {
 public:
     struct Call {
@@ -47,11 +55,8 @@ public:
     bool progressShown = false;
     QString status;
     std::function<void()> onFailure;
-    QElapsedTimer clock;
 
-    RecordingHost() { clock.start(); }
-
-    void Note(const QString& what) { calls.append({what, clock.elapsed()}); }
+    void Note(const QString& what) { calls.append({what, NowMs()}); }
     QStringList Names() const
     {
         QStringList names;

@@ -1,0 +1,355 @@
+#include "LinkTestSupport.h"
+#include "app/Timings.h"
+#include "link/CommandProtocol.h"
+#include "link/PacketFramer.h"
+#include "link/SampleDecoder.h"
+#include "link/SimulatedBox.h"
+
+#include <QTest>
+#include <algorithm>
+
+// The simulated box: its handshake, its commands, its signals and its sweeps, and the
+// whole receiving road (box, framer, decoder, table) behind it.
+class TestSimulatedBox : public QObject {
+    Q_OBJECT
+
+    // The box with the framer and the decoder behind it, as the main window wires them.
+    struct Road {
+        SimulatedBox box;
+        PacketFramer framer;
+        FakeServices services;
+        SampleDecoder decoder{services};
+        QByteArrayList packets;
+        qint64 bytes = 0;
+
+        Road()
+        {
+            services.instrument.channelA.traceOn = true;
+            services.instrument.channelB.traceOn = true;
+            QObject::connect(&box, &SerialLink::bytesReceived, [this](const QByteArray& chunk) {
+                bytes += chunk.size();
+                framer.Feed(chunk, [this](QByteArrayView p) {
+                    packets << p.toByteArray();
+                    decoder.DecodeSamplePacket(p);
+                });
+            });
+            box.Open(SimulatedPortName);
+        }
+        void Start()
+        {
+            box.Write("Z1");
+            box.Write("?&");
+        }
+        // The sweeps among the packets received so far, each 300 packets from a "#".
+        QList<QByteArrayList> Sweeps() const
+        {
+            QList<QByteArrayList> sweeps;
+            for (const QByteArray& p : packets) {
+                if (p.size() > 4 && p[4] == '#')
+                    sweeps.append(QByteArrayList{});
+                if (!sweeps.isEmpty())
+                    sweeps.last() << p;
+            }
+            if (!sweeps.isEmpty() && sweeps.last().size() < SimulatedBox::SweepPoints)
+                sweeps.removeLast();
+            return sweeps;
+        }
+        void WaitSweeps(int n)
+        {
+            QTRY_VERIFY_WITH_TIMEOUT(box.SweepsSent() >= n, 5000);
+        }
+    };
+
+    static QString Describe(const SimulatedBox::State& s)
+    {
+        return QStringLiteral("tb%1 va%2 vb%3 ca%4 cb%5 pa%6 pb%7 tr%8 %9 w%10")
+            .arg(s.timeBaseIndex)
+            .arg(s.voltsPerDivIndex[0])
+            .arg(s.voltsPerDivIndex[1])
+            .arg(int(s.coupling[0]))
+            .arg(int(s.coupling[1]))
+            .arg(s.position[0])
+            .arg(s.position[1])
+            .arg(int(s.trigger))
+            .arg(s.running ? "run" : "pause")
+            .arg(s.windowStart);
+    }
+
+    static std::pair<int, int> Range(const std::array<int, SimulatedBox::MemorySize>& samples)
+    {
+        const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
+        return {*lo, *hi};
+    }
+
+private slots:
+    void handshake()
+    {
+        SimulatedBox box;
+        QList<bool> dsr;
+        connect(&box, &SerialLink::dsrChanged, [&](bool on) { dsr << on; });
+        box.Open(SimulatedPortName);
+        box.SetRts(true); // asleep: no answer
+        QTest::qWait(20);
+        QVERIFY(dsr.isEmpty());
+        box.Write("Z1");
+        box.SetRts(false);
+        QTest::qWait(10);
+        QElapsedTimer clock;
+        clock.start();
+        box.SetRts(true);
+        QTRY_COMPARE_WITH_TIMEOUT(dsr, QList<bool>{true}, 100);
+        QVERIFY(clock.elapsed() < 20); // a few milliseconds
+        box.SetRts(false);
+        QTRY_COMPARE_WITH_TIMEOUT(dsr, (QList<bool>{true, false}), 100);
+
+        box.SetSilent(true);
+        box.SetRts(true);
+        QTest::qWait(30);
+        QCOMPARE(dsr.size(), 2);
+    }
+
+    void initialisationAndCommands_data()
+    {
+        QTest::addColumn<QByteArrayList>("commands");
+        QTest::addColumn<QString>("state");
+        // After "?&": 0.1 ms/div (row 12), 1 V/div (row 3), GND, trigger off, running.
+        QTest::newRow("initialised") << QByteArrayList{} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("time base") << QByteArrayList{"T05&"} << "tb3 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("fastest time base") << QByteArrayList{"T00&"} << "tb18 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("volts A") << QByteArrayList{"A4*&"} << "tb12 va4 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("volts B") << QByteArrayList{"B10*&"} << "tb12 va3 vb9 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("couplings A") << QByteArrayList{"G&"} << "tb12 va3 vb3 ca1 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("couplings A DC, B AC") << QByteArrayList{"I&", "J&"} << "tb12 va3 vb3 ca3 cb1 pa128 pb128 tr1 run w0";
+        QTest::newRow("coupling B DC then GND") << QByteArrayList{"M&", "K&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("positions") << QByteArrayList{"Q7#&", "R255#&"} << "tb12 va3 vb3 ca2 cb2 pa7 pb255 tr1 run w0";
+        QTest::newRow("triggers") << QByteArrayList{"U&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr2 run w0";
+        QTest::newRow("trigger B") << QByteArrayList{"V&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr3 run w0";
+        QTest::newRow("trigger external then off") << QByteArrayList{"W&", "S&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("pause") << QByteArrayList{"P&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 pause w0";
+        QTest::newRow("pause and run") << QByteArrayList{"P&", "L&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("window right") << QByteArrayList{"d30#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w30";
+        QTest::newRow("window left") << QByteArrayList{"d1747#&", "g1717#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w1717";
+        QTest::newRow("window reset") << QByteArrayList{"d90#&", "c0#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("window beyond the memory") << QByteArrayList{"d5000#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w1747";
+        QTest::newRow("commands in one write") << QByteArrayList{"T05&U&Q1#&"} << "tb3 va3 vb3 ca2 cb2 pa1 pb128 tr2 run w0";
+        QTest::newRow("unknown bytes ignored") << QByteArrayList{"X&", "Q#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+    }
+
+    void initialisationAndCommands()
+    {
+        QFETCH(QByteArrayList, commands);
+        QFETCH(QString, state);
+        SimulatedBox box;
+        box.Open(SimulatedPortName);
+        box.Write("Z1");
+        box.Write("T05&P&"); // replaced by the initialisation
+        box.Write("?&");
+        QVERIFY(box.Acquiring());
+        for (const QByteArray& c : commands)
+            box.Write(c);
+        QCOMPARE(Describe(box.Settings()), state);
+    }
+
+    void asleepBeforeWakeUpAndAfterTheEnd()
+    {
+        SimulatedBox box;
+        box.Open(SimulatedPortName);
+        box.Write("?&");
+        QVERIFY(!box.Acquiring());
+        box.Write("Z1");
+        box.Write("?&");
+        QVERIFY(box.Acquiring());
+        box.Write("F&");
+        QVERIFY(!box.Acquiring());
+        QVERIFY(!box.Awake());
+    }
+
+    void benchSignals_data()
+    {
+        QTest::addColumn<QByteArrayList>("commands");
+        QTest::addColumn<int>("minA");
+        QTest::addColumn<int>("maxA");
+        QTest::addColumn<int>("minB");
+        QTest::addColumn<int>("maxB");
+        // 1 V/div: 2 V peak sine = 64 codes; square 1 V peak on 1.5 V DC.
+        QTest::newRow("GND flat at the centre") << QByteArrayList{} << 128 << 128 << 128 << 128;
+        QTest::newRow("GND flat at the position") << QByteArrayList{"Q40#&", "R200#&"} << 40 << 40 << 200 << 200;
+        QTest::newRow("DC") << QByteArrayList{"I&", "M&"} << 64 << 192 << 144 << 208;
+        QTest::newRow("AC removes B's offset") << QByteArrayList{"G&", "J&"} << 64 << 192 << 96 << 160;
+        QTest::newRow("500 mV/div doubles") << QByteArrayList{"G&", "J&", "A4*&", "B4*&"} << 0 << 255 << 64 << 192;
+        QTest::newRow("5 V/div") << QByteArrayList{"I&", "M&", "A12*&", "B12*&"} << 115 << 141 << 131 << 144;
+        QTest::newRow("position shifts") << QByteArrayList{"I&", "M&", "Q100#&", "R20#&"} << 36 << 164 << 36 << 100;
+        QTest::newRow("clipped") << QByteArrayList{"I&", "M&", "A10*&", "B10*&"} << 0 << 255 << 255 << 255;
+    }
+
+    void benchSignals()
+    {
+        QFETCH(QByteArrayList, commands);
+        SimulatedBox box;
+        box.Open(SimulatedPortName);
+        box.Write("Z1");
+        box.Write("?&");
+        for (const QByteArray& c : commands)
+            box.Write(c);
+        const SimulatedBox::Memory memory = SimulatedBox::Acquire(box.Settings(), 0.0);
+        const auto [minA, maxA] = Range(memory[0]);
+        const auto [minB, maxB] = Range(memory[1]);
+        QTEST(minA, "minA");
+        QTEST(maxA, "maxA");
+        QTEST(minB, "minB");
+        QTEST(maxB, "maxB");
+    }
+
+    void sampledAtTheTimeBaseRate_data()
+    {
+        QTest::addColumn<QByteArray>("timeBase");
+        QTest::addColumn<int>("period"); // samples per period of the 1 kHz sine
+        QTest::newRow("0.1 ms/div") << QByteArray("T02&") << 300;
+        QTest::newRow("0.2 ms/div") << QByteArray("T10&") << 150;
+        QTest::newRow("50 us/div") << QByteArray("T17&") << 600;
+    }
+
+    void sampledAtTheTimeBaseRate()
+    {
+        QFETCH(QByteArray, timeBase);
+        QFETCH(int, period);
+        SimulatedBox box;
+        box.Open(SimulatedPortName);
+        box.Write("Z1");
+        box.Write("?&");
+        box.Write("I&");
+        box.Write(timeBase);
+        const auto memory = SimulatedBox::Acquire(box.Settings(), 0.0);
+        // Zero at the start, a peak a quarter period later, zero again after a period.
+        QCOMPARE(memory[0][0], 128);
+        QCOMPARE(memory[0][period / 4], 192);
+        QCOMPARE(memory[0][period], 128);
+        QCOMPARE(memory[0][period / 2], 128);
+    }
+
+    void sweepsAtTheLineRate()
+    {
+        Road road;
+        road.Start();
+        QElapsedTimer clock;
+        clock.start();
+        road.WaitSweeps(3);
+        const double seconds = clock.elapsed() / 1000.0;
+        // 2700 bytes a sweep at 11520 bytes a second: 234 ms.
+        QVERIFY2(seconds > 3 * 0.234 * 0.9 && seconds < 3 * 0.234 * 1.3, qPrintable(QString::number(seconds)));
+        const double rate = road.bytes / seconds;
+        QVERIFY2(rate > 11520 * 0.9 && rate < 11520 * 1.1, qPrintable(QString::number(rate)));
+        // Each sweep is "#" then 299 "%", and each completed sweep gave one completion.
+        const auto sweeps = road.Sweeps();
+        QCOMPARE(sweeps.size(), road.box.SweepsSent());
+        QCOMPARE(road.services.redraws, road.box.SweepsSent());
+        for (const QByteArrayList& sweep : sweeps) {
+            QCOMPARE(sweep.size(), 300);
+            for (int n = 1; n < 300; ++n)
+                QCOMPARE(sweep[n][4], '%');
+        }
+        // The table holds the last sweep.
+        const SampleTable& t = road.services.table;
+        QCOMPARE(t.Cell(SampleTable::Packet, 300), QString::fromLatin1(sweeps.last()[299]));
+    }
+
+    void triggeredStableUntriggeredDriftingPausedFrozen()
+    {
+        Road road;
+        road.box.SetBytesPerSecond(200000);
+        road.Start();
+        road.box.Write("I&");
+        road.box.Write("M&");
+        auto lastTwoSweepsEqual = [&] {
+            const int from = road.box.SweepsSent();
+            road.WaitSweeps(from + 3);
+            const auto sweeps = road.Sweeps();
+            return sweeps[sweeps.size() - 1] == sweeps[sweeps.size() - 2];
+        };
+        QVERIFY(!lastTwoSweepsEqual()); // trigger off: drifting
+        road.box.Write("U&");
+        QVERIFY(lastTwoSweepsEqual());
+        road.box.Write("V&");
+        QVERIFY(lastTwoSweepsEqual());
+        road.box.Write("S&");
+        QVERIFY(!lastTwoSweepsEqual());
+        road.box.Write("P&");
+        QVERIFY(lastTwoSweepsEqual()); // paused: the memory is frozen
+        const auto frozen = road.box.CurrentMemory();
+
+        // While paused, the window moves over the frozen memory.
+        road.box.Write("d30#&");
+        road.WaitSweeps(road.box.SweepsSent() + 2);
+        QCOMPARE(road.box.CurrentMemory(), frozen);
+        const auto sweeps = road.Sweeps();
+        QCOMPARE(sweeps.last().join(), SimulatedBox::SweepBytes(frozen, 30));
+    }
+
+    void damagedBytesDoNotHurtTheRoad()
+    {
+        Road road;
+        road.box.SetBytesPerSecond(200000);
+        road.box.SetByteLoss(97);
+        road.box.SetByteCorruption(89);
+        road.Start();
+        road.box.Inject(QByteArray(1500, 'x') + "A1B#####%%%%BBB");
+        road.WaitSweeps(4);
+        QVERIFY(road.services.redraws >= 1);
+        QVERIFY(road.decoder.pointCounter() >= 1);
+        int damaged = 0; // straddling or short packets
+        for (const QByteArray& p : road.packets)
+            damaged += (p.size() < 9 || (p[4] != '#' && p[4] != '%')) ? 1 : 0;
+        QVERIFY(damaged > 10);
+        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+            bool ok = false;
+            road.services.table.Cell(SampleTable::CodeA, row).toInt(&ok);
+            QVERIFY(ok);
+        }
+    }
+
+    void wholeExchangeWithTheRoadRunning()
+    {
+        // Link activation's sequence of exchanges over the simulated box, sweeps flowing.
+        Road road;
+        Timings timings;
+        timings.beforeWriteMs = 40;
+        timings.afterWriteMs = 20;
+        RecordingHost host;
+        CommandProtocol protocol(road.box, host, timings);
+        protocol.SendActivationCommand();
+        protocol.PrepareCommand();
+        protocol.WriteCommand("?&");
+        protocol.CompleteCommand();
+        protocol.SendCommand("T10&");
+        protocol.SendCommand("U&");
+        QCOMPARE(road.box.Settings().timeBaseIndex, 11);
+        QCOMPARE(road.box.Settings().trigger, TriggerSource::ChannelA);
+        road.WaitSweeps(1);
+        QCOMPARE(road.services.redraws, road.box.SweepsSent());
+        QCOMPARE(host.failures, 0);
+    }
+
+    void silentBoxFiresTheWatchdogAfter100Ticks()
+    {
+        Road road;
+        Timings timings;
+        timings.beforeWriteMs = 10;
+        timings.afterWriteMs = 10;
+        timings.watchdogIntervalMs = 2;
+        RecordingHost host;
+        CommandProtocol protocol(road.box, host, timings);
+        road.box.SetSilent(true);
+        protocol.SendActivationCommand();
+        QElapsedTimer clock;
+        clock.start();
+        protocol.PrepareCommand();
+        QCOMPARE(host.failures, 1);
+        QCOMPARE(host.progress.size(), 100);
+        QCOMPARE(host.progress.last(), 100);
+        QVERIFY(clock.elapsed() >= 200);
+        QVERIFY(protocol.LinkFailed());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimulatedBox)
+#include "tst_simulatedbox.moc"
