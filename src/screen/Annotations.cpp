@@ -1,0 +1,171 @@
+#include "screen/Annotations.h"
+
+#include "app/Conversion.h"
+#include "app/PersistedSettings.h"
+#include "link/SampleTable.h"
+#include "screen/ScreenCanvas.h"
+#include "screen/Traces.h"
+
+#include <algorithm>
+
+namespace {
+
+// Time per division by time base row (1..18) and magnifier (x1, x2, x5).
+constexpr const char* TimePerDivision[TimeBaseCount][3] = {
+    {"500ms", "250ms", "100ms"},  {"200ms", "100ms", "40ms"}, {"100ms", "50ms", "20ms"},
+    {"50ms", "25ms", "10ms"},     {"20ms", "10ms", "4ms"},    {"10ms", "5ms", "2ms"},
+    {"5ms", "2.5ms", "1ms"},      {"2ms", "1ms", "0.4ms"},    {"1ms", "0.5ms", "0.2ms"},
+    {"0.5ms", "0.25ms", "0.1ms"}, {"0.2ms", "0.1ms", "40µs"}, {"0.1ms", "50µs", "20µs"},
+    {"50µs", "25µs", "10µs"},     {"20µs", "10µs", "4µs"},    {"10µs", "5µs", "2µs"},
+    {"5µs", "2.5µs", "1µs"},      {"2µs", "1µs", "0.4µs"},    {"1µs", "0.5µs", "0.2µs"},
+};
+
+constexpr int ClockX = 20;
+constexpr int TimeY = 1;
+constexpr int DateY = 15;
+constexpr int RightColumnX = 490;
+constexpr int TriggerY = 293;
+constexpr int MathY = 306;
+constexpr int Black = 0;
+
+struct ChannelPlace {
+    int x;
+    int colourLine;
+    int averagedColumn;
+    int tickStartX;
+    int zeroX;
+};
+
+constexpr ChannelPlace PlaceOf(Channel channel) {
+    return channel == Channel::A
+               ? ChannelPlace{120, AnnotationLine::ColourA, SampleTable::DisplayA, 15, 8}
+               : ChannelPlace{320, AnnotationLine::ColourB, SampleTable::DisplayB, 7, 0};
+}
+
+bool IsOn(const PersistedSettings& settings, int line, const char* onText) {
+    return settings.Line(line) == QLatin1String(onText);
+}
+
+bool ValidCoupling(Coupling coupling) {
+    return CouplingAt(static_cast<int>(coupling)) != nullptr;
+}
+
+QString TwoDigits(int value) {
+    return (value < 10 ? QStringLiteral("0") : QString()) + QString::number(value);
+}
+
+} // namespace
+
+ClockReading ClockReading::From(const QDateTime& moment) {
+    const QDate date = moment.date();
+    const QTime time = moment.time();
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+QString ClockTimeText(const ClockReading& clock) {
+    return clock.Hour() + QLatin1Char(':') + TwoDigits(clock.minute) + QLatin1Char(':') +
+           TwoDigits(clock.second) + QStringLiteral("  ");
+}
+
+QString ClockDateText(const ClockReading& clock) {
+    return TwoDigits(clock.day) + QLatin1Char('/') + TwoDigits(clock.month) + QLatin1Char('/') +
+           clock.Year() + QStringLiteral("  ");
+}
+
+QString TimeBaseScreenLabel(int timeBaseIndex, int magnification) {
+    int column = 0;
+    switch (magnification) {
+    case 1:
+        column = 0;
+        break;
+    case 2:
+        column = 1;
+        break;
+    case 5:
+        column = 2;
+        break;
+    default:
+        return {};
+    }
+    if (timeBaseIndex < 1 || timeBaseIndex > TimeBaseCount)
+        return {};
+    return QStringLiteral("Time / Div x%1 : %2")
+        .arg(magnification)
+        .arg(QString::fromUtf8(TimePerDivision[timeBaseIndex - 1][column]));
+}
+
+ClockReading DrawClock(ScreenCanvas& canvas, const PersistedSettings& settings,
+                       const QDateTime& now) {
+    const ClockReading clock = ClockReading::From(now);
+    canvas.SetTextColour(StrToInt(settings.Line(AnnotationLine::ClockColour)));
+    if (IsOn(settings, AnnotationLine::ShowTime, "HEURE_ON"))
+        canvas.TextOut(ClockX, TimeY, ClockTimeText(clock));
+    if (IsOn(settings, AnnotationLine::ShowDate, "DATE_ON"))
+        canvas.TextOut(ClockX, DateY, ClockDateText(clock));
+    canvas.SetTextColour(Black);
+    return clock;
+}
+
+void DrawTimeBaseLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
+                       int magnification) {
+    canvas.TextOut(RightColumnX, DateY,
+                   TimeBaseScreenLabel(instrument.timeBaseIndex, magnification));
+}
+
+void DrawChannelLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
+                      const PersistedSettings& settings, Channel channel) {
+    const ChannelSettings& ch = instrument.Of(channel);
+    const ChannelPlace place = PlaceOf(channel);
+    if (ch.traceOn) {
+        canvas.SetTextColour(StrToInt(settings.Line(place.colourLine)));
+        if (ValidCoupling(ch.coupling)) {
+            canvas.TextOut(place.x, TimeY,
+                           CouplingScreenLabel(static_cast<int>(ch.coupling), channel));
+            canvas.TextOut(place.x, DateY,
+                           VoltsPerDivScreenLabel(ch.voltsPerDivIndex, ch.probeTimesTen));
+        }
+        canvas.SetTextColour(Black);
+    } else {
+        canvas.TextOut(place.x, TimeY, QString(42, QLatin1Char(' ')));
+        canvas.TextOut(place.x, DateY, QString(41, QLatin1Char(' ')));
+    }
+}
+
+void DrawTriggerLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument) {
+    const TriggerRow* row = TriggerAt(static_cast<int>(instrument.triggerSource));
+    if (row)
+        canvas.TextOut(RightColumnX, TriggerY, QString::fromUtf8(row->screenLabel));
+}
+
+void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
+                   const PersistedSettings& settings) {
+    canvas.SetTextColour(StrToInt(settings.Line(AnnotationLine::MathColour)));
+    canvas.TextOut(RightColumnX, MathY, MathScreenLabel(static_cast<int>(instrument.mathMode)));
+}
+
+void DrawGroundMarkers(ScreenCanvas& canvas, InstrumentSettings& instrument,
+                       const PersistedSettings& settings, const SampleTable& samples) {
+    for (Channel channel : {Channel::B, Channel::A}) {
+        ChannelSettings& ch = instrument.Of(channel);
+        if (!ch.traceOn || !ch.groundMarkerShown)
+            continue;
+        const ChannelPlace place = PlaceOf(channel);
+        if (ch.coupling == Coupling::GND) {
+            qint64 sum = 0;
+            for (int row = 3; row <= 12; ++row)
+                sum += samples.Number(place.averagedColumn, row);
+            ch.groundLevel = static_cast<int>(sum / 10);
+        }
+        if (!ValidCoupling(ch.coupling))
+            continue;
+        const qint64 level = ch.groundLevel;
+        const int colour = StrToInt(settings.Line(place.colourLine));
+        canvas.SetTextColour(colour);
+        canvas.SetPenColour(colour);
+        canvas.MoveTo(place.tickStartX, 288 - level);
+        canvas.LineTo(19, 288 - level);
+        canvas.TextOut(place.zeroX, static_cast<int>(std::clamp<qint64>(282 - level, -1000, 1000)),
+                       QStringLiteral("0"));
+        canvas.SetTextColour(Black);
+    }
+}

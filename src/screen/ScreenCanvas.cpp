@@ -1,0 +1,177 @@
+#include "screen/ScreenCanvas.h"
+
+#include "app/Colour.h"
+#include "screen/ScreenFont.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+QRgb RgbOf(int bgr) {
+    return ColourFromSetting(bgr).rgb();
+}
+
+// Whether pixel number i of a styled line is painted.
+bool PatternOn(PenStyle style, qint64 i) {
+    switch (style) {
+    case PenStyle::Dotted:
+        return i % 6 < 3;
+    case PenStyle::Dashed:
+        return i % 24 < 18;
+    case PenStyle::Solid:
+        break;
+    }
+    return true;
+}
+
+// floor(a / b) for b > 0.
+__int128 FloorDiv(__int128 a, __int128 b) {
+    __int128 q = a / b;
+    if ((a % b != 0) && (a < 0))
+        --q;
+    return q;
+}
+
+} // namespace
+
+ScreenCanvas::ScreenCanvas() {
+    NewImage();
+}
+
+void ScreenCanvas::NewImage(int width, int height) {
+    image = QImage(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    this->width = image.width();
+    this->height = image.height();
+    posX = posY = 0;
+    penColour = textColour = qRgb(0, 0, 0);
+    penWidth = 1;
+    penStyle = PenStyle::Solid;
+    stylePhase = 0;
+}
+
+void ScreenCanvas::MoveTo(qint64 x, qint64 y) {
+    posX = x;
+    posY = y;
+    stylePhase = 0;
+}
+
+void ScreenCanvas::SetPenColour(int bgr) {
+    penColour = RgbOf(bgr);
+}
+
+void ScreenCanvas::SetPenWidth(int width) {
+    penWidth = std::max(width, 1);
+}
+
+void ScreenCanvas::SetPenStyle(PenStyle style) {
+    penStyle = style;
+}
+
+void ScreenCanvas::SetTextColour(int bgr) {
+    textColour = RgbOf(bgr);
+}
+
+inline void ScreenCanvas::Plot(qint64 x, qint64 y) {
+    if (penWidth == 1) {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            pixels[y * stride + x] = penColour;
+        return;
+    }
+    // A wide pen covers a square of its width centred on the line.
+    const qint64 x0 = x - (penWidth - 1) / 2;
+    const qint64 y0 = y - (penWidth - 1) / 2;
+    for (qint64 py = std::max<qint64>(y0, 0); py < std::min<qint64>(y0 + penWidth, height); ++py)
+        for (qint64 px = std::max<qint64>(x0, 0); px < std::min<qint64>(x0 + penWidth, width); ++px)
+            pixels[py * stride + px] = penColour;
+}
+
+void ScreenCanvas::LineTo(qint64 x, qint64 y) {
+    const qint64 x0 = posX;
+    const qint64 y0 = posY;
+    posX = x;
+    posY = y;
+    const qint64 dx = x - x0;
+    const qint64 dy = y - y0;
+    if (dx == 0 && dy == 0)
+        return;
+
+    pixels = reinterpret_cast<QRgb*>(image.bits());
+    stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+
+    // Pixel i (0 <= i < n) steps once along the major axis; the minor coordinate is the
+    // exact one rounded to the nearest pixel, halves going down/right. Only the pixels
+    // whose major coordinate lies on the raster (widened by the pen) are visited.
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    const qint64 n = xMajor ? std::abs(dx) : std::abs(dy);
+    const qint64 majorStart = xMajor ? x0 : y0;
+    const qint64 minorStart = xMajor ? y0 : x0;
+    const qint64 majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
+    const qint64 minorDelta = xMajor ? dy : dx;
+    const qint64 extent = xMajor ? width : height;
+    const qint64 reach = penWidth; // a wide pen reaches this far beyond its centre
+
+    // Range of i whose major coordinate majorStart + majorStep * i is in [-reach, extent + reach).
+    qint64 first = 0;
+    qint64 last = n - 1;
+    if (majorStep > 0) {
+        first = std::max(first, -reach - majorStart);
+        last = std::min(last, extent + reach - 1 - majorStart);
+    } else {
+        first = std::max(first, majorStart - (extent + reach - 1));
+        last = std::min(last, majorStart + reach);
+    }
+
+    if (first > last) {
+        stylePhase += n;
+        return;
+    }
+
+    // The minor offset of pixel i is floor((2 i d + n) / 2n), d the minor delta; it is
+    // computed exactly for the first visited pixel and then carried with its remainder.
+    const qint64 twiceN = 2 * n;
+    const qint64 stepNumerator = 2 * minorDelta; // |2 d| <= 2n
+    const __int128 start = static_cast<__int128>(2) * first * minorDelta + n;
+    qint64 offset = static_cast<qint64>(FloorDiv(start, twiceN));
+    qint64 remainder = static_cast<qint64>(start - static_cast<__int128>(offset) * twiceN);
+
+    const bool styled = penStyle != PenStyle::Solid && penWidth == 1;
+    for (qint64 i = first; i <= last; ++i) {
+        if (!styled || PatternOn(penStyle, stylePhase + i)) {
+            const qint64 major = majorStart + majorStep * i;
+            const qint64 minor = minorStart + offset;
+            if (xMajor)
+                Plot(major, minor);
+            else
+                Plot(minor, major);
+        }
+        remainder += stepNumerator;
+        if (remainder >= twiceN) {
+            remainder -= twiceN;
+            ++offset;
+        } else if (remainder < 0) {
+            remainder += twiceN;
+            --offset;
+        }
+    }
+    stylePhase += n;
+}
+
+void ScreenCanvas::TextOut(int x, int y, const QString& text) {
+    if (text.isEmpty())
+        return;
+    const QImage cell = ScreenFont::TextCell(text, textColour);
+    const int left = std::max(x, 0);
+    const int right = std::min(x + cell.width(), image.width());
+    const int top = std::max(y, 0);
+    const int bottom = std::min(y + cell.height(), image.height());
+    if (left >= right || top >= bottom)
+        return;
+    for (int row = top; row < bottom; ++row) {
+        const QRgb* source =
+            reinterpret_cast<const QRgb*>(cell.constScanLine(row - y)) + (left - x);
+        QRgb* target = reinterpret_cast<QRgb*>(image.scanLine(row)) + left;
+        std::memcpy(target, source, static_cast<size_t>(right - left) * sizeof(QRgb));
+    }
+}

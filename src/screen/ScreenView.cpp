@@ -1,0 +1,52 @@
+#include "screen/ScreenView.h"
+
+#include "screen/ScreenCanvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+ScreenView::ScreenView(QWidget* parent) : QWidget(parent) {
+    setFixedSize(ScreenCanvas::Width, ScreenCanvas::Height);
+    setCursor(Qt::CrossCursor);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    image = QImage(ScreenCanvas::Width, ScreenCanvas::Height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+}
+
+void ScreenView::SetImage(const QImage& newImage) {
+    image = newImage;
+    update();
+}
+
+void ScreenView::WhitenPanel() {
+    QWidget* panel = parentWidget();
+    if (!panel)
+        return;
+    if (panel->autoFillBackground() && panel->palette().color(QPalette::Window) == Qt::white)
+        return;
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(palette);
+    panel->setAutoFillBackground(true);
+}
+
+QSize ScreenView::sizeHint() const {
+    return {ScreenCanvas::Width, ScreenCanvas::Height};
+}
+
+void ScreenView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, image);
+}
+
+void ScreenView::mousePressEvent(QMouseEvent* event) {
+    emit MousePressed(event->position().toPoint(), event->button());
+}
+
+void ScreenView::mouseMoveEvent(QMouseEvent* event) {
+    emit MouseMoved(event->position().toPoint());
+}
+
+void ScreenView::mouseReleaseEvent(QMouseEvent* event) {
+    emit MouseReleased(event->position().toPoint(), event->button());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// Shows the 640 x 320 screen raster, with a cross-hair cursor. Mouse presses, moves and
+// releases are passed on in image pixels for the measurement markers.
+class ScreenView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScreenView(QWidget* parent = nullptr);
+
+    void SetImage(const QImage& image);
+    const QImage& Image() const { return image; }
+
+    // Gives the panel around the image a white background (each full redraw does this).
+    void WhitenPanel();
+
+    QSize sizeHint() const override;
+
+signals:
+    void MousePressed(QPoint pixel, Qt::MouseButton button);
+    void MouseMoved(QPoint pixel);
+    void MouseReleased(QPoint pixel, Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage image;
+};

@@ -1,0 +1,169 @@
+#pragma once
+
+// Fixtures shared by the screen tests: the settings a screen is drawn with, a state record
+// to draw from, and pixel helpers.
+
+#include "app/Colour.h"
+#include "app/InstrumentSettings.h"
+#include "app/PersistedSettings.h"
+#include "app/ProgramServices.h"
+#include "link/SampleTable.h"
+#include "screen/ScreenCanvas.h"
+#include "screen/ScreenFont.h"
+#include "screen/ScreenInputs.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+namespace ScreenTest {
+
+inline constexpr int GraticuleColour = 0x000080; // dark red, distinct from every other colour
+inline constexpr int ClockColour = 0x008000;
+inline constexpr int ColourA = 255;
+inline constexpr int ColourB = 16711680;
+inline constexpr int MathColour = 1813282;
+
+inline QRgb Rgb(int bgr) {
+    return ColourFromSetting(bgr).rgb();
+}
+inline const QRgb White = qRgb(255, 255, 255);
+inline const QRgb Black = qRgb(0, 0, 0);
+
+// The display lines of a settings file with both graticule options off and both clock
+// texts on; the colours above.
+inline PersistedSettings DisplaySettings() {
+    PersistedSettings s;
+    s.SetLine(2, QStringLiteral("PERIPHERIQUE_OFF"));
+    s.SetLine(3, QStringLiteral("LIGNE1090%_OFF"));
+    s.SetLine(4, QStringLiteral("HEURE_ON"));
+    s.SetLine(5, QStringLiteral("DATE_ON"));
+    s.SetLine(8, QString::number(ClockColour));
+    s.SetLine(9, QString::number(GraticuleColour));
+    s.SetLine(10, QString::number(ColourA));
+    s.SetLine(11, QString::number(ColourB));
+    s.SetLine(13, QStringLiteral("16711935"));
+    s.SetLine(15, QString::number(MathColour));
+    return s;
+}
+
+// Everything a redraw reads, owned in one place.
+struct ScreenFixture {
+    InstrumentSettings instrument;
+    PersistedSettings settings = DisplaySettings();
+    SampleTable samples;
+    ScreenLayers layers;
+    ScreenInputs in{instrument, settings, samples, 1, 0,
+                    false,      false,    0,       0, QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)),
+                    &layers};
+
+    // Writes the same code into rows 1..300 of a column.
+    void Fill(int column, int code) {
+        for (int row = 1; row <= SampleTable::PointCount; ++row)
+            samples.SetCell(column, row, QString::number(code));
+    }
+};
+
+inline QRgb Pixel(const QImage& image, int x, int y) {
+    return image.pixel(x, y) | 0xff000000u;
+}
+
+// Coordinates along a row (or a column) whose pixel has the colour.
+inline QList<int> XsWithColour(const QImage& image, int y, QRgb colour, int from = 0,
+                               int to = ScreenCanvas::Width - 1) {
+    QList<int> xs;
+    for (int x = from; x <= to; ++x)
+        if (Pixel(image, x, y) == colour)
+            xs << x;
+    return xs;
+}
+inline QList<int> YsWithColour(const QImage& image, int x, QRgb colour, int from = 0,
+                               int to = ScreenCanvas::Height - 1) {
+    QList<int> ys;
+    for (int y = from; y <= to; ++y)
+        if (Pixel(image, x, y) == colour)
+            ys << y;
+    return ys;
+}
+
+inline QList<int> Range(int first, int last, int step = 1) {
+    QList<int> values;
+    for (int v = first; v <= last; v += step)
+        values << v;
+    return values;
+}
+
+// Sorted union without duplicates.
+inline QList<int> Union(QList<int> a, const QList<int>& b) {
+    for (int v : b)
+        if (!a.contains(v))
+            a << v;
+    std::sort(a.begin(), a.end());
+    return a;
+}
+
+// Whether the image holds exactly the text's cell (white background, text in the colour)
+// with its top-left corner at (x, y).
+inline bool HasTextCell(const QImage& image, int x, int y, const QString& text, int bgr) {
+    const QImage cell = ScreenFont::TextCell(text, Rgb(bgr));
+    if (cell.isNull() || cell.width() == 0)
+        return false;
+    for (int cy = 0; cy < cell.height(); ++cy)
+        for (int cx = 0; cx < cell.width(); ++cx) {
+            const int px = x + cx;
+            const int py = y + cy;
+            if (px < 0 || py < 0 || px >= image.width() || py >= image.height())
+                continue;
+            if (Pixel(image, px, py) != (cell.pixel(cx, cy) | 0xff000000u))
+                return false;
+        }
+    return true;
+}
+
+// Whether every pixel of the rectangle is white.
+inline bool AllWhite(const QImage& image, const QRect& rect) {
+    const QRect r = rect.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (Pixel(image, x, y) != White)
+                return false;
+    return true;
+}
+
+// Number of pixels of the colour in the image.
+inline int CountColour(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (Pixel(image, x, y) == colour)
+                ++n;
+    return n;
+}
+
+// A main window stand-in: owns the state, counts saves and redraws.
+class FakeServices : public ProgramServices {
+public:
+    InstrumentSettings instrument;
+    PersistedSettings settings = DisplaySettings();
+    SampleTable samples;
+    int saves = 0;
+    int redraws = 0;
+    QStringList commands;
+    std::function<void()> redraw;
+
+    PersistedSettings& Settings() override { return settings; }
+    InstrumentSettings& Instrument() override { return instrument; }
+    SampleTable& Samples() override { return samples; }
+    void SaveSettings() override { ++saves; }
+    void SendCommand(const QString& command) override { commands << command; }
+    void RedrawScreen() override {
+        ++redraws;
+        if (redraw)
+            redraw();
+    }
+    void PlaySound(const QString&) override {}
+    QString ProgramFolder() const override { return QStringLiteral("/tmp/"); }
+    bool LinkActive() const override { return false; }
+};
+
+} // namespace ScreenTest
