@@ -61,6 +61,7 @@ void HardwareSerialLink::Open(const QString& portName)
 {
     Close();
     const QString path = PortDevicePath(portName);
+    devicePath = path;
     port.setPortName(path);
     port.setBaudRate(QSerialPort::Baud115200);
     port.setDataBits(QSerialPort::Data8);

@@ -21,7 +21,7 @@ public:
     void Write(const QByteArray& bytes) override;
 
     // The device path in use.
-    QString DevicePath() const { return port.portName(); }
+    QString DevicePath() const { return devicePath; }
     // Whether DSR is read every millisecond because the driver cannot wait for it.
     bool DsrPolled() const { return watcher.Polling(); }
 
@@ -30,5 +30,6 @@ private:
     [[noreturn]] void Fail(const QString& what, int systemError);
 
     QSerialPort port;
+    QString devicePath;
     DsrWatcher watcher;
 };
