@@ -8,7 +8,6 @@
 #include "screen/TraceSwitch.h"
 
 #include <QAction>
-#include <QKeySequence>
 
 namespace {
 
@@ -135,27 +134,19 @@ bool ScreenController::MathItemChecked(int mode) const {
 
 void ScreenController::BindMathActions(const std::array<QAction*, 4>& menuItems,
                                        const std::array<QAction*, 4>& toolButtons) {
-    for (int mode = 0; mode < MathModeCount; ++mode) {
-        QAction* item = menuItems[static_cast<size_t>(mode)];
-        QAction* button = toolButtons[static_cast<size_t>(mode)];
-        item->setText(MathCaption(mode));
-        item->setShortcut(QKeySequence(MathShortcut(mode)));
-        item->setCheckable(true);
-        button->setText(QString());
-        connect(item, &QAction::triggered, this,
-                GuardedSlot([this, mode](bool) { SelectMathMode(mode); }));
-        connect(button, &QAction::triggered, this,
-                GuardedSlot([this, mode](bool) { SelectMathMode(mode); }));
-    }
     auto update = [this, menuItems, toolButtons] {
         for (int mode = 0; mode < MathModeCount; ++mode) {
             QAction* item = menuItems[static_cast<size_t>(mode)];
             QAction* button = toolButtons[static_cast<size_t>(mode)];
-            item->setEnabled(MathItemEnabled(mode));
-            item->setChecked(MathItemChecked(mode));
-            button->setEnabled(MathButtonEnabled(mode));
-            button->setToolTip(MathHintsShown() ? MathToolTip(mode) : QString());
-            button->setStatusTip(MathHintsShown() ? MathStatusHelp(mode) : QString());
+            if (item) {
+                item->setEnabled(MathItemEnabled(mode));
+                item->setChecked(MathItemChecked(mode));
+            }
+            if (button) {
+                button->setEnabled(MathButtonEnabled(mode));
+                button->setToolTip(MathHintsShown() ? MathToolTip(mode) : QString());
+                button->setStatusTip(MathHintsShown() ? MathStatusHelp(mode) : QString());
+            }
         }
     };
     connect(this, &ScreenController::MathControlsChanged, this, update);

@@ -54,10 +54,11 @@ public:
     // Runs TraceSwitched, under the error guard, for each press of the switch.
     void ConnectTraceSwitch(TraceSwitch* traceSwitch);
 
-    // Binds the Math menu's four items and the four math tool buttons (modes 0 to 3) to
-    // the controller: captions and shortcuts of the items, triggering, and from then on
-    // their enabled and checked states and the tool buttons' hints. The tool-button actions
-    // show pictures only: their text is cleared so that no hint shows while hints are off.
+    // Keeps the Math menu's four items and the four math tool buttons (modes 0 to 3) in
+    // the state decided here: enabled and checked items, enabled buttons, and the buttons'
+    // hints (tooltip and status-bar text, both empty while hints are off; the tool-button
+    // actions must have no text of their own). Their triggering stays with the caller,
+    // which runs SelectMathMode. A null action is skipped.
     void BindMathActions(const std::array<QAction*, 4>& menuItems,
                          const std::array<QAction*, 4>& toolButtons);
 

@@ -7,13 +7,15 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 TraceSwitch::TraceSwitch(QWidget* parent, ProgramServices& services, Channel channel)
     : QWidget(parent), services(services), channel(channel) {
     setToolTip(channel == Channel::A ? QStringLiteral("ON/OFF Trace VOIE A")
                                      : QStringLiteral("ON/OFF Trace VOIE B"));
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    setFixedSize(sizeHint());
+    resize(sizeHint());
 }
 
 bool TraceSwitch::IsOn() const {
@@ -59,7 +61,10 @@ void TraceSwitch::paintEvent(QPaintEvent*) {
     const bool on = IsOn();
     const bool enabled = isEnabled();
 
-    const QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
+    // The track keeps its height in a taller area and is centred in it.
+    QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const qreal trackHeight = std::min<qreal>(track.height(), 20);
+    track = QRectF(track.left(), track.center().y() - trackHeight / 2, track.width(), trackHeight);
     const qreal radius = track.height() / 2;
     QColor trackColour = on ? QColor(46, 160, 67) : QColor(150, 150, 150);
     if (!enabled)
@@ -88,7 +93,6 @@ void TraceSwitch::paintEvent(QPaintEvent*) {
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius + 1,
-                                radius + 1);
+        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), radius + 1, radius + 1);
     }
 }
