@@ -16,3 +16,24 @@ if(TARGET tst_serialpty)
   set_property(TEST link.tst_serialpty APPEND PROPERTY
     ENVIRONMENT_MODIFICATION "LD_PRELOAD=set:$<TARGET_FILE:pty_modem_shim>")
 endif()
+
+# Fuzzing: the target is built with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) by a small separate build of tools/fuzz, then run for 30 s.
+find_program(OSC_CLANGXX NAMES clang++ clang++-14)
+if(OSC_CLANGXX)
+  set(LINK_FUZZ_BUILD ${CMAKE_BINARY_DIR}/fuzz)
+  add_test(NAME link.fuzz_build
+    COMMAND sh -c "\"$0\" -S \"$1\" -B \"$2\" -G \"$3\" -DCMAKE_CXX_COMPILER=\"$4\" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && \"$0\" --build \"$2\""
+            ${CMAKE_COMMAND} ${CMAKE_SOURCE_DIR}/tools/fuzz ${LINK_FUZZ_BUILD} ${CMAKE_GENERATOR} ${OSC_CLANGXX})
+  set_tests_properties(link.fuzz_build PROPERTIES
+    FIXTURES_SETUP link_fuzz_target LABELS link TIMEOUT 600)
+  file(MAKE_DIRECTORY ${LINK_FUZZ_BUILD}/corpus)
+  add_test(NAME link.fuzz
+    COMMAND ${LINK_FUZZ_BUILD}/fuzz_link -max_total_time=30 -print_final_stats=1
+            -timeout=10 ${LINK_FUZZ_BUILD}/corpus ${CMAKE_SOURCE_DIR}/tools/fuzz/seeds)
+  set_tests_properties(link.fuzz PROPERTIES
+    FIXTURES_REQUIRED link_fuzz_target LABELS link TIMEOUT 300
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+else()
+  message(WARNING "clang++ not found: the link fuzz run is not registered")
+endif()
