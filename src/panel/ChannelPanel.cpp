@@ -174,8 +174,11 @@ ChannelPanel::ChannelPanel(QWidget* parent, ProgramServices& services, Channel c
     downButton = positionButtons[2];
 
     dialPanel = MakeBorderedPanel(body, DialPanelRect);
-    dial = new DialView(dialPanel, DialKind::VoltsPerDiv,
-                        LoadKnobPicture(DialKind::VoltsPerDiv, services.ProgramFolder()));
+    dial =
+        new DialView(dialPanel, DialKind::VoltsPerDiv,
+                     LoadKnobPicture(DialKind::VoltsPerDiv, services.ProgramFolder(),
+                                     QString::fromLatin1(channel == Channel::A ? VoltsKnobFileA
+                                                                               : VoltsKnobFileB)));
     dial->move(DialPosition);
 
     for (int index = 1; index <= VoltsPerDivCount; ++index) {
@@ -373,7 +376,12 @@ void ChannelPanel::PlaceTraceSwitch(QWidget* traceSwitchWidget,
     if (!traceSwitch)
         return;
     traceSwitch->setParent(this);
-    traceSwitch->setGeometry(TraceSwitchRect);
+    // At its own size when it has one, centred in its place.
+    QRect place(QPoint(0, 0), traceSwitch->sizeHint().isValid()
+                                  ? traceSwitch->sizeHint().boundedTo(TraceSwitchRect.size())
+                                  : TraceSwitchRect.size());
+    place.moveCenter(TraceSwitchRect.center());
+    traceSwitch->setGeometry(place);
     traceSwitch->raise();
     traceSwitch->show();
 }

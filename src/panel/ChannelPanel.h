@@ -60,7 +60,7 @@ public:
     void SetGroupEnabled(bool enabled);
     bool IsGroupEnabled() const;
 
-    // The trace switch made by the screen: placed at TraceSwitchRect; showState shows a
+    // The trace switch made by the screen: placed in TraceSwitchRect; showState shows a
     // new on/off state on the switch without running its handler (used by the presets).
     void PlaceTraceSwitch(QWidget* traceSwitch, std::function<void(bool on)> showState);
     // Sets traceOn and the switch's look and enabled state, without the switch's handler.

@@ -1,6 +1,7 @@
 #include "panel/DialView.h"
 
-#include <QBitmap>
+#include "panel/PanelControls.h"
+
 #include <QPainter>
 
 DialView::DialView(QWidget* parent, DialKind kind, const QImage& knobPicture)
@@ -23,10 +24,7 @@ void DialView::RefreshPixmap() {
         shown = QPixmap();
         return;
     }
-    shown = QPixmap::fromImage(picture);
-    const QColor transparent = picture.pixelColor(0, picture.height() - 1);
-    shown.setMask(
-        QBitmap::fromImage(picture.createMaskFromColor(transparent.rgb(), Qt::MaskOutColor)));
+    shown = PanelControls::TransparentPixmap(picture);
 }
 
 void DialView::paintEvent(QPaintEvent*) {

@@ -186,6 +186,10 @@ void FrontPanel::UpdateChannelEnabling() {
     channelB->UpdateEnabling();
 }
 
+void FrontPanel::RefreshChannelControls(Channel channel) {
+    ChannelOf(channel).UpdateEnabling();
+}
+
 void FrontPanel::SetToolHintSetter(std::function<void(PresetToolButton, const QString&)> setter) {
     setToolHint = std::move(setter);
 }

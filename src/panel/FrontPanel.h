@@ -78,8 +78,10 @@ public:
 
     // Repaints both volts/div knobs with the current channel colours.
     void RedrawVoltsDials();
-    // Channel controls by trace switch and link, for both channels.
+    // Channel controls by trace switch and link, for both channels, or for one after its
+    // trace switch was pressed (traceOn already holds the new state).
     void UpdateChannelEnabling();
+    void RefreshChannelControls(Channel channel);
 
     // How the presets set a tool bar hint, and the centre-column buttons they show and
     // enable ("ON / OFF marqueurs" and "ON / OFF Analyseur de spectre").

@@ -1,7 +1,9 @@
 #include "panel/PanelControls.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QToolButton>
 
 namespace PanelControls {
@@ -32,9 +34,12 @@ QToolButton* MakeButton(QWidget* parent, const QRect& geometry, const QString& c
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour) {
+    // Disabled controls keep the style's greyed text.
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::WindowText, colour);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::ButtonText, colour);
+        palette.setColor(group, QPalette::WindowText, colour);
+    }
     widget->setPalette(palette);
 }
 
@@ -58,6 +63,20 @@ QLabel* MakeLabel(QWidget* parent, QPoint position, const QString& text, const Q
 void SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
+}
+
+QPixmap TransparentPixmap(const QImage& picture) {
+    if (picture.isNull())
+        return {};
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb transparent = image.pixel(0, image.height() - 1);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (line[x] == transparent)
+                line[x] = qRgba(0, 0, 0, 0);
+    }
+    return QPixmap::fromImage(image);
 }
 
 QFrame* MakeBorderedPanel(QWidget* parent, const QRect& geometry) {

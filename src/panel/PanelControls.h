@@ -6,6 +6,8 @@
 #include <QString>
 
 class QFrame;
+class QImage;
+class QPixmap;
 class QLabel;
 class QToolButton;
 class QWidget;
@@ -30,6 +32,10 @@ void SetBold(QWidget* widget, int pointSizeDelta = 0);
 QLabel* MakeLabel(QWidget* parent, QPoint position, const QString& text,
                   const QColor& colour = Black());
 void SetLabelText(QLabel* label, const QString& text);
+
+// A picture shown transparent: the colour of its bottom-left pixel lets the panel show
+// through wherever it occurs.
+QPixmap TransparentPixmap(const QImage& picture);
 
 // A panel with a sunken border, like the dial panels.
 QFrame* MakeBorderedPanel(QWidget* parent, const QRect& geometry);

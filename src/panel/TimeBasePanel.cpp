@@ -50,7 +50,8 @@ TimeBasePanel::TimeBasePanel(QWidget* parent, ProgramServices& services)
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     dialPanel = MakeBorderedPanel(this, DialPanelRect);
     dial = new DialView(dialPanel, DialKind::TimeBase,
-                        LoadKnobPicture(DialKind::TimeBase, services.ProgramFolder()));
+                        LoadKnobPicture(DialKind::TimeBase, services.ProgramFolder(),
+                                        QString::fromLatin1(TimeBaseKnobFile)));
     dial->move(DialPosition);
 
     for (int index = 1; index <= TimeBaseCount; ++index) {

@@ -6,7 +6,6 @@
 #include "app/ProgramServices.h"
 #include "panel/PanelControls.h"
 
-#include <QBitmap>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLabel>
@@ -122,11 +121,7 @@ void TriggerPanel::ShowTriggerGlyph(bool on) {
         glyph->setPixmap(PlainLamp(on));
         return;
     }
-    // Transparent: the colour of the bottom-left pixel lets the panel show through.
-    QPixmap pixmap = QPixmap::fromImage(picture);
-    const QRgb transparent = picture.pixel(0, picture.height() - 1);
-    pixmap.setMask(QBitmap::fromImage(picture.createMaskFromColor(transparent, Qt::MaskOutColor)));
-    glyph->setPixmap(pixmap);
+    glyph->setPixmap(TransparentPixmap(picture));
 }
 
 void TriggerPanel::SetSourceButtonsEnabled(bool enabled) {

@@ -115,13 +115,8 @@ void DrawDial(QImage& picture, DialKind kind, int angle, const QColor& pointerCo
     DrawRing(painter, g.centre, HubCentreRadius, HubCentrePenWidth, pointerColour);
 }
 
-QString KnobFileName(DialKind kind) {
-    return kind == DialKind::TimeBase ? QStringLiteral("bouton_timebase.bmp")
-                                      : QStringLiteral("bouton_volts.bmp");
-}
-
-QImage LoadKnobPicture(DialKind kind, const QString& folder) {
-    QImage picture(folder + KnobFileName(kind));
+QImage LoadKnobPicture(DialKind kind, const QString& folder, const QString& fileName) {
+    QImage picture(folder + fileName);
     if (picture.isNull())
         return PlainKnobPicture(kind);
     return picture.convertToFormat(QImage::Format_RGB32);

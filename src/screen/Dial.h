@@ -45,10 +45,12 @@ QPoint DialTip(DialKind kind, int angle);
 // white fills erase the previous pointer first, so pointers never accumulate.
 void DrawDial(QImage& picture, DialKind kind, int angle, const QColor& pointerColour);
 
-// File name of the knob picture in the program's folder.
-QString KnobFileName(DialKind kind);
+// File names of the knob pictures in the program's folder.
+inline constexpr const char* TimeBaseKnobFile = "knob_timebase.bmp";
+inline constexpr const char* VoltsKnobFileA = "knob_volts_a.bmp";
+inline constexpr const char* VoltsKnobFileB = "knob_volts_b.bmp";
 
-// The knob picture of the program's folder (folder ends with a separator), as a 24-bit
+// A knob picture of the program's folder (folder ends with a separator), as a 24-bit
 // image; when the file is missing or unreadable, a plain knob face drawn here instead.
-QImage LoadKnobPicture(DialKind kind, const QString& folder);
+QImage LoadKnobPicture(DialKind kind, const QString& folder, const QString& fileName);
 QImage PlainKnobPicture(DialKind kind);

@@ -1,6 +1,7 @@
 #include "screen/RamWindow.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -45,6 +46,10 @@ QString MoveCommand(char letter, int start) {
 }
 
 } // namespace
+
+void RamWindow::SetStart(int sample) {
+    start = std::clamp(sample, 0, LastStart);
+}
 
 void RamWindow::SetStep(int index) {
     if (StepAt(index))

@@ -24,6 +24,8 @@ public:
     int Step() const { return step; }
     int StepSamples() const { return StepSamples(step); }
 
+    // Places the window at a start, kept within 0..LastStart (nothing is sent).
+    void SetStart(int sample);
     // Chooses step 1..11; other values are ignored.
     void SetStep(int index);
     // 1, 2 or 5; other values are ignored and give false.
