@@ -46,6 +46,7 @@ void ScreenCanvas::NewImage(int width, int height) {
     this->height = image.height();
     posX = posY = 0;
     penColour = textColour = qRgb(0, 0, 0);
+    penBgrValid = false;
     penWidth = 1;
     penStyle = PenStyle::Solid;
     stylePhase = 0;
@@ -99,6 +100,28 @@ void ScreenCanvas::LineTo(qint64 x, qint64 y) {
 
     pixels = reinterpret_cast<QRgb*>(image.bits());
     stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+
+    // Solid horizontal and vertical lines (most of the graticule) are filled directly.
+    if (penWidth == 1 && penStyle == PenStyle::Solid && (dx == 0 || dy == 0)) {
+        const qint64 n = std::abs(dx + dy);
+        stylePhase += n;
+        if (dy == 0) {
+            if (y0 < 0 || y0 >= height)
+                return;
+            const qint64 from = std::max<qint64>(dx > 0 ? x0 : x + 1, 0);
+            const qint64 to = std::min<qint64>(dx > 0 ? x - 1 : x0, width - 1);
+            if (from <= to)
+                std::fill(pixels + y0 * stride + from, pixels + y0 * stride + to + 1, penColour);
+        } else {
+            if (x0 < 0 || x0 >= width)
+                return;
+            const qint64 from = std::max<qint64>(dy > 0 ? y0 : y + 1, 0);
+            const qint64 to = std::min<qint64>(dy > 0 ? y - 1 : y0, height - 1);
+            for (qint64 row = from; row <= to; ++row)
+                pixels[row * stride + x0] = penColour;
+        }
+        return;
+    }
 
     // Pixel i (0 <= i < n) steps once along the major axis; the minor coordinate is the
     // exact one rounded to the nearest pixel, halves going down/right. Only the pixels

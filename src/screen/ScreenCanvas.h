@@ -55,6 +55,8 @@ private:
     qint64 posX = 0;
     qint64 posY = 0;
     QRgb penColour = 0;
+    int penBgr = 0; // the integer penColour was made from, while penBgrValid
+    bool penBgrValid = false;
     QRgb textColour = 0;
     int penWidth = 1;
     PenStyle penStyle = PenStyle::Solid;

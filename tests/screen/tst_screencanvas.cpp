@@ -147,6 +147,11 @@ void ScreenCanvasTest::farCoordinatesAreClipped_data() {
     QTest::newRow("horizontal beyond both ends")
         << qint64(-5000000000LL) << qint64(3) << qint64(5000000000LL) << qint64(3)
         << QList<QPoint>{{0, 3}, {639, 3}};
+    QTest::newRow("vertical beyond both ends")
+        << qint64(5) << qint64(5000000000LL) << qint64(5) << qint64(-5000000000LL)
+        << QList<QPoint>{{5, 0}, {5, 319}};
+    QTest::newRow("row above the raster")
+        << qint64(0) << qint64(-1) << qint64(600) << qint64(-1) << QList<QPoint>{};
     QTest::newRow("wholly outside")
         << qint64(700) << qint64(10) << qint64(900) << qint64(10) << QList<QPoint>{};
 }
