@@ -17,6 +17,8 @@ private slots:
     void stepHints_data();
     void stepHints();
 
+    void upperLimitBoundary_data();
+    void upperLimitBoundary();
     void rightStopsAtTheUpperLimit();
     void leftStopsAtZero();
     void resetReturnsToZero();
@@ -104,6 +106,33 @@ void PanelTranslationTest::stepHints() {
     QFETCH(int, step);
     QFETCH(QString, hint);
     QCOMPARE(f->panel->Translation().StepButton(step)->statusTip(), hint);
+}
+
+void PanelTranslationTest::upperLimitBoundary_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("reached");
+    QTest::addColumn<bool>("limit");
+    QTest::newRow("1716 + 30 stays") << 1716 << 6 << 1746 << false;
+    QTest::newRow("1717 + 30 is 1747, still the limit") << 1717 << 6 << 1747 << true;
+    QTest::newRow("1746 + 3 is past") << 1746 << 1 << 1747 << true;
+    QTest::newRow("1747 + 300 stays at 1747") << 1747 << 11 << 1747 << true;
+    QTest::newRow("0 + 300") << 0 << 11 << 300 << false;
+}
+
+void PanelTranslationTest::upperLimitBoundary() {
+    QFETCH(int, start);
+    QFETCH(int, step);
+    QFETCH(int, reached);
+    QFETCH(bool, limit);
+    RamWindow window;
+    window.SetStart(start);
+    window.SetStep(step);
+    const RamWindow::Move move = window.TranslateRight();
+    QCOMPARE(move.start, reached);
+    QCOMPARE(window.Start(), reached);
+    QCOMPARE(move.upperLimitReached, limit);
+    QCOMPARE(move.command, QStringLiteral("d%1#&").arg(reached));
 }
 
 void PanelTranslationTest::rightStopsAtTheUpperLimit() {
