@@ -45,6 +45,15 @@ bool NoModemLines(int error)
 HardwareSerialLink::HardwareSerialLink(QObject* parent) : SerialLink(parent)
 {
     connect(&port, &QSerialPort::readyRead, this, GuardedSlot([this] { ReadWaiting(); }));
+    // A port that goes away (a USB adapter pulled out) fails every read; left open, its
+    // descriptor would keep the event loop spinning. It is closed, and the next command
+    // reports the loss.
+    connect(&port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) && port.isOpen()) {
+            Close();
+            lost = true;
+        }
+    });
 }
 
 HardwareSerialLink::~HardwareSerialLink()
@@ -60,6 +69,7 @@ void HardwareSerialLink::Fail(const QString& what, int systemError)
 void HardwareSerialLink::Open(const QString& portName)
 {
     Close();
+    lost = false;
     const QString path = PortDevicePath(portName);
     devicePath = path;
     port.setPortName(path);
@@ -98,7 +108,7 @@ void HardwareSerialLink::Close()
 void HardwareSerialLink::SetRts(bool on)
 {
     if (!port.isOpen())
-        Fail(QStringLiteral("EscapeCommFunction function failed"), EBADF);
+        Fail(QStringLiteral("EscapeCommFunction function failed"), lost ? EIO : EBADF);
     const int line = TIOCM_RTS;
     if (::ioctl(static_cast<int>(port.handle()), on ? TIOCMBIS : TIOCMBIC, &line) != 0)
         Fail(QStringLiteral("EscapeCommFunction function failed"), errno);
@@ -107,7 +117,7 @@ void HardwareSerialLink::SetRts(bool on)
 void HardwareSerialLink::Write(const QByteArray& bytes)
 {
     if (!port.isOpen())
-        Fail(QStringLiteral("WriteFile function failed"), EBADF);
+        Fail(QStringLiteral("WriteFile function failed"), lost ? EIO : EBADF);
     errno = 0;
     if (port.write(bytes) < 0) {
         const int error = errno ? errno : EIO;

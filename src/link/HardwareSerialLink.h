@@ -31,5 +31,6 @@ private:
 
     QSerialPort port;
     QString devicePath;
+    bool lost = false; // the device went away while open
     DsrWatcher watcher;
 };

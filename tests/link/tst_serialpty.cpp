@@ -305,6 +305,23 @@ private slots:
         setDsr(0);
     }
 
+    void deviceThatGoesAwayIsClosed()
+    {
+        // The pty's other end closing is what a USB adapter pulled out looks like.
+        const int otherMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(otherMaster >= 0 && grantpt(otherMaster) == 0 && unlockpt(otherMaster) == 0);
+        HardwareSerialLink link;
+        link.Open(QString::fromLocal8Bit(ptsname(otherMaster)));
+        ::close(otherMaster);
+        QTRY_VERIFY_WITH_TIMEOUT(!link.IsOpen(), 2000);
+        try {
+            link.SetRts(true);
+            QFAIL("RTS set on a lost port");
+        } catch (const SerialError& e) {
+            QCOMPARE(e.Text(), SerialErrorText("EscapeCommFunction function failed", EIO));
+        }
+    }
+
     void wholeExchangeOnTheWire()
     {
         // The default waits: 400 ms before the write, 200 ms after.
