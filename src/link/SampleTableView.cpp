@@ -44,10 +44,10 @@ private:
 };
 
 SampleTableView::SampleTableView(QWidget* parent, ProgramServices& services)
-    : QTableView(parent), model(new SampleTableModel(this, services.Samples())),
+    : QTableView(parent), tableModel(new SampleTableModel(this, services.Samples())),
       refresh(new QTimer(this))
 {
-    setModel(model);
+    setModel(tableModel);
     // Row 0 of the table holds its own headers; the view's headers are not shown.
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -67,11 +67,12 @@ SampleTableView::SampleTableView(QWidget* parent, ProgramServices& services)
     }());
     connect(refresh, &QTimer::timeout, this, [this] { Refresh(); });
     refresh->setInterval(RefreshMs);
+    hide(); // shown on demand, in place of the trigger and translation groups
 }
 
 void SampleTableView::Refresh()
 {
-    model->Changed();
+    tableModel->Changed();
 }
 
 void SampleTableView::showEvent(QShowEvent* event)

@@ -8,8 +8,9 @@ class SampleTableModel;
 class QTimer;
 
 // The hardware-check view: the sample table itself, every cell's text as stored (raw
-// packet bytes included), in columns of fixed widths and rows 15 pixels high. While it
-// is visible it refreshes itself a few times a second; Refresh() redraws it at once.
+// packet bytes included), in columns of fixed widths and rows 15 pixels high. Hidden
+// when made. While it is visible it refreshes itself a few times a second; Refresh()
+// redraws it at once. Showing it changes nothing in the table.
 class SampleTableView : public QTableView {
     Q_OBJECT
 public:
@@ -24,6 +25,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    SampleTableModel* model;
+    SampleTableModel* tableModel;
     QTimer* refresh;
 };
