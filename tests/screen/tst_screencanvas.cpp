@@ -17,6 +17,7 @@ private slots:
     void penColourComesFromBgrInteger();
     void stylesFollowTheirPattern_data();
     void stylesFollowTheirPattern();
+    void widePenCoversItsWidth();
     void farCoordinatesAreClipped_data();
     void farCoordinatesAreClipped();
     void textCellIsOpaqueAndThirteenHigh();
@@ -128,6 +129,19 @@ void ScreenCanvasTest::stylesFollowTheirPattern() {
         if ((x - 300) % (on + off) < on)
             expected100 << x;
     QCOMPARE(XsWithColour(canvas.Image(), 100, Black), expected100);
+}
+
+void ScreenCanvasTest::widePenCoversItsWidth() {
+    // A pen wider than one pixel is centred on the line; its style is always solid.
+    ScreenCanvas canvas;
+    canvas.SetPenWidth(3);
+    canvas.SetPenStyle(PenStyle::Dotted);
+    canvas.MoveTo(10, 10);
+    canvas.LineTo(30, 10);
+    QCOMPARE(YsWithColour(canvas.Image(), 15, Black), Range(9, 11));
+    QCOMPARE(XsWithColour(canvas.Image(), 10, Black), Range(9, 30));
+    canvas.SetPenWidth(0); // a width below one draws one pixel wide
+    QCOMPARE(canvas.PenWidth(), 1);
 }
 
 void ScreenCanvasTest::farCoordinatesAreClipped_data() {
