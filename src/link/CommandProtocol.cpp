@@ -14,26 +14,22 @@ const QString CommandProtocol::BusyText =
 const QString CommandProtocol::IdleText = QString(48, QLatin1Char(' '));
 
 CommandProtocol::CommandProtocol(SerialLink& serial, CommandHost& owner, QObject* parent)
-    : CommandProtocol(serial, owner, ProgramTimings(), parent)
-{
-}
+    : CommandProtocol(serial, owner, ProgramTimings(), parent) {}
 
 CommandProtocol::CommandProtocol(SerialLink& serial, CommandHost& owner, Timings& times,
                                  QObject* parent)
-    : QObject(parent), link(serial), host(owner), timings(times), watchdog(new QTimer(this))
-{
+    : QObject(parent), link(serial), host(owner), timings(times), watchdog(new QTimer(this)) {
     watchdog->setTimerType(Qt::PreciseTimer);
     connect(watchdog, &QTimer::timeout, this, GuardedSlot([this] { WatchdogTick(); }));
-    connect(&link, &SerialLink::dsrChanged, this, GuardedSlot([this](bool on) { OnDsrChanged(on); }));
+    connect(&link, &SerialLink::dsrChanged, this,
+            GuardedSlot([this](bool on) { OnDsrChanged(on); }));
 }
 
-CommandProtocol::~CommandProtocol()
-{
+CommandProtocol::~CommandProtocol() {
     AbortWaits();
 }
 
-void CommandProtocol::PumpingWait(int intervalMs)
-{
+void CommandProtocol::PumpingWait(int intervalMs) {
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -45,8 +41,7 @@ void CommandProtocol::PumpingWait(int intervalMs)
     waits.erase(std::find(waits.begin(), waits.end(), &loop));
 }
 
-void CommandProtocol::AbortWaits()
-{
+void CommandProtocol::AbortWaits() {
     watchdog->stop();
     acknowledged = true;
     ticks = 0;
@@ -54,8 +49,7 @@ void CommandProtocol::AbortWaits()
         loop->quit();
 }
 
-void CommandProtocol::OnDsrChanged(bool on)
-{
+void CommandProtocol::OnDsrChanged(bool on) {
     if (!on)
         return;
     link.SetRts(false);
@@ -64,8 +58,7 @@ void CommandProtocol::OnDsrChanged(bool on)
         dsrWait->quit();
 }
 
-void CommandProtocol::WatchdogTick()
-{
+void CommandProtocol::WatchdogTick() {
     if (!watchdog->isActive())
         return;
     ++ticks;
@@ -77,8 +70,7 @@ void CommandProtocol::WatchdogTick()
     host.LinkFailure();
 }
 
-void CommandProtocol::PrepareCommand()
-{
+void CommandProtocol::PrepareCommand() {
     if (failed || ended || exchangeOpen)
         return;
     exchangeOpen = true;
@@ -113,8 +105,7 @@ void CommandProtocol::PrepareCommand()
     }
 }
 
-void CommandProtocol::WriteCommand(const QString& command)
-{
+void CommandProtocol::WriteCommand(const QString& command) {
     if (!exchangeOpen)
         return;
     try {
@@ -125,8 +116,7 @@ void CommandProtocol::WriteCommand(const QString& command)
     }
 }
 
-void CommandProtocol::CompleteCommand()
-{
+void CommandProtocol::CompleteCommand() {
     if (!exchangeOpen)
         return;
     try {
@@ -141,8 +131,7 @@ void CommandProtocol::CompleteCommand()
     EndExchange();
 }
 
-void CommandProtocol::SendCommand(const QString& command)
-{
+void CommandProtocol::SendCommand(const QString& command) {
     if (failed || ended || closing)
         return;
     if (Busy()) {
@@ -154,8 +143,7 @@ void CommandProtocol::SendCommand(const QString& command)
     CompleteCommand();
 }
 
-void CommandProtocol::SendActivationCommand()
-{
+void CommandProtocol::SendActivationCommand() {
     if (failed || ended || Busy())
         return;
     activationOpen = true;
@@ -173,8 +161,7 @@ void CommandProtocol::SendActivationCommand()
     RunQueued();
 }
 
-void CommandProtocol::SendFinalCommand(const QString& command, std::function<void()> afterwards)
-{
+void CommandProtocol::SendFinalCommand(const QString& command, std::function<void()> afterwards) {
     if (afterwards)
         afterFinal.push_back(std::move(afterwards));
     if (failed || ended) {
@@ -189,14 +176,12 @@ void CommandProtocol::SendFinalCommand(const QString& command, std::function<voi
         RunQueued();
 }
 
-void CommandProtocol::EndExchange()
-{
+void CommandProtocol::EndExchange() {
     exchangeOpen = false;
     RunQueued();
 }
 
-void CommandProtocol::RunQueued()
-{
+void CommandProtocol::RunQueued() {
     if (Busy() || draining)
         return;
     draining = true;
@@ -224,8 +209,7 @@ void CommandProtocol::RunQueued()
         RunAfterFinal();
 }
 
-void CommandProtocol::SendFinalNow(const QString& command)
-{
+void CommandProtocol::SendFinalNow(const QString& command) {
     if (!failed && !ended) {
         Guarded([&] {
             PrepareCommand();
@@ -237,8 +221,7 @@ void CommandProtocol::SendFinalNow(const QString& command)
     RunAfterFinal();
 }
 
-void CommandProtocol::RunAfterFinal()
-{
+void CommandProtocol::RunAfterFinal() {
     std::vector<std::function<void()>> callbacks;
     callbacks.swap(afterFinal);
     for (auto& callback : callbacks)

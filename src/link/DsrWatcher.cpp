@@ -12,8 +12,7 @@ namespace {
 
 // The signal that interrupts the watcher's blocking wait when the port closes. Its
 // handler does nothing: the point is the interrupted system call.
-int WakeSignal()
-{
+int WakeSignal() {
     static const int sig = [] {
         const int s = SIGRTMIN + 4;
         struct sigaction action {};
@@ -26,8 +25,7 @@ int WakeSignal()
     return sig;
 }
 
-bool ReadDsrCount(int fd, int& count)
-{
+bool ReadDsrCount(int fd, int& count) {
     serial_icounter_struct counters{};
     if (::ioctl(fd, TIOCGICOUNT, &counters) != 0)
         return false;
@@ -37,13 +35,11 @@ bool ReadDsrCount(int fd, int& count)
 
 } // namespace
 
-DsrWatcher::~DsrWatcher()
-{
+DsrWatcher::~DsrWatcher() {
     Stop();
 }
 
-void DsrWatcher::Start(int descriptor, Report onChange)
-{
+void DsrWatcher::Start(int descriptor, Report onChange) {
     Stop();
     WakeSignal();
     fd = descriptor;
@@ -62,8 +58,7 @@ void DsrWatcher::Start(int descriptor, Report onChange)
     });
 }
 
-void DsrWatcher::Stop()
-{
+void DsrWatcher::Stop() {
     if (!thread.joinable())
         return;
     stopping = true;
@@ -77,8 +72,7 @@ void DsrWatcher::Stop()
     thread.join();
 }
 
-bool DsrWatcher::ReadDsr(bool& on) const
-{
+bool DsrWatcher::ReadDsr(bool& on) const {
     int lines = 0;
     if (::ioctl(fd, TIOCMGET, &lines) != 0)
         return false;
@@ -86,8 +80,7 @@ bool DsrWatcher::ReadDsr(bool& on) const
     return true;
 }
 
-void DsrWatcher::Emit(bool from, bool to, int transitions)
-{
+void DsrWatcher::Emit(bool from, bool to, int transitions) {
     // Every transition is reported, ending on the level read now. The driver's counter
     // tells how many happened since the last report; without it, a change of level counts
     // as one.
@@ -105,8 +98,7 @@ void DsrWatcher::Emit(bool from, bool to, int transitions)
     }
 }
 
-void DsrWatcher::Run()
-{
+void DsrWatcher::Run() {
     bool level = false;
     if (!ReadDsr(level))
         level = false;

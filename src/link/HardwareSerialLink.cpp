@@ -16,8 +16,7 @@ constexpr int WriteTimeoutPerByteMs = 100;
 
 // The system error behind a failed open. QSerialPort keeps only its own error kind, so
 // the device is opened once more the same way to learn the system's reason.
-int OpenFailureErrno(const QString& devicePath, QSerialPort::SerialPortError kind)
-{
+int OpenFailureErrno(const QString& devicePath, QSerialPort::SerialPortError kind) {
     const int fd = ::open(devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return errno;
@@ -35,39 +34,35 @@ int OpenFailureErrno(const QString& devicePath, QSerialPort::SerialPortError kin
 }
 
 // Modem lines a virtual port does not have are no failure when they are only cleared.
-bool NoModemLines(int error)
-{
+bool NoModemLines(int error) {
     return error == ENOTTY || error == EINVAL || error == ENOSYS;
 }
 
 } // namespace
 
-HardwareSerialLink::HardwareSerialLink(QObject* parent) : SerialLink(parent)
-{
+HardwareSerialLink::HardwareSerialLink(QObject* parent) : SerialLink(parent) {
     connect(&port, &QSerialPort::readyRead, this, GuardedSlot([this] { ReadWaiting(); }));
     // A port that goes away (a USB adapter pulled out) fails every read; left open, its
     // descriptor would keep the event loop spinning. It is closed, and the next command
     // reports the loss.
     connect(&port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) && port.isOpen()) {
+        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+            port.isOpen()) {
             Close();
             lost = true;
         }
     });
 }
 
-HardwareSerialLink::~HardwareSerialLink()
-{
+HardwareSerialLink::~HardwareSerialLink() {
     Close();
 }
 
-void HardwareSerialLink::Fail(const QString& what, int systemError)
-{
+void HardwareSerialLink::Fail(const QString& what, int systemError) {
     throw SerialError(SerialErrorText(what, systemError));
 }
 
-void HardwareSerialLink::Open(const QString& portName)
-{
+void HardwareSerialLink::Open(const QString& portName) {
     Close();
     lost = false;
     const QString path = PortDevicePath(portName);
@@ -98,15 +93,13 @@ void HardwareSerialLink::Open(const QString& portName)
     });
 }
 
-void HardwareSerialLink::Close()
-{
+void HardwareSerialLink::Close() {
     watcher.Stop();
     if (port.isOpen())
         port.close();
 }
 
-void HardwareSerialLink::SetRts(bool on)
-{
+void HardwareSerialLink::SetRts(bool on) {
     if (!port.isOpen())
         Fail(QStringLiteral("EscapeCommFunction function failed"), lost ? EIO : EBADF);
     const int line = TIOCM_RTS;
@@ -114,8 +107,7 @@ void HardwareSerialLink::SetRts(bool on)
         Fail(QStringLiteral("EscapeCommFunction function failed"), errno);
 }
 
-void HardwareSerialLink::Write(const QByteArray& bytes)
-{
+void HardwareSerialLink::Write(const QByteArray& bytes) {
     if (!port.isOpen())
         Fail(QStringLiteral("WriteFile function failed"), lost ? EIO : EBADF);
     errno = 0;
@@ -124,7 +116,8 @@ void HardwareSerialLink::Write(const QByteArray& bytes)
         Fail(QStringLiteral("WriteFile function failed"), error);
     }
     // A write that runs out of time leaves the rest unsent; nothing else happens.
-    const QDeadlineTimer deadline(WriteTimeoutBaseMs + WriteTimeoutPerByteMs * qint64(bytes.size()));
+    const QDeadlineTimer deadline(WriteTimeoutBaseMs +
+                                  WriteTimeoutPerByteMs * qint64(bytes.size()));
     while (port.bytesToWrite() > 0 && !deadline.hasExpired()) {
         if (!port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
             break;
@@ -133,8 +126,7 @@ void HardwareSerialLink::Write(const QByteArray& bytes)
         port.clear(QSerialPort::Output);
 }
 
-void HardwareSerialLink::ReadWaiting()
-{
+void HardwareSerialLink::ReadWaiting() {
     const QByteArray chunk = port.readAll();
     if (!chunk.isEmpty())
         emit bytesReceived(chunk);

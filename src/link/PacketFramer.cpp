@@ -2,32 +2,27 @@
 
 PacketFramer::PacketFramer() : start("A"), stop("B"), size(9) {}
 
-void PacketFramer::Clear()
-{
+void PacketFramer::Clear() {
     buffer.clear();
     inside = false;
 }
 
-void PacketFramer::SetStart(const QByteArray& text)
-{
+void PacketFramer::SetStart(const QByteArray& text) {
     start = text;
     Clear();
 }
 
-void PacketFramer::SetStop(const QByteArray& text)
-{
+void PacketFramer::SetStop(const QByteArray& text) {
     stop = text;
     Clear();
 }
 
-void PacketFramer::SetPacketSize(int packetSize)
-{
+void PacketFramer::SetPacketSize(int packetSize) {
     size = packetSize < 1 ? 1 : packetSize;
     Clear();
 }
 
-void PacketFramer::Feed(QByteArrayView chunk, const Deliver& deliver)
-{
+void PacketFramer::Feed(QByteArrayView chunk, const Deliver& deliver) {
     if (delivering) {
         pending.append(chunk.data(), chunk.size());
         return;

@@ -17,8 +17,7 @@ namespace {
 constexpr int LowestNumber = -999;
 constexpr int HighestNumber = 1998;
 
-const QString& ByteText(unsigned char byte)
-{
+const QString& ByteText(unsigned char byte) {
     static const std::array<QString, 256> texts = [] {
         std::array<QString, 256> t;
         for (int b = 0; b < 256; ++b)
@@ -28,8 +27,7 @@ const QString& ByteText(unsigned char byte)
     return texts[byte];
 }
 
-const QString& NumberText(int value)
-{
+const QString& NumberText(int value) {
     static const std::array<QString, HighestNumber - LowestNumber + 1> texts = [] {
         std::array<QString, HighestNumber - LowestNumber + 1> t;
         for (int v = LowestNumber; v <= HighestNumber; ++v)
@@ -41,8 +39,7 @@ const QString& NumberText(int value)
 
 // Three bytes of the packet from `first` on, hundreds first; a byte that is missing or
 // not a digit counts as the default digit of its place.
-int ThreeDigits(QByteArrayView packet, qsizetype first)
-{
+int ThreeDigits(QByteArrayView packet, qsizetype first) {
     static constexpr int defaults[3] = {1, 2, 7};
     static constexpr int weights[3] = {100, 10, 1};
     int value = 0;
@@ -63,8 +60,7 @@ int ThreeDigits(QByteArrayView packet, qsizetype first)
 
 SampleDecoder::SampleDecoder(ProgramServices& owner) : services(owner) {}
 
-void SampleDecoder::DecodeSamplePacket(QByteArrayView packet)
-{
+void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
     const char marker = packet.size() > 4 ? packet[4] : '\0';
     if (marker == '#')
         counter = 1;
@@ -104,8 +100,7 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet)
         ++counter;
 }
 
-void SampleDecoder::CompleteSweep()
-{
+void SampleDecoder::CompleteSweep() {
     const int sumHalfRange = (extremes.sumMax - extremes.sumMin) / 2;
     sumOffset = sumHalfRange + extremes.sumMin - 128;
     const int differenceHalfRange = (extremes.differenceMax - extremes.differenceMin) / 2;

@@ -10,32 +10,26 @@
 class SampleTableModel : public QAbstractTableModel {
 public:
     SampleTableModel(QObject* parent, const SampleTable& samples)
-        : QAbstractTableModel(parent), table(samples)
-    {
-    }
+        : QAbstractTableModel(parent), table(samples) {}
 
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
+    int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : SampleTable::RowCount;
     }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
+    int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : SampleTable::ColumnCount;
     }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
+    QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole || !index.isValid())
             return {};
         return table.Cell(index.column(), index.row());
     }
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
         return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
     }
 
-    void Changed()
-    {
-        emit dataChanged(index(0, 0), index(SampleTable::RowCount - 1, SampleTable::ColumnCount - 1),
+    void Changed() {
+        emit dataChanged(index(0, 0),
+                         index(SampleTable::RowCount - 1, SampleTable::ColumnCount - 1),
                          {Qt::DisplayRole});
     }
 
@@ -45,8 +39,7 @@ private:
 
 SampleTableView::SampleTableView(QWidget* parent, ProgramServices& services)
     : QTableView(parent), tableModel(new SampleTableModel(this, services.Samples())),
-      refresh(new QTimer(this))
-{
+      refresh(new QTimer(this)) {
     setModel(tableModel);
     // Row 0 of the table holds its own headers; the view's headers are not shown.
     horizontalHeader()->hide();
@@ -70,20 +63,17 @@ SampleTableView::SampleTableView(QWidget* parent, ProgramServices& services)
     hide(); // shown on demand, in place of the trigger and translation groups
 }
 
-void SampleTableView::Refresh()
-{
+void SampleTableView::Refresh() {
     tableModel->Changed();
 }
 
-void SampleTableView::showEvent(QShowEvent* event)
-{
+void SampleTableView::showEvent(QShowEvent* event) {
     QTableView::showEvent(event);
     Refresh();
     refresh->start();
 }
 
-void SampleTableView::hideEvent(QHideEvent* event)
-{
+void SampleTableView::hideEvent(QHideEvent* event) {
     refresh->stop();
     QTableView::hideEvent(event);
 }

@@ -10,8 +10,7 @@
 
 SerialError::SerialError(const QString& text) : std::runtime_error(text.toStdString()) {}
 
-QString SerialErrorText(const QString& what, int systemError)
-{
+QString SerialErrorText(const QString& what, int systemError) {
     QString text = QStringLiteral("%1 (linux error code: %2 - %3)")
                        .arg(what)
                        .arg(systemError)
@@ -23,8 +22,7 @@ QString SerialErrorText(const QString& what, int systemError)
     return text;
 }
 
-QStringList MachineSerialPorts()
-{
+QStringList MachineSerialPorts() {
     QStringList names;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& port : ports)
@@ -34,24 +32,21 @@ QStringList MachineSerialPorts()
     return names;
 }
 
-QStringList AvailablePorts()
-{
+QStringList AvailablePorts() {
     QStringList names = MachineSerialPorts();
     names << SimulatedPortName;
     std::sort(names.begin(), names.end());
     return names;
 }
 
-QString PortDevicePath(const QString& portName)
-{
+QString PortDevicePath(const QString& portName) {
     const QString path =
         portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
     const QString resolved = QFileInfo(path).canonicalFilePath();
     return resolved.isEmpty() ? path : resolved;
 }
 
-std::unique_ptr<SerialLink> CreateSerialLink(const QString& portName, QObject* parent)
-{
+std::unique_ptr<SerialLink> CreateSerialLink(const QString& portName, QObject* parent) {
     if (portName == SimulatedPortName)
         return std::make_unique<SimulatedBox>(parent);
     return std::make_unique<HardwareSerialLink>(parent);

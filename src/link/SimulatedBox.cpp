@@ -7,9 +7,9 @@
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
-constexpr double SineFrequency = 1000.0;   // channel A
+constexpr double SineFrequency = 1000.0; // channel A
 constexpr double SinePeak = 2.0;
-constexpr double SquareFrequency = 500.0;  // channel B
+constexpr double SquareFrequency = 500.0; // channel B
 constexpr double SquarePeak = 1.0;
 constexpr double SquareOffset = 1.5;
 // Without a trigger each acquisition starts 0.37 of a sine period later than the last, so
@@ -18,14 +18,12 @@ constexpr double UntriggeredDrift = 0.37 / SineFrequency;
 constexpr int PaceMs = 10;
 constexpr qint64 MostBytesPerTick = 4096;
 
-int Index(Channel channel)
-{
+int Index(Channel channel) {
     return channel == Channel::A ? 0 : 1;
 }
 
 // Parameter of "Xn#&" commands: plain decimal between the letter and "#&".
-bool Parameter(const QByteArray& command, int& value)
-{
+bool Parameter(const QByteArray& command, int& value) {
     if (!command.endsWith("#&") || command.size() < 4)
         return false;
     bool ok = false;
@@ -35,8 +33,7 @@ bool Parameter(const QByteArray& command, int& value)
 
 } // namespace
 
-SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent)
-{
+SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent) {
     answerTimer.setSingleShot(true);
     answerTimer.setTimerType(Qt::PreciseTimer);
     connect(&answerTimer, &QTimer::timeout, this, [this] { AnswerRts(); });
@@ -45,8 +42,7 @@ SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent)
     connect(&paceTimer, &QTimer::timeout, this, [this] { Pace(); });
 }
 
-void SimulatedBox::Open(const QString&)
-{
+void SimulatedBox::Open(const QString&) {
     Close();
     open = true;
     awake = false;
@@ -56,8 +52,7 @@ void SimulatedBox::Open(const QString&)
     input.clear();
 }
 
-void SimulatedBox::Close()
-{
+void SimulatedBox::Close() {
     StopSending();
     answerTimer.stop();
     open = false;
@@ -65,18 +60,17 @@ void SimulatedBox::Close()
     dsr = false;
 }
 
-void SimulatedBox::SetRts(bool on)
-{
+void SimulatedBox::SetRts(bool on) {
     if (!open)
-        throw SerialError(SerialErrorText(QStringLiteral("EscapeCommFunction function failed"), EBADF));
+        throw SerialError(
+            SerialErrorText(QStringLiteral("EscapeCommFunction function failed"), EBADF));
     if (on == rts)
         return;
     rts = on;
     answerTimer.start(answerDelayMs);
 }
 
-void SimulatedBox::AnswerRts()
-{
+void SimulatedBox::AnswerRts() {
     // DSR follows RTS up while the box is awake and ready, and always follows it down.
     const bool level = rts && awake && !silent;
     if (level == dsr)
@@ -85,8 +79,7 @@ void SimulatedBox::AnswerRts()
     emit dsrChanged(dsr);
 }
 
-void SimulatedBox::Write(const QByteArray& bytes)
-{
+void SimulatedBox::Write(const QByteArray& bytes) {
     if (!open)
         throw SerialError(SerialErrorText(QStringLiteral("WriteFile function failed"), EBADF));
     QElapsedTimer now;
@@ -113,8 +106,7 @@ void SimulatedBox::Write(const QByteArray& bytes)
         input.clear();
 }
 
-void SimulatedBox::Execute(const QByteArray& command)
-{
+void SimulatedBox::Execute(const QByteArray& command) {
     const char letter = command.isEmpty() ? '\0' : command[0];
     int value = 0;
     if (command == "?&") {
@@ -153,8 +145,7 @@ void SimulatedBox::Execute(const QByteArray& command)
     }
 }
 
-void SimulatedBox::Initialise()
-{
+void SimulatedBox::Initialise() {
     // The activated state: 0.1 ms/div, 1 V/div and GND on both channels, no trigger,
     // acquisition running, window at the start of the memory.
     state = State{};
@@ -167,8 +158,7 @@ void SimulatedBox::Initialise()
     StartSending();
 }
 
-void SimulatedBox::StartSending()
-{
+void SimulatedBox::StartSending() {
     if (sending)
         return;
     sending = true;
@@ -179,14 +169,12 @@ void SimulatedBox::StartSending()
     paceTimer.start();
 }
 
-void SimulatedBox::StopSending()
-{
+void SimulatedBox::StopSending() {
     sending = false;
     paceTimer.stop();
 }
 
-void SimulatedBox::Pace()
-{
+void SimulatedBox::Pace() {
     if (!sending || !open)
         return;
     const qint64 carried = clock.nsecsElapsed() * bytesPerSecond / 1'000'000'000;
@@ -203,8 +191,7 @@ void SimulatedBox::Pace()
         emit bytesReceived(chunk);
 }
 
-QByteArray SimulatedBox::NextBytes(qint64 count)
-{
+QByteArray SimulatedBox::NextBytes(qint64 count) {
     QByteArray out;
     out.reserve(count);
     while (count > 0) {
@@ -226,8 +213,7 @@ QByteArray SimulatedBox::NextBytes(qint64 count)
     return out;
 }
 
-void SimulatedBox::NextSweep()
-{
+void SimulatedBox::NextSweep() {
     // A running box acquires anew for every sweep; a paused one keeps its memory and only
     // sends the window asked for.
     if (state.running || acquisitions == 0) {
@@ -241,14 +227,12 @@ void SimulatedBox::NextSweep()
     sweepPos = 0;
 }
 
-void SimulatedBox::Inject(const QByteArray& bytes)
-{
+void SimulatedBox::Inject(const QByteArray& bytes) {
     if (open && !bytes.isEmpty())
         emit bytesReceived(bytes);
 }
 
-double SimulatedBox::InputVolts(Channel channel, Coupling coupling, double t)
-{
+double SimulatedBox::InputVolts(Channel channel, Coupling coupling, double t) {
     if (coupling == Coupling::GND)
         return 0.0;
     if (channel == Channel::A)
@@ -258,8 +242,7 @@ double SimulatedBox::InputVolts(Channel channel, Coupling coupling, double t)
     return coupling == Coupling::DC ? square + SquareOffset : square;
 }
 
-SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime)
-{
+SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime) {
     Memory result{};
     const TimeBaseRow* timeBase = TimeBaseAt(state.timeBaseIndex);
     const double sampleTime = (timeBase ? timeBase->secondsPerDiv : 0.1e-3) / SamplesPerDivision;
@@ -276,8 +259,7 @@ SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime)
     return result;
 }
 
-QByteArray SimulatedBox::SweepBytes(const Memory& memory, int start)
-{
+QByteArray SimulatedBox::SweepBytes(const Memory& memory, int start) {
     start = std::clamp(start, 0, LastWindowStart);
     QByteArray bytes;
     bytes.reserve(SweepPoints * 9);

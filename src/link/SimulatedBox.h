@@ -36,8 +36,8 @@ public:
     // One command as the box received it.
     struct Received {
         QByteArray text;
-        bool rtsHigh;  // RTS when the bytes were written
-        qint64 atMs;   // monotonic clock (QElapsedTimer::msecsSinceReference) of the write
+        bool rtsHigh; // RTS when the bytes were written
+        qint64 atMs;  // monotonic clock (QElapsedTimer::msecsSinceReference) of the write
     };
 
     using Memory = std::array<std::array<int, MemorySize>, 2>;

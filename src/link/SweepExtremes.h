@@ -16,16 +16,14 @@ struct SweepExtremes {
     void Reset() { *this = SweepExtremes{}; }
 
     // Both tests are made, the maximum first.
-    static void Track(int value, int& maximum, int& minimum)
-    {
+    static void Track(int value, int& maximum, int& minimum) {
         if (value > maximum)
             maximum = value;
         if (value < minimum)
             minimum = value;
     }
 
-    void Update(int codeA, int codeB, int sum, int difference)
-    {
+    void Update(int codeA, int codeB, int sum, int difference) {
         Track(sum, sumMax, sumMin);
         Track(difference, differenceMax, differenceMin);
         Track(codeA, channelAMax, channelAMin);

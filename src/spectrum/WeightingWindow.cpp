@@ -5,8 +5,7 @@
 #include "link/SweepExtremes.h"
 
 void ApplyWeightingWindow(SampleTable& table, const InstrumentSettings& instrument,
-                          const SweepExtremes& extremes)
-{
+                          const SweepExtremes& extremes) {
     (void)extremes; // the channel mid-levels of the weighted columns
     const bool copyA = instrument.channelA.traceOn;
     const bool copyB = instrument.channelB.traceOn;

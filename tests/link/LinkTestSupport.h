@@ -33,8 +33,7 @@ public:
 };
 
 // The monotonic clock in milliseconds, comparable with SimulatedBox::Received::atMs.
-inline qint64 NowMs()
-{
+inline qint64 NowMs() {
     QElapsedTimer t;
     t.start();
     return t.msecsSinceReference();
@@ -57,49 +56,41 @@ public:
     std::function<void()> onFailure;
 
     void Note(const QString& what) { calls.append({what, NowMs()}); }
-    QStringList Names() const
-    {
+    QStringList Names() const {
         QStringList names;
         for (const Call& c : calls)
             names << c.what;
         return names;
     }
-    qint64 TimeOf(const QString& what) const
-    {
+    qint64 TimeOf(const QString& what) const {
         for (const Call& c : calls)
             if (c.what == what)
                 return c.ms;
         return -1;
     }
 
-    void SetSettingGroupsEnabled(bool enabled) override
-    {
+    void SetSettingGroupsEnabled(bool enabled) override {
         settingGroups = enabled;
         Note(enabled ? "settings on" : "settings off");
     }
-    void SetAcquisitionGroupsEnabled(bool enabled) override
-    {
+    void SetAcquisitionGroupsEnabled(bool enabled) override {
         acquisitionGroups = enabled;
         Note(enabled ? "acquisition on" : "acquisition off");
     }
-    void SetCommandStatus(const QString& text) override
-    {
+    void SetCommandStatus(const QString& text) override {
         status = text;
         Note(text.trimmed().isEmpty() ? "status cleared" : "status busy");
     }
-    void ShowProgress(int minimum, int maximum) override
-    {
+    void ShowProgress(int minimum, int maximum) override {
         progressShown = true;
         Note(QStringLiteral("progress %1..%2").arg(minimum).arg(maximum));
     }
     void SetProgress(int value) override { progress << value; }
-    void HideProgress() override
-    {
+    void HideProgress() override {
         progressShown = false;
         Note("progress hidden");
     }
-    void LinkFailure() override
-    {
+    void LinkFailure() override {
         ++failures;
         Note("failure");
         if (onFailure)

@@ -11,16 +11,16 @@
 struct OscPtyEvent {
     enum Kind : int32_t { RtsOn = 1, RtsOff, DsrOn, DsrOff, Write };
     int32_t kind;
-    int32_t rts;     // RTS when the event happened
-    int64_t ns;      // CLOCK_MONOTONIC
-    int32_t length;  // bytes written
-    char bytes[20];  // the first bytes written
+    int32_t rts;    // RTS when the event happened
+    int64_t ns;     // CLOCK_MONOTONIC
+    int32_t length; // bytes written
+    char bytes[20]; // the first bytes written
 };
 
 struct OscPtyModem {
-    std::atomic<uint32_t> lines{0};    // TIOCM_* bits
-    std::atomic<uint32_t> dsrCount{0}; // DSR transitions, for TIOCGICOUNT
-    std::atomic<uint32_t> changes{0};  // bumped on every change; futex word
+    std::atomic<uint32_t> lines{0};      // TIOCM_* bits
+    std::atomic<uint32_t> dsrCount{0};   // DSR transitions, for TIOCGICOUNT
+    std::atomic<uint32_t> changes{0};    // bumped on every change; futex word
     std::atomic<int32_t> noModemWait{0}; // TIOCMIWAIT fails with EINVAL when set
     std::atomic<uint32_t> eventCount{0};
     OscPtyEvent events[512];

@@ -22,15 +22,13 @@ namespace {
 OscPtyModem modem;
 std::atomic<int> modemFd{-1}; // the descriptor whose lines were last used: the port
 
-int64_t Now()
-{
+int64_t Now() {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-void Log(int32_t kind, const void* bytes = nullptr, size_t length = 0)
-{
+void Log(int32_t kind, const void* bytes = nullptr, size_t length = 0) {
     const uint32_t i = modem.eventCount.fetch_add(1);
     if (i >= sizeof modem.events / sizeof modem.events[0])
         return;
@@ -44,15 +42,13 @@ void Log(int32_t kind, const void* bytes = nullptr, size_t length = 0)
         std::memcpy(e.bytes, bytes, length < sizeof e.bytes ? length : sizeof e.bytes);
 }
 
-void Changed()
-{
+void Changed() {
     modem.changes.fetch_add(1);
     syscall(SYS_futex, reinterpret_cast<uint32_t*>(&modem.changes), FUTEX_WAKE, 1 << 30, nullptr,
             nullptr, 0);
 }
 
-bool IsPtySlave(int fd)
-{
+bool IsPtySlave(int fd) {
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
         return false;
@@ -60,8 +56,7 @@ bool IsPtySlave(int fd)
     return m >= 136 && m <= 143;
 }
 
-void SetLines(uint32_t lines)
-{
+void SetLines(uint32_t lines) {
     const uint32_t before = modem.lines.exchange(lines);
     if ((before ^ lines) & TIOCM_RTS)
         Log((lines & TIOCM_RTS) ? OscPtyEvent::RtsOn : OscPtyEvent::RtsOff);
@@ -69,15 +64,13 @@ void SetLines(uint32_t lines)
         Changed();
 }
 
-int WaitForChange(uint32_t seen, const timespec* timeout)
-{
-    const long r = syscall(SYS_futex, reinterpret_cast<uint32_t*>(&modem.changes), FUTEX_WAIT,
-                           seen, timeout, nullptr, 0);
+int WaitForChange(uint32_t seen, const timespec* timeout) {
+    const long r = syscall(SYS_futex, reinterpret_cast<uint32_t*>(&modem.changes), FUTEX_WAIT, seen,
+                           timeout, nullptr, 0);
     return r == 0 || errno == EAGAIN || errno == ETIMEDOUT ? 0 : -1;
 }
 
-int ModemWait(unsigned long mask)
-{
+int ModemWait(unsigned long mask) {
     if (modem.noModemWait.load()) {
         errno = EINVAL;
         return -1;
@@ -86,7 +79,8 @@ int ModemWait(unsigned long mask)
     const uint32_t dsr = modem.dsrCount.load();
     for (;;) {
         const uint32_t seen = modem.changes.load();
-        if ((modem.lines.load() & mask) != lines || ((mask & TIOCM_DSR) && modem.dsrCount.load() != dsr))
+        if ((modem.lines.load() & mask) != lines ||
+            ((mask & TIOCM_DSR) && modem.dsrCount.load() != dsr))
             return 0;
         if (WaitForChange(seen, nullptr) != 0)
             return -1; // EINTR
@@ -100,14 +94,13 @@ using WriteFn = ssize_t (*)(int, const void*, size_t);
 
 extern "C" {
 
-__attribute__((visibility("default"))) OscPtyModem* osc_pty_modem()
-{
+__attribute__((visibility("default"))) OscPtyModem* osc_pty_modem() {
     return &modem;
 }
 
-__attribute__((visibility("default"))) void osc_pty_set_dsr(int on)
-{
-    const uint32_t before = on ? modem.lines.fetch_or(TIOCM_DSR) : modem.lines.fetch_and(~uint32_t(TIOCM_DSR));
+__attribute__((visibility("default"))) void osc_pty_set_dsr(int on) {
+    const uint32_t before =
+        on ? modem.lines.fetch_or(TIOCM_DSR) : modem.lines.fetch_and(~uint32_t(TIOCM_DSR));
     if (bool(before & TIOCM_DSR) == bool(on))
         return;
     modem.dsrCount.fetch_add(1);
@@ -115,14 +108,12 @@ __attribute__((visibility("default"))) void osc_pty_set_dsr(int on)
     Changed();
 }
 
-__attribute__((visibility("default"))) int osc_pty_wait_change(uint32_t seen, int timeoutMs)
-{
+__attribute__((visibility("default"))) int osc_pty_wait_change(uint32_t seen, int timeoutMs) {
     const timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1'000'000L};
     return WaitForChange(seen, &timeout);
 }
 
-__attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, ...) noexcept
-{
+__attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, ...) noexcept {
     static const IoctlFn next = reinterpret_cast<IoctlFn>(dlsym(RTLD_NEXT, "ioctl"));
     va_list args;
     va_start(args, request);
@@ -149,13 +140,16 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
         *static_cast<int*>(argument) = int(modem.lines.load());
         return 0;
     case TIOCMSET: // the box drives DSR; the program sets its own lines
-        SetLines((modem.lines.load() & TIOCM_DSR) | (uint32_t(*static_cast<int*>(argument)) & ~uint32_t(TIOCM_DSR)));
+        SetLines((modem.lines.load() & TIOCM_DSR) |
+                 (uint32_t(*static_cast<int*>(argument)) & ~uint32_t(TIOCM_DSR)));
         return 0;
     case TIOCMBIS:
-        SetLines(modem.lines.load() | (uint32_t(*static_cast<int*>(argument)) & ~uint32_t(TIOCM_DSR)));
+        SetLines(modem.lines.load() |
+                 (uint32_t(*static_cast<int*>(argument)) & ~uint32_t(TIOCM_DSR)));
         return 0;
     case TIOCMBIC:
-        SetLines(modem.lines.load() & ~(uint32_t(*static_cast<int*>(argument)) & ~uint32_t(TIOCM_DSR)));
+        SetLines(modem.lines.load() &
+                 ~(uint32_t(*static_cast<int*>(argument)) & ~uint32_t(TIOCM_DSR)));
         return 0;
     case TIOCMIWAIT:
         return ModemWait(reinterpret_cast<unsigned long>(argument));
@@ -169,8 +163,7 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
     return next(fd, request, argument);
 }
 
-__attribute__((visibility("default"))) ssize_t write(int fd, const void* bytes, size_t length)
-{
+__attribute__((visibility("default"))) ssize_t write(int fd, const void* bytes, size_t length) {
     static const WriteFn next = reinterpret_cast<WriteFn>(dlsym(RTLD_NEXT, "write"));
     if (length > 0 && fd == modemFd.load() && IsPtySlave(fd))
         Log(OscPtyEvent::Write, bytes, length);

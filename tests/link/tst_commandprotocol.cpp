@@ -19,25 +19,24 @@ class TestCommandProtocol : public QObject {
         CommandProtocol protocol{box, host, timings};
         QList<QPair<bool, qint64>> dsr; // every DSR change with its time
 
-        Rig()
-        {
+        Rig() {
             timings.beforeWriteMs = 60;
             timings.afterWriteMs = 30;
             timings.watchdogIntervalMs = 1;
             timings.watchdogTicks = 100;
             box.Open(SimulatedPortName);
-            QObject::connect(&box, &SerialLink::dsrChanged, [this](bool on) { dsr.append({on, NowMs()}); });
+            QObject::connect(&box, &SerialLink::dsrChanged, [this](bool on) {
+                dsr.append({on, NowMs()});
+            });
         }
         void Wake() { protocol.SendActivationCommand(); }
-        QByteArrayList Written() const
-        {
+        QByteArrayList Written() const {
             QByteArrayList texts;
             for (const auto& r : box.Commands())
                 texts << r.text;
             return texts;
         }
-        int DsrRises() const
-        {
+        int DsrRises() const {
             int n = 0;
             for (const auto& d : dsr)
                 n += d.first ? 1 : 0;
@@ -49,15 +48,13 @@ class TestCommandProtocol : public QObject {
     ErrorGuard::Reporter previous;
 
 private slots:
-    void init()
-    {
+    void init() {
         errors.clear();
         previous = ErrorGuard::SetReporter([this](const QString& text) { errors << text; });
     }
     void cleanup() { ErrorGuard::SetReporter(previous); }
 
-    void activationCommandWakesTheBox()
-    {
+    void activationCommandWakesTheBox() {
         Rig rig;
         const qint64 start = NowMs();
         rig.Wake();
@@ -69,19 +66,17 @@ private slots:
         QVERIFY(!rig.box.Rts());
         QVERIFY(rig.box.Awake());
         QVERIFY(rig.host.calls.isEmpty()); // nothing locked, no progress bar
-        QCOMPARE(rig.DsrRises(), 0);        // a sleeping box does not answer
+        QCOMPARE(rig.DsrRises(), 0);       // a sleeping box does not answer
     }
 
-    void wholeExchange_data()
-    {
+    void wholeExchange_data() {
         QTest::addColumn<QString>("command");
         QTest::newRow("position without leading zeros") << "Q7#&";
         QTest::newRow("window back to the start") << "c0#&";
         QTest::newRow("time base") << "T02&";
     }
 
-    void wholeExchange()
-    {
+    void wholeExchange() {
         QFETCH(QString, command);
         Rig rig;
         rig.Wake();
@@ -92,9 +87,10 @@ private slots:
         QCOMPARE(rig.Written(), (QByteArrayList{"Z1", command.toLatin1()}));
         const auto& written = rig.box.Commands().last();
         QVERIFY(!written.rtsHigh);
-        QCOMPARE(rig.host.Names(),
-                 (QStringList{"status busy", "settings off", "acquisition off", "progress 0..100",
-                              "progress hidden", "status cleared", "settings on", "acquisition on"}));
+        QCOMPARE(
+            rig.host.Names(),
+            (QStringList{"status busy", "settings off", "acquisition off", "progress 0..100",
+                         "progress hidden", "status cleared", "settings on", "acquisition on"}));
         QCOMPARE(rig.host.status, CommandProtocol::IdleText);
         QCOMPARE(rig.host.status.size(), 48);
         QVERIFY(rig.host.status.trimmed().isEmpty());
@@ -114,8 +110,7 @@ private slots:
         QVERIFY(rig.host.failures == 0);
     }
 
-    void silentBoxEndsTheLinkAfterTheLastTick()
-    {
+    void silentBoxEndsTheLinkAfterTheLastTick() {
         Rig rig;
         rig.Wake();
         rig.box.SetSilent(true);
@@ -140,8 +135,7 @@ private slots:
         QCOMPARE(rig.host.failures, 1);
     }
 
-    void failureRunsFromInsideTheWait()
-    {
+    void failureRunsFromInsideTheWait() {
         // The failure procedure sees the acknowledgement wait already ended.
         Rig rig;
         rig.Wake();
@@ -153,8 +147,7 @@ private slots:
         QVERIFY(rig.protocol.LinkFailed()); // link activation stops here
     }
 
-    void staleAcknowledgementIsNotTaken()
-    {
+    void staleAcknowledgementIsNotTaken() {
         Rig rig;
         rig.Wake();
         rig.protocol.OnDsrChanged(true); // a rise while nothing waits
@@ -164,8 +157,7 @@ private slots:
         QCOMPARE(rig.host.failures, 1);
     }
 
-    void packetsAreHandledDuringTheWaits()
-    {
+    void packetsAreHandledDuringTheWaits() {
         Rig rig;
         rig.Wake();
         rig.box.Write("?&"); // the box starts sending sweeps
@@ -175,8 +167,7 @@ private slots:
         QVERIFY(chunks >= 5);
     }
 
-    void quitDuringAnExchangeIsSentAfterIt()
-    {
+    void quitDuringAnExchangeIsSentAfterIt() {
         Rig rig;
         rig.Wake();
         int quits = 0;
@@ -209,8 +200,7 @@ private slots:
         QCOMPARE(quits, 2);
     }
 
-    void quitWhenIdleIsSentAtOnce()
-    {
+    void quitWhenIdleIsSentAtOnce() {
         Rig rig;
         rig.Wake();
         bool quit = false;
@@ -220,8 +210,7 @@ private slots:
         QVERIFY(!rig.box.Acquiring());
     }
 
-    void quitAfterALinkFailureSendsNothing()
-    {
+    void quitAfterALinkFailureSendsNothing() {
         Rig rig;
         rig.Wake();
         rig.box.SetSilent(true);
@@ -232,8 +221,7 @@ private slots:
         QCOMPARE(rig.Written(), (QByteArrayList{"Z1", "L&"}));
     }
 
-    void commandAskedDuringAnExchangeFollowsIt()
-    {
+    void commandAskedDuringAnExchangeFollowsIt() {
         Rig rig;
         rig.Wake();
         QTimer::singleShot(10, [&] { rig.protocol.SendCommand("V&"); });
@@ -243,8 +231,7 @@ private slots:
         QCOMPARE(rig.box.Settings().trigger, TriggerSource::ChannelB);
     }
 
-    void halvesOfActivation()
-    {
+    void halvesOfActivation() {
         Rig rig;
         rig.Wake();
         rig.protocol.PrepareCommand();
@@ -257,8 +244,7 @@ private slots:
         QVERIFY(rig.box.Acquiring());
     }
 
-    void serialErrorStopsTheHandler()
-    {
+    void serialErrorStopsTheHandler() {
         Rig rig;
         rig.box.Close();
         try {

@@ -10,8 +10,7 @@ using Points = QList<QPair<int, int>>;
 class TestDecoder : public QObject {
     Q_OBJECT
 
-    static QByteArray Packet(int a, char marker, int b)
-    {
+    static QByteArray Packet(int a, char marker, int b) {
         return QStringLiteral("A%1%2%3B")
             .arg(a, 3, 10, QLatin1Char('0'))
             .arg(QLatin1Char(marker))
@@ -19,8 +18,7 @@ class TestDecoder : public QObject {
             .toLatin1();
     }
 
-    static QString RawCells(const SampleTable& table, int row)
-    {
+    static QString RawCells(const SampleTable& table, int row) {
         QStringList cells;
         for (int c = SampleTable::FirstByte; c < SampleTable::FirstByte + 9; ++c)
             cells << table.Cell(c, row);
@@ -28,43 +26,49 @@ class TestDecoder : public QObject {
     }
 
     // A full sweep of constant codes.
-    static void Sweep(SampleDecoder& decoder, int a, int b)
-    {
+    static void Sweep(SampleDecoder& decoder, int a, int b) {
         for (int n = 0; n < SampleTable::PointCount; ++n)
             decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
     }
 
 private slots:
-    void storesOnePacket_data()
-    {
+    void storesOnePacket_data() {
         QTest::addColumn<QByteArray>("packet");
-        QTest::addColumn<QString>("raw");   // columns 2..10
+        QTest::addColumn<QString>("raw");        // columns 2..10
         QTest::addColumn<QStringList>("values"); // columns 11, 12, 15, 16
 
         QTest::newRow("centre") << QByteArray("A128#128B") << QString::fromUtf8("A|1|2|8|#|1|2|8|B")
                                 << QStringList{"128", "128", "256", "0"};
-        QTest::newRow("extremes") << QByteArray("A255%000B") << QString::fromUtf8("A|2|5|5|%|0|0|0|B")
+        QTest::newRow("extremes") << QByteArray("A255%000B")
+                                  << QString::fromUtf8("A|2|5|5|%|0|0|0|B")
                                   << QStringList{"255", "0", "255", "255"};
-        QTest::newRow("negative difference") << QByteArray("A000%255B") << QString::fromUtf8("A|0|0|0|%|2|5|5|B")
-                                             << QStringList{"0", "255", "255", "-255"};
-        QTest::newRow("bad digits take defaults") << QByteArray("A1x5%12zB") << QString::fromUtf8("A|1|x|5|%|1|2|z|B")
-                                                  << QStringList{"125", "127", "252", "-2"};
-        QTest::newRow("all digits bad") << QByteArray("A   %\xff\xfe-B") << QString::fromUtf8("A| | | |%|\u00ff|\u00fe|-|B")
-                                        << QStringList{"127", "127", "254", "0"};
-        QTest::newRow("above 255 kept") << QByteArray("A999%300B") << QString::fromUtf8("A|9|9|9|%|3|0|0|B")
-                                        << QStringList{"999", "300", "1299", "699"};
-        QTest::newRow("short: missing units of B") << QByteArray("A123#45B") << QString::fromUtf8("A|1|2|3|#|4|5|B|")
-                                                   << QStringList{"123", "457", "580", "-334"};
-        QTest::newRow("short: marker only") << QByteArray("A123%") << QString::fromUtf8("A|1|2|3|%||||")
-                                            << QStringList{"123", "127", "250", "-4"};
+        QTest::newRow("negative difference")
+            << QByteArray("A000%255B") << QString::fromUtf8("A|0|0|0|%|2|5|5|B")
+            << QStringList{"0", "255", "255", "-255"};
+        QTest::newRow("bad digits take defaults")
+            << QByteArray("A1x5%12zB") << QString::fromUtf8("A|1|x|5|%|1|2|z|B")
+            << QStringList{"125", "127", "252", "-2"};
+        QTest::newRow("all digits bad")
+            << QByteArray("A   %\xff\xfe-B") << QString::fromUtf8("A| | | |%|\u00ff|\u00fe|-|B")
+            << QStringList{"127", "127", "254", "0"};
+        QTest::newRow("above 255 kept")
+            << QByteArray("A999%300B") << QString::fromUtf8("A|9|9|9|%|3|0|0|B")
+            << QStringList{"999", "300", "1299", "699"};
+        QTest::newRow("short: missing units of B")
+            << QByteArray("A123#45B") << QString::fromUtf8("A|1|2|3|#|4|5|B|")
+            << QStringList{"123", "457", "580", "-334"};
+        QTest::newRow("short: marker only")
+            << QByteArray("A123%") << QString::fromUtf8("A|1|2|3|%||||")
+            << QStringList{"123", "127", "250", "-4"};
         QTest::newRow("short: no marker") << QByteArray("A12B") << QString::fromUtf8("A|1|2|B|||||")
                                           << QStringList{"128", "128", "", ""};
         QTest::newRow("start byte alone") << QByteArray("A") << QString::fromUtf8("A||||||||")
                                           << QStringList{"128", "128", "", ""};
         QTest::newRow("empty") << QByteArray() << QString::fromUtf8("||||||||")
                                << QStringList{"128", "128", "", ""};
-        QTest::newRow("straddling two points") << QByteArray("A12#456BA") << QString::fromUtf8("A|1|2|#|4|5|6|B|A")
-                                               << QStringList{"128", "128", "", ""};
+        QTest::newRow("straddling two points")
+            << QByteArray("A12#456BA") << QString::fromUtf8("A|1|2|#|4|5|6|B|A")
+            << QStringList{"128", "128", "", ""};
         QTest::newRow("long: bytes after the ninth ignored")
             << QByteArray("A010%020B777") << QString::fromUtf8("A|0|1|0|%|0|2|0|B")
             << QStringList{"10", "20", "30", "-10"};
@@ -73,8 +77,7 @@ private slots:
                                    << QStringList{"127", "127", "254", "0"};
     }
 
-    void storesOnePacket()
-    {
+    void storesOnePacket() {
         QFETCH(QByteArray, packet);
         QFETCH(QString, raw);
         QFETCH(QStringList, values);
@@ -92,8 +95,7 @@ private slots:
         QCOMPARE(services.redraws, 0);
     }
 
-    void neverReadsBeyondThePacket()
-    {
+    void neverReadsBeyondThePacket() {
         // The view ends after "A123#4"; the bytes behind it in memory are digits.
         const QByteArray memory("A123#456B");
         FakeServices services;
@@ -103,8 +105,7 @@ private slots:
         QCOMPARE(services.table.Cell(SampleTable::Packet, 1), QStringLiteral("A123#4"));
     }
 
-    void packetGoesToItsPoint()
-    {
+    void packetGoesToItsPoint() {
         FakeServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(Packet(128, '#', 128));
@@ -120,8 +121,7 @@ private slots:
         QCOMPARE(decoder.pointCounter(), 18);
     }
 
-    void hashRestartsAtPointOne()
-    {
+    void hashRestartsAtPointOne() {
         FakeServices services;
         SampleDecoder decoder(services);
         for (int n = 0; n < 50; ++n)
@@ -135,8 +135,7 @@ private slots:
         QCOMPARE(services.redraws, 0);
     }
 
-    void sweepOffsets_data()
-    {
+    void sweepOffsets_data() {
         QTest::addColumn<Points>("points"); // codes of the first points; the rest 128/128
         QTest::addColumn<int>("sumOffset");
         QTest::addColumn<int>("differenceOffset");
@@ -148,8 +147,7 @@ private slots:
         QTest::newRow("full scale") << Points{{255, 0}, {0, 255}, {0, 0}} << 0 << 128;
     }
 
-    void sweepOffsets()
-    {
+    void sweepOffsets() {
         QFETCH(Points, points);
         QFETCH(int, sumOffset);
         QFETCH(int, differenceOffset);
@@ -165,8 +163,7 @@ private slots:
         QCOMPARE(decoder.Extremes(), SweepExtremes{}); // reset for the next sweep
     }
 
-    void sweepOfShortPacketsStillCompletes()
-    {
+    void sweepOfShortPacketsStillCompletes() {
         // No value reaches the extremes: the half ranges are (0 - 255) / 2, truncated
         // toward zero to -127.
         FakeServices services;
@@ -178,8 +175,7 @@ private slots:
         QCOMPARE(decoder.DifferenceOffset(), 255 + 127 + 128);
     }
 
-    void extremesTrackTheSweep()
-    {
+    void extremesTrackTheSweep() {
         FakeServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(Packet(100, '#', 30));
@@ -197,8 +193,7 @@ private slots:
         QCOMPARE(decoder.Extremes(), expected);
     }
 
-    void oneCompletionPerSweep()
-    {
+    void oneCompletionPerSweep() {
         FakeServices services;
         services.instrument.channelA.traceOn = true;
         services.instrument.channelB.traceOn = true;
@@ -227,8 +222,7 @@ private slots:
         QCOMPARE(decoder.DifferenceOffset(), 255 - 127 + 128);
     }
 
-    void packetAtPoint300WithoutMarkerCompletes()
-    {
+    void packetAtPoint300WithoutMarkerCompletes() {
         FakeServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(Packet(128, '#', 128));
@@ -239,8 +233,7 @@ private slots:
         QCOMPARE(services.table.Cell(SampleTable::Packet, 300), QStringLiteral("A12#456BA"));
     }
 
-    void displayColumnsFollowTheTraceSwitches_data()
-    {
+    void displayColumnsFollowTheTraceSwitches_data() {
         QTest::addColumn<bool>("traceA");
         QTest::addColumn<bool>("traceB");
         QTest::newRow("both on") << true << true;
@@ -249,8 +242,7 @@ private slots:
         QTest::newRow("both off") << false << false;
     }
 
-    void displayColumnsFollowTheTraceSwitches()
-    {
+    void displayColumnsFollowTheTraceSwitches() {
         QFETCH(bool, traceA);
         QFETCH(bool, traceB);
         FakeServices services;

@@ -8,8 +8,7 @@ class TestFramer : public QObject {
     Q_OBJECT
 
     static QByteArrayList FeedAll(PacketFramer& framer, const QByteArrayList& chunks,
-                                  QList<int>* deliveredAfter = nullptr)
-    {
+                                  QList<int>* deliveredAfter = nullptr) {
         QByteArrayList packets;
         for (int i = 0; i < chunks.size(); ++i) {
             framer.Feed(chunks[i], [&](QByteArrayView p) {
@@ -22,8 +21,7 @@ class TestFramer : public QObject {
     }
 
 private slots:
-    void framesChunks_data()
-    {
+    void framesChunks_data() {
         QTest::addColumn<QByteArrayList>("chunks");
         QTest::addColumn<QByteArrayList>("packets");
         QTest::addColumn<QByteArray>("left");
@@ -33,8 +31,8 @@ private slots:
             << QByteArrayList{"A12", "3#45", "6B"} << QByteArrayList{"A123#456B"} << QByteArray()
             << false;
         QTest::newRow("leading garbage dropped, tail kept")
-            << QByteArrayList{"xyzA123%456BA12"} << QByteArrayList{"A123%456B"}
-            << QByteArray("A12") << true;
+            << QByteArrayList{"xyzA123%456BA12"} << QByteArrayList{"A123%456B"} << QByteArray("A12")
+            << true;
         QTest::newRow("lost byte: short packet ends at B")
             << QByteArrayList{"A123#45B"} << QByteArrayList{"A123#45B"} << QByteArray() << false;
         QTest::newRow("early B ignored once 9 bytes are buffered")
@@ -49,8 +47,8 @@ private slots:
             << QByteArrayList{"A12#456B", "A789%012B"} << QByteArrayList{"A12#456B", "A789%012B"}
             << QByteArray() << false;
         QTest::newRow("nine bytes with no B, then another packet")
-            << QByteArrayList{"A1234567", "8A999%000B"}
-            << QByteArrayList{"A12345678", "A999%000B"} << QByteArray() << false;
+            << QByteArrayList{"A1234567", "8A999%000B"} << QByteArrayList{"A12345678", "A999%000B"}
+            << QByteArray() << false;
         QTest::newRow("a whole sweep chunk at once")
             << QByteArrayList{"A128#128BA129%127BA130%126B"}
             << QByteArrayList{"A128#128B", "A129%127B", "A130%126B"} << QByteArray() << false;
@@ -68,8 +66,7 @@ private slots:
             << QByteArrayList{"A123#456B"} << QByteArray() << false;
     }
 
-    void framesChunks()
-    {
+    void framesChunks() {
         QFETCH(QByteArrayList, chunks);
         QFETCH(QByteArrayList, packets);
         QFETCH(QByteArray, left);
@@ -80,21 +77,21 @@ private slots:
         QCOMPARE(framer.InsidePacket(), inside);
     }
 
-    void deliversWhenTheLastByteArrives()
-    {
+    void deliversWhenTheLastByteArrives() {
         PacketFramer framer;
         QList<int> after;
         FeedAll(framer, {"A12", "3#45", "6B"}, &after);
         QCOMPARE(after, QList<int>{2});
     }
 
-    void bufferLimit_data()
-    {
+    void bufferLimit_data() {
         QTest::addColumn<QByteArrayList>("chunks");
         QTest::addColumn<QByteArray>("left");
 
-        QTest::newRow("1023 bytes wait") << QByteArrayList{QByteArray(1023, 'x')} << QByteArray(1023, 'x');
-        QTest::newRow("1024 bytes dropped at once") << QByteArrayList{QByteArray(1024, 'x')} << QByteArray();
+        QTest::newRow("1023 bytes wait")
+            << QByteArrayList{QByteArray(1023, 'x')} << QByteArray(1023, 'x');
+        QTest::newRow("1024 bytes dropped at once")
+            << QByteArrayList{QByteArray(1024, 'x')} << QByteArray();
         QTest::newRow("reached over two chunks")
             << QByteArrayList{QByteArray(1000, 'x'), QByteArray(24, 'y')} << QByteArray();
         QTest::newRow("fresh start after the drop")
@@ -103,8 +100,7 @@ private slots:
             << QByteArrayList{"A123#456B" + QByteArray(1100, 'z')} << QByteArray();
     }
 
-    void bufferLimit()
-    {
+    void bufferLimit() {
         QFETCH(QByteArrayList, chunks);
         QFETCH(QByteArray, left);
         PacketFramer framer;
@@ -113,16 +109,13 @@ private slots:
         QCOMPARE(framer.InsidePacket(), left.startsWith('A'));
     }
 
-    void droppedBufferStartsAFreshPacket()
-    {
+    void droppedBufferStartsAFreshPacket() {
         PacketFramer framer;
-        const QByteArrayList packets =
-            FeedAll(framer, {QByteArray(1030, '7'), "A255%000B"});
+        const QByteArrayList packets = FeedAll(framer, {QByteArray(1030, '7'), "A255%000B"});
         QCOMPARE(packets, QByteArrayList{"A255%000B"});
     }
 
-    void reconfiguringEmptiesTheBuffer()
-    {
+    void reconfiguringEmptiesTheBuffer() {
         PacketFramer framer;
         FeedAll(framer, {"A12"});
         QVERIFY(framer.InsidePacket());
@@ -139,8 +132,7 @@ private slots:
         QCOMPARE(FeedAll(framer, {"3#456B"}), QByteArrayList{});
     }
 
-    void otherConfiguration()
-    {
+    void otherConfiguration() {
         PacketFramer framer;
         framer.SetStart("<<");
         framer.SetStop(">");
@@ -149,8 +141,7 @@ private slots:
         QCOMPARE(framer.Buffer(), QByteArray("def"));
     }
 
-    void chunkFedWhileDeliveringIsFramedAfter()
-    {
+    void chunkFedWhileDeliveringIsFramedAfter() {
         PacketFramer framer;
         QByteArrayList packets;
         bool fedAgain = false;

@@ -10,20 +10,19 @@
 class TestSampleTableView : public QObject {
     Q_OBJECT
 
-    static QString Shown(const SampleTableView& view, int column, int row)
-    {
+    static QString Shown(const SampleTableView& view, int column, int row) {
         return view.model()->index(row, column).data().toString();
     }
 
 private slots:
-    void layout()
-    {
+    void layout() {
         FakeServices services;
         SampleTableView view(nullptr, services);
         QVERIFY(view.isHidden());
         QCOMPARE(view.model()->columnCount(), 19);
         QCOMPARE(view.model()->rowCount(), 301);
-        const int widths[19] = {25, 65, 15, 15, 15, 15, 15, 15, 15, 15, 15, 25, 25, 25, 25, 50, 50, 40, 40};
+        const int widths[19] = {25, 65, 15, 15, 15, 15, 15, 15, 15, 15,
+                                15, 25, 25, 25, 25, 50, 50, 40, 40};
         for (int c = 0; c < 19; ++c)
             QCOMPARE(view.columnWidth(c), widths[c]);
         for (int r : {0, 1, 150, 300})
@@ -32,8 +31,7 @@ private slots:
         QVERIFY(view.verticalHeader()->isHidden());
     }
 
-    void initialContent_data()
-    {
+    void initialContent_data() {
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("text");
@@ -51,8 +49,7 @@ private slots:
         QTest::newRow("no sum yet") << 15 << 5 << "";
     }
 
-    void initialContent()
-    {
+    void initialContent() {
         QFETCH(int, column);
         QFETCH(int, row);
         QFETCH(QString, text);
@@ -61,8 +58,7 @@ private slots:
         QCOMPARE(Shown(view, column, row), text);
     }
 
-    void showsNewPacketsAfterRefresh()
-    {
+    void showsNewPacketsAfterRefresh() {
         FakeServices services;
         SampleTableView view(nullptr, services);
         view.resize(400, 300);
@@ -85,8 +81,7 @@ private slots:
         QCOMPARE(changes, seen);
     }
 
-    void showingChangesNothing()
-    {
+    void showingChangesNothing() {
         FakeServices services;
         const SampleTable before = services.table;
         SampleTableView view(nullptr, services);

@@ -6,11 +6,11 @@
 #include "link/HardwareSerialLink.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QEventLoop>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -31,22 +31,19 @@ OscPtyModem* modem = nullptr;
 OscPtySetDsrFn setDsr = nullptr;
 OscPtyWaitFn waitChange = nullptr;
 
-int64_t NowNs()
-{
+int64_t NowNs() {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-double CpuSeconds()
-{
+double CpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-QList<OscPtyEvent> Events(uint32_t from = 0)
-{
+QList<OscPtyEvent> Events(uint32_t from = 0) {
     QList<OscPtyEvent> events;
     const uint32_t count = std::min<uint32_t>(modem->eventCount.load(), 512);
     for (uint32_t i = from; i < count; ++i)
@@ -55,8 +52,7 @@ QList<OscPtyEvent> Events(uint32_t from = 0)
 }
 
 // Runs the event loop for a while (QTest::qWait sleeps between its passes).
-void Spin(int ms)
-{
+void Spin(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
@@ -68,8 +64,7 @@ class BoxThread {
 public:
     std::atomic<bool> awake{false};
 
-    BoxThread()
-    {
+    BoxThread() {
         thread = std::thread([this] {
             bool rts = false;
             while (!stop.load()) {
@@ -85,8 +80,7 @@ public:
             }
         });
     }
-    ~BoxThread()
-    {
+    ~BoxThread() {
         stop = true;
         thread.join();
     }
@@ -106,8 +100,7 @@ class TestSerialPty : public QObject {
     QTemporaryDir dir;
     QString byIdLink; // a symbolic link to the slave, like /dev/serial/by-id/...
 
-    QByteArray ReadMaster(int expected, int timeoutMs = 2000)
-    {
+    QByteArray ReadMaster(int expected, int timeoutMs = 2000) {
         QByteArray bytes;
         QElapsedTimer clock;
         clock.start();
@@ -123,8 +116,7 @@ class TestSerialPty : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(modem && setDsr && waitChange);
         master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(master >= 0);
@@ -142,34 +134,29 @@ private slots:
         QVERIFY(QFile::link(slave, byIdLink));
     }
 
-    void cleanupTestCase()
-    {
+    void cleanupTestCase() {
         if (master >= 0)
             ::close(master);
     }
 
-    void portNames_data()
-    {
+    void portNames_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("path");
-        QTest::newRow("bare name") << "ttyUSB7" << "/dev/ttyUSB7";
-        QTest::newRow("path") << "/dev/ttyACM3" << "/dev/ttyACM3";
+        QTest::newRow("bare name") << "ttyUSB7"
+                                   << "/dev/ttyUSB7";
+        QTest::newRow("path") << "/dev/ttyACM3"
+                              << "/dev/ttyACM3";
     }
 
-    void portNames()
-    {
+    void portNames() {
         QFETCH(QString, name);
         QFETCH(QString, path);
         QCOMPARE(PortDevicePath(name), path);
     }
 
-    void symlinkIsResolved()
-    {
-        QCOMPARE(PortDevicePath(byIdLink), slave);
-    }
+    void symlinkIsResolved() { QCOMPARE(PortDevicePath(byIdLink), slave); }
 
-    void portListIsSortedAndHasTheSimulator()
-    {
+    void portListIsSortedAndHasTheSimulator() {
         const QStringList machine = MachineSerialPorts();
         QStringList sorted = machine;
         std::sort(sorted.begin(), sorted.end());
@@ -180,18 +167,22 @@ private slots:
         QVERIFY(std::is_sorted(all.begin(), all.end()));
     }
 
-    void errorTexts_data()
-    {
+    void errorTexts_data() {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("dialout");
-        QTest::newRow("missing") << ENOENT << "Unable to open com port (linux error code: 2 - No such file or directory)" << false;
-        QTest::newRow("busy") << EBUSY << "Unable to open com port (linux error code: 16 - Device or resource busy)" << false;
-        QTest::newRow("permission") << EACCES << "Unable to open com port (linux error code: 13 - Permission denied)" << true;
+        QTest::newRow("missing")
+            << ENOENT << "Unable to open com port (linux error code: 2 - No such file or directory)"
+            << false;
+        QTest::newRow("busy")
+            << EBUSY << "Unable to open com port (linux error code: 16 - Device or resource busy)"
+            << false;
+        QTest::newRow("permission")
+            << EACCES << "Unable to open com port (linux error code: 13 - Permission denied)"
+            << true;
     }
 
-    void errorTexts()
-    {
+    void errorTexts() {
         QFETCH(int, error);
         QFETCH(QString, text);
         QFETCH(bool, dialout);
@@ -200,8 +191,7 @@ private slots:
         QCOMPARE(message.contains("dialout"), dialout);
     }
 
-    void openFailures()
-    {
+    void openFailures() {
         HardwareSerialLink link;
         try {
             link.Open("/dev/ttyNoSuchPort9");
@@ -220,12 +210,12 @@ private slots:
             other.Open(byIdLink);
             QFAIL("opened a port in use");
         } catch (const SerialError& e) {
-            QVERIFY2(e.Text().startsWith("Unable to open com port (linux error code: "), qPrintable(e.Text()));
+            QVERIFY2(e.Text().startsWith("Unable to open com port (linux error code: "),
+                     qPrintable(e.Text()));
         }
     }
 
-    void opensThroughASymlinkWithTheLinesOff()
-    {
+    void opensThroughASymlinkWithTheLinesOff() {
         modem->lines = TIOCM_DTR | TIOCM_RTS;
         HardwareSerialLink link;
         link.Open(byIdLink);
@@ -238,8 +228,7 @@ private slots:
         QCOMPARE(modem->lines.load() & TIOCM_RTS, 0u);
     }
 
-    void bytesArriveInOrder()
-    {
+    void bytesArriveInOrder() {
         HardwareSerialLink link;
         QByteArray received;
         int chunks = 0;
@@ -254,15 +243,13 @@ private slots:
         QVERIFY(chunks >= 1);
     }
 
-    void everyDsrTransitionReported_data()
-    {
+    void everyDsrTransitionReported_data() {
         QTest::addColumn<bool>("driverWaits");
         QTest::newRow("modem-status wait") << true;
         QTest::newRow("line read every millisecond") << false;
     }
 
-    void everyDsrTransitionReported()
-    {
+    void everyDsrTransitionReported() {
         QFETCH(bool, driverWaits);
         modem->noModemWait = driverWaits ? 0 : 1;
         setDsr(0);
@@ -305,8 +292,7 @@ private slots:
         setDsr(0);
     }
 
-    void deviceThatGoesAwayIsClosed()
-    {
+    void deviceThatGoesAwayIsClosed() {
         // The pty's other end closing is what a USB adapter pulled out looks like.
         const int otherMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(otherMaster >= 0 && grantpt(otherMaster) == 0 && unlockpt(otherMaster) == 0);
@@ -322,8 +308,7 @@ private slots:
         }
     }
 
-    void wholeExchangeOnTheWire()
-    {
+    void wholeExchangeOnTheWire() {
         // The default waits: 400 ms before the write, 200 ms after.
         Timings timings;
         QCOMPARE(timings.beforeWriteMs, 400);
@@ -352,19 +337,28 @@ private slots:
         QStringList wire;
         for (const OscPtyEvent& e : events) {
             switch (e.kind) {
-            case OscPtyEvent::RtsOn: wire << "RTS on"; break;
-            case OscPtyEvent::RtsOff: wire << "RTS off"; break;
-            case OscPtyEvent::DsrOn: wire << "DSR on"; break;
-            case OscPtyEvent::DsrOff: wire << "DSR off"; break;
+            case OscPtyEvent::RtsOn:
+                wire << "RTS on";
+                break;
+            case OscPtyEvent::RtsOff:
+                wire << "RTS off";
+                break;
+            case OscPtyEvent::DsrOn:
+                wire << "DSR on";
+                break;
+            case OscPtyEvent::DsrOff:
+                wire << "DSR off";
+                break;
             case OscPtyEvent::Write:
                 wire << QStringLiteral("write %1 with RTS %2")
                             .arg(QString::fromLatin1(e.bytes, e.length), e.rts ? "high" : "low");
                 break;
             }
         }
-        QCOMPARE(wire, (QStringList{"RTS on", "write Z1 with RTS high", "RTS off",
-                                    "RTS on", "DSR on", "RTS off", "DSR off", "write Q7#& with RTS low",
-                                    "RTS on", "DSR on", "RTS off", "DSR off", "write c0#& with RTS low"}));
+        QCOMPARE(wire,
+                 (QStringList{"RTS on", "write Z1 with RTS high", "RTS off", "RTS on", "DSR on",
+                              "RTS off", "DSR off", "write Q7#& with RTS low", "RTS on", "DSR on",
+                              "RTS off", "DSR off", "write c0#& with RTS low"}));
 
         auto at = [&](int i) { return events[i].ns / 1e6; };
         const double z1Wait = at(1) - at(0);
@@ -384,8 +378,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     modem = reinterpret_cast<OscPtyModemFn>(dlsym(RTLD_DEFAULT, "osc_pty_modem"))
                 ? reinterpret_cast<OscPtyModemFn>(dlsym(RTLD_DEFAULT, "osc_pty_modem"))()
                 : nullptr;

@@ -22,8 +22,7 @@ class TestSimulatedBox : public QObject {
         QByteArrayList packets;
         qint64 bytes = 0;
 
-        Road()
-        {
+        Road() {
             services.instrument.channelA.traceOn = true;
             services.instrument.channelB.traceOn = true;
             QObject::connect(&box, &SerialLink::bytesReceived, [this](const QByteArray& chunk) {
@@ -35,14 +34,12 @@ class TestSimulatedBox : public QObject {
             });
             box.Open(SimulatedPortName);
         }
-        void Start()
-        {
+        void Start() {
             box.Write("Z1");
             box.Write("?&");
         }
         // The sweeps among the packets received so far, each 300 packets from a "#".
-        QList<QByteArrayList> Sweeps() const
-        {
+        QList<QByteArrayList> Sweeps() const {
             QList<QByteArrayList> sweeps;
             for (const QByteArray& p : packets) {
                 if (p.size() > 4 && p[4] == '#')
@@ -54,14 +51,10 @@ class TestSimulatedBox : public QObject {
                 sweeps.removeLast();
             return sweeps;
         }
-        void WaitSweeps(int n)
-        {
-            QTRY_VERIFY_WITH_TIMEOUT(box.SweepsSent() >= n, 5000);
-        }
+        void WaitSweeps(int n) { QTRY_VERIFY_WITH_TIMEOUT(box.SweepsSent() >= n, 5000); }
     };
 
-    static QString Describe(const SimulatedBox::State& s)
-    {
+    static QString Describe(const SimulatedBox::State& s) {
         return QStringLiteral("tb%1 va%2 vb%3 ca%4 cb%5 pa%6 pb%7 tr%8 %9 w%10")
             .arg(s.timeBaseIndex)
             .arg(s.voltsPerDivIndex[0])
@@ -75,15 +68,13 @@ class TestSimulatedBox : public QObject {
             .arg(s.windowStart);
     }
 
-    static std::pair<int, int> Range(const std::array<int, SimulatedBox::MemorySize>& samples)
-    {
+    static std::pair<int, int> Range(const std::array<int, SimulatedBox::MemorySize>& samples) {
         const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
         return {*lo, *hi};
     }
 
 private slots:
-    void handshake()
-    {
+    void handshake() {
         SimulatedBox box;
         QList<bool> dsr;
         connect(&box, &SerialLink::dsrChanged, [&](bool on) { dsr << on; });
@@ -108,35 +99,53 @@ private slots:
         QCOMPARE(dsr.size(), 2);
     }
 
-    void initialisationAndCommands_data()
-    {
+    void initialisationAndCommands_data() {
         QTest::addColumn<QByteArrayList>("commands");
         QTest::addColumn<QString>("state");
         // After "?&": 0.1 ms/div (row 12), 1 V/div (row 3), GND, trigger off, running.
-        QTest::newRow("initialised") << QByteArrayList{} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("time base") << QByteArrayList{"T05&"} << "tb3 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("fastest time base") << QByteArrayList{"T00&"} << "tb18 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("volts A") << QByteArrayList{"A4*&"} << "tb12 va4 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("volts B") << QByteArrayList{"B10*&"} << "tb12 va3 vb9 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("couplings A") << QByteArrayList{"G&"} << "tb12 va3 vb3 ca1 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("couplings A DC, B AC") << QByteArrayList{"I&", "J&"} << "tb12 va3 vb3 ca3 cb1 pa128 pb128 tr1 run w0";
-        QTest::newRow("coupling B DC then GND") << QByteArrayList{"M&", "K&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("positions") << QByteArrayList{"Q7#&", "R255#&"} << "tb12 va3 vb3 ca2 cb2 pa7 pb255 tr1 run w0";
-        QTest::newRow("triggers") << QByteArrayList{"U&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr2 run w0";
-        QTest::newRow("trigger B") << QByteArrayList{"V&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr3 run w0";
-        QTest::newRow("trigger external then off") << QByteArrayList{"W&", "S&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("pause") << QByteArrayList{"P&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 pause w0";
-        QTest::newRow("pause and run") << QByteArrayList{"P&", "L&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("window right") << QByteArrayList{"d30#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w30";
-        QTest::newRow("window left") << QByteArrayList{"d1747#&", "g1717#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w1717";
-        QTest::newRow("window reset") << QByteArrayList{"d90#&", "c0#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
-        QTest::newRow("window beyond the memory") << QByteArrayList{"d5000#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w1747";
-        QTest::newRow("commands in one write") << QByteArrayList{"T05&U&Q1#&"} << "tb3 va3 vb3 ca2 cb2 pa1 pb128 tr2 run w0";
-        QTest::newRow("unknown bytes ignored") << QByteArrayList{"X&", "Q#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("initialised")
+            << QByteArrayList{} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("time base")
+            << QByteArrayList{"T05&"} << "tb3 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("fastest time base")
+            << QByteArrayList{"T00&"} << "tb18 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("volts A") << QByteArrayList{"A4*&"}
+                                 << "tb12 va4 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("volts B") << QByteArrayList{"B10*&"}
+                                 << "tb12 va3 vb9 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("couplings A")
+            << QByteArrayList{"G&"} << "tb12 va3 vb3 ca1 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("couplings A DC, B AC")
+            << QByteArrayList{"I&", "J&"} << "tb12 va3 vb3 ca3 cb1 pa128 pb128 tr1 run w0";
+        QTest::newRow("coupling B DC then GND")
+            << QByteArrayList{"M&", "K&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("positions")
+            << QByteArrayList{"Q7#&", "R255#&"} << "tb12 va3 vb3 ca2 cb2 pa7 pb255 tr1 run w0";
+        QTest::newRow("triggers") << QByteArrayList{"U&"}
+                                  << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr2 run w0";
+        QTest::newRow("trigger B")
+            << QByteArrayList{"V&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr3 run w0";
+        QTest::newRow("trigger external then off")
+            << QByteArrayList{"W&", "S&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("pause") << QByteArrayList{"P&"}
+                               << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 pause w0";
+        QTest::newRow("pause and run")
+            << QByteArrayList{"P&", "L&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("window right")
+            << QByteArrayList{"d30#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w30";
+        QTest::newRow("window left") << QByteArrayList{"d1747#&", "g1717#&"}
+                                     << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w1717";
+        QTest::newRow("window reset")
+            << QByteArrayList{"d90#&", "c0#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
+        QTest::newRow("window beyond the memory")
+            << QByteArrayList{"d5000#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w1747";
+        QTest::newRow("commands in one write")
+            << QByteArrayList{"T05&U&Q1#&"} << "tb3 va3 vb3 ca2 cb2 pa1 pb128 tr2 run w0";
+        QTest::newRow("unknown bytes ignored")
+            << QByteArrayList{"X&", "Q#&"} << "tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0";
     }
 
-    void initialisationAndCommands()
-    {
+    void initialisationAndCommands() {
         QFETCH(QByteArrayList, commands);
         QFETCH(QString, state);
         SimulatedBox box;
@@ -150,8 +159,7 @@ private slots:
         QCOMPARE(Describe(box.Settings()), state);
     }
 
-    void asleepBeforeWakeUpAndAfterTheEnd()
-    {
+    void asleepBeforeWakeUpAndAfterTheEnd() {
         SimulatedBox box;
         box.Open(SimulatedPortName);
         box.Write("?&");
@@ -164,8 +172,7 @@ private slots:
         QVERIFY(!box.Awake());
     }
 
-    void benchSignals_data()
-    {
+    void benchSignals_data() {
         QTest::addColumn<QByteArrayList>("commands");
         QTest::addColumn<int>("minA");
         QTest::addColumn<int>("maxA");
@@ -173,17 +180,22 @@ private slots:
         QTest::addColumn<int>("maxB");
         // 1 V/div: 2 V peak sine = 64 codes; square 1 V peak on 1.5 V DC.
         QTest::newRow("GND flat at the centre") << QByteArrayList{} << 128 << 128 << 128 << 128;
-        QTest::newRow("GND flat at the position") << QByteArrayList{"Q40#&", "R200#&"} << 40 << 40 << 200 << 200;
+        QTest::newRow("GND flat at the position")
+            << QByteArrayList{"Q40#&", "R200#&"} << 40 << 40 << 200 << 200;
         QTest::newRow("DC") << QByteArrayList{"I&", "M&"} << 64 << 192 << 144 << 208;
-        QTest::newRow("AC removes B's offset") << QByteArrayList{"G&", "J&"} << 64 << 192 << 96 << 160;
-        QTest::newRow("500 mV/div doubles") << QByteArrayList{"G&", "J&", "A4*&", "B4*&"} << 0 << 255 << 64 << 192;
-        QTest::newRow("5 V/div") << QByteArrayList{"I&", "M&", "A12*&", "B12*&"} << 115 << 141 << 131 << 144;
-        QTest::newRow("position shifts") << QByteArrayList{"I&", "M&", "Q100#&", "R20#&"} << 36 << 164 << 36 << 100;
-        QTest::newRow("clipped") << QByteArrayList{"I&", "M&", "A10*&", "B10*&"} << 0 << 255 << 255 << 255;
+        QTest::newRow("AC removes B's offset")
+            << QByteArrayList{"G&", "J&"} << 64 << 192 << 96 << 160;
+        QTest::newRow("500 mV/div doubles")
+            << QByteArrayList{"G&", "J&", "A4*&", "B4*&"} << 0 << 255 << 64 << 192;
+        QTest::newRow("5 V/div") << QByteArrayList{"I&", "M&", "A12*&", "B12*&"} << 115 << 141
+                                 << 131 << 144;
+        QTest::newRow("position shifts")
+            << QByteArrayList{"I&", "M&", "Q100#&", "R20#&"} << 36 << 164 << 36 << 100;
+        QTest::newRow("clipped") << QByteArrayList{"I&", "M&", "A10*&", "B10*&"} << 0 << 255 << 255
+                                 << 255;
     }
 
-    void benchSignals()
-    {
+    void benchSignals() {
         QFETCH(QByteArrayList, commands);
         SimulatedBox box;
         box.Open(SimulatedPortName);
@@ -200,8 +212,7 @@ private slots:
         QTEST(maxB, "maxB");
     }
 
-    void sampledAtTheTimeBaseRate_data()
-    {
+    void sampledAtTheTimeBaseRate_data() {
         QTest::addColumn<QByteArray>("timeBase");
         QTest::addColumn<int>("period"); // samples per period of the 1 kHz sine
         QTest::newRow("0.1 ms/div") << QByteArray("T02&") << 300;
@@ -209,8 +220,7 @@ private slots:
         QTest::newRow("50 us/div") << QByteArray("T17&") << 600;
     }
 
-    void sampledAtTheTimeBaseRate()
-    {
+    void sampledAtTheTimeBaseRate() {
         QFETCH(QByteArray, timeBase);
         QFETCH(int, period);
         SimulatedBox box;
@@ -227,8 +237,7 @@ private slots:
         QCOMPARE(memory[0][period / 2], 128);
     }
 
-    void sweepsAtTheLineRate()
-    {
+    void sweepsAtTheLineRate() {
         Road road;
         road.Start();
         QElapsedTimer clock;
@@ -236,7 +245,8 @@ private slots:
         road.WaitSweeps(3);
         const double seconds = clock.elapsed() / 1000.0;
         // 2700 bytes a sweep at 11520 bytes a second: 234 ms.
-        QVERIFY2(seconds > 3 * 0.234 * 0.9 && seconds < 3 * 0.234 * 1.3, qPrintable(QString::number(seconds)));
+        QVERIFY2(seconds > 3 * 0.234 * 0.9 && seconds < 3 * 0.234 * 1.3,
+                 qPrintable(QString::number(seconds)));
         const double rate = road.bytes / seconds;
         QVERIFY2(rate > 11520 * 0.9 && rate < 11520 * 1.1, qPrintable(QString::number(rate)));
         // Each sweep is "#" then 299 "%", and each completed sweep gave one completion.
@@ -253,8 +263,7 @@ private slots:
         QCOMPARE(t.Cell(SampleTable::Packet, 300), QString::fromLatin1(sweeps.last()[299]));
     }
 
-    void triggeredStableUntriggeredDriftingPausedFrozen()
-    {
+    void triggeredStableUntriggeredDriftingPausedFrozen() {
         Road road;
         road.box.SetBytesPerSecond(200000);
         road.Start();
@@ -285,8 +294,7 @@ private slots:
         QCOMPARE(sweeps.last().join(), SimulatedBox::SweepBytes(frozen, 30));
     }
 
-    void damagedBytesDoNotHurtTheRoad()
-    {
+    void damagedBytesDoNotHurtTheRoad() {
         Road road;
         road.box.SetBytesPerSecond(200000);
         road.box.SetByteLoss(97);
@@ -307,8 +315,7 @@ private slots:
         }
     }
 
-    void wholeExchangeWithTheRoadRunning()
-    {
+    void wholeExchangeWithTheRoadRunning() {
         // Link activation's sequence of exchanges over the simulated box, sweeps flowing.
         Road road;
         Timings timings;
@@ -329,8 +336,7 @@ private slots:
         QCOMPARE(host.failures, 0);
     }
 
-    void silentBoxFiresTheWatchdogAfter100Ticks()
-    {
+    void silentBoxFiresTheWatchdogAfter100Ticks() {
         Road road;
         Timings timings;
         timings.beforeWriteMs = 10;

@@ -39,8 +39,7 @@ public:
     bool LinkActive() const override { return true; }
 };
 
-[[noreturn]] void Fail(const char* what, int column = -1, int row = -1)
-{
+[[noreturn]] void Fail(const char* what, int column = -1, int row = -1) {
     std::fprintf(stderr, "invariant broken: %s (column %d, row %d)\n", what, column, row);
     std::abort();
 }
@@ -50,8 +49,7 @@ public:
 #define NOT_EXPLORED __attribute__((no_sanitize("coverage")))
 
 // Plain decimal without leading zeros, within [low, high]; its value in `value`.
-NOT_EXPLORED bool IsNumber(const QString& text, int low, int high, int* value = nullptr)
-{
+NOT_EXPLORED bool IsNumber(const QString& text, int low, int high, int* value = nullptr) {
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && text[i] == u'-') {
@@ -74,8 +72,7 @@ NOT_EXPLORED bool IsNumber(const QString& text, int low, int high, int* value = 
     return v >= low && v <= high;
 }
 
-NOT_EXPLORED void CheckTable(const SampleTable& t, const SampleTable& initial)
-{
+NOT_EXPLORED void CheckTable(const SampleTable& t, const SampleTable& initial) {
     for (int c = 0; c < SampleTable::ColumnCount; ++c)
         if (t.Cell(c, 0) != initial.Cell(c, 0))
             Fail("header changed", c, 0);
@@ -109,15 +106,15 @@ NOT_EXPLORED void CheckTable(const SampleTable& t, const SampleTable& initial)
             if (minus != a - b)
                 Fail("difference is not A - B", SampleTable::Difference, row);
         }
-        if (!t.Cell(SampleTable::WeightedA, row).isEmpty() || !t.Cell(SampleTable::WeightedB, row).isEmpty())
+        if (!t.Cell(SampleTable::WeightedA, row).isEmpty() ||
+            !t.Cell(SampleTable::WeightedB, row).isEmpty())
             Fail("weighted columns written", SampleTable::WeightedA, row);
     }
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const SampleTable initial;
     Services services;
     services.instrument.channelA.traceOn = size > 0 && (data[0] & 1);
@@ -158,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (at < size) {
         const size_t length = data[at++];
         const size_t take = length < size - at ? length : size - at;
-        framer.Feed(QByteArrayView(reinterpret_cast<const char*>(data + at), qsizetype(take)), deliver);
+        framer.Feed(QByteArrayView(reinterpret_cast<const char*>(data + at), qsizetype(take)),
+                    deliver);
         at += take;
         if (framer.Buffer().size() >= PacketFramer::BufferLimit)
             Fail("framer buffer over its limit");
@@ -171,8 +169,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CheckTable(services.table, initial);
     const SweepExtremes& e = decoder.Extremes();
-    for (int v : {e.sumMax, e.sumMin, e.differenceMax, e.differenceMin, e.channelAMax, e.channelAMin,
-                  e.channelBMax, e.channelBMin})
+    for (int v : {e.sumMax, e.sumMin, e.differenceMax, e.differenceMin, e.channelAMax,
+                  e.channelAMin, e.channelBMax, e.channelBMin})
         if (v < -999 || v > 1998)
             Fail("extreme out of range");
     return 0;
