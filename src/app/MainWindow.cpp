@@ -6,6 +6,16 @@
 #include "app/SoundPlayer.h"
 #include "app/Timings.h"
 #include "dialogs/SplashWindow.h"
+#include "link/CommandProtocol.h"
+#include "link/CommunicationWindow.h"
+#include "link/SampleTableView.h"
+#include "link/SerialLink.h"
+#include "panel/ChannelPanel.h"
+#include "panel/FrontPanel.h"
+#include "panel/StartupRestore.h"
+#include "screen/ScreenController.h"
+#include "screen/ScreenView.h"
+#include "screen/TraceSwitch.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +33,8 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+
+#include "spectrum/WeightingWindow.h"
 
 namespace {
 
@@ -73,28 +85,26 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
 {
     ErrorGuard::SetParentWindow(this);
     sounds = new SoundPlayer(this);
+    programFolder = environment.programFolder.isEmpty() ? ExecutableFolder() : environment.programFolder;
+    if (!programFolder.endsWith(u'/'))
+        programFolder += u'/';
 
     splashTimer = new QTimer(this);
     splashTimer->setInterval(ProgramTimings().splashTickMs);
-    clockTimer = new QTimer(this);
-    clockTimer->setInterval(ProgramTimings().clockMs);
-    animationTimer = new QTimer(this);
-    animationTimer->setInterval(ProgramTimings().animationMs);
+    communicationTimer = new QTimer(this);
+    connect(communicationTimer, &QTimer::timeout, this, [this] { Guarded([&] { CommunicationTick(); }); });
 
     BuildClientArea();
     surfaces = new CommandSurfaces(menuBar(), toolBar, this);
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(surfaces, &CommandSurfaces::triggered, this,
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
+    BuildScreenAndPanel();
 
-    connect(clockTimer, &QTimer::timeout, this, [this] { Guarded([&] { RedrawScreen(); }); });
-
-    splash = new SplashWindow(environment.programFolder.isEmpty() ? ExecutableFolder()
-                                                                  : environment.programFolder);
+    communication = new CommunicationWindow;
+    splash = new SplashWindow(programFolder);
     connect(splashTimer, &QTimer::timeout, splash, &SplashWindow::Tick);
     splashTimer->start();
-    clockTimer->start();
-    animationTimer->start();
 
     StartupSequence(environment);
 }
@@ -102,6 +112,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
 MainWindow::~MainWindow()
 {
     delete splash;
+    delete communication;
 }
 
 void MainWindow::BuildClientArea()
@@ -128,12 +139,6 @@ void MainWindow::BuildClientArea()
     }
     auto* screenPanel = static_cast<QFrame*>(RegionWidget(Region::ScreenPanel));
     screenPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    screenImage = new QLabel(screenPanel);
-    screenImage->setGeometry(8, 8, 640, 320);
-    screenImage->setCursor(Qt::CrossCursor);
-    QImage blank(640, 320, QImage::Format_RGB32);
-    blank.fill(Qt::white);
-    screenImage->setPixmap(QPixmap::fromImage(blank));
     // The magnifier sits over the time base group.
     RegionWidget(Region::Magnifier)->raise();
 
@@ -159,13 +164,55 @@ void MainWindow::BuildStatusBar()
     progress->hide();
 }
 
+void MainWindow::BuildScreenAndPanel()
+{
+    screenView = new ScreenView(RegionWidget(Region::ScreenPanel));
+    screenView->move(8, 8);
+    screen = new ScreenController(*this, *screenView, this);
+    ScreenSources sources;
+    sources.magnification = [this] { return ramWindow.Magnification(); };
+    sources.ramWindowStart = [this] { return ramWindow.Start(); };
+    sources.sumOffset = [this] { return decoder.SumOffset(); };
+    sources.differenceOffset = [this] { return decoder.DifferenceOffset(); };
+    screen->SetSources(sources);
+    screen->BindMathActions({surfaces->MenuAction(Command::MathNone), surfaces->MenuAction(Command::MathSum),
+                             surfaces->MenuAction(Command::MathDifference), surfaces->MenuAction(Command::MathXY)},
+                            {surfaces->ToolAction(Command::MathNone), surfaces->ToolAction(Command::MathSum),
+                             surfaces->ToolAction(Command::MathDifference), surfaces->ToolAction(Command::MathXY)});
+
+    FrontPanelHosts hosts;
+    hosts.timeBase = RegionWidget(Region::TimeBase);
+    hosts.channelA = RegionWidget(Region::ChannelA);
+    hosts.channelB = RegionWidget(Region::ChannelB);
+    hosts.trigger = RegionWidget(Region::Trigger);
+    hosts.acquisition = RegionWidget(Region::Acquisition);
+    hosts.translation = RegionWidget(Region::Translation);
+    hosts.magnifier = RegionWidget(Region::Magnifier);
+    frontPanel = new FrontPanel(*this, ramWindow, hosts, this);
+    frontPanel->SetToolHintSetter([this](PresetToolButton button, const QString& hint) {
+        static constexpr Command commands[] = {Command::Quit,      Command::Activate, Command::Graticule,
+                                               Command::Colours,   Command::Save,     Command::Copy,
+                                               Command::PrintPreview};
+        surfaces->SetToolHint(commands[static_cast<int>(button)], hint);
+    });
+    connect(frontPanel, &FrontPanel::outputCommandsEnabled, this,
+            [this](bool enabled) { SetOutputCommandsEnabled(enabled); });
+    for (Channel c : {Channel::A, Channel::B}) {
+        auto* traceSwitch = new TraceSwitch(nullptr, *this, c);
+        frontPanel->ChannelOf(c).PlaceTraceSwitch(traceSwitch, [traceSwitch](bool on) { traceSwitch->SetOn(on); });
+        screen->ConnectTraceSwitch(traceSwitch);
+    }
+    connect(screen, &ScreenController::ChannelControlsEnabled, frontPanel,
+            [this](Channel c, bool) { frontPanel->RefreshChannelControls(c); });
+
+    tableView = new SampleTableView(RegionWidget(Region::SampleGrid), *this);
+    tableView->setGeometry(RegionWidget(Region::SampleGrid)->rect());
+}
+
 void MainWindow::StartupSequence(const StartupEnvironment& environment)
 {
     // Each step runs on its own: a step that fails is reported and start-up goes on, so
     // the program always reaches a complete initial state.
-    programFolder = environment.programFolder.isEmpty() ? ExecutableFolder() : environment.programFolder;
-    if (!programFolder.endsWith(u'/'))
-        programFolder += u'/';
     settingsPath = programFolder + QString::fromLatin1(SettingsFile::FileName);
 
     settings = SettingsFile::Load(settingsPath);
@@ -183,19 +230,19 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
 
     Guarded([&] { PlaySound(QStringLiteral("accueil.wav")); });
 
-    clockTimer->stop();
+    screen->StopClock();
 
-    const QSize screen = environment.screenSize.value_or(PrimaryScreenSize());
-    splash->ShowExpanding(screen, 1000);
+    const QSize screenSize = environment.screenSize.value_or(PrimaryScreenSize());
+    splash->ShowExpanding(screenSize, 1000);
     splash->SetResolutionLine(QStringLiteral("Votre résolution graphique est de %1 x %2")
-                                  .arg(screen.width())
-                                  .arg(screen.height()));
+                                  .arg(screenSize.width())
+                                  .arg(screenSize.height()));
 
-    if (screen.width() < 1024 || screen.height() < 768) {
+    if (screenSize.width() < 1024 || screenSize.height() < 768) {
         QApplication::beep();
         const QString br = QStringLiteral("\n\r");
         Messages::Show(Messages::Kind::Error,
-                       QStringLiteral("Désolé, votre résolution d'affichage de %1 x %2").arg(screen.width()).arg(screen.height()) +
+                       QStringLiteral("Désolé, votre résolution d'affichage de %1 x %2").arg(screenSize.width()).arg(screenSize.height()) +
                            br + QStringLiteral(" ne permet pas un affichage correct du programme.") + br + br +
                            QStringLiteral(" Augmentez la résoltion de votre carte graphique...") + br + br +
                            QStringLiteral("         (Résolution minimale 1024 x 768)"),
@@ -214,10 +261,10 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
         disconnect(connection);
     }
 
-    clockTimer->start();
+    screen->StartClock();
     splash->hide();
     setWindowTitle(MainCaption);
-    move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
+    move(screenSize.width() / 2 - width() / 2, screenSize.height() / 2 - height() / 2);
 
     samples.Reset();
 
@@ -228,6 +275,9 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
     progress->hide();
 
     Guarded([&] { ApplyInactivePreset(); });
+
+    communicationTimer->stop();
+    communicationTicks = 0;
 
     ResetInstrumentLines(settings);
     Guarded([&] { SaveSettings(); });
@@ -251,21 +301,12 @@ void MainWindow::SetInitialState()
     instrument.running = true;
     instrument.triggerArmed = false;
     instrument.triggerSource = TriggerSource::Off;
+    frontPanel->ShowStartState();
 }
 
 void MainWindow::ApplyInactivePreset()
 {
-    surfaces->SetToolHint(Command::Quit, QStringLiteral("Quitter | Quitter le programme..."));
-    surfaces->SetToolHint(Command::Activate,
-                          QStringLiteral("Activer RS232 / USB | Activer la liaison RS232 / USB..."));
-    surfaces->SetToolHint(Command::Graticule,
-                          QStringLiteral("Graticule | Définir les options d'affichage du graticule..."));
-    surfaces->SetToolHint(Command::Colours,
-                          QStringLiteral("Couleur | Définir les couleurs des traces VOIE A et VOIE B et de "
-                                         "quelques options complémentaires..."));
-    for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::Magnifier,
-                     Region::ChannelA, Region::ChannelB, Region::Translation})
-        RegionWidget(r)->setEnabled(false);
+    frontPanel->ApplyInactivePreset();
 }
 
 void MainWindow::SetOutputCommandsEnabled(bool enabled)
@@ -282,10 +323,16 @@ void MainWindow::SaveSettings()
 
 void MainWindow::SendCommand(const QString& command)
 {
-    Q_UNUSED(command);
+    // Nothing talks to the box before the link is active; a command asked for then (or
+    // after the link failed) goes nowhere.
+    if (protocol && !linkFailed)
+        protocol->SendCommand(command);
 }
 
-void MainWindow::RedrawScreen() {}
+void MainWindow::RedrawScreen()
+{
+    screen->RedrawScreen();
+}
 
 void MainWindow::PlaySound(const QString& fileName)
 {
@@ -297,10 +344,11 @@ void MainWindow::MainWindowActivated()
 {
     SaveSettings();
     RedrawScreen();
-    if (!linkActive) {
-        animationTimer->setInterval(ProgramTimings().animationMs);
-        animationTimer->start();
-    }
+    frontPanel->RedrawVoltsDials();
+    if (!linkActive)
+        screen->StartAnimation();
+    if (!instrument.running)
+        ApplyWeightingWindow(samples, instrument, decoder.Extremes());
     if (settings.Line(16) == QStringLiteral("0")) {
         Messages::Show(Messages::Kind::Information,
                        QStringLiteral("Vous devez sélectionner le port de communication série (physique ou "
@@ -317,10 +365,120 @@ void MainWindow::QuitProgram()
     quitting = true;
     if (linkActive) {
         linkActive = false;
-        SendCommand(QStringLiteral("F&"));
-    } else {
-        animationTimer->stop();
+        // Sent once, with its full handshake, after any exchange under way.
+        protocol->SendFinalCommand(QStringLiteral("F&"), [this] { emit terminateRequested(); });
+        return;
     }
+    screen->StopAnimation();
+    emit terminateRequested();
+}
+
+void MainWindow::ActivateLink()
+{
+    const QString port = settings.Line(1);
+    auto opened = CreateSerialLink(port);
+    opened->Open(port); // a port that cannot be opened is reported and nothing changes
+    link = std::move(opened);
+    framer = PacketFramer();
+    connect(link.get(), &SerialLink::bytesReceived, this,
+            [this](const QByteArray& chunk) { Guarded([&] { ReceiveBytes(chunk); }); });
+    protocol = new CommandProtocol(*link, *this, this);
+    connect(link.get(), &SerialLink::dsrChanged, this,
+            [this](bool on) { Guarded([&] { protocol->OnDsrChanged(on); }); });
+
+    screen->StopAnimation();
+    RedrawScreen();
+
+    surfaces->SetEnabled(Command::Activate, false);
+    surfaces->SetEnabled(Command::ChoosePort, false);
+    surfaces->SetEnabled(Command::StartupParameters, true);
+    for (Command c : {Command::Activate, Command::Save, Command::Copy, Command::PrintPreview})
+        surfaces->SetToolHint(c, surfaces->ToolAction(c)->property("hint").toString(), false);
+
+    linkActive = true;
+    protocol->SendActivationCommand();
+    protocol->PrepareCommand();
+    if (linkFailed)
+        return;
+    PlaySound(QStringLiteral("open.wav"));
+    communication->ShowOnTop();
+    protocol->WriteCommand(QStringLiteral("?&"));
+    protocol->CompleteCommand();
+    if (linkFailed)
+        return;
+
+    frontPanel->ApplyActivatedPreset();
+    frontPanel->ShowLinkActivated();
+    SetOutputCommandsEnabled(false);
+    RestoreStartupSettings(*this, *frontPanel);
+
+    communicationTicks = 0;
+    communicationTimer->setInterval(ProgramTimings().commWindowMs);
+    communicationTimer->start();
+}
+
+void MainWindow::CommunicationTick()
+{
+    if (++communicationTicks < 2)
+        return;
+    communicationTimer->stop();
+    communication->HideAndRestack();
+}
+
+void MainWindow::ReceiveBytes(const QByteArray& chunk)
+{
+    framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
+}
+
+void MainWindow::SetSettingGroupsEnabled(bool enabled)
+{
+    frontPanel->SetInstrumentGroupsEnabled(enabled);
+}
+
+void MainWindow::SetAcquisitionGroupsEnabled(bool enabled)
+{
+    frontPanel->SetTransferGroupsEnabled(enabled);
+}
+
+void MainWindow::SetCommandStatus(const QString& text)
+{
+    statusPanels[1]->setText(text);
+}
+
+void MainWindow::ShowProgress(int minimum, int maximum)
+{
+    progress->setRange(minimum, maximum);
+    progress->setValue(minimum);
+    progress->show();
+    progress->raise();
+}
+
+void MainWindow::SetProgress(int value)
+{
+    progress->setValue(value);
+}
+
+void MainWindow::HideProgress()
+{
+    progress->hide();
+}
+
+void MainWindow::LinkFailure()
+{
+    if (linkFailed)
+        return;
+    linkFailed = true;
+    settings.SetLine(14, QStringLiteral("SON_OFF"));
+    Guarded([&] { link->SetRts(false); });
+    linkActive = false;
+    QApplication::beep();
+    QApplication::beep();
+    statusPanels[1]->setText(QStringLiteral(" Echec de la communication série...             "));
+    Messages::Show(Messages::Kind::Warning,
+                   QStringLiteral("               Erreur de communication !!!\n\r\n\r      Le logiciel de "
+                                  "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques "
+                                  "secondes..."),
+                   this);
     emit terminateRequested();
 }
 
@@ -343,6 +501,15 @@ void MainWindow::RunCommand(Command command)
         break;
     case Command::HardwareCheck:
         ToggleHardwareCheck();
+        break;
+    case Command::Activate:
+        ActivateLink();
+        break;
+    case Command::MathNone:
+    case Command::MathSum:
+    case Command::MathDifference:
+    case Command::MathXY:
+        screen->SelectMathMode(static_cast<int>(command) - static_cast<int>(Command::MathNone));
         break;
     default:
         break;

@@ -4,18 +4,30 @@
 #include "app/InstrumentSettings.h"
 #include "app/PersistedSettings.h"
 #include "app/ProgramServices.h"
+#include "link/CommandHost.h"
+#include "link/PacketFramer.h"
+#include "link/SampleDecoder.h"
 #include "link/SampleTable.h"
+#include "screen/RamWindow.h"
 
 #include <QMainWindow>
 #include <QSize>
 #include <array>
+#include <memory>
 #include <optional>
 
+class CommandProtocol;
+class CommunicationWindow;
+class FrontPanel;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QTimer;
 class QToolBar;
+class SampleTableView;
+class ScreenController;
+class ScreenView;
+class SerialLink;
 class SoundPlayer;
 class SplashWindow;
 
@@ -42,7 +54,7 @@ enum class Region {
 };
 inline constexpr int RegionCount = static_cast<int>(Region::CentreColumn) + 1;
 
-class MainWindow : public QMainWindow, public ProgramServices {
+class MainWindow : public QMainWindow, public ProgramServices, private CommandHost {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 964;
@@ -68,14 +80,24 @@ public:
     void MainWindowActivated();
     void QuitProgram();
 
+    // Opens the port of settings line 1, wakes and initialises the box, applies the
+    // activated preset and restores the start-up settings the user chose.
+    void ActivateLink();
+    bool LinkFailed() const { return linkFailed; }
+
     CommandSurfaces& Surfaces() { return *surfaces; }
     QWidget* RegionWidget(Region r) const { return regions[static_cast<int>(r)]; }
     QWidget* Client() const { return client; }
     QLabel* StatusPanel(int index) const { return statusPanels[index]; }
     QProgressBar* ProgressBar() const { return progress; }
     SplashWindow* Splash() const { return splash; }
-    QTimer* ClockTimer() const { return clockTimer; }
-    QTimer* AnimationTimer() const { return animationTimer; }
+    ScreenController& Screen() const { return *screen; }
+    FrontPanel& Panel() const { return *frontPanel; }
+    RamWindow& Window() { return ramWindow; }
+    SampleDecoder& Decoder() { return decoder; }
+    SerialLink* Link() const { return link.get(); }
+    CommandProtocol* Protocol() const { return protocol; }
+    CommunicationWindow* CommunicationNotice() const { return communication; }
     SoundPlayer& Sounds() { return *sounds; }
     const QString& SettingsPath() const { return settingsPath; }
 
@@ -101,10 +123,27 @@ private:
     void ApplyInactivePreset();
     void RunCommand(Command command);
     void SetOutputCommandsEnabled(bool enabled);
+    void BuildScreenAndPanel();
+    void ReceiveBytes(const QByteArray& chunk);
+    void CommunicationTick();
+
+    // CommandHost: what a command exchange shows and locks.
+    void SetSettingGroupsEnabled(bool enabled) override;
+    void SetAcquisitionGroupsEnabled(bool enabled) override;
+    void SetCommandStatus(const QString& text) override;
+    void ShowProgress(int minimum, int maximum) override;
+    void SetProgress(int value) override;
+    void HideProgress() override;
+    void LinkFailure() override;
 
     PersistedSettings settings;
     InstrumentSettings instrument;
     SampleTable samples;
+    RamWindow ramWindow;
+    PacketFramer framer;
+    SampleDecoder decoder{*this};
+    std::unique_ptr<SerialLink> link;
+    CommandProtocol* protocol = nullptr;
     QString programFolder;
     QString settingsPath;
     bool serve = true;
@@ -120,11 +159,15 @@ private:
     QStatusBar* statusBar = nullptr;
     std::array<QLabel*, 3> statusPanels{};
     QProgressBar* progress = nullptr;
-    QLabel* screenImage = nullptr;
+    ScreenView* screenView = nullptr;
+    ScreenController* screen = nullptr;
+    FrontPanel* frontPanel = nullptr;
+    SampleTableView* tableView = nullptr;
+    CommunicationWindow* communication = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
     QTimer* splashTimer = nullptr;
-    QTimer* clockTimer = nullptr;
-    QTimer* animationTimer = nullptr;
+    QTimer* communicationTimer = nullptr;
+    int communicationTicks = 0;
 };

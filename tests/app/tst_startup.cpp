@@ -4,8 +4,10 @@
 #include "app/SettingsFile.h"
 #include "app/SoundPlayer.h"
 #include "app/Timings.h"
+#include "screen/ScreenController.h"
 #include "dialogs/SplashWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
@@ -333,8 +335,10 @@ void StartupTest::layoutOfTheRegions()
             QCOMPARE(static_cast<QGroupBox*>(region)->title(), QString::fromUtf8(r.caption));
     }
     // The front panel cannot send anything before the link is active.
-    for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::ChannelA, Region::ChannelB})
-        QVERIFY(!w->RegionWidget(r)->isEnabled());
+    for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::ChannelA, Region::ChannelB,
+                     Region::Translation, Region::Magnifier})
+        for (QAbstractButton* b : w->RegionWidget(r)->findChildren<QAbstractButton*>())
+            QVERIFY2(!b->isEnabled() || !b->isVisible(), qPrintable(b->text() + b->toolTip()));
     QCOMPARE(w->StatusPanel(0)->width(), 550);
     QCOMPARE(w->StatusPanel(1)->width(), 250);
     QCOMPARE(w->StatusPanel(2)->width(), 100);
@@ -387,11 +391,11 @@ void StartupTest::quitWritesNothing()
     w->show();
     const QByteArray before = ReadSettings();
     w->Settings().SetLine(2, QStringLiteral("changed in memory"));
-    QVERIFY(w->AnimationTimer()->isActive());
+    QVERIFY(w->Screen().AnimationRunning());
     QSignalSpy terminate(w.get(), &MainWindow::terminateRequested);
     QVERIFY(w->close()); // the close box runs the quit operation and is allowed
     QCOMPARE(terminate.size(), 1);
-    QVERIFY(!w->AnimationTimer()->isActive());
+    QVERIFY(!w->Screen().AnimationRunning());
     QCOMPARE(ReadSettings(), before);
 }
 
