@@ -85,6 +85,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
 {
     ErrorGuard::SetParentWindow(this);
     sounds = new SoundPlayer(this);
+    linkFactory = environment.linkFactory;
     programFolder = environment.programFolder.isEmpty() ? ExecutableFolder() : environment.programFolder;
     if (!programFolder.endsWith(u'/'))
         programFolder += u'/';
@@ -376,7 +377,7 @@ void MainWindow::QuitProgram()
 void MainWindow::ActivateLink()
 {
     const QString port = settings.Line(1);
-    auto opened = CreateSerialLink(port);
+    auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
     opened->Open(port); // a port that cannot be opened is reported and nothing changes
     link = std::move(opened);
     framer = PacketFramer();

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QSize>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -36,6 +37,8 @@ struct StartupEnvironment {
     QString programFolder;           // empty: the executable's folder
     std::optional<QSize> screenSize; // empty: the primary screen's size
     std::optional<bool> soundDevice; // empty: ask the platform
+    // Makes the link for a port name; empty: the hardware port or the simulated box.
+    std::function<std::unique_ptr<SerialLink>(const QString& portName)> linkFactory;
 };
 
 // The regions of the main window, placed at their fixed positions.
@@ -151,6 +154,7 @@ private:
     bool linkFailed = false;
     bool quitting = false;
     bool skipNextActivation = false;
+    std::function<std::unique_ptr<SerialLink>(const QString&)> linkFactory;
 
     QWidget* client = nullptr;
     QToolBar* toolBar = nullptr;

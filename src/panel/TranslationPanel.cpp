@@ -1,5 +1,7 @@
 #include "panel/TranslationPanel.h"
 
+#include "app/Messages.h"
+
 #include "app/ErrorGuard.h"
 #include "app/InstrumentSettings.h"
 #include "app/ProgramServices.h"
@@ -7,7 +9,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -47,7 +48,7 @@ TranslationPanel::TranslationPanel(QWidget* parent, ProgramServices& services, R
     : QWidget(parent), services(services), window(window) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     showMessage = [this](const QString& text) {
-        QMessageBox::information(this, QStringLiteral("Information"), text, QMessageBox::Ok);
+        Messages::Show(Messages::Kind::Information, text, this);
     };
     panel = MakeBorderedPanel(this, PanelRect);
 
