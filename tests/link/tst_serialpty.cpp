@@ -292,6 +292,25 @@ private slots:
         setDsr(0);
     }
 
+    void shortPulsesAreReported() {
+        // Both edges of a pulse shorter than the watcher's reaction are reported, in order,
+        // from the driver's count of DSR transitions.
+        setDsr(0);
+        HardwareSerialLink link;
+        QList<bool> reports;
+        connect(&link, &SerialLink::dsrChanged, [&](bool on) { reports << on; });
+        link.Open(slave);
+        Spin(20);
+        for (int i = 0; i < 5; ++i) {
+            setDsr(1);
+            setDsr(0);
+            Spin(10);
+        }
+        QTRY_COMPARE(reports.size(), 10);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(reports[i], i % 2 == 0);
+    }
+
     void deviceThatGoesAwayIsClosed() {
         // The pty's other end closing is what a USB adapter pulled out looks like.
         const int otherMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
