@@ -8,6 +8,7 @@
 #include "dialogs/SplashWindow.h"
 #include "link/CommandProtocol.h"
 #include "link/CommunicationWindow.h"
+#include "link/PortSelectionDialog.h"
 #include "link/SampleTableView.h"
 #include "link/SerialLink.h"
 #include "panel/ChannelPanel.h"
@@ -103,6 +104,8 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     BuildScreenAndPanel();
 
     communication = new CommunicationWindow;
+    portDialog = new PortSelectionDialog(this, *this);
+    connect(this, &MainWindow::portSelectionRequested, portDialog, &PortSelectionDialog::ShowOnTop);
     splash = new SplashWindow(programFolder);
     connect(splashTimer, &QTimer::timeout, splash, &SplashWindow::Tick);
     splashTimer->start();
@@ -505,6 +508,9 @@ void MainWindow::RunCommand(Command command)
         break;
     case Command::Activate:
         ActivateLink();
+        break;
+    case Command::ChoosePort:
+        portDialog->ShowOnTop();
         break;
     case Command::MathNone:
     case Command::MathSum:

@@ -20,6 +20,7 @@
 class CommandProtocol;
 class CommunicationWindow;
 class FrontPanel;
+class PortSelectionDialog;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
@@ -101,6 +102,7 @@ public:
     SerialLink* Link() const { return link.get(); }
     CommandProtocol* Protocol() const { return protocol; }
     CommunicationWindow* CommunicationNotice() const { return communication; }
+    PortSelectionDialog* PortDialog() const { return portDialog; }
     SoundPlayer& Sounds() { return *sounds; }
     const QString& SettingsPath() const { return settingsPath; }
 
@@ -168,6 +170,7 @@ private:
     FrontPanel* frontPanel = nullptr;
     SampleTableView* tableView = nullptr;
     CommunicationWindow* communication = nullptr;
+    PortSelectionDialog* portDialog = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
