@@ -46,11 +46,17 @@ HardwareSerialLink::HardwareSerialLink(QObject* parent) : SerialLink(parent) {
     // descriptor would keep the event loop spinning. It is closed, and the next command
     // reports the loss.
     connect(&port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
-            port.isOpen()) {
-            Close();
-            lost = true;
-        }
+        if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || lost)
+            return;
+        lost = true;
+        // Closed once the port's own handler has returned.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (lost)
+                    Close();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -100,7 +106,7 @@ void HardwareSerialLink::Close() {
 }
 
 void HardwareSerialLink::SetRts(bool on) {
-    if (!port.isOpen())
+    if (lost || !port.isOpen())
         Fail(QStringLiteral("EscapeCommFunction function failed"), lost ? EIO : EBADF);
     const int line = TIOCM_RTS;
     if (::ioctl(static_cast<int>(port.handle()), on ? TIOCMBIS : TIOCMBIC, &line) != 0)
@@ -108,7 +114,7 @@ void HardwareSerialLink::SetRts(bool on) {
 }
 
 void HardwareSerialLink::Write(const QByteArray& bytes) {
-    if (!port.isOpen())
+    if (lost || !port.isOpen())
         Fail(QStringLiteral("WriteFile function failed"), lost ? EIO : EBADF);
     errno = 0;
     if (port.write(bytes) < 0) {
