@@ -386,9 +386,7 @@ void MainWindow::ActivateLink()
     framer = PacketFramer();
     connect(link.get(), &SerialLink::bytesReceived, this,
             [this](const QByteArray& chunk) { Guarded([&] { ReceiveBytes(chunk); }); });
-    protocol = new CommandProtocol(*link, *this, this);
-    connect(link.get(), &SerialLink::dsrChanged, this,
-            [this](bool on) { Guarded([&] { protocol->OnDsrChanged(on); }); });
+    protocol = new CommandProtocol(*link, *this, this); // it listens to DSR itself
 
     screen->StopAnimation();
     RedrawScreen();
