@@ -321,7 +321,9 @@ void MainWindow::SetOutputCommandsEnabled(bool enabled)
 
 void MainWindow::SaveSettings()
 {
-    SettingsFile::Save(settings.Line(45) + QStringLiteral("/") + QString::fromLatin1(SettingsFile::FileName),
+    // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
+    SettingsFile::Save(QDir::cleanPath(settings.Line(45) + QStringLiteral("/") +
+                                       QString::fromLatin1(SettingsFile::FileName)),
                        settings);
 }
 
