@@ -3,9 +3,9 @@
 // feeds them as the serial layer hands them over (about 10 ms of line each) and decodes
 // every packet into the sample table, the sweep completion (display columns) included.
 
+#include "FakeServices.h"
 #include "app/InstrumentSettings.h"
 #include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
 #include "link/SampleTable.h"
@@ -14,24 +14,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class Services : public ProgramServices {
-public:
-    PersistedSettings settings;
-    InstrumentSettings instrument;
-    SampleTable table;
-    long redraws = 0;
-
-    PersistedSettings& Settings() override { return settings; }
-    InstrumentSettings& Instrument() override { return instrument; }
-    SampleTable& Samples() override { return table; }
-    void SaveSettings() override {}
-    void SendCommand(const QString&) override {}
-    void RedrawScreen() override { ++redraws; }
-    void PlaySound(const QString&) override {}
-    QString ProgramFolder() const override { return QString(); }
-    bool LinkActive() const override { return true; }
-};
 
 // The sweep of the simulated box with both channels in DC at 1 V/div.
 QByteArray BenchSweep() {
@@ -43,7 +25,8 @@ QByteArray BenchSweep() {
 void FrameAndDecodeSweep(benchmark::State& st) {
     const QByteArray sweep = BenchSweep();
     const qsizetype chunk = st.range(0);
-    Services services;
+    FakeServices services;
+    services.linkActive = true;
     services.instrument.channelA.traceOn = true;
     services.instrument.channelB.traceOn = true;
     SampleDecoder decoder(services);
@@ -54,7 +37,7 @@ void FrameAndDecodeSweep(benchmark::State& st) {
             framer.Feed(QByteArrayView(sweep).sliced(at, std::min(chunk, sweep.size() - at)),
                         deliver);
     }
-    if (services.redraws != long(st.iterations()))
+    if (services.redraws != static_cast<int>(st.iterations()))
         st.SkipWithError("not one completion per sweep");
     constexpr double lineSeconds = 2700 * 10 / 115200.0;
     st.counters["line_ratio"] =

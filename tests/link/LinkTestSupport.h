@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FakeServices.h"
+
 // Small fakes shared by the link tests.
 
 #include "app/InstrumentSettings.h"
@@ -12,24 +14,9 @@
 #include <QStringList>
 #include <functional>
 
-// The main window's state and operations, with the redraws counted.
-class FakeServices : public ProgramServices {
-public:
-    PersistedSettings settings;
-    InstrumentSettings instrument;
-    SampleTable table;
-    int redraws = 0;
-    QStringList commands;
-
-    PersistedSettings& Settings() override { return settings; }
-    InstrumentSettings& Instrument() override { return instrument; }
-    SampleTable& Samples() override { return table; }
-    void SaveSettings() override {}
-    void SendCommand(const QString& command) override { commands << command; }
-    void RedrawScreen() override { ++redraws; }
-    void PlaySound(const QString&) override {}
-    QString ProgramFolder() const override { return QString(); }
-    bool LinkActive() const override { return true; }
+// The main window's state and operations, with the link active.
+struct LinkServices : FakeServices {
+    LinkServices() { linkActive = true; }
 };
 
 // The monotonic clock in milliseconds, comparable with SimulatedBox::Received::atMs.

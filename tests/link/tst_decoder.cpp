@@ -81,10 +81,10 @@ private slots:
         QFETCH(QByteArray, packet);
         QFETCH(QString, raw);
         QFETCH(QStringList, values);
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(packet);
-        const SampleTable& t = services.table;
+        const SampleTable& t = services.samples;
         QCOMPARE(t.Cell(SampleTable::Packet, 1), QString::fromLatin1(packet));
         QCOMPARE(RawCells(t, 1), raw);
         QCOMPARE((QStringList{t.Cell(SampleTable::CodeA, 1), t.Cell(SampleTable::CodeB, 1),
@@ -98,21 +98,21 @@ private slots:
     void neverReadsBeyondThePacket() {
         // The view ends after "A123#4"; the bytes behind it in memory are digits.
         const QByteArray memory("A123#456B");
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(QByteArrayView(memory).first(6));
-        QCOMPARE(services.table.Number(SampleTable::CodeB, 1), 427);
-        QCOMPARE(services.table.Cell(SampleTable::Packet, 1), QStringLiteral("A123#4"));
+        QCOMPARE(services.samples.Number(SampleTable::CodeB, 1), 427);
+        QCOMPARE(services.samples.Cell(SampleTable::Packet, 1), QStringLiteral("A123#4"));
     }
 
     void packetGoesToItsPoint() {
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(Packet(128, '#', 128));
         for (int n = 2; n < 17; ++n)
             decoder.DecodeSamplePacket(Packet(100, '%', 100));
         decoder.DecodeSamplePacket("A255%000B");
-        const SampleTable& t = services.table;
+        const SampleTable& t = services.samples;
         QCOMPARE(t.Number(SampleTable::CodeA, 17), 255);
         QCOMPARE(t.Number(SampleTable::CodeB, 17), 0);
         QCOMPARE(t.Number(SampleTable::Sum, 17), 255);
@@ -122,16 +122,16 @@ private slots:
     }
 
     void hashRestartsAtPointOne() {
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         for (int n = 0; n < 50; ++n)
             decoder.DecodeSamplePacket(Packet(10, n == 0 ? '#' : '%', 20));
         QCOMPARE(decoder.pointCounter(), 51);
         decoder.DecodeSamplePacket(Packet(30, '#', 40));
         QCOMPARE(decoder.pointCounter(), 2);
-        QCOMPARE(services.table.Number(SampleTable::CodeA, 1), 30);
+        QCOMPARE(services.samples.Number(SampleTable::CodeA, 1), 30);
         // The abandoned sweep's later points stay, nothing was completed.
-        QCOMPARE(services.table.Number(SampleTable::CodeA, 50), 10);
+        QCOMPARE(services.samples.Number(SampleTable::CodeA, 50), 10);
         QCOMPARE(services.redraws, 0);
     }
 
@@ -151,7 +151,7 @@ private slots:
         QFETCH(Points, points);
         QFETCH(int, sumOffset);
         QFETCH(int, differenceOffset);
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         for (int n = 0; n < SampleTable::PointCount; ++n) {
             const auto [a, b] = n < points.size() ? points[n] : qMakePair(128, 128);
@@ -166,7 +166,7 @@ private slots:
     void sweepOfShortPacketsStillCompletes() {
         // No value reaches the extremes: the half ranges are (0 - 255) / 2, truncated
         // toward zero to -127.
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         for (int n = 0; n < SampleTable::PointCount; ++n)
             decoder.DecodeSamplePacket("A12B");
@@ -176,7 +176,7 @@ private slots:
     }
 
     void extremesTrackTheSweep() {
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(Packet(100, '#', 30));
         decoder.DecodeSamplePacket(Packet(20, '%', 200));
@@ -194,7 +194,7 @@ private slots:
     }
 
     void oneCompletionPerSweep() {
-        FakeServices services;
+        LinkServices services;
         services.instrument.channelA.traceOn = true;
         services.instrument.channelB.traceOn = true;
         SampleDecoder decoder(services);
@@ -202,13 +202,13 @@ private slots:
             decoder.DecodeSamplePacket(Packet(n % 256, n == 1 ? '#' : '%', 255 - n % 256));
             QCOMPARE(services.redraws, n == SampleTable::PointCount ? 1 : 0);
         }
-        const SampleTable& t = services.table;
+        const SampleTable& t = services.samples;
         QCOMPARE(t.Number(SampleTable::DisplayA, 300), 300 % 256);
         QCOMPARE(t.Number(SampleTable::DisplayB, 1), 254);
 
         // A 301st packet has no row: nothing visible changes, but its values count
         // toward the next sweep.
-        const SampleTable before = services.table;
+        const SampleTable before = services.samples;
         decoder.DecodeSamplePacket(Packet(0, '%', 255));
         QCOMPARE(services.redraws, 1);
         QCOMPARE(decoder.pointCounter(), 302);
@@ -223,14 +223,14 @@ private slots:
     }
 
     void packetAtPoint300WithoutMarkerCompletes() {
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder(services);
         decoder.DecodeSamplePacket(Packet(128, '#', 128));
         for (int n = 2; n < SampleTable::PointCount; ++n)
             decoder.DecodeSamplePacket(Packet(128, '%', 128));
         decoder.DecodeSamplePacket("A12#456BA"); // straddling packet at point 300
         QCOMPARE(services.redraws, 1);
-        QCOMPARE(services.table.Cell(SampleTable::Packet, 300), QStringLiteral("A12#456BA"));
+        QCOMPARE(services.samples.Cell(SampleTable::Packet, 300), QStringLiteral("A12#456BA"));
     }
 
     void displayColumnsFollowTheTraceSwitches_data() {
@@ -245,12 +245,12 @@ private slots:
     void displayColumnsFollowTheTraceSwitches() {
         QFETCH(bool, traceA);
         QFETCH(bool, traceB);
-        FakeServices services;
+        LinkServices services;
         services.instrument.channelA.traceOn = traceA;
         services.instrument.channelB.traceOn = traceB;
         SampleDecoder decoder(services);
         Sweep(decoder, 40, 220);
-        const SampleTable& t = services.table;
+        const SampleTable& t = services.samples;
         for (int row : {1, 150, 300}) {
             QCOMPARE(t.Number(SampleTable::DisplayA, row), traceA ? 40 : 128);
             QCOMPARE(t.Number(SampleTable::DisplayB, row), traceB ? 220 : 128);

@@ -30,7 +30,7 @@ class TestPortSelectionDialog : public QObject {
 
 private slots:
     void layout() {
-        FakeServices services;
+        LinkServices services;
         PortSelectionDialog dialog(nullptr, services, {"ttyS0"});
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Port RS232 physique ou virtuel USB"));
         QCOMPARE(dialog.size(), QSize(352, 123));
@@ -65,7 +65,7 @@ private slots:
     }
 
     void listsThePortsSortedAsText() {
-        FakeServices services;
+        LinkServices services;
         PortSelectionDialog dialog(nullptr, services,
                                    {"COM2", "SIMULATEUR", "COM10", "ttyUSB0", "ttyACM0"});
         QStringList listed;
@@ -75,7 +75,7 @@ private slots:
     }
 
     void listsTheMachinesPortsAndTheSimulator() {
-        FakeServices services;
+        LinkServices services;
         PortSelectionDialog dialog(nullptr, services);
         QStringList listed;
         for (int i = 0; i < dialog.PortList()->count(); ++i)
@@ -98,7 +98,7 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QString, shown);
         QFETCH(QString, askedAfter);
-        FakeServices services;
+        LinkServices services;
         services.settings.SetLine(1, "ttyUSB0");
         services.settings.SetLine(16, asked);
         PortSelectionDialog dialog(nullptr, services, {"ttyS0", "ttyUSB0"});
@@ -114,7 +114,7 @@ private slots:
     }
 
     void pickingAPort() {
-        FakeServices services;
+        LinkServices services;
         services.settings.SetLine(1, "ttyS0");
         PortSelectionDialog dialog(nullptr, services, {"COM3", "ttyS0"});
         dialog.show();
@@ -142,7 +142,7 @@ private slots:
 
     void typedTextIsNotTaken() {
         QFETCH(QString, typed);
-        FakeServices services;
+        LinkServices services;
         services.settings.SetLine(1, "ttyS0");
         PortSelectionDialog dialog(nullptr, services, {"ttyS0", "ttyUSB0"});
         dialog.show();
@@ -162,7 +162,7 @@ private slots:
 
     void okAndEscapeHide() {
         QFETCH(bool, escape);
-        FakeServices services;
+        LinkServices services;
         PortSelectionDialog dialog(nullptr, services, {"ttyS0"});
         dialog.ShowOnTop();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -176,7 +176,7 @@ private slots:
     }
 
     void helpButtonsAskForTheirTopics() {
-        FakeServices services;
+        LinkServices services;
         PortSelectionDialog dialog(nullptr, services, {"ttyS0"});
         QSignalSpy help(&dialog, &PortSelectionDialog::helpRequested);
         ButtonCaptioned(dialog, "&Aide RS232")->click();

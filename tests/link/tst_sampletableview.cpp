@@ -16,7 +16,7 @@ class TestSampleTableView : public QObject {
 
 private slots:
     void layout() {
-        FakeServices services;
+        LinkServices services;
         SampleTableView view(nullptr, services);
         QVERIFY(view.isHidden());
         QCOMPARE(view.model()->columnCount(), 19);
@@ -53,13 +53,13 @@ private slots:
         QFETCH(int, column);
         QFETCH(int, row);
         QFETCH(QString, text);
-        FakeServices services;
+        LinkServices services;
         SampleTableView view(nullptr, services);
         QCOMPARE(Shown(view, column, row), text);
     }
 
     void showsNewPacketsAfterRefresh() {
-        FakeServices services;
+        LinkServices services;
         SampleTableView view(nullptr, services);
         view.resize(400, 300);
         view.show();
@@ -82,8 +82,8 @@ private slots:
     }
 
     void showingChangesNothing() {
-        FakeServices services;
-        const SampleTable before = services.table;
+        LinkServices services;
+        const SampleTable before = services.samples;
         SampleTableView view(nullptr, services);
         view.show();
         view.Refresh();
@@ -91,7 +91,7 @@ private slots:
         view.show();
         for (int c = 0; c < SampleTable::ColumnCount; ++c)
             for (int r = 0; r < SampleTable::RowCount; ++r)
-                QCOMPARE(services.table.Cell(c, r), before.Cell(c, r));
+                QCOMPARE(services.samples.Cell(c, r), before.Cell(c, r));
     }
 };
 

@@ -17,7 +17,7 @@ class TestSimulatedBox : public QObject {
     struct Road {
         SimulatedBox box;
         PacketFramer framer;
-        FakeServices services;
+        LinkServices services;
         SampleDecoder decoder{services};
         QByteArrayList packets;
         qint64 bytes = 0;
@@ -259,7 +259,7 @@ private slots:
                 QCOMPARE(sweep[n][4], '%');
         }
         // The table holds the last sweep.
-        const SampleTable& t = road.services.table;
+        const SampleTable& t = road.services.samples;
         QCOMPARE(t.Cell(SampleTable::Packet, 300), QString::fromLatin1(sweeps.last()[299]));
     }
 
@@ -310,7 +310,7 @@ private slots:
         QVERIFY(damaged > 10);
         for (int row = 1; row <= SampleTable::PointCount; ++row) {
             bool ok = false;
-            road.services.table.Cell(SampleTable::CodeA, row).toInt(&ok);
+            road.services.samples.Cell(SampleTable::CodeA, row).toInt(&ok);
             QVERIFY(ok);
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FakeServices.h"
+
 // A fake of the main window's services that records what the front panel asks of it,
 // and a fixture that builds the whole front panel into plain host widgets.
 
@@ -23,38 +25,34 @@
 #include <memory>
 #include <vector>
 
-class FakeServices : public ProgramServices {
+// The main window stand-in of the panel tests: colours and start values in the settings,
+// a snapshot of the settings at each save, the ground-marker flags at each redraw, and
+// the lock a real exchange puts on the panel around each command.
+class PanelServices : public FakeServices {
 public:
-    FakeServices() {
+    PanelServices() {
         settings.SetLine(10, QStringLiteral("255"));      // channel A red
         settings.SetLine(11, QStringLiteral("16711680")); // channel B blue
         ResetInstrumentLines(settings);
+        folder = qEnvironmentVariable("OSC_TEST_DATA") + QLatin1Char('/');
     }
 
-    PersistedSettings& Settings() override { return settings; }
-    InstrumentSettings& Instrument() override { return instrument; }
-    SampleTable& Samples() override { return samples; }
-
     void SaveSettings() override {
-        events << QStringLiteral("save");
+        FakeServices::SaveSettings();
         saved.push_back(settings);
     }
     void SendCommand(const QString& command) override {
         if (lock)
             lock(false);
-        events << QStringLiteral("send ") + command;
-        commands << command;
+        FakeServices::SendCommand(command);
         if (lock)
             lock(true);
     }
     void RedrawScreen() override {
-        events << QStringLiteral("redraw");
+        FakeServices::RedrawScreen();
         groundShownAtRedraw.push_back(
             {instrument.channelA.groundMarkerShown, instrument.channelB.groundMarkerShown});
     }
-    void PlaySound(const QString&) override {}
-    QString ProgramFolder() const override { return folder; }
-    bool LinkActive() const override { return linkActive; }
 
     void Clear() {
         events.clear();
@@ -63,15 +61,8 @@ public:
         groundShownAtRedraw.clear();
     }
 
-    PersistedSettings settings;
-    InstrumentSettings instrument;
-    SampleTable samples;
-    QStringList events;                   // "save", "send X", "redraw" in the order asked
-    QStringList commands;                 // the commands alone
-    std::vector<PersistedSettings> saved; // the settings as each save wrote them
+    std::vector<PersistedSettings> saved;                   // the settings as each save wrote them
     std::vector<std::pair<bool, bool>> groundShownAtRedraw; // A and B at each redraw
-    bool linkActive = false;
-    QString folder = qEnvironmentVariable("OSC_TEST_DATA") + QLatin1Char('/');
     // What a real exchange does to the panel: locks the groups before, unlocks after.
     std::function<void(bool enabled)> lock;
 };
@@ -124,7 +115,7 @@ struct PanelFixture {
         panel->RefreshChannelControls(c);
     }
 
-    FakeServices services;
+    PanelServices services;
     RamWindow ram;
     QWidget window;
     FrontPanelHosts hosts;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FakeServices.h"
+
 // Fixtures shared by the screen tests: the settings a screen is drawn with, a state record
 // to draw from, and pixel helpers.
 
@@ -140,30 +142,12 @@ inline int CountColour(const QImage& image, QRgb colour) {
     return n;
 }
 
-// A main window stand-in: owns the state, counts saves and redraws.
-class FakeServices : public ProgramServices {
-public:
-    InstrumentSettings instrument;
-    PersistedSettings settings = DisplaySettings();
-    SampleTable samples;
-    int saves = 0;
-    int redraws = 0;
-    QStringList commands;
-    std::function<void()> redraw;
-
-    PersistedSettings& Settings() override { return settings; }
-    InstrumentSettings& Instrument() override { return instrument; }
-    SampleTable& Samples() override { return samples; }
-    void SaveSettings() override { ++saves; }
-    void SendCommand(const QString& command) override { commands << command; }
-    void RedrawScreen() override {
-        ++redraws;
-        if (redraw)
-            redraw();
+// A main window stand-in with the screen's display settings and a program folder.
+struct ScreenServices : FakeServices {
+    ScreenServices() {
+        settings = DisplaySettings();
+        folder = QStringLiteral("/tmp/");
     }
-    void PlaySound(const QString&) override {}
-    QString ProgramFolder() const override { return QStringLiteral("/tmp/"); }
-    bool LinkActive() const override { return false; }
 };
 
 } // namespace ScreenTest

@@ -16,7 +16,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    ScreenTest::FakeServices services;
+    ScreenTest::ScreenServices services;
     services.settings.SetLine(2, QStringLiteral("PERIPHERIQUE_ON"));
     services.settings.SetLine(3, QStringLiteral("LIGNE1090%_ON"));
     services.settings.SetLine(8, QStringLiteral("0"));
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     row->addStretch();
     layout->addLayout(row);
     ScreenController controller(services, *view);
-    services.redraw = [&] { controller.RedrawScreen(); };
+    services.onRedraw = [&] { controller.RedrawScreen(); };
     controller.ConnectTraceSwitch(a);
     controller.ConnectTraceSwitch(b);
     if (argc > 1)

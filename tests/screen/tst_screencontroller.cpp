@@ -38,11 +38,11 @@ private slots:
 
 private:
     struct Rig {
-        FakeServices services;
+        ScreenServices services;
         ScreenView view;
         ScreenController controller{services, view};
         Rig() {
-            services.redraw = [this] { controller.RedrawScreen(); };
+            services.onRedraw = [this] { controller.RedrawScreen(); };
             controller.SetSources({{}, {}, {}, {}, {}, {}, [] {
                                        return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7));
                                    }});

@@ -5,9 +5,9 @@
 // (length byte, up to that many data bytes) records, each one received chunk. The table
 // is checked at the end, and also at the first few records of length 0.
 
+#include "FakeServices.h"
 #include "app/InstrumentSettings.h"
 #include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
 #include "link/SampleTable.h"
@@ -20,24 +20,6 @@
 #include <memory>
 
 namespace {
-
-class Services : public ProgramServices {
-public:
-    PersistedSettings settings;
-    InstrumentSettings instrument;
-    SampleTable table;
-    long redraws = 0;
-
-    PersistedSettings& Settings() override { return settings; }
-    InstrumentSettings& Instrument() override { return instrument; }
-    SampleTable& Samples() override { return table; }
-    void SaveSettings() override {}
-    void SendCommand(const QString&) override {}
-    void RedrawScreen() override { ++redraws; }
-    void PlaySound(const QString&) override {}
-    QString ProgramFolder() const override { return QString(); }
-    bool LinkActive() const override { return true; }
-};
 
 [[noreturn]] void Fail(const char* what, int column = -1, int row = -1) {
     std::fprintf(stderr, "invariant broken: %s (column %d, row %d)\n", what, column, row);
@@ -116,7 +98,8 @@ NOT_EXPLORED void CheckTable(const SampleTable& t, const SampleTable& initial) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const SampleTable initial;
-    Services services;
+    FakeServices services;
+    services.linkActive = true;
     services.instrument.channelA.traceOn = size > 0 && (data[0] & 1);
     services.instrument.channelB.traceOn = size > 0 && (data[0] & 2);
     SampleDecoder decoder(services);
@@ -165,9 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!framer.InsidePacket() && framer.Buffer().contains('A'))
             Fail("a start byte waits while not inside a packet");
         if (length == 0 && checks++ < 3)
-            CheckTable(services.table, initial);
+            CheckTable(services.samples, initial);
     }
-    CheckTable(services.table, initial);
+    CheckTable(services.samples, initial);
     const SweepExtremes& e = decoder.Extremes();
     for (int v : {e.sumMax, e.sumMin, e.differenceMax, e.differenceMin, e.channelAMax,
                   e.channelAMin, e.channelBMax, e.channelBMin})
