@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SettingsLines.h"
+
 #include <QString>
 #include <optional>
 
@@ -101,24 +103,13 @@ bool ToTraceOn(const QString& text, Channel channel);    // exact keyword compar
 int ToNumber(const QString& text);                       // strict; throws ConversionError
 } // namespace SettingsText
 
-// Settings lines that mirror the instrument in force, and their saved start-up copies.
+// Settings lines of a channel's persisted fields.
 namespace SettingsLine {
-inline constexpr int PositionA = 18;
-inline constexpr int PositionB = 19;
-inline constexpr int TimeBase = 20;
-inline constexpr int Trigger = 21;
-inline constexpr int TraceA = 22;
-inline constexpr int TraceB = 23;
-inline constexpr int CouplingA = 24;
-inline constexpr int CouplingB = 25;
-inline constexpr int VoltsA = 26;
-inline constexpr int VoltsB = 27;
-inline constexpr int RestoreMask = 28;
-inline constexpr int SavedOffset = 12; // line 30 is the saved copy of line 18, and so on
 inline constexpr int Position(Channel c) { return c == Channel::A ? PositionA : PositionB; }
 inline constexpr int Trace(Channel c) { return c == Channel::A ? TraceA : TraceB; }
 inline constexpr int CouplingOf(Channel c) { return c == Channel::A ? CouplingA : CouplingB; }
 inline constexpr int Volts(Channel c) { return c == Channel::A ? VoltsA : VoltsB; }
+inline constexpr int ColourOf(Channel c) { return c == Channel::A ? ColourA : ColourB; }
 } // namespace SettingsLine
 
 // Bits of the start-up restore mask (settings line 28).

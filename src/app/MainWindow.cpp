@@ -223,13 +223,13 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
 
     const bool soundDevice = environment.soundDevice.value_or(SoundPlayer::HasOutputDevice());
     if (soundDevice) {
-        settings.SetLine(44, QStringLiteral("CARTE_SON_ON"));
+        settings.SetLine(SettingsLine::SoundDevice, QStringLiteral("CARTE_SON_ON"));
     } else {
-        settings.SetLine(14, QStringLiteral("SON_OFF"));
-        settings.SetLine(44, QStringLiteral("CARTE_SON_OFF"));
+        settings.SetLine(SettingsLine::Sound, QStringLiteral("SON_OFF"));
+        settings.SetLine(SettingsLine::SoundDevice, QStringLiteral("CARTE_SON_OFF"));
     }
 
-    settings.SetLine(45, programFolder);
+    settings.SetLine(SettingsLine::ProgramFolder, programFolder);
     Guarded([&] { SaveSettings(); });
 
     Guarded([&] { PlaySound(QStringLiteral("accueil.wav")); });
@@ -322,7 +322,7 @@ void MainWindow::SetOutputCommandsEnabled(bool enabled)
 void MainWindow::SaveSettings()
 {
     // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
-    SettingsFile::Save(QDir::cleanPath(settings.Line(45) + QStringLiteral("/") +
+    SettingsFile::Save(QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) + QStringLiteral("/") +
                                        QString::fromLatin1(SettingsFile::FileName)),
                        settings);
 }
@@ -342,7 +342,7 @@ void MainWindow::RedrawScreen()
 
 void MainWindow::PlaySound(const QString& fileName)
 {
-    if (settings.Line(14) == QStringLiteral("SON_ON"))
+    if (settings.Line(SettingsLine::Sound) == QStringLiteral("SON_ON"))
         sounds->Play(programFolder + fileName);
 }
 
@@ -355,7 +355,7 @@ void MainWindow::MainWindowActivated()
         screen->StartAnimation();
     if (!instrument.running)
         ApplyWeightingWindow(samples, instrument, decoder.Extremes());
-    if (settings.Line(16) == QStringLiteral("0")) {
+    if (settings.Line(SettingsLine::PortChosen) == QStringLiteral("0")) {
         Messages::Show(Messages::Kind::Information,
                        QStringLiteral("Vous devez sélectionner le port de communication série (physique ou "
                                       "virtuel USB) utilisé avec l'oscilloscope."),
@@ -381,7 +381,7 @@ void MainWindow::QuitProgram()
 
 void MainWindow::ActivateLink()
 {
-    const QString port = settings.Line(1);
+    const QString port = settings.Line(SettingsLine::Port);
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
     opened->Open(port); // a port that cannot be opened is reported and nothing changes
     link = std::move(opened);
@@ -472,7 +472,7 @@ void MainWindow::LinkFailure()
     if (linkFailed)
         return;
     linkFailed = true;
-    settings.SetLine(14, QStringLiteral("SON_OFF"));
+    settings.SetLine(SettingsLine::Sound, QStringLiteral("SON_OFF"));
     Guarded([&] { link->SetRts(false); });
     linkActive = false;
     QApplication::beep();

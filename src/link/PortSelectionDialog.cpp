@@ -2,6 +2,7 @@
 
 #include "app/ErrorGuard.h"
 #include "app/PersistedSettings.h"
+#include "app/SettingsLines.h"
 #include "app/ProgramServices.h"
 #include "link/SerialLink.h"
 
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr int PortLine = 1;
-constexpr int AskedLine = 16;
 
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, QRect geometry) {
     auto* button = new QPushButton(caption, parent);
@@ -73,7 +72,7 @@ PortSelectionDialog::PortSelectionDialog(QWidget* parent, ProgramServices& owner
     ports->clear();
     ports->addItems(names);
     ports->setCurrentIndex(-1);
-    ports->setEditText(services.Settings().Line(PortLine));
+    ports->setEditText(services.Settings().Line(SettingsLine::Port));
 
     connect(ports, &QComboBox::activated, this, GuardedSlot([this](int index) { Picked(index); }));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -117,10 +116,10 @@ bool PortSelectionDialog::event(QEvent* e) {
 
 void PortSelectionDialog::Activated() {
     PersistedSettings& settings = services.Settings();
-    if (settings.Line(AskedLine) != QStringLiteral("0"))
+    if (settings.Line(SettingsLine::PortChosen) != QStringLiteral("0"))
         return;
     ports->setEditText(Invitation);
-    settings.SetLine(AskedLine, QStringLiteral("1"));
+    settings.SetLine(SettingsLine::PortChosen, QStringLiteral("1"));
 }
 
 void PortSelectionDialog::Picked(int index) {
@@ -133,5 +132,5 @@ void PortSelectionDialog::Picked(int index) {
     // Centred under the list: (dialog width - label width) / 2 - 4, ties to even.
     const double left = (width() - confirmation->width()) / 2.0 - 4;
     confirmation->move(int(std::nearbyint(left)), 65);
-    services.Settings().SetLine(PortLine, name);
+    services.Settings().SetLine(SettingsLine::Port, name);
 }

@@ -237,8 +237,7 @@ ChannelSettings& ChannelPanel::Settings() {
 }
 
 QColor ChannelPanel::PointerColour() const {
-    const int line = channel == Channel::A ? 10 : 11;
-    return ColourFromSetting(StrToInt(services.Settings().Line(line)));
+    return ColourFromSetting(StrToInt(services.Settings().Line(SettingsLine::ColourOf(channel))));
 }
 
 void ChannelPanel::SelectVoltsPerDiv(int index) {

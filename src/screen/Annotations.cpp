@@ -2,6 +2,7 @@
 
 #include "app/Conversion.h"
 #include "app/PersistedSettings.h"
+#include "app/SettingsLines.h"
 #include "link/SampleTable.h"
 #include "screen/ScreenCanvas.h"
 #include "screen/Traces.h"
@@ -38,8 +39,8 @@ struct ChannelPlace {
 
 constexpr ChannelPlace PlaceOf(Channel channel) {
     return channel == Channel::A
-               ? ChannelPlace{120, AnnotationLine::ColourA, SampleTable::DisplayA, 15, 8}
-               : ChannelPlace{320, AnnotationLine::ColourB, SampleTable::DisplayB, 7, 0};
+               ? ChannelPlace{120, SettingsLine::ColourA, SampleTable::DisplayA, 15, 8}
+               : ChannelPlace{320, SettingsLine::ColourB, SampleTable::DisplayB, 7, 0};
 }
 
 bool IsOn(const PersistedSettings& settings, int line, const char* onText) {
@@ -97,10 +98,10 @@ QString TimeBaseScreenLabel(int timeBaseIndex, int magnification) {
 ClockReading DrawClock(ScreenCanvas& canvas, const PersistedSettings& settings,
                        const QDateTime& now) {
     const ClockReading clock = ClockReading::From(now);
-    canvas.SetTextColour(StrToInt(settings.Line(AnnotationLine::ClockColour)));
-    if (IsOn(settings, AnnotationLine::ShowTime, "HEURE_ON"))
+    canvas.SetTextColour(StrToInt(settings.Line(SettingsLine::ClockColour)));
+    if (IsOn(settings, SettingsLine::ShowTime, "HEURE_ON"))
         canvas.TextOut(ClockX, TimeY, ClockTimeText(clock));
-    if (IsOn(settings, AnnotationLine::ShowDate, "DATE_ON"))
+    if (IsOn(settings, SettingsLine::ShowDate, "DATE_ON"))
         canvas.TextOut(ClockX, DateY, ClockDateText(clock));
     canvas.SetTextColour(Black);
     return clock;
@@ -139,7 +140,7 @@ void DrawTriggerLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument
 
 void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
                    const PersistedSettings& settings) {
-    canvas.SetTextColour(StrToInt(settings.Line(AnnotationLine::MathColour)));
+    canvas.SetTextColour(StrToInt(settings.Line(SettingsLine::MathColour)));
     canvas.TextOut(RightColumnX, MathY, MathScreenLabel(static_cast<int>(instrument.mathMode)));
 }
 

@@ -64,11 +64,3 @@ void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
 void DrawGroundMarkers(ScreenCanvas& canvas, InstrumentSettings& instrument,
                        const PersistedSettings& settings, const SampleTable& samples);
 
-namespace AnnotationLine {
-inline constexpr int ShowTime = 4;
-inline constexpr int ShowDate = 5;
-inline constexpr int ClockColour = 8;
-inline constexpr int ColourA = 10;
-inline constexpr int ColourB = 11;
-inline constexpr int MathColour = 15;
-} // namespace AnnotationLine

@@ -2,6 +2,7 @@
 
 #include "app/Conversion.h"
 #include "app/PersistedSettings.h"
+#include "app/SettingsLines.h"
 #include "screen/ScreenCanvas.h"
 #include "screen/ScreenGeometry.h"
 
@@ -45,11 +46,11 @@ void DrawGraticule(ScreenCanvas& canvas, const PersistedSettings& settings) {
     const int reach = ScreenGeometry::VerticalReach;
 
     canvas.SetPenWidth(1);
-    canvas.SetPenColour(StrToInt(settings.Line(GraticuleLine::Colour)));
+    canvas.SetPenColour(StrToInt(settings.Line(SettingsLine::GraticuleColour)));
     const bool peripheral =
-        settings.Line(GraticuleLine::PeripheralTicks) == QLatin1String("PERIPHERIQUE_ON");
+        settings.Line(SettingsLine::OuterTicks) == QLatin1String("PERIPHERIQUE_ON");
     const bool riseTime =
-        settings.Line(GraticuleLine::RiseTimeLines) == QLatin1String("LIGNE1090%_ON");
+        settings.Line(SettingsLine::RiseTimeLines) == QLatin1String("LIGNE1090%_ON");
 
     // Vertical division lines, each drawn from the centre line outwards.
     for (int i = -5; i <= 5; ++i) {

@@ -12,8 +12,3 @@ void NewScreenImage(ScreenCanvas& canvas);
 // Throws ConversionError when line 9 is not a decimal integer (the raster stays white).
 void DrawGraticule(ScreenCanvas& canvas, const PersistedSettings& settings);
 
-namespace GraticuleLine {
-inline constexpr int PeripheralTicks = 2;
-inline constexpr int RiseTimeLines = 3;
-inline constexpr int Colour = 9;
-} // namespace GraticuleLine

@@ -24,9 +24,6 @@ constexpr MathModeRow MathModes[MathModeCount] = {
      "Math : Mode X Y       "},
 };
 
-constexpr int ColourLineA = 10;
-constexpr int ColourLineB = 11;
-constexpr int ColourLineMath = 15;
 constexpr int Bottom = 288; // y of code 0
 
 // A colour line parsed at its first use, so that a bad line fails only when its trace is
@@ -185,9 +182,9 @@ void DrawTraces(ScreenCanvas& canvas, ScreenInputs& in, MathMenuState& menu) {
     drawSum = drawSum && !HasEmptyCell(samples, SampleTable::Sum, lastRow);
     drawDifference = drawDifference && !HasEmptyCell(samples, SampleTable::Difference, lastRow);
 
-    LazyColour colourA(in.settings, ColourLineA);
-    LazyColour colourB(in.settings, ColourLineB);
-    LazyColour colourMath(in.settings, ColourLineMath);
+    LazyColour colourA(in.settings, SettingsLine::ColourA);
+    LazyColour colourB(in.settings, SettingsLine::ColourB);
+    LazyColour colourMath(in.settings, SettingsLine::MathColour);
     const qint64 sumOffset = in.sumOffset;
     const qint64 differenceOffset = in.differenceOffset;
 
