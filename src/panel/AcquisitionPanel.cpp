@@ -51,10 +51,10 @@ AcquisitionPanel::AcquisitionPanel(QWidget* parent, ProgramServices& services)
     auto* group = new QButtonGroup(this);
     std::array<QAbstractButton*, 2> made{};
     for (std::size_t i = 0; i < RunButtons.size(); ++i) {
-        const RunButtonSpec& spec = RunButtons[i];
-        QToolButton* button = MakeButton(this, spec.geometry, QString::fromLatin1(spec.caption),
-                                         QString::fromUtf8(spec.hint), true);
-        button->setIcon(RunIcon(spec.picture));
+        const RunButtonSpec& entry = RunButtons[i];
+        QToolButton* button = MakeButton(this, entry.geometry, QString::fromLatin1(entry.caption),
+                                         QString::fromUtf8(entry.hint), true);
+        button->setIcon(RunIcon(entry.picture));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         group->addButton(button);
         made[i] = button;

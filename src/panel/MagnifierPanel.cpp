@@ -32,13 +32,13 @@ MagnifierPanel::MagnifierPanel(QWidget* parent, ProgramServices& services, RamWi
     resize(PanelSize);
     auto* group = new QButtonGroup(this);
     for (std::size_t i = 0; i < FactorButtons.size(); ++i) {
-        const FactorButtonSpec& spec = FactorButtons[i];
+        const FactorButtonSpec& entry = FactorButtons[i];
         QToolButton* button =
-            PanelControls::MakeButton(this, spec.geometry, QString::fromLatin1(spec.caption),
-                                      QString::fromLatin1(spec.hint), true);
+            PanelControls::MakeButton(this, entry.geometry, QString::fromLatin1(entry.caption),
+                                      QString::fromLatin1(entry.hint), true);
         PanelControls::SetBold(button);
         group->addButton(button);
-        const int factor = spec.factor;
+        const int factor = entry.factor;
         connect(button, &QAbstractButton::clicked, this,
                 GuardedSlot([this, factor] { SetMagnification(factor); }));
         buttons[i] = button;

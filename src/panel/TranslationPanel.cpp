@@ -70,9 +70,9 @@ TranslationPanel::TranslationPanel(QWidget* parent, ProgramServices& services, R
 
     std::array<QAbstractButton*, 3> made{};
     for (std::size_t i = 0; i < MoveButtons.size(); ++i) {
-        const MoveButton& spec = MoveButtons[i];
-        made[i] = MakeButton(panel, spec.geometry, QString::fromLatin1(spec.caption),
-                             QString::fromUtf8(spec.hint));
+        const MoveButton& entry = MoveButtons[i];
+        made[i] = MakeButton(panel, entry.geometry, QString::fromLatin1(entry.caption),
+                             QString::fromUtf8(entry.hint));
         SetBold(made[i]);
     }
     leftButton = made[0];

@@ -74,12 +74,12 @@ TriggerPanel::TriggerPanel(QWidget* parent, ProgramServices& services)
     auto* group = new QButtonGroup(this);
     for (int source = 1; source <= SourceCount; ++source) {
         const TriggerRow& row = *TriggerAt(source);
-        const SourceButtonSpec& spec = SourceButtons[static_cast<std::size_t>(source - 1)];
-        QToolButton* button = MakeButton(panel, spec.geometry, QString::fromLatin1(row.caption),
+        const SourceButtonSpec& entry = SourceButtons[static_cast<std::size_t>(source - 1)];
+        QToolButton* button = MakeButton(panel, entry.geometry, QString::fromLatin1(row.caption),
                                          QString::fromUtf8(row.hint), true);
-        if (spec.bold)
-            SetBold(button, spec.offButton ? 2 : 0);
-        if (spec.offButton) {
+        if (entry.bold)
+            SetBold(button, entry.offButton ? 2 : 0);
+        if (entry.offButton) {
             SetTextColour(button, QColor(255, 0, 0));
             button->setIcon(StopIcon());
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
