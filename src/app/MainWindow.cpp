@@ -211,6 +211,7 @@ void MainWindow::BuildScreenAndPanel()
 
     tableView = new SampleTableView(RegionWidget(Region::SampleGrid), *this);
     tableView->setGeometry(RegionWidget(Region::SampleGrid)->rect());
+    tableView->show(); // seen whenever its region is
 }
 
 void MainWindow::StartupSequence(const StartupEnvironment& environment)

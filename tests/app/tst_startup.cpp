@@ -8,6 +8,7 @@
 #include "dialogs/SplashWindow.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
@@ -381,6 +382,9 @@ void StartupTest::hardwareCheckToggles()
     QWidget* translation = w->RegionWidget(Region::Translation);
     w->Surfaces().MenuAction(Command::HardwareCheck)->trigger();
     QVERIFY(grid->isVisible() && !trigger->isVisible() && !translation->isVisible());
+    auto* table = grid->findChild<QAbstractItemView*>();
+    QVERIFY(table && table->isVisible());
+    QCOMPARE(table->model()->index(5, 0).data().toString(), QStringLiteral("5"));
     w->Surfaces().MenuAction(Command::HardwareCheck)->trigger();
     QVERIFY(!grid->isVisible() && trigger->isVisible() && translation->isVisible());
 }
