@@ -5,6 +5,7 @@
 #include "app/SettingsFile.h"
 #include "app/SoundPlayer.h"
 #include "app/Timings.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/SplashWindow.h"
 #include "link/CommandProtocol.h"
 #include "link/CommunicationWindow.h"
@@ -30,6 +31,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -105,6 +107,12 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
 
     communication = new CommunicationWindow;
     portDialog = new PortSelectionDialog(this, *this);
+    help = new HelpViewer(programFolder);
+    connect(portDialog, &PortSelectionDialog::helpRequested, this,
+            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+    // F1 opens the contents of the help.
+    auto* contents = new QShortcut(QKeySequence::HelpContents, this);
+    connect(contents, &QShortcut::activated, this, [this] { Guarded([&] { help->ShowContents(); }); });
     connect(this, &MainWindow::portSelectionRequested, portDialog, &PortSelectionDialog::ShowOnTop);
     splash = new SplashWindow(programFolder);
     connect(splashTimer, &QTimer::timeout, splash, &SplashWindow::Tick);
@@ -117,6 +125,7 @@ MainWindow::~MainWindow()
 {
     delete splash;
     delete communication;
+    delete help;
 }
 
 void MainWindow::BuildClientArea()
@@ -487,6 +496,11 @@ void MainWindow::LinkFailure()
     emit terminateRequested();
 }
 
+void MainWindow::ShowHelpTopic(const QString& topic)
+{
+    help->ShowHelpTopic(topic);
+}
+
 void MainWindow::ToggleHardwareCheck()
 {
     QWidget* grid = RegionWidget(Region::SampleGrid);
@@ -512,6 +526,9 @@ void MainWindow::RunCommand(Command command)
         break;
     case Command::ChoosePort:
         portDialog->ShowOnTop();
+        break;
+    case Command::Help:
+        ShowHelpTopic(QString::fromLatin1(HelpViewer::ContentsTopic));
         break;
     case Command::MathNone:
     case Command::MathSum:

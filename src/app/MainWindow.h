@@ -20,6 +20,7 @@
 class CommandProtocol;
 class CommunicationWindow;
 class FrontPanel;
+class HelpViewer;
 class PortSelectionDialog;
 class QLabel;
 class QProgressBar;
@@ -103,6 +104,10 @@ public:
     CommandProtocol* Protocol() const { return protocol; }
     CommunicationWindow* CommunicationNotice() const { return communication; }
     PortSelectionDialog* PortDialog() const { return portDialog; }
+    HelpViewer* Help() const { return help; }
+
+    // Opens the help file at a topic; every help button of the program comes here.
+    void ShowHelpTopic(const QString& topic);
     SoundPlayer& Sounds() { return *sounds; }
     const QString& SettingsPath() const { return settingsPath; }
 
@@ -171,6 +176,7 @@ private:
     SampleTableView* tableView = nullptr;
     CommunicationWindow* communication = nullptr;
     PortSelectionDialog* portDialog = nullptr;
+    HelpViewer* help = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

@@ -5,6 +5,7 @@
 #include "app/SoundPlayer.h"
 #include "app/Timings.h"
 #include "screen/ScreenController.h"
+#include "dialogs/HelpViewer.h"
 #include "dialogs/SplashWindow.h"
 
 #include <QAbstractButton>
@@ -19,6 +20,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -45,6 +49,8 @@ private slots:
     void portQuestionOnlyWhileNoPortChosen();
     void activationRewritesTheFileOnce();
     void hardwareCheckToggles();
+    void helpOpensItsTopic_data();
+    void helpOpensItsTopic();
     void quitWritesNothing();
 
 private:
@@ -387,6 +393,42 @@ void StartupTest::hardwareCheckToggles()
     QCOMPARE(table->model()->index(5, 0).data().toString(), QStringLiteral("5"));
     w->Surfaces().MenuAction(Command::HardwareCheck)->trigger();
     QVERIFY(!grid->isVisible() && trigger->isVisible() && translation->isVisible());
+}
+
+void StartupTest::helpOpensItsTopic_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("contents") << true << "som" << "Sommaire";
+    QTest::newRow("port dialog") << true << "rub11" << "Choix du port RS232";
+    QTest::newRow("unknown topic") << true << "rub99" << "La rubrique « rub99 » n'existe pas";
+    QTest::newRow("no help file") << false << "som" << "est introuvable";
+}
+
+void StartupTest::helpOpensItsTopic()
+{
+    QFETCH(bool, withFile);
+    QFETCH(QString, topic);
+    QFETCH(QString, shown);
+    if (withFile)
+        QVERIFY(QFile::copy(qEnvironmentVariable("OSC_TEST_DATA") + QStringLiteral("/aide.hlp"),
+                            dir->filePath(QStringLiteral("aide.hlp"))));
+    std::unique_ptr<MainWindow> w(Start());
+    if (topic == QStringLiteral("som"))
+        w->Surfaces().MenuAction(Command::Help)->trigger();
+    else
+        w->ShowHelpTopic(topic);
+    QVERIFY(w->Help()->isVisible());
+    QCOMPARE(w->Help()->CurrentTopic(), topic);
+    QVERIFY2(w->Help()->Browser()->toPlainText().contains(shown), qPrintable(shown));
+    if (topic == QStringLiteral("rub11")) {
+        // The topic's heading is scrolled into view, not the top of the file.
+        QTextBrowser* b = w->Help()->Browser();
+        QVERIFY(b->verticalScrollBar()->value() > 0);
+        const QTextCursor at = b->cursorForPosition(QPoint(5, 5));
+        QCOMPARE(at.block().text(), QStringLiteral("Choix du port RS232"));
+    }
 }
 
 void StartupTest::quitWritesNothing()
