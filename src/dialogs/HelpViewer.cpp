@@ -1,6 +1,8 @@
 #include "dialogs/HelpViewer.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -21,6 +23,11 @@ HelpViewer::HelpViewer(const QString& programFolder, QWidget* parent)
 void HelpViewer::ShowHelpTopic(const QString& wanted)
 {
     topic = wanted;
+    if (!placed) { // centred on the desktop the first time it is shown
+        placed = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
     show();
     raise();
     activateWindow();

@@ -28,4 +28,5 @@ private:
     QString programFolder;
     QTextBrowser* browser = nullptr;
     QString topic;
+    bool placed = false;
 };
