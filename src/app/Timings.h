@@ -8,7 +8,6 @@ struct Timings {
     int watchdogIntervalMs = 20; // command watchdog tick
     int watchdogTicks = 100;     // ticks without DSR before the link is declared lost
     int splashTickMs = 1000;     // splash timer
-    int splashTicks = 10;        // splash ends when the counter reaches this
     int clockMs = 1000;          // clock redraw
     int animationMs = 35;        // idle animation tick
     int commWindowMs = 1000;     // communication-established window timer
