@@ -83,8 +83,7 @@ constexpr ToolRow ToolTable[] = {
 };
 // clang-format on
 
-void DrawLabel(QPainter& p, const QString& text, const QColor& colour)
-{
+void DrawLabel(QPainter& p, const QString& text, const QColor& colour) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(text.size() > 2 ? 8 : 10);
     font.setBold(true);
@@ -94,8 +93,7 @@ void DrawLabel(QPainter& p, const QString& text, const QColor& colour)
 }
 
 // The tool bar pictures: small drawings, so the bar needs no picture files.
-QIcon GlyphIcon(Glyph glyph)
-{
+QIcon GlyphIcon(Glyph glyph) {
     QPixmap pixmap(20, 20);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -178,16 +176,14 @@ QIcon GlyphIcon(Glyph glyph)
     return QIcon(pixmap);
 }
 
-QMenu* MenuNamed(QMenuBar* bar, const QString& title)
-{
+QMenu* MenuNamed(QMenuBar* bar, const QString& title) {
     for (QAction* a : bar->actions())
         if (a->menu() && a->text() == title)
             return a->menu();
     return bar->addMenu(title);
 }
 
-QMenu* SubmenuNamed(QMenu* menu, const QString& title)
-{
+QMenu* SubmenuNamed(QMenu* menu, const QString& title) {
     for (QAction* a : menu->actions())
         if (a->menu() && a->text() == title)
             return a->menu();
@@ -196,8 +192,7 @@ QMenu* SubmenuNamed(QMenu* menu, const QString& title)
 
 } // namespace
 
-std::pair<QString, QString> SplitHint(const QString& hint)
-{
+std::pair<QString, QString> SplitHint(const QString& hint) {
     const qsizetype bar = hint.indexOf(u'|');
     if (bar < 0)
         return {hint, hint};
@@ -205,8 +200,7 @@ std::pair<QString, QString> SplitHint(const QString& hint)
 }
 
 CommandSurfaces::CommandSurfaces(QMenuBar* menuBar, QToolBar* toolBar, QWidget* shortcutOwner)
-    : QObject(shortcutOwner)
-{
+    : QObject(shortcutOwner) {
     auto* mathGroup = new QActionGroup(this);
     mathGroup->setExclusive(true);
     for (const MenuRow& row : MenuTable) {
@@ -251,20 +245,17 @@ CommandSurfaces::CommandSurfaces(QMenuBar* menuBar, QToolBar* toolBar, QWidget* 
     SetToolHint(Command::Help, QStringLiteral(" Aide"));
 }
 
-void CommandSurfaces::SetEnabled(Command c, bool enabled)
-{
+void CommandSurfaces::SetEnabled(Command c, bool enabled) {
     for (QAction* a : {MenuAction(c), PopupAction(c), ToolAction(c)})
         if (a)
             a->setEnabled(enabled);
 }
 
-bool CommandSurfaces::IsEnabled(Command c) const
-{
+bool CommandSurfaces::IsEnabled(Command c) const {
     return MenuAction(c)->isEnabled();
 }
 
-void CommandSurfaces::SetToolHint(Command c, const QString& hint, bool shown)
-{
+void CommandSurfaces::SetToolHint(Command c, const QString& hint, bool shown) {
     QAction* a = ToolAction(c);
     if (!a)
         return;

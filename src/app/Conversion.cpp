@@ -3,19 +3,15 @@
 #include <limits>
 
 namespace {
-QString ConversionMessage(const QString& text)
-{
+QString ConversionMessage(const QString& text) {
     return QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text);
 }
 } // namespace
 
 ConversionError::ConversionError(const QString& text)
-    : std::runtime_error(ConversionMessage(text).toStdString())
-{
-}
+    : std::runtime_error(ConversionMessage(text).toStdString()) {}
 
-bool TryStrToInt(QStringView text, int& value)
-{
+bool TryStrToInt(QStringView text, int& value) {
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
@@ -39,15 +35,13 @@ bool TryStrToInt(QStringView text, int& value)
     return true;
 }
 
-int StrToInt(QStringView text)
-{
+int StrToInt(QStringView text) {
     int value = 0;
     if (!TryStrToInt(text, value))
         throw ConversionError(text.toString());
     return value;
 }
 
-int StrToInt(const QString& text)
-{
+int StrToInt(const QString& text) {
     return StrToInt(QStringView(text));
 }

@@ -6,13 +6,11 @@
 #include <QWidget>
 
 namespace {
-ErrorGuard::Reporter& CurrentReporter()
-{
+ErrorGuard::Reporter& CurrentReporter() {
     static ErrorGuard::Reporter reporter;
     return reporter;
 }
-QPointer<QWidget>& ParentWindow()
-{
+QPointer<QWidget>& ParentWindow() {
     static QPointer<QWidget> parent;
     return parent;
 }
@@ -20,8 +18,7 @@ QPointer<QWidget>& ParentWindow()
 
 namespace ErrorGuard {
 
-void Report(const QString& text)
-{
+void Report(const QString& text) {
     if (CurrentReporter()) {
         CurrentReporter()(text);
         return;
@@ -29,20 +26,17 @@ void Report(const QString& text)
     Messages::Show(Messages::Kind::Error, text, ParentWindow().data());
 }
 
-Reporter SetReporter(Reporter reporter)
-{
+Reporter SetReporter(Reporter reporter) {
     Reporter previous = std::move(CurrentReporter());
     CurrentReporter() = std::move(reporter);
     return previous;
 }
 
-void SetParentWindow(QWidget* parent)
-{
+void SetParentWindow(QWidget* parent) {
     ParentWindow() = parent;
 }
 
-void ReportCurrentException()
-{
+void ReportCurrentException() {
     try {
         throw;
     } catch (const std::exception& e) {

@@ -30,8 +30,7 @@ void ReportCurrentException();
 } // namespace ErrorGuard
 
 // Runs f under the guard; returns false when f threw.
-template <typename F> bool Guarded(F&& f)
-{
+template <typename F> bool Guarded(F&& f) {
     try {
         std::forward<F>(f)();
         return true;
@@ -43,8 +42,7 @@ template <typename F> bool Guarded(F&& f)
 
 // Wraps a callable so that each call runs under the guard (for connect()). Signal
 // arguments the callable does not take are dropped, as connect() does for plain slots.
-template <typename F> auto GuardedSlot(F f)
-{
+template <typename F> auto GuardedSlot(F f) {
     return [f = std::move(f)](auto&&... args) mutable {
         Guarded([&] {
             if constexpr (std::is_invocable_v<F&, decltype(args)...>)

@@ -56,94 +56,83 @@ constexpr std::array<TriggerRow, 4> TriggerTable{{
 }};
 // clang-format on
 
-template <typename Table> const typename Table::value_type* RowAt(const Table& table, int index)
-{
+template <typename Table> const typename Table::value_type* RowAt(const Table& table, int index) {
     if (index < 1 || index > static_cast<int>(table.size()))
         return nullptr;
     return &table[static_cast<std::size_t>(index - 1)];
 }
 
-QString ChannelName(Channel channel)
-{
+QString ChannelName(Channel channel) {
     return channel == Channel::A ? QStringLiteral("VOIE A") : QStringLiteral("VOIE B");
 }
 
 } // namespace
 
-int ClampVerticalPosition(int value)
-{
+int ClampVerticalPosition(int value) {
     return std::clamp(value, 0, 255);
 }
 
-const TimeBaseRow* TimeBaseAt(int index)
-{
+const TimeBaseRow* TimeBaseAt(int index) {
     return RowAt(TimeBaseTable, index);
 }
-const VoltsPerDivRow* VoltsPerDivAt(int index)
-{
+const VoltsPerDivRow* VoltsPerDivAt(int index) {
     return RowAt(VoltsPerDivTable, index);
 }
-const CouplingRow* CouplingAt(int value)
-{
+const CouplingRow* CouplingAt(int value) {
     return RowAt(CouplingTable, value);
 }
-const TriggerRow* TriggerAt(int value)
-{
+const TriggerRow* TriggerAt(int value) {
     return RowAt(TriggerTable, value);
 }
 
-QString VoltsPerDivHint(int index, Channel channel)
-{
+QString VoltsPerDivHint(int index, Channel channel) {
     const VoltsPerDivRow* row = VoltsPerDivAt(index);
     if (!row)
         return {};
-    return QStringLiteral("Calibre %1 - %2").arg(QString::fromUtf8(row->range), ChannelName(channel));
+    return QStringLiteral("Calibre %1 - %2")
+        .arg(QString::fromUtf8(row->range), ChannelName(channel));
 }
 
-QString VoltsPerDivCommand(int index, Channel channel)
-{
+QString VoltsPerDivCommand(int index, Channel channel) {
     const VoltsPerDivRow* row = VoltsPerDivAt(index);
     if (!row)
         return {};
     return QString::fromLatin1(channel == Channel::A ? row->commandA : row->commandB);
 }
 
-QString VoltsPerDivScreenLabel(int index, bool probeTimesTen)
-{
+QString VoltsPerDivScreenLabel(int index, bool probeTimesTen) {
     const VoltsPerDivRow* row = VoltsPerDivAt(index);
     if (!row)
         return {};
     return QString::fromUtf8(probeTimesTen ? row->screenLabelX10 : row->screenLabelX1);
 }
 
-QString CouplingHint(int value, Channel channel)
-{
+QString CouplingHint(int value, Channel channel) {
     const CouplingRow* row = CouplingAt(value);
     if (!row)
         return {};
-    return QStringLiteral("Couplage %1 %2").arg(QString::fromLatin1(row->caption), ChannelName(channel));
+    return QStringLiteral("Couplage %1 %2")
+        .arg(QString::fromLatin1(row->caption), ChannelName(channel));
 }
 
-QString CouplingPanelLabel(int value, Channel channel)
-{
+QString CouplingPanelLabel(int value, Channel channel) {
     const CouplingRow* row = CouplingAt(value);
     if (!row)
         return {};
     return QStringLiteral("%1 : %2").arg(ChannelName(channel), QString::fromLatin1(row->caption));
 }
 
-QString CouplingScreenLabel(int value, Channel channel)
-{
+QString CouplingScreenLabel(int value, Channel channel) {
     const CouplingRow* row = CouplingAt(value);
     if (!row)
         return {};
     return QStringLiteral("Couplage %1 %2 : %3")
-        .arg(ChannelName(channel), channel == Channel::A ? QStringLiteral("(X)") : QStringLiteral("(Y)"),
+        .arg(ChannelName(channel),
+             channel == Channel::A ? QStringLiteral("(X)") : QStringLiteral("(Y)"),
              QString::fromLatin1(row->caption));
 }
 
-QString CouplingCommand(int value, Channel channel)
-{
+QString CouplingCommand(int value, Channel channel) {
     const CouplingRow* row = CouplingAt(value);
     if (!row)
         return {};
@@ -152,42 +141,44 @@ QString CouplingCommand(int value, Channel channel)
 
 namespace SettingsText {
 
-QString FromNumber(int value)
-{
+QString FromNumber(int value) {
     return QString::number(value);
 }
 
-QString FromTraceOn(bool on, Channel channel)
-{
+QString FromTraceOn(bool on, Channel channel) {
     return QStringLiteral("VOIE_%1_%2")
         .arg(channel == Channel::A ? QStringLiteral("A") : QStringLiteral("B"),
              on ? QStringLiteral("ON") : QStringLiteral("OFF"));
 }
 
-bool ToTraceOn(const QString& text, Channel channel)
-{
+bool ToTraceOn(const QString& text, Channel channel) {
     return text == FromTraceOn(true, channel);
 }
 
-int ToNumber(const QString& text)
-{
+int ToNumber(const QString& text) {
     return StrToInt(text);
 }
 
 } // namespace SettingsText
 
-void ResetInstrumentLines(PersistedSettings& settings)
-{
+void ResetInstrumentLines(PersistedSettings& settings) {
     const InstrumentSettings fresh;
-    settings.SetLine(SettingsLine::PositionA, SettingsText::FromNumber(fresh.channelA.verticalPosition));
-    settings.SetLine(SettingsLine::PositionB, SettingsText::FromNumber(fresh.channelB.verticalPosition));
+    settings.SetLine(SettingsLine::PositionA,
+                     SettingsText::FromNumber(fresh.channelA.verticalPosition));
+    settings.SetLine(SettingsLine::PositionB,
+                     SettingsText::FromNumber(fresh.channelB.verticalPosition));
     settings.SetLine(SettingsLine::TimeBase, SettingsText::FromNumber(fresh.timeBaseIndex));
-    settings.SetLine(SettingsLine::Trigger, SettingsText::FromNumber(static_cast<int>(fresh.triggerSource)));
+    settings.SetLine(SettingsLine::Trigger,
+                     SettingsText::FromNumber(static_cast<int>(fresh.triggerSource)));
     // At start-up channel A's trace is on and channel B's off: the activation preset.
     settings.SetLine(SettingsLine::TraceA, SettingsText::FromTraceOn(true, Channel::A));
     settings.SetLine(SettingsLine::TraceB, SettingsText::FromTraceOn(false, Channel::B));
-    settings.SetLine(SettingsLine::CouplingA, SettingsText::FromNumber(static_cast<int>(fresh.channelA.coupling)));
-    settings.SetLine(SettingsLine::CouplingB, SettingsText::FromNumber(static_cast<int>(fresh.channelB.coupling)));
-    settings.SetLine(SettingsLine::VoltsA, SettingsText::FromNumber(fresh.channelA.voltsPerDivIndex));
-    settings.SetLine(SettingsLine::VoltsB, SettingsText::FromNumber(fresh.channelB.voltsPerDivIndex));
+    settings.SetLine(SettingsLine::CouplingA,
+                     SettingsText::FromNumber(static_cast<int>(fresh.channelA.coupling)));
+    settings.SetLine(SettingsLine::CouplingB,
+                     SettingsText::FromNumber(static_cast<int>(fresh.channelB.coupling)));
+    settings.SetLine(SettingsLine::VoltsA,
+                     SettingsText::FromNumber(fresh.channelA.voltsPerDivIndex));
+    settings.SetLine(SettingsLine::VoltsB,
+                     SettingsText::FromNumber(fresh.channelB.voltsPerDivIndex));
 }

@@ -13,7 +13,7 @@ enum class MathMode { None = 0, Sum = 1, Difference = 2, XY = 3 };
 enum class Channel { A, B };
 
 struct ChannelSettings {
-    int voltsPerDivIndex = 3;  // 1..9, row of VoltsPerDivTable
+    int voltsPerDivIndex = 3; // 1..9, row of VoltsPerDivTable
     Coupling coupling = Coupling::GND;
     bool probeTimesTen = false; // display and measurement only
     int verticalPosition = 128; // 0..255, sent to the box
@@ -41,14 +41,14 @@ struct InstrumentSettings {
 int ClampVerticalPosition(int value);
 
 struct TimeBaseRow {
-    const char* caption;     // button caption
-    const char* unit;        // "ms" or "µs": the group the button stands in
-    const char* hint;        // button hint and the time/div label under the dial
-    const char* sampling;    // sampling-frequency label
-    const char* ramSweep;    // RAM-sweep label
-    const char* command;     // command sent to the box
-    int angle;               // dial pointer angle in degrees
-    double secondsPerDiv;    // the range itself
+    const char* caption;  // button caption
+    const char* unit;     // "ms" or "µs": the group the button stands in
+    const char* hint;     // button hint and the time/div label under the dial
+    const char* sampling; // sampling-frequency label
+    const char* ramSweep; // RAM-sweep label
+    const char* command;  // command sent to the box
+    int angle;            // dial pointer angle in degrees
+    double secondsPerDiv; // the range itself
 };
 
 struct VoltsPerDivRow {
@@ -58,7 +58,7 @@ struct VoltsPerDivRow {
     const char* panelLabel;    // label under the channel's dial
     const char* screenLabelX1; // screen label with a x1 probe
     const char* screenLabelX10;
-    double voltsPerDiv;        // with a x1 probe
+    double voltsPerDiv; // with a x1 probe
     const char* commandA;
     const char* commandB;
     int angle;
@@ -66,7 +66,7 @@ struct VoltsPerDivRow {
 
 struct CouplingRow {
     const char* caption;
-    const char* command[2];     // channel A, channel B
+    const char* command[2]; // channel A, channel B
 };
 
 struct TriggerRow {
@@ -74,7 +74,7 @@ struct TriggerRow {
     const char* hint;
     const char* screenLabel;
     const char* command;
-    const char* glyph;          // trigger-state lamp
+    const char* glyph; // trigger-state lamp
 };
 
 inline constexpr int TimeBaseCount = 18;
@@ -87,29 +87,39 @@ const CouplingRow* CouplingAt(int value);
 const TriggerRow* TriggerAt(int value);
 
 // Channel texts. Each returns an empty string for an index outside its table.
-QString VoltsPerDivHint(int index, Channel channel);      // "Calibre 5V - VOIE A"
-QString VoltsPerDivCommand(int index, Channel channel);   // "A12*&"
+QString VoltsPerDivHint(int index, Channel channel);    // "Calibre 5V - VOIE A"
+QString VoltsPerDivCommand(int index, Channel channel); // "A12*&"
 QString VoltsPerDivScreenLabel(int index, bool probeTimesTen);
-QString CouplingHint(int value, Channel channel);         // "Couplage AC VOIE A"
-QString CouplingPanelLabel(int value, Channel channel);   // "VOIE A : AC"
-QString CouplingScreenLabel(int value, Channel channel);  // "Couplage VOIE A (X) : AC"
-QString CouplingCommand(int value, Channel channel);      // "G&"
+QString CouplingHint(int value, Channel channel);        // "Couplage AC VOIE A"
+QString CouplingPanelLabel(int value, Channel channel);  // "VOIE A : AC"
+QString CouplingScreenLabel(int value, Channel channel); // "Couplage VOIE A (X) : AC"
+QString CouplingCommand(int value, Channel channel);     // "G&"
 
 // Conversions of the persisted fields to and from their settings-line text.
 namespace SettingsText {
-QString FromNumber(int value);                           // plain decimal, no leading zeros
-QString FromTraceOn(bool on, Channel channel);           // "VOIE_A_ON" / "VOIE_B_OFF"
-bool ToTraceOn(const QString& text, Channel channel);    // exact keyword comparison
-int ToNumber(const QString& text);                       // strict; throws ConversionError
+QString FromNumber(int value);                        // plain decimal, no leading zeros
+QString FromTraceOn(bool on, Channel channel);        // "VOIE_A_ON" / "VOIE_B_OFF"
+bool ToTraceOn(const QString& text, Channel channel); // exact keyword comparison
+int ToNumber(const QString& text);                    // strict; throws ConversionError
 } // namespace SettingsText
 
 // Settings lines of a channel's persisted fields.
 namespace SettingsLine {
-inline constexpr int Position(Channel c) { return c == Channel::A ? PositionA : PositionB; }
-inline constexpr int Trace(Channel c) { return c == Channel::A ? TraceA : TraceB; }
-inline constexpr int CouplingOf(Channel c) { return c == Channel::A ? CouplingA : CouplingB; }
-inline constexpr int Volts(Channel c) { return c == Channel::A ? VoltsA : VoltsB; }
-inline constexpr int ColourOf(Channel c) { return c == Channel::A ? ColourA : ColourB; }
+inline constexpr int Position(Channel c) {
+    return c == Channel::A ? PositionA : PositionB;
+}
+inline constexpr int Trace(Channel c) {
+    return c == Channel::A ? TraceA : TraceB;
+}
+inline constexpr int CouplingOf(Channel c) {
+    return c == Channel::A ? CouplingA : CouplingB;
+}
+inline constexpr int Volts(Channel c) {
+    return c == Channel::A ? VoltsA : VoltsB;
+}
+inline constexpr int ColourOf(Channel c) {
+    return c == Channel::A ? ColourA : ColourB;
+}
 } // namespace SettingsLine
 
 // Bits of the start-up restore mask (settings line 28).

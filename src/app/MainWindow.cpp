@@ -66,16 +66,14 @@ const RegionRow RegionTable[] = {
 };
 // clang-format on
 
-QString ExecutableFolder()
-{
+QString ExecutableFolder() {
     QString folder = QCoreApplication::applicationDirPath();
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
 }
 
-QSize PrimaryScreenSize()
-{
+QSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(1024, 768);
 }
@@ -84,19 +82,20 @@ QSize PrimaryScreenSize()
 
 MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-{
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     ErrorGuard::SetParentWindow(this);
     sounds = new SoundPlayer(this);
     linkFactory = environment.linkFactory;
-    programFolder = environment.programFolder.isEmpty() ? ExecutableFolder() : environment.programFolder;
+    programFolder =
+        environment.programFolder.isEmpty() ? ExecutableFolder() : environment.programFolder;
     if (!programFolder.endsWith(u'/'))
         programFolder += u'/';
 
     splashTimer = new QTimer(this);
     splashTimer->setInterval(ProgramTimings().splashTickMs);
     communicationTimer = new QTimer(this);
-    connect(communicationTimer, &QTimer::timeout, this, [this] { Guarded([&] { CommunicationTick(); }); });
+    connect(communicationTimer, &QTimer::timeout, this,
+            [this] { Guarded([&] { CommunicationTick(); }); });
 
     BuildClientArea();
     surfaces = new CommandSurfaces(menuBar(), toolBar, this);
@@ -112,7 +111,8 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
     // F1 opens the contents of the help.
     auto* contents = new QShortcut(QKeySequence::HelpContents, this);
-    connect(contents, &QShortcut::activated, this, [this] { Guarded([&] { help->ShowContents(); }); });
+    connect(contents, &QShortcut::activated, this,
+            [this] { Guarded([&] { help->ShowContents(); }); });
     connect(this, &MainWindow::portSelectionRequested, portDialog, &PortSelectionDialog::ShowOnTop);
     splash = new SplashWindow(programFolder);
     connect(splashTimer, &QTimer::timeout, splash, &SplashWindow::Tick);
@@ -121,15 +121,13 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     StartupSequence(environment);
 }
 
-MainWindow::~MainWindow()
-{
+MainWindow::~MainWindow() {
     delete splash;
     delete communication;
     delete help;
 }
 
-void MainWindow::BuildClientArea()
-{
+void MainWindow::BuildClientArea() {
     client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
@@ -156,11 +154,9 @@ void MainWindow::BuildClientArea()
     RegionWidget(Region::Magnifier)->raise();
 
     BuildStatusBar();
-
 }
 
-void MainWindow::BuildStatusBar()
-{
+void MainWindow::BuildStatusBar() {
     statusBar = new QStatusBar(client);
     statusBar->setGeometry(0, 655, ClientWidth, 21);
     statusBar->setSizeGripEnabled(false);
@@ -177,8 +173,7 @@ void MainWindow::BuildStatusBar()
     progress->hide();
 }
 
-void MainWindow::BuildScreenAndPanel()
-{
+void MainWindow::BuildScreenAndPanel() {
     screenView = new ScreenView(RegionWidget(Region::ScreenPanel));
     screenView->move(8, 8);
     screen = new ScreenController(*this, *screenView, this);
@@ -188,10 +183,11 @@ void MainWindow::BuildScreenAndPanel()
     sources.sumOffset = [this] { return decoder.SumOffset(); };
     sources.differenceOffset = [this] { return decoder.DifferenceOffset(); };
     screen->SetSources(sources);
-    screen->BindMathActions({surfaces->MenuAction(Command::MathNone), surfaces->MenuAction(Command::MathSum),
-                             surfaces->MenuAction(Command::MathDifference), surfaces->MenuAction(Command::MathXY)},
-                            {surfaces->ToolAction(Command::MathNone), surfaces->ToolAction(Command::MathSum),
-                             surfaces->ToolAction(Command::MathDifference), surfaces->ToolAction(Command::MathXY)});
+    screen->BindMathActions(
+        {surfaces->MenuAction(Command::MathNone), surfaces->MenuAction(Command::MathSum),
+         surfaces->MenuAction(Command::MathDifference), surfaces->MenuAction(Command::MathXY)},
+        {surfaces->ToolAction(Command::MathNone), surfaces->ToolAction(Command::MathSum),
+         surfaces->ToolAction(Command::MathDifference), surfaces->ToolAction(Command::MathXY)});
 
     FrontPanelHosts hosts;
     hosts.timeBase = RegionWidget(Region::TimeBase);
@@ -203,16 +199,17 @@ void MainWindow::BuildScreenAndPanel()
     hosts.magnifier = RegionWidget(Region::Magnifier);
     frontPanel = new FrontPanel(*this, ramWindow, hosts, this);
     frontPanel->SetToolHintSetter([this](PresetToolButton button, const QString& hint) {
-        static constexpr Command commands[] = {Command::Quit,      Command::Activate, Command::Graticule,
-                                               Command::Colours,   Command::Save,     Command::Copy,
-                                               Command::PrintPreview};
+        static constexpr Command commands[] = {
+            Command::Quit, Command::Activate, Command::Graticule,   Command::Colours,
+            Command::Save, Command::Copy,     Command::PrintPreview};
         surfaces->SetToolHint(commands[static_cast<int>(button)], hint);
     });
     connect(frontPanel, &FrontPanel::outputCommandsEnabled, this,
             [this](bool enabled) { SetOutputCommandsEnabled(enabled); });
     for (Channel c : {Channel::A, Channel::B}) {
         auto* traceSwitch = new TraceSwitch(nullptr, *this, c);
-        frontPanel->ChannelOf(c).PlaceTraceSwitch(traceSwitch, [traceSwitch](bool on) { traceSwitch->SetOn(on); });
+        frontPanel->ChannelOf(c).PlaceTraceSwitch(
+            traceSwitch, [traceSwitch](bool on) { traceSwitch->SetOn(on); });
         screen->ConnectTraceSwitch(traceSwitch);
     }
     connect(screen, &ScreenController::ChannelControlsEnabled, frontPanel,
@@ -223,8 +220,7 @@ void MainWindow::BuildScreenAndPanel()
     tableView->show(); // seen whenever its region is
 }
 
-void MainWindow::StartupSequence(const StartupEnvironment& environment)
-{
+void MainWindow::StartupSequence(const StartupEnvironment& environment) {
     // Each step runs on its own: a step that fails is reported and start-up goes on, so
     // the program always reaches a complete initial state.
     settingsPath = programFolder + QString::fromLatin1(SettingsFile::FileName);
@@ -255,21 +251,25 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
     if (screenSize.width() < 1024 || screenSize.height() < 768) {
         QApplication::beep();
         const QString br = QStringLiteral("\n\r");
-        Messages::Show(Messages::Kind::Error,
-                       QStringLiteral("Désolé, votre résolution d'affichage de %1 x %2").arg(screenSize.width()).arg(screenSize.height()) +
-                           br + QStringLiteral(" ne permet pas un affichage correct du programme.") + br + br +
-                           QStringLiteral(" Augmentez la résoltion de votre carte graphique...") + br + br +
-                           QStringLiteral("         (Résolution minimale 1024 x 768)"),
-                       splash);
+        Messages::Show(
+            Messages::Kind::Error,
+            QStringLiteral("Désolé, votre résolution d'affichage de %1 x %2")
+                    .arg(screenSize.width())
+                    .arg(screenSize.height()) +
+                br + QStringLiteral(" ne permet pas un affichage correct du programme.") + br + br +
+                QStringLiteral(" Augmentez la résoltion de votre carte graphique...") + br + br +
+                QStringLiteral("         (Résolution minimale 1024 x 768)"),
+            splash);
         serve = false;
         emit terminateRequested();
     } else {
         splash->SetSplashCounter(0);
         QEventLoop wait;
-        const auto connection = connect(splash, &SplashWindow::counterChanged, &wait, [&](int count) {
-            if (count >= SplashWindow::EndCount)
-                wait.quit();
-        });
+        const auto connection =
+            connect(splash, &SplashWindow::counterChanged, &wait, [&](int count) {
+                if (count >= SplashWindow::EndCount)
+                    wait.quit();
+            });
         if (splash->SplashCounter() < SplashWindow::EndCount)
             wait.exec();
         disconnect(connection);
@@ -303,8 +303,7 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment)
     instrument.channelB.probeTimesTen = false;
 }
 
-void MainWindow::SetInitialState()
-{
+void MainWindow::SetInitialState() {
     SetOutputCommandsEnabled(false);
     surfaces->SetEnabled(Command::StartupParameters, false);
     for (Command c : {Command::MathSum, Command::MathDifference, Command::MathXY})
@@ -318,46 +317,40 @@ void MainWindow::SetInitialState()
     frontPanel->ShowStartState();
 }
 
-void MainWindow::ApplyInactivePreset()
-{
+void MainWindow::ApplyInactivePreset() {
     frontPanel->ApplyInactivePreset();
 }
 
-void MainWindow::SetOutputCommandsEnabled(bool enabled)
-{
+void MainWindow::SetOutputCommandsEnabled(bool enabled) {
     for (Command c : {Command::Save, Command::PrintPreview, Command::PrintSetup, Command::Copy})
         surfaces->SetEnabled(c, enabled);
 }
 
-void MainWindow::SaveSettings()
-{
+void MainWindow::SaveSettings() {
     // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
-    SettingsFile::Save(QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) + QStringLiteral("/") +
+    SettingsFile::Save(QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) +
+                                       QStringLiteral("/") +
                                        QString::fromLatin1(SettingsFile::FileName)),
                        settings);
 }
 
-void MainWindow::SendCommand(const QString& command)
-{
+void MainWindow::SendCommand(const QString& command) {
     // Nothing talks to the box before the link is active; a command asked for then (or
     // after the link failed) goes nowhere.
     if (protocol && !linkFailed)
         protocol->SendCommand(command);
 }
 
-void MainWindow::RedrawScreen()
-{
+void MainWindow::RedrawScreen() {
     screen->RedrawScreen();
 }
 
-void MainWindow::PlaySound(const QString& fileName)
-{
+void MainWindow::PlaySound(const QString& fileName) {
     if (settings.Line(SettingsLine::Sound) == QStringLiteral("SON_ON"))
         sounds->Play(programFolder + fileName);
 }
 
-void MainWindow::MainWindowActivated()
-{
+void MainWindow::MainWindowActivated() {
     SaveSettings();
     RedrawScreen();
     frontPanel->RedrawVoltsDials();
@@ -366,16 +359,16 @@ void MainWindow::MainWindowActivated()
     if (!instrument.running)
         ApplyWeightingWindow(samples, instrument, decoder.Extremes());
     if (settings.Line(SettingsLine::PortChosen) == QStringLiteral("0")) {
-        Messages::Show(Messages::Kind::Information,
-                       QStringLiteral("Vous devez sélectionner le port de communication série (physique ou "
-                                      "virtuel USB) utilisé avec l'oscilloscope."),
-                       this);
+        Messages::Show(
+            Messages::Kind::Information,
+            QStringLiteral("Vous devez sélectionner le port de communication série (physique ou "
+                           "virtuel USB) utilisé avec l'oscilloscope."),
+            this);
         emit portSelectionRequested();
     }
 }
 
-void MainWindow::QuitProgram()
-{
+void MainWindow::QuitProgram() {
     if (quitting)
         return;
     quitting = true;
@@ -389,8 +382,7 @@ void MainWindow::QuitProgram()
     emit terminateRequested();
 }
 
-void MainWindow::ActivateLink()
-{
+void MainWindow::ActivateLink() {
     const QString port = settings.Line(SettingsLine::Port);
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
     opened->Open(port); // a port that cannot be opened is reported and nothing changes
@@ -431,54 +423,45 @@ void MainWindow::ActivateLink()
     communicationTimer->start();
 }
 
-void MainWindow::CommunicationTick()
-{
+void MainWindow::CommunicationTick() {
     if (++communicationTicks < 2)
         return;
     communicationTimer->stop();
     communication->HideAndRestack();
 }
 
-void MainWindow::ReceiveBytes(const QByteArray& chunk)
-{
+void MainWindow::ReceiveBytes(const QByteArray& chunk) {
     framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
 }
 
-void MainWindow::SetSettingGroupsEnabled(bool enabled)
-{
+void MainWindow::SetSettingGroupsEnabled(bool enabled) {
     frontPanel->SetInstrumentGroupsEnabled(enabled);
 }
 
-void MainWindow::SetAcquisitionGroupsEnabled(bool enabled)
-{
+void MainWindow::SetAcquisitionGroupsEnabled(bool enabled) {
     frontPanel->SetTransferGroupsEnabled(enabled);
 }
 
-void MainWindow::SetCommandStatus(const QString& text)
-{
+void MainWindow::SetCommandStatus(const QString& text) {
     statusPanels[1]->setText(text);
 }
 
-void MainWindow::ShowProgress(int minimum, int maximum)
-{
+void MainWindow::ShowProgress(int minimum, int maximum) {
     progress->setRange(minimum, maximum);
     progress->setValue(minimum);
     progress->show();
     progress->raise();
 }
 
-void MainWindow::SetProgress(int value)
-{
+void MainWindow::SetProgress(int value) {
     progress->setValue(value);
 }
 
-void MainWindow::HideProgress()
-{
+void MainWindow::HideProgress() {
     progress->hide();
 }
 
-void MainWindow::LinkFailure()
-{
+void MainWindow::LinkFailure() {
     if (linkFailed)
         return;
     linkFailed = true;
@@ -488,21 +471,20 @@ void MainWindow::LinkFailure()
     QApplication::beep();
     QApplication::beep();
     statusPanels[1]->setText(QStringLiteral(" Echec de la communication série...             "));
-    Messages::Show(Messages::Kind::Warning,
-                   QStringLiteral("               Erreur de communication !!!\n\r\n\r      Le logiciel de "
-                                  "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques "
-                                  "secondes..."),
-                   this);
+    Messages::Show(
+        Messages::Kind::Warning,
+        QStringLiteral("               Erreur de communication !!!\n\r\n\r      Le logiciel de "
+                       "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques "
+                       "secondes..."),
+        this);
     emit terminateRequested();
 }
 
-void MainWindow::ShowHelpTopic(const QString& topic)
-{
+void MainWindow::ShowHelpTopic(const QString& topic) {
     help->ShowHelpTopic(topic);
 }
 
-void MainWindow::ToggleHardwareCheck()
-{
+void MainWindow::ToggleHardwareCheck() {
     QWidget* grid = RegionWidget(Region::SampleGrid);
     const bool show = !grid->isVisible();
     grid->setVisible(show);
@@ -512,8 +494,7 @@ void MainWindow::ToggleHardwareCheck()
         grid->raise();
 }
 
-void MainWindow::RunCommand(Command command)
-{
+void MainWindow::RunCommand(Command command) {
     switch (command) {
     case Command::Quit:
         QuitProgram();
@@ -541,8 +522,7 @@ void MainWindow::RunCommand(Command command)
     }
 }
 
-bool MainWindow::event(QEvent* e)
-{
+bool MainWindow::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::StatusTip:
         statusPanels[0]->setText(static_cast<QStatusTipEvent*>(e)->tip());
@@ -563,13 +543,11 @@ bool MainWindow::event(QEvent* e)
     return QMainWindow::event(e);
 }
 
-void MainWindow::closeEvent(QCloseEvent* e)
-{
+void MainWindow::closeEvent(QCloseEvent* e) {
     Guarded([&] { QuitProgram(); });
     e->accept();
 }
 
-void MainWindow::contextMenuEvent(QContextMenuEvent* e)
-{
+void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     surfaces->PopupMenu()->popup(e->globalPos());
 }

@@ -3,8 +3,7 @@
 #include <QMessageBox>
 
 namespace {
-Messages::Handler& CurrentHandler()
-{
+Messages::Handler& CurrentHandler() {
     static Messages::Handler handler;
     return handler;
 }
@@ -12,18 +11,19 @@ Messages::Handler& CurrentHandler()
 
 namespace Messages {
 
-QString Title(Kind kind)
-{
+QString Title(Kind kind) {
     switch (kind) {
-    case Kind::Warning: return QStringLiteral("Avertissement");
-    case Kind::Error: return QStringLiteral("Erreur");
-    case Kind::Information: return QStringLiteral("Information");
+    case Kind::Warning:
+        return QStringLiteral("Avertissement");
+    case Kind::Error:
+        return QStringLiteral("Erreur");
+    case Kind::Information:
+        return QStringLiteral("Information");
     }
     return {};
 }
 
-void Show(Kind kind, const QString& text, QWidget* parent)
-{
+void Show(Kind kind, const QString& text, QWidget* parent) {
     if (CurrentHandler()) {
         CurrentHandler()(kind, text);
         return;
@@ -35,8 +35,7 @@ void Show(Kind kind, const QString& text, QWidget* parent)
     box.exec();
 }
 
-Handler SetHandler(Handler handler)
-{
+Handler SetHandler(Handler handler) {
     Handler previous = std::move(CurrentHandler());
     CurrentHandler() = std::move(handler);
     return previous;

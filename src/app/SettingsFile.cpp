@@ -7,30 +7,53 @@
 
 namespace SettingsFile {
 
-QString DefaultNumberLine(int k)
-{
+QString DefaultNumberLine(int k) {
     switch (k) {
-    case 8:  // time and date texts
-    case 9:  // graticule
+    case 8: // time and date texts
+    case 9: // graticule
         return QStringLiteral("0");
-    case 10: return QStringLiteral("255");      // channel A
-    case 11: return QStringLiteral("16711680"); // channel B
-    case 13: return QStringLiteral("16711935"); // markers
-    case 15: return QStringLiteral("1813282");  // math trace
-    case 16: return QStringLiteral("0");        // no port chosen yet
-    case 17: return QStringLiteral("12582910"); // spectrum background
-    case 18: case 19: case 30: case 31: return QStringLiteral("128");
-    case 20: case 32: return QStringLiteral("12");
-    case 21: case 33: return QStringLiteral("1");
-    case 24: case 25: case 36: case 37: return QStringLiteral("2");
-    case 26: case 27: case 38: case 39: return QStringLiteral("3");
-    case 28: case 40: return QStringLiteral("0");
-    default: return {};
+    case 10:
+        return QStringLiteral("255"); // channel A
+    case 11:
+        return QStringLiteral("16711680"); // channel B
+    case 13:
+        return QStringLiteral("16711935"); // markers
+    case 15:
+        return QStringLiteral("1813282"); // math trace
+    case 16:
+        return QStringLiteral("0"); // no port chosen yet
+    case 17:
+        return QStringLiteral("12582910"); // spectrum background
+    case 18:
+    case 19:
+    case 30:
+    case 31:
+        return QStringLiteral("128");
+    case 20:
+    case 32:
+        return QStringLiteral("12");
+    case 21:
+    case 33:
+        return QStringLiteral("1");
+    case 24:
+    case 25:
+    case 36:
+    case 37:
+        return QStringLiteral("2");
+    case 26:
+    case 27:
+    case 38:
+    case 39:
+        return QStringLiteral("3");
+    case 28:
+    case 40:
+        return QStringLiteral("0");
+    default:
+        return {};
     }
 }
 
-void RepairNumberLines(PersistedSettings& settings)
-{
+void RepairNumberLines(PersistedSettings& settings) {
     for (int k = 1; k <= PersistedSettings::LineCount; ++k) {
         const QString fallback = DefaultNumberLine(k);
         int value = 0;
@@ -39,8 +62,7 @@ void RepairNumberLines(PersistedSettings& settings)
     }
 }
 
-PersistedSettings Load(const QString& path)
-{
+PersistedSettings Load(const QString& path) {
     PersistedSettings settings;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
@@ -66,8 +88,7 @@ PersistedSettings Load(const QString& path)
     return settings;
 }
 
-void Save(const QString& path, const PersistedSettings& settings)
-{
+void Save(const QString& path, const PersistedSettings& settings) {
     QSaveFile file(path);
     const auto fail = [&](const QString& what) {
         file.cancelWriting();

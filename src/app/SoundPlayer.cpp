@@ -1,20 +1,18 @@
 #include "app/SoundPlayer.h"
 
-#include <QFileInfo>
 #include <QAudioDevice>
+#include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
 
-bool SoundPlayer::HasOutputDevice()
-{
+bool SoundPlayer::HasOutputDevice() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
-void SoundPlayer::Play(const QString& path)
-{
+void SoundPlayer::Play(const QString& path) {
     lastRequested = path;
     if (!QFileInfo(path).isFile() || !HasOutputDevice())
         return;

@@ -1,7 +1,6 @@
 #include "app/Timings.h"
 
-Timings& ProgramTimings()
-{
+Timings& ProgramTimings() {
     static Timings timings;
     return timings;
 }

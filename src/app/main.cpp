@@ -3,8 +3,7 @@
 #include <QApplication>
 #include <QFont>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString());
     // The program ends when the main window asks for it, which may be after a last

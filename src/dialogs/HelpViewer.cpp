@@ -8,8 +8,7 @@
 #include <QVBoxLayout>
 
 HelpViewer::HelpViewer(const QString& programFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), programFolder(programFolder)
-{
+    : QWidget(parent, Qt::Window), programFolder(programFolder) {
     setWindowTitle(QStringLiteral("Aide"));
     resize(620, 560);
     auto* layout = new QVBoxLayout(this);
@@ -20,8 +19,7 @@ HelpViewer::HelpViewer(const QString& programFolder, QWidget* parent)
     layout->addWidget(browser);
 }
 
-void HelpViewer::ShowHelpTopic(const QString& wanted)
-{
+void HelpViewer::ShowHelpTopic(const QString& wanted) {
     topic = wanted;
     if (!placed) { // centred on the desktop the first time it is shown
         placed = true;

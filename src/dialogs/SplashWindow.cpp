@@ -9,8 +9,7 @@
 namespace {
 
 // Drawn in place of the picture file when it is missing: a small screen with two traces.
-QPixmap FallbackPicture(const QSize& size)
-{
+QPixmap FallbackPicture(const QSize& size) {
     QPixmap pixmap(size);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
@@ -36,8 +35,7 @@ QPixmap FallbackPicture(const QSize& size)
 } // namespace
 
 SplashWindow::SplashWindow(const QString& programFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-{
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setFixedSize(535, 421);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -83,25 +81,21 @@ SplashWindow::SplashWindow(const QString& programFolder, QWidget* parent)
     connect(continueButton, &QPushButton::clicked, this, [this] { SetSplashCounter(EndCount); });
 }
 
-void SplashWindow::SetSplashCounter(int value)
-{
+void SplashWindow::SetSplashCounter(int value) {
     counter = value;
     emit counterChanged(counter);
 }
 
-void SplashWindow::SetResolutionLine(const QString& text)
-{
+void SplashWindow::SetResolutionLine(const QString& text) {
     resolution->setText(text);
     resolution->adjustSize();
 }
 
-QString SplashWindow::ResolutionLine() const
-{
+QString SplashWindow::ResolutionLine() const {
     return resolution->text();
 }
 
-void SplashWindow::ShowExpanding(const QSize& screen, int durationMs)
-{
+void SplashWindow::ShowExpanding(const QSize& screen, int durationMs) {
     const QRect target(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2,
                        width(), height());
     setMinimumSize(1, 1);

@@ -11,12 +11,13 @@
 
 namespace {
 
-const QString Congratulations = QStringLiteral("          Félicitations !\r\nCommunication établie.");
+const QString Congratulations =
+    QStringLiteral("          Félicitations !\r\nCommunication établie.");
 const QString Initialising = QStringLiteral("Initialisation de l'oscilloscope en cours.");
 const QString PleaseWait = QStringLiteral("Veuillez patienter quelques secondes...");
 
-QLabel* TextLabel(const QString& text, int pixelSize, bool italic, const char* colour, QWidget* parent)
-{
+QLabel* TextLabel(const QString& text, int pixelSize, bool italic, const char* colour,
+                  QWidget* parent) {
     // The line break of the first text is CR LF; a label breaks on LF alone.
     auto* label = new QLabel(QString(text).remove(u'\r'), parent);
     QFont font(QStringLiteral("DejaVu Serif"));
@@ -24,7 +25,8 @@ QLabel* TextLabel(const QString& text, int pixelSize, bool italic, const char* c
     font.setBold(true);
     font.setItalic(italic);
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(QLatin1String(colour)));
+    label->setStyleSheet(
+        QStringLiteral("color: %1; background: transparent;").arg(QLatin1String(colour)));
     label->setAlignment(Qt::AlignHCenter);
     return label;
 }
@@ -34,8 +36,7 @@ constexpr int AnimationHeight = 44;
 } // namespace
 
 CommunicationWindow::CommunicationWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-{
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setFixedSize(380, 200);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 14, 18, 14 + AnimationHeight);
@@ -54,13 +55,11 @@ CommunicationWindow::CommunicationWindow(QWidget* parent)
     });
 }
 
-QStringList CommunicationWindow::Texts()
-{
+QStringList CommunicationWindow::Texts() {
     return {Congratulations, Initialising, PleaseWait};
 }
 
-void CommunicationWindow::ShowOnTop()
-{
+void CommunicationWindow::ShowOnTop() {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect desk = screen->availableGeometry();
@@ -70,14 +69,12 @@ void CommunicationWindow::ShowOnTop()
     raise();
 }
 
-void CommunicationWindow::HideAndRestack()
-{
+void CommunicationWindow::HideAndRestack() {
     hide();
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
 }
 
-void CommunicationWindow::paintEvent(QPaintEvent*)
-{
+void CommunicationWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(0, 128, 0));
     const QRect panel = rect().adjusted(5, 5, -5, -5);
@@ -85,7 +82,8 @@ void CommunicationWindow::paintEvent(QPaintEvent*)
 
     // A trace sweeping across a small screen, like the box's first sweeps.
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF screen(panel.left() + 60, panel.bottom() - AnimationHeight - 4, panel.width() - 120, AnimationHeight);
+    const QRectF screen(panel.left() + 60, panel.bottom() - AnimationHeight - 4,
+                        panel.width() - 120, AnimationHeight);
     p.setPen(QPen(QColor(200, 200, 200), 1, Qt::DotLine));
     for (int i = 1; i < 10; ++i)
         p.drawLine(QPointF(screen.left() + i * screen.width() / 10, screen.top()),
@@ -95,7 +93,8 @@ void CommunicationWindow::paintEvent(QPaintEvent*)
     const int reach = static_cast<int>(screen.width()) * (phase % 50) / 49;
     QPainterPath trace;
     for (int x = 0; x <= reach; ++x) {
-        const double y = screen.center().y() - std::sin((x + phase * 2) * 0.09) * (screen.height() / 2 - 4);
+        const double y =
+            screen.center().y() - std::sin((x + phase * 2) * 0.09) * (screen.height() / 2 - 4);
         if (x == 0)
             trace.moveTo(screen.left() + x, y);
         else
@@ -105,12 +104,10 @@ void CommunicationWindow::paintEvent(QPaintEvent*)
     p.drawPath(trace);
 }
 
-void CommunicationWindow::showEvent(QShowEvent*)
-{
+void CommunicationWindow::showEvent(QShowEvent*) {
     animation->start();
 }
 
-void CommunicationWindow::hideEvent(QHideEvent*)
-{
+void CommunicationWindow::hideEvent(QHideEvent*) {
     animation->stop();
 }

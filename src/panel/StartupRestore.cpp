@@ -11,18 +11,15 @@
 
 namespace {
 
-constexpr int SavedLine(int line)
-{
+constexpr int SavedLine(int line) {
     return line + SettingsLine::SavedOffset;
 }
 
-int SavedNumber(ProgramServices& services, int line)
-{
+int SavedNumber(ProgramServices& services, int line) {
     return SettingsText::ToNumber(services.Settings().Line(SavedLine(line)));
 }
 
-void RestoreTraceSwitch(ProgramServices& services, FrontPanel& panel, Channel channel)
-{
+void RestoreTraceSwitch(ProgramServices& services, FrontPanel& panel, Channel channel) {
     const int line = SettingsLine::Trace(channel);
     const QString text = services.Settings().Line(SavedLine(line));
     const bool on = text == SettingsText::FromTraceOn(true, channel);
@@ -34,13 +31,12 @@ void RestoreTraceSwitch(ProgramServices& services, FrontPanel& panel, Channel ch
     services.SaveSettings();
 }
 
-void RestorePosition(ProgramServices& services, FrontPanel& panel, Channel channel)
-{
+void RestorePosition(ProgramServices& services, FrontPanel& panel, Channel channel) {
     const int line = SettingsLine::Position(channel);
     const int position = ClampVerticalPosition(SavedNumber(services, line));
     const QString text = SettingsText::FromNumber(position);
-    services.SendCommand((channel == Channel::A ? QStringLiteral("Q") : QStringLiteral("R")) + text +
-                         QStringLiteral("#&"));
+    services.SendCommand((channel == Channel::A ? QStringLiteral("Q") : QStringLiteral("R")) +
+                         text + QStringLiteral("#&"));
     panel.ChannelOf(channel).ShowPosition(position);
     services.Instrument().Of(channel).verticalPosition = position;
     services.Settings().SetLine(line, text);
@@ -49,8 +45,7 @@ void RestorePosition(ProgramServices& services, FrontPanel& panel, Channel chann
 
 } // namespace
 
-void RestoreStartupSettings(ProgramServices& services, FrontPanel& panel)
-{
+void RestoreStartupSettings(ProgramServices& services, FrontPanel& panel) {
     const int mask = SettingsText::ToNumber(services.Settings().Line(SettingsLine::RestoreMask));
     if (mask < 0)
         return;

@@ -4,11 +4,11 @@
 #include "app/Timings.h"
 #include "link/CommandProtocol.h"
 #include "link/CommunicationWindow.h"
-#include "screen/ScreenController.h"
-#include "screen/TraceSwitch.h"
 #include "link/SimulatedBox.h"
 #include "panel/FrontPanel.h"
 #include "panel/TranslationPanel.h"
+#include "screen/ScreenController.h"
+#include "screen/TraceSwitch.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -51,8 +51,7 @@ private:
     QStringList errors;
 };
 
-void ActivationTest::initTestCase()
-{
+void ActivationTest::initTestCase() {
     Timings& t = ProgramTimings();
     t.splashTickMs = 1;
     t.beforeWriteMs = 5;
@@ -65,8 +64,7 @@ void ActivationTest::initTestCase()
     ErrorGuard::SetReporter([this](const QString& text) { errors << text; });
 }
 
-void ActivationTest::init()
-{
+void ActivationTest::init() {
     dir = new QTemporaryDir;
     messages.clear();
     errors.clear();
@@ -74,19 +72,19 @@ void ActivationTest::init()
     box = nullptr;
 }
 
-void ActivationTest::cleanup()
-{
+void ActivationTest::cleanup() {
     window.reset();
     delete dir;
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
 }
 
-void ActivationTest::Start(const QList<QPair<int, QString>>& lines)
-{
+void ActivationTest::Start(const QList<QPair<int, QString>>& lines) {
     QFile f(dir->filePath(QStringLiteral("parametres.inf")));
     QVERIFY(f.open(QIODevice::WriteOnly));
     for (int k = 1; k <= 50; ++k) {
-        QString text = k == 1 ? QStringLiteral("SIMULATEUR") : k == 16 ? QStringLiteral("1") : QString();
+        QString text = k == 1    ? QStringLiteral("SIMULATEUR")
+                       : k == 16 ? QStringLiteral("1")
+                                 : QString();
         for (const auto& [line, value] : lines)
             if (line == k)
                 text = value;
@@ -108,8 +106,7 @@ void ActivationTest::Start(const QList<QPair<int, QString>>& lines)
     window->show();
 }
 
-QStringList ActivationTest::CommandsAfter(int first) const
-{
+QStringList ActivationTest::CommandsAfter(int first) const {
     QStringList texts;
     const auto& received = box->Commands();
     for (int i = first; i < received.size(); ++i)
@@ -117,16 +114,14 @@ QStringList ActivationTest::CommandsAfter(int first) const
     return texts;
 }
 
-QAbstractButton* ActivationTest::Button(Region region, const QString& text) const
-{
+QAbstractButton* ActivationTest::Button(Region region, const QString& text) const {
     for (QAbstractButton* b : window->RegionWidget(region)->findChildren<QAbstractButton*>())
         if (b->text() == text)
             return b;
     return nullptr;
 }
 
-void ActivationTest::activationWakesAndInitialises()
-{
+void ActivationTest::activationWakesAndInitialises() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     QVERIFY(window->LinkActive());
@@ -148,19 +143,18 @@ void ActivationTest::activationWakesAndInitialises()
     QTRY_VERIFY(!window->CommunicationNotice()->isVisible());
 }
 
-void ActivationTest::restoreSendsTheSavedSettings_data()
-{
+void ActivationTest::restoreSendsTheSavedSettings_data() {
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("nothing") << "0" << QStringList();
     QTest::newRow("everything") << "63"
-                                << QStringList({"T03&", "U&", "I&", "J&", "A4*&", "B5*&", "Q100#&", "R150#&"});
+                                << QStringList({"T03&", "U&", "I&", "J&", "A4*&", "B5*&", "Q100#&",
+                                                "R150#&"});
     QTest::newRow("couplings") << "8" << QStringList({"H&", "M&"});
     QTest::newRow("negative") << "-1" << QStringList();
 }
 
-void ActivationTest::restoreSendsTheSavedSettings()
-{
+void ActivationTest::restoreSendsTheSavedSettings() {
     QFETCH(QString, mask);
     QFETCH(QStringList, expected);
     const QString saved[] = {"100", "150", "9", "2", "VOIE_A_ON", "VOIE_B_ON", "3", "1", "4", "5"};
@@ -189,8 +183,7 @@ void ActivationTest::restoreSendsTheSavedSettings()
     }
 }
 
-void ActivationTest::silentBoxEndsTheProgram()
-{
+void ActivationTest::silentBoxEndsTheProgram() {
     silent = true;
     Start({{14, QStringLiteral("SON_ON")}});
     QSignalSpy terminate(window.get(), &MainWindow::terminateRequested);
@@ -198,18 +191,20 @@ void ActivationTest::silentBoxEndsTheProgram()
     QVERIFY(window->LinkFailed());
     QVERIFY(!window->LinkActive());
     QCOMPARE(terminate.size(), 1);
-    QCOMPARE(messages, QStringList(QStringLiteral(
-                           "Avertissement:                Erreur de communication !!!\n\r\n\r      Le logiciel de "
-                           "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques secondes...")));
+    QCOMPARE(
+        messages,
+        QStringList(QStringLiteral(
+            "Avertissement:                Erreur de communication !!!\n\r\n\r      Le logiciel de "
+            "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques secondes...")));
     QCOMPARE(window->Settings().Line(14), QStringLiteral("SON_OFF"));
-    QCOMPARE(window->StatusPanel(1)->text(), QStringLiteral(" Echec de la communication série...             "));
+    QCOMPARE(window->StatusPanel(1)->text(),
+             QStringLiteral(" Echec de la communication série...             "));
     // No "?&" was sent, and the notice never showed.
     QCOMPARE(CommandsAfter(0), QStringList({"Z1"}));
     QVERIFY(!window->CommunicationNotice()->isVisible());
 }
 
-void ActivationTest::groundOnTriggerChannel()
-{
+void ActivationTest::groundOnTriggerChannel() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     auto* traceB = window->RegionWidget(Region::ChannelB)->findChild<TraceSwitch*>();
@@ -228,8 +223,7 @@ void ActivationTest::groundOnTriggerChannel()
     QVERIFY(Button(Region::Trigger, QStringLiteral("OFF"))->isChecked());
 }
 
-void ActivationTest::pauseAndPlay()
-{
+void ActivationTest::pauseAndPlay() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     const int before = box->Commands().size();
@@ -247,8 +241,7 @@ void ActivationTest::pauseAndPlay()
     QVERIFY(Button(Region::Trigger, QStringLiteral("VOIE A"))->isEnabled());
 }
 
-void ActivationTest::translationToTheUpperLimit()
-{
+void ActivationTest::translationToTheUpperLimit() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     window->Window().SetStart(1740);
@@ -259,13 +252,13 @@ void ActivationTest::translationToTheUpperLimit()
         Button(Region::Translation, QStringLiteral(">"))->click();
     QCOMPARE(CommandsAfter(before), QStringList({"d1743#&", "d1746#&", "d1747#&"}));
     QCOMPARE(window->Window().Start(), 1747);
-    QCOMPARE(messages, QStringList(QStringLiteral("Information:                Dernière  translation...\r\n"
-                                                  "Vous avez atteint la limite supérieure de la RAM !")));
+    QCOMPARE(messages,
+             QStringList(QStringLiteral("Information:                Dernière  translation...\r\n"
+                                        "Vous avez atteint la limite supérieure de la RAM !")));
     QCOMPARE(box->Settings().windowStart, 1747);
 }
 
-void ActivationTest::translationBackToTheStart()
-{
+void ActivationTest::translationBackToTheStart() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     window->Window().SetStart(20); // a start no sequence of steps reaches
@@ -277,8 +270,7 @@ void ActivationTest::translationBackToTheStart()
     QCOMPARE(window->Window().Start(), 0);
 }
 
-void ActivationTest::sweepsReachTheScreen()
-{
+void ActivationTest::sweepsReachTheScreen() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     Button(Region::ChannelA, QStringLiteral("DC"))->click();
@@ -291,8 +283,7 @@ void ActivationTest::sweepsReachTheScreen()
     QVERIFY(codes.size() > 20);
 }
 
-void ActivationTest::quitSendsTheFinalCommandOnce()
-{
+void ActivationTest::quitSendsTheFinalCommandOnce() {
     Start();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     QSignalSpy terminate(window.get(), &MainWindow::terminateRequested);

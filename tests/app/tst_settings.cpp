@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
-#include <QTemporaryDir>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -41,31 +41,27 @@ private:
     static QByteArray Read(const QString& path);
 };
 
-QByteArray SettingsFileTest::Lines(int count, const QByteArray& ending)
-{
+QByteArray SettingsFileTest::Lines(int count, const QByteArray& ending) {
     QByteArray content;
     for (int k = 1; k <= count; ++k)
         content += QByteArray::number(k) + ending;
     return content;
 }
 
-void SettingsFileTest::Write(const QString& path, const QByteArray& content)
-{
+void SettingsFileTest::Write(const QString& path, const QByteArray& content) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(content);
 }
 
-QByteArray SettingsFileTest::Read(const QString& path)
-{
+QByteArray SettingsFileTest::Read(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-void SettingsFileTest::conversionAcceptsWholeDecimals_data()
-{
+void SettingsFileTest::conversionAcceptsWholeDecimals_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
     QTest::newRow("zero") << "0" << 0;
@@ -75,15 +71,13 @@ void SettingsFileTest::conversionAcceptsWholeDecimals_data()
     QTest::newRow("min") << "-2147483648" << int(-2147483648LL);
 }
 
-void SettingsFileTest::conversionAcceptsWholeDecimals()
-{
+void SettingsFileTest::conversionAcceptsWholeDecimals() {
     QFETCH(QString, text);
     QFETCH(int, value);
     QCOMPARE(StrToInt(text), value);
 }
 
-void SettingsFileTest::conversionRejectsWithFrenchText_data()
-{
+void SettingsFileTest::conversionRejectsWithFrenchText_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << "";
     QTest::newRow("word") << "SON_ON";
@@ -95,8 +89,7 @@ void SettingsFileTest::conversionRejectsWithFrenchText_data()
     QTest::newRow("decimal point") << "1.5";
 }
 
-void SettingsFileTest::conversionRejectsWithFrenchText()
-{
+void SettingsFileTest::conversionRejectsWithFrenchText() {
     QFETCH(QString, text);
     try {
         StrToInt(text);
@@ -107,8 +100,7 @@ void SettingsFileTest::conversionRejectsWithFrenchText()
     }
 }
 
-void SettingsFileTest::lineEndingsGiveTheSameValues()
-{
+void SettingsFileTest::lineEndingsGiveTheSameValues() {
     QTemporaryDir dir;
     const QString lf = dir.filePath("lf.inf"), crlf = dir.filePath("crlf.inf");
     Write(lf, Lines(50, "\n"));
@@ -122,8 +114,7 @@ void SettingsFileTest::lineEndingsGiveTheSameValues()
     QCOMPARE(SettingsFile::Load(lf).RawLine(1), QByteArray("a\rb"));
 }
 
-void SettingsFileTest::saveWritesFiftyCrLfLines()
-{
+void SettingsFileTest::saveWritesFiftyCrLfLines() {
     QTemporaryDir dir;
     const QString path = dir.filePath("parametres.inf");
     Write(path, Lines(50, "\n"));
@@ -138,16 +129,14 @@ void SettingsFileTest::saveWritesFiftyCrLfLines()
     QCOMPARE(SettingsFile::Load(path), s);
 }
 
-void SettingsFileTest::shortAndLongFiles_data()
-{
+void SettingsFileTest::shortAndLongFiles_data() {
     QTest::addColumn<int>("count");
     QTest::newRow("30 lines") << 30;
     QTest::newRow("60 lines") << 60;
     QTest::newRow("no final line end") << -12;
 }
 
-void SettingsFileTest::shortAndLongFiles()
-{
+void SettingsFileTest::shortAndLongFiles() {
     QFETCH(int, count);
     QTemporaryDir dir;
     const QString path = dir.filePath("parametres.inf");
@@ -166,8 +155,7 @@ void SettingsFileTest::shortAndLongFiles()
     QCOMPARE(Read(path).count("\r\n"), 50);
 }
 
-void SettingsFileTest::missingFileGivesSystemValues()
-{
+void SettingsFileTest::missingFileGivesSystemValues() {
     QTemporaryDir dir;
     const PersistedSettings s = SettingsFile::Load(dir.filePath("absent.inf"));
     struct Expected {
@@ -185,11 +173,11 @@ void SettingsFileTest::missingFileGivesSystemValues()
     };
     // clang-format on
     for (const Expected& e : expected)
-        QVERIFY2(s.Line(e.line) == QString::fromLatin1(e.text), qPrintable(QString::number(e.line)));
+        QVERIFY2(s.Line(e.line) == QString::fromLatin1(e.text),
+                 qPrintable(QString::number(e.line)));
 }
 
-void SettingsFileTest::damagedNumberLinesFallBack()
-{
+void SettingsFileTest::damagedNumberLinesFallBack() {
     QTemporaryDir dir;
     const QString path = dir.filePath("parametres.inf");
     QByteArray content;
@@ -197,20 +185,19 @@ void SettingsFileTest::damagedNumberLinesFallBack()
         content += (k == 10 ? QByteArray("1234") : "texte " + QByteArray::number(k)) + "\r\n";
     Write(path, content);
     const PersistedSettings s = SettingsFile::Load(path);
-    QCOMPARE(s.Line(10), QStringLiteral("1234"));       // a good number stays
-    QCOMPARE(s.Line(11), QStringLiteral("16711680"));   // colour default
+    QCOMPARE(s.Line(10), QStringLiteral("1234"));     // a good number stays
+    QCOMPARE(s.Line(11), QStringLiteral("16711680")); // colour default
     QCOMPARE(s.Line(16), QStringLiteral("0"));
     QCOMPARE(s.Line(28), QStringLiteral("0"));
     QCOMPARE(s.Line(33), QStringLiteral("1"));
     QCOMPARE(s.Line(40), QStringLiteral("0"));
-    QCOMPARE(s.Line(2), QStringLiteral("texte 2"));     // keyword lines are kept
+    QCOMPARE(s.Line(2), QStringLiteral("texte 2")); // keyword lines are kept
     QCOMPARE(s.Line(22), QStringLiteral("texte 22"));
-    QCOMPARE(s.Line(29), QStringLiteral("texte 29"));   // unused lines are kept
+    QCOMPARE(s.Line(29), QStringLiteral("texte 29")); // unused lines are kept
     QCOMPARE(s.Line(45), QStringLiteral("texte 45"));
 }
 
-void SettingsFileTest::unusedLinesKeepTheirBytes()
-{
+void SettingsFileTest::unusedLinesKeepTheirBytes() {
     QTemporaryDir dir;
     const QString path = dir.filePath("parametres.inf");
     QByteArray content;
@@ -227,8 +214,7 @@ void SettingsFileTest::unusedLinesKeepTheirBytes()
     QVERIFY(Read(path).contains("\r\ncaf\xe9 \xff\x01\r\n"));
 }
 
-void SettingsFileTest::hostileFilesLoad_data()
-{
+void SettingsFileTest::hostileFilesLoad_data() {
     QTest::addColumn<QByteArray>("content");
     QByteArray binary(65536, '\0');
     for (int i = 0; i < binary.size(); ++i)
@@ -240,8 +226,7 @@ void SettingsFileTest::hostileFilesLoad_data()
     QTest::newRow("only line ends") << QByteArray(500, '\n');
 }
 
-void SettingsFileTest::hostileFilesLoad()
-{
+void SettingsFileTest::hostileFilesLoad() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString path = dir.filePath("parametres.inf");
@@ -259,16 +244,14 @@ void SettingsFileTest::hostileFilesLoad()
     QVERIFY(saved.size() <= 50 * (SettingsFile::MaxLineBytes + 2));
 }
 
-void SettingsFileTest::failedSaveKeepsFileAndReportsText_data()
-{
+void SettingsFileTest::failedSaveKeepsFileAndReportsText_data() {
     QTest::addColumn<QString>("failure");
     QTest::newRow("disk full in the middle") << "full";
     QTest::newRow("folder is a file") << "notdir";
     QTest::newRow("read-only folder") << "readonly";
 }
 
-void SettingsFileTest::failedSaveKeepsFileAndReportsText()
-{
+void SettingsFileTest::failedSaveKeepsFileAndReportsText() {
     QFETCH(QString, failure);
     QTemporaryDir dir;
     QString path = dir.filePath("parametres.inf");
@@ -300,15 +283,15 @@ void SettingsFileTest::failedSaveKeepsFileAndReportsText()
     } catch (const SettingsWriteError& e) {
         text = QString::fromUtf8(e.what());
     }
-    QVERIFY2(text.startsWith(QStringLiteral("Impossible d'enregistrer le fichier")), qPrintable(failure + text));
+    QVERIFY2(text.startsWith(QStringLiteral("Impossible d'enregistrer le fichier")),
+             qPrintable(failure + text));
     QVERIFY(text.contains(path));
-    QCOMPARE(s.Line(1), QString(3000, u'z'));                   // memory keeps its values
+    QCOMPARE(s.Line(1), QString(3000, u'z'));                          // memory keeps its values
     QCOMPARE(Read(dir.filePath("parametres.inf")), Lines(50, "\r\n")); // the old file is intact
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);       // no temporary left behind
 }
 
-void SettingsFileTest::lineAccessOutsideRangeDoesNothing()
-{
+void SettingsFileTest::lineAccessOutsideRangeDoesNothing() {
     PersistedSettings s;
     s.SetLine(0, QStringLiteral("x"));
     s.SetLine(51, QStringLiteral("x"));

@@ -4,9 +4,9 @@
 #include "app/SettingsFile.h"
 #include "app/SoundPlayer.h"
 #include "app/Timings.h"
-#include "screen/ScreenController.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/SplashWindow.h"
+#include "screen/ScreenController.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -18,9 +18,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
@@ -62,8 +62,7 @@ private:
     QStringList errors;
 };
 
-void StartupTest::initTestCase()
-{
+void StartupTest::initTestCase() {
     ProgramTimings().splashTickMs = 1;
     Messages::SetHandler([this](Messages::Kind kind, const QString& text) {
         messages << Messages::Title(kind) + QStringLiteral(": ") + text;
@@ -71,21 +70,19 @@ void StartupTest::initTestCase()
     ErrorGuard::SetReporter([this](const QString& text) { errors << text; });
 }
 
-void StartupTest::init()
-{
+void StartupTest::init() {
     dir = new QTemporaryDir;
     messages.clear();
     errors.clear();
 }
 
-void StartupTest::cleanup()
-{
-    QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+void StartupTest::cleanup() {
+    QFile::setPermissions(dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     delete dir;
 }
 
-MainWindow* StartupTest::Start(const QSize& screen, bool sound)
-{
+MainWindow* StartupTest::Start(const QSize& screen, bool sound) {
     StartupEnvironment env;
     env.programFolder = dir->path() + QStringLiteral("/");
     env.screenSize = screen;
@@ -93,16 +90,14 @@ MainWindow* StartupTest::Start(const QSize& screen, bool sound)
     return new MainWindow(env);
 }
 
-QByteArray StartupTest::ReadSettings() const
-{
+QByteArray StartupTest::ReadSettings() const {
     QFile f(dir->filePath(QStringLiteral("parametres.inf")));
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-void StartupTest::startWritesTheSettingsFile_data()
-{
+void StartupTest::startWritesTheSettingsFile_data() {
     QTest::addColumn<QByteArray>("before");
     QByteArray previous;
     for (int k = 1; k <= 50; ++k)
@@ -113,15 +108,15 @@ void StartupTest::startWritesTheSettingsFile_data()
     QTest::newRow("binary") << QByteArray("\x00\xff\x10\n\x80", 5).repeated(3000);
 }
 
-void StartupTest::startWritesTheSettingsFile()
-{
+void StartupTest::startWritesTheSettingsFile() {
     QFETCH(QByteArray, before);
     if (!before.isEmpty()) {
         QFile f(dir->filePath(QStringLiteral("parametres.inf")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(before);
     }
-    const PersistedSettings old = SettingsFile::Load(dir->filePath(QStringLiteral("parametres.inf")));
+    const PersistedSettings old =
+        SettingsFile::Load(dir->filePath(QStringLiteral("parametres.inf")));
     std::unique_ptr<MainWindow> w(Start());
     QVERIFY(w->ShouldServe());
     QVERIFY(errors.isEmpty());
@@ -130,7 +125,8 @@ void StartupTest::startWritesTheSettingsFile()
     const QByteArray file = ReadSettings();
     QCOMPARE(file.count("\r\n"), 50);
     QCOMPARE(file.count('\n'), 50);
-    const PersistedSettings now = SettingsFile::Load(dir->filePath(QStringLiteral("parametres.inf")));
+    const PersistedSettings now =
+        SettingsFile::Load(dir->filePath(QStringLiteral("parametres.inf")));
     const char* start[] = {"128", "128", "12", "1", "VOIE_A_ON", "VOIE_B_OFF", "2", "2", "3", "3"};
     for (int k = 18; k <= 27; ++k)
         QCOMPARE(now.Line(k), QString::fromLatin1(start[k - 18]));
@@ -142,18 +138,20 @@ void StartupTest::startWritesTheSettingsFile()
     QCOMPARE(now, w->Settings());
 }
 
-void StartupTest::soundDeviceDecidesLines14And44_data()
-{
+void StartupTest::soundDeviceDecidesLines14And44_data() {
     QTest::addColumn<bool>("device");
     QTest::addColumn<QString>("line14");
     QTest::addColumn<QString>("line44");
     QTest::addColumn<QString>("played");
-    QTest::newRow("no device") << false << "SON_OFF" << "CARTE_SON_OFF" << "";
-    QTest::newRow("device") << true << "SON_ON" << "CARTE_SON_ON" << "accueil.wav";
+    QTest::newRow("no device") << false << "SON_OFF"
+                               << "CARTE_SON_OFF"
+                               << "";
+    QTest::newRow("device") << true << "SON_ON"
+                            << "CARTE_SON_ON"
+                            << "accueil.wav";
 }
 
-void StartupTest::soundDeviceDecidesLines14And44()
-{
+void StartupTest::soundDeviceDecidesLines14And44() {
     QFETCH(bool, device);
     QFETCH(QString, played);
     QFile f(dir->filePath(QStringLiteral("parametres.inf")));
@@ -168,8 +166,7 @@ void StartupTest::soundDeviceDecidesLines14And44()
     QCOMPARE(w->Sounds().LastRequested().section(u'/', -1), played);
 }
 
-void StartupTest::screenSizeCheck_data()
-{
+void StartupTest::screenSizeCheck_data() {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<bool>("serves");
     QTest::newRow("1024 x 768") << QSize(1024, 768) << true;
@@ -177,14 +174,14 @@ void StartupTest::screenSizeCheck_data()
     QTest::newRow("1024 x 767") << QSize(1024, 767) << false;
 }
 
-void StartupTest::screenSizeCheck()
-{
+void StartupTest::screenSizeCheck() {
     QFETCH(QSize, screen);
     QFETCH(bool, serves);
     std::unique_ptr<MainWindow> w(Start(screen));
     QCOMPARE(w->ShouldServe(), serves);
     const QString resolution = QStringLiteral("%1 x %2").arg(screen.width()).arg(screen.height());
-    QCOMPARE(w->Splash()->ResolutionLine(), QStringLiteral("Votre résolution graphique est de ") + resolution);
+    QCOMPARE(w->Splash()->ResolutionLine(),
+             QStringLiteral("Votre résolution graphique est de ") + resolution);
     if (serves) {
         QVERIFY(messages.isEmpty());
         return;
@@ -199,8 +196,7 @@ void StartupTest::screenSizeCheck()
     QVERIFY(ReadSettings().contains("\r\nVOIE_A_ON\r\nVOIE_B_OFF\r\n"));
 }
 
-void StartupTest::continueButtonEndsTheSplash()
-{
+void StartupTest::continueButtonEndsTheSplash() {
     ProgramTimings().splashTickMs = 60000;
     QElapsedTimer clock;
     clock.start();
@@ -216,8 +212,7 @@ void StartupTest::continueButtonEndsTheSplash()
     QCOMPARE(w->Splash()->SplashCounter(), SplashWindow::EndCount);
 }
 
-void StartupTest::unwritableFolderStillStarts()
-{
+void StartupTest::unwritableFolderStillStarts() {
     // A folder that is a file cannot hold the settings file, even for root.
     QFile blocker(dir->filePath(QStringLiteral("folder")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -233,8 +228,7 @@ void StartupTest::unwritableFolderStillStarts()
     QCOMPARE(w->Settings().Line(20), QStringLiteral("12")); // memory holds the start values
 }
 
-void StartupTest::menusAndShortcuts_data()
-{
+void StartupTest::menusAndShortcuts_data() {
     QTest::addColumn<int>("command");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shortcut");
@@ -260,16 +254,16 @@ void StartupTest::menusAndShortcuts_data()
     // clang-format on
 }
 
-void StartupTest::menusAndShortcuts()
-{
+void StartupTest::menusAndShortcuts() {
     QFETCH(int, command);
     std::unique_ptr<MainWindow> w(Start());
     QAction* a = w->Surfaces().MenuAction(static_cast<Command>(command));
     QTEST(a->text(), "caption");
     QTEST(a->shortcut().toString(), "shortcut");
     QTEST(a->isEnabled(), "enabled");
-    const QStringList menus = {QStringLiteral("&Fichier"), QStringLiteral("&Edition"), QStringLiteral("&Communication"),
-                               QStringLiteral("&Options"), QStringLiteral("Math"), QStringLiteral("&Aide")};
+    const QStringList menus = {QStringLiteral("&Fichier"),       QStringLiteral("&Edition"),
+                               QStringLiteral("&Communication"), QStringLiteral("&Options"),
+                               QStringLiteral("Math"),           QStringLiteral("&Aide")};
     QStringList titles;
     for (QAction* m : w->menuBar()->actions())
         titles << m->text();
@@ -277,16 +271,18 @@ void StartupTest::menusAndShortcuts()
     QVERIFY(w->Surfaces().MenuAction(Command::MathNone)->isChecked());
 }
 
-void StartupTest::popupAndToolBar()
-{
+void StartupTest::popupAndToolBar() {
     std::unique_ptr<MainWindow> w(Start());
     QStringList popup;
     for (QAction* a : w->Surfaces().PopupMenu()->actions())
-        popup << (a->isSeparator() ? QStringLiteral("-") : a->text() + QStringLiteral(" ") + a->shortcut().toString());
-    QCOMPARE(popup, QStringList({"&Activer la communication Ctrl+A", "Choix du &port (physique ou virtuel USB) Ctrl+P", "-",
-                                 "Sauvegarder Ctrl+S", "Copier Ctrl+C", "Aperçu avant impression Ctrl+I", "-",
-                                 "Graticule Ctrl+G", "Couleurs Ctrl+L", "Paramèt&res de démarrage Ctrl+R", "-",
-                                 "Aide Ctrl+D"}));
+        popup << (a->isSeparator() ? QStringLiteral("-")
+                                   : a->text() + QStringLiteral(" ") + a->shortcut().toString());
+    QCOMPARE(
+        popup,
+        QStringList({"&Activer la communication Ctrl+A",
+                     "Choix du &port (physique ou virtuel USB) Ctrl+P", "-", "Sauvegarder Ctrl+S",
+                     "Copier Ctrl+C", "Aperçu avant impression Ctrl+I", "-", "Graticule Ctrl+G",
+                     "Couleurs Ctrl+L", "Paramèt&res de démarrage Ctrl+R", "-", "Aide Ctrl+D"}));
     QVERIFY(!w->Surfaces().PopupAction(Command::Save)->isEnabled());
     QVERIFY(w->Surfaces().PopupAction(Command::Graticule)->isEnabled());
 
@@ -295,9 +291,11 @@ void StartupTest::popupAndToolBar()
     QCOMPARE(s.ToolAction(Command::Quit)->statusTip(), QStringLiteral("Quitter le programme..."));
     QCOMPARE(s.ToolAction(Command::Activate)->toolTip(), QStringLiteral("Activer RS232 / USB"));
     QCOMPARE(s.ToolAction(Command::Colours)->statusTip(),
-             QStringLiteral("Définir les couleurs des traces VOIE A et VOIE B et de quelques options complémentaires..."));
+             QStringLiteral("Définir les couleurs des traces VOIE A et VOIE B et de quelques "
+                            "options complémentaires..."));
     QCOMPARE(s.ToolAction(Command::Help)->toolTip(), QStringLiteral(" Aide"));
-    for (Command c : {Command::Save, Command::Copy, Command::PrintPreview, Command::MathNone, Command::MathSum})
+    for (Command c :
+         {Command::Save, Command::Copy, Command::PrintPreview, Command::MathNone, Command::MathSum})
         QVERIFY(!s.ToolAction(c)->isEnabled());
     QVERIFY(s.ToolAction(Command::Quit)->isEnabled());
 
@@ -311,8 +309,7 @@ void StartupTest::popupAndToolBar()
         QCOMPARE(args.at(0).value<Command>(), Command::Graticule);
 }
 
-void StartupTest::layoutOfTheRegions()
-{
+void StartupTest::layoutOfTheRegions() {
     std::unique_ptr<MainWindow> w(Start());
     QCOMPARE(w->Client()->size(), QSize(964, 676));
     struct Row {
@@ -328,7 +325,10 @@ void StartupTest::layoutOfTheRegions()
         {Region::Magnifier, nullptr, {848, 46, 98, 29}, true},
         {Region::Acquisition, " Acquisition des traces : ", {672, 328, 289, 50}, true},
         {Region::Trigger, " Sélection du Trigger : ", {672, 383, 289, 121}, true},
-        {Region::Translation, " Translation des traces (C = Carreaux) : ", {672, 510, 289, 145}, true},
+        {Region::Translation,
+         " Translation des traces (C = Carreaux) : ",
+         {672, 510, 289, 145},
+         true},
         {Region::SampleGrid, nullptr, {664, 384, 297, 273}, false},
         {Region::ChannelA, " Volts/Div VOIE A (Axe X) : ", {16, 374, 297, 281}, true},
         {Region::ChannelB, " Volts/Div VOIE B (Axe Y) : ", {360, 374, 297, 281}, true},
@@ -342,8 +342,8 @@ void StartupTest::layoutOfTheRegions()
             QCOMPARE(static_cast<QGroupBox*>(region)->title(), QString::fromUtf8(r.caption));
     }
     // The front panel cannot send anything before the link is active.
-    for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::ChannelA, Region::ChannelB,
-                     Region::Translation, Region::Magnifier})
+    for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::ChannelA,
+                     Region::ChannelB, Region::Translation, Region::Magnifier})
         for (QAbstractButton* b : w->RegionWidget(r)->findChildren<QAbstractButton*>())
             QVERIFY2(!b->isEnabled() || !b->isVisible(), qPrintable(b->text() + b->toolTip()));
     QCOMPARE(w->StatusPanel(0)->width(), 550);
@@ -353,15 +353,15 @@ void StartupTest::layoutOfTheRegions()
     QCOMPARE(w->ProgressBar()->geometry(), QRect(805, 659, 156, 14));
 }
 
-void StartupTest::portQuestionOnlyWhileNoPortChosen()
-{
+void StartupTest::portQuestionOnlyWhileNoPortChosen() {
     std::unique_ptr<MainWindow> w(Start());
     QSignalSpy spy(w.get(), &MainWindow::portSelectionRequested);
     w->Settings().SetLine(16, QStringLiteral("0"));
     w->MainWindowActivated();
-    QCOMPARE(messages, QStringList(QStringLiteral(
-                           "Information: Vous devez sélectionner le port de communication série (physique ou "
-                           "virtuel USB) utilisé avec l'oscilloscope.")));
+    QCOMPARE(messages,
+             QStringList(QStringLiteral(
+                 "Information: Vous devez sélectionner le port de communication série (physique ou "
+                 "virtuel USB) utilisé avec l'oscilloscope.")));
     QCOMPARE(spy.size(), 1);
     w->Settings().SetLine(16, QStringLiteral("1")); // the port window was shown
     w->MainWindowActivated();
@@ -369,8 +369,7 @@ void StartupTest::portQuestionOnlyWhileNoPortChosen()
     QCOMPARE(spy.size(), 1);
 }
 
-void StartupTest::activationRewritesTheFileOnce()
-{
+void StartupTest::activationRewritesTheFileOnce() {
     std::unique_ptr<MainWindow> w(Start());
     w->Settings().SetLine(1, QStringLiteral("SIMULATEUR"));
     QVERIFY(!ReadSettings().startsWith("SIMULATEUR"));
@@ -379,8 +378,7 @@ void StartupTest::activationRewritesTheFileOnce()
     QVERIFY(ReadSettings().startsWith("SIMULATEUR\r\n"));
 }
 
-void StartupTest::hardwareCheckToggles()
-{
+void StartupTest::hardwareCheckToggles() {
     std::unique_ptr<MainWindow> w(Start());
     w->show();
     QWidget* grid = w->RegionWidget(Region::SampleGrid);
@@ -395,19 +393,21 @@ void StartupTest::hardwareCheckToggles()
     QVERIFY(!grid->isVisible() && trigger->isVisible() && translation->isVisible());
 }
 
-void StartupTest::helpOpensItsTopic_data()
-{
+void StartupTest::helpOpensItsTopic_data() {
     QTest::addColumn<bool>("withFile");
     QTest::addColumn<QString>("topic");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("contents") << true << "som" << "Sommaire";
-    QTest::newRow("port dialog") << true << "rub11" << "Choix du port RS232";
-    QTest::newRow("unknown topic") << true << "rub99" << "La rubrique « rub99 » n'existe pas";
-    QTest::newRow("no help file") << false << "som" << "est introuvable";
+    QTest::newRow("contents") << true << "som"
+                              << "Sommaire";
+    QTest::newRow("port dialog") << true << "rub11"
+                                 << "Choix du port RS232";
+    QTest::newRow("unknown topic") << true << "rub99"
+                                   << "La rubrique « rub99 » n'existe pas";
+    QTest::newRow("no help file") << false << "som"
+                                  << "est introuvable";
 }
 
-void StartupTest::helpOpensItsTopic()
-{
+void StartupTest::helpOpensItsTopic() {
     QFETCH(bool, withFile);
     QFETCH(QString, topic);
     QFETCH(QString, shown);
@@ -431,8 +431,7 @@ void StartupTest::helpOpensItsTopic()
     }
 }
 
-void StartupTest::quitWritesNothing()
-{
+void StartupTest::quitWritesNothing() {
     std::unique_ptr<MainWindow> w(Start());
     w->show();
     const QByteArray before = ReadSettings();

@@ -20,8 +20,7 @@ private slots:
     void startValuesOfTheInstrumentLines();
 };
 
-void TablesTest::timeBaseRows_data()
-{
+void TablesTest::timeBaseRows_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("hint");
     QTest::addColumn<QString>("sampling");
@@ -50,8 +49,7 @@ void TablesTest::timeBaseRows_data()
     // clang-format on
 }
 
-void TablesTest::timeBaseRows()
-{
+void TablesTest::timeBaseRows() {
     QFETCH(int, index);
     const TimeBaseRow* row = TimeBaseAt(index);
     QVERIFY(row);
@@ -62,8 +60,7 @@ void TablesTest::timeBaseRows()
     QTEST(row->angle, "angle");
 }
 
-void TablesTest::timeBaseRowsAreConsistent()
-{
+void TablesTest::timeBaseRowsAreConsistent() {
     // Each row's caption, unit, range and command agree with one another: the command's
     // number is 8 x mantissa code + decade, written with two digits.
     for (int i = 1; i <= TimeBaseCount; ++i) {
@@ -77,14 +74,14 @@ void TablesTest::timeBaseRowsAreConsistent()
         const int decade = static_cast<int>(std::floor(std::log10(micro) + 1e-9));
         const double mantissa = micro / std::pow(10, decade);
         const int m = mantissa < 1.5 ? 0 : mantissa < 3 ? 1 : 2;
-        QCOMPARE(QString::fromLatin1(row->command), QStringLiteral("T%1&").arg(8 * m + decade, 2, 10, QChar(u'0')));
+        QCOMPARE(QString::fromLatin1(row->command),
+                 QStringLiteral("T%1&").arg(8 * m + decade, 2, 10, QChar(u'0')));
         if (i > 1)
             QVERIFY(row->angle > TimeBaseAt(i - 1)->angle);
     }
 }
 
-void TablesTest::voltsPerDivRows_data()
-{
+void TablesTest::voltsPerDivRows_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("hintB");
     QTest::addColumn<QString>("panel");
@@ -106,8 +103,7 @@ void TablesTest::voltsPerDivRows_data()
     // clang-format on
 }
 
-void TablesTest::voltsPerDivRows()
-{
+void TablesTest::voltsPerDivRows() {
     QFETCH(int, index);
     const VoltsPerDivRow* row = VoltsPerDivAt(index);
     QVERIFY(row);
@@ -120,25 +116,26 @@ void TablesTest::voltsPerDivRows()
     QTEST(row->angle, "angle");
 }
 
-void TablesTest::voltsPerDivRowsAreConsistent()
-{
+void TablesTest::voltsPerDivRowsAreConsistent() {
     for (int i = 1; i <= VoltsPerDivCount; ++i) {
         const VoltsPerDivRow* row = VoltsPerDivAt(i);
         const QString unit = QString::fromLatin1(row->unit);
-        const double volts = QString::fromLatin1(row->caption).toDouble() * (unit == QStringLiteral("mV") ? 1e-3 : 1);
+        const double volts = QString::fromLatin1(row->caption).toDouble() *
+                             (unit == QStringLiteral("mV") ? 1e-3 : 1);
         QVERIFY(std::abs(volts / row->voltsPerDiv - 1) < 1e-9);
-        QCOMPARE(VoltsPerDivHint(i, Channel::A),
-                 QStringLiteral("Calibre %1%2 - VOIE A").arg(QString::fromLatin1(row->caption), unit));
+        QCOMPARE(
+            VoltsPerDivHint(i, Channel::A),
+            QStringLiteral("Calibre %1%2 - VOIE A").arg(QString::fromLatin1(row->caption), unit));
         // No range command carries the numbers 7 or 11.
-        for (const QString& c : {VoltsPerDivCommand(i, Channel::A), VoltsPerDivCommand(i, Channel::B)}) {
+        for (const QString& c :
+             {VoltsPerDivCommand(i, Channel::A), VoltsPerDivCommand(i, Channel::B)}) {
             QVERIFY(!c.contains(QStringLiteral("7*")));
             QVERIFY(!c.contains(QStringLiteral("11*")));
         }
     }
 }
 
-void TablesTest::couplingAndTriggerRows()
-{
+void TablesTest::couplingAndTriggerRows() {
     const char* commandsA[] = {"G&", "H&", "I&"};
     const char* commandsB[] = {"J&", "K&", "M&"};
     const char* names[] = {"AC", "GND", "DC"};
@@ -147,10 +144,13 @@ void TablesTest::couplingAndTriggerRows()
         QCOMPARE(QString::fromLatin1(CouplingAt(v)->caption), name);
         QCOMPARE(CouplingCommand(v, Channel::A), QString::fromLatin1(commandsA[v - 1]));
         QCOMPARE(CouplingCommand(v, Channel::B), QString::fromLatin1(commandsB[v - 1]));
-        QCOMPARE(CouplingHint(v, Channel::B), QStringLiteral("Couplage ") + name + QStringLiteral(" VOIE B"));
+        QCOMPARE(CouplingHint(v, Channel::B),
+                 QStringLiteral("Couplage ") + name + QStringLiteral(" VOIE B"));
         QCOMPARE(CouplingPanelLabel(v, Channel::A), QStringLiteral("VOIE A : ") + name);
-        QCOMPARE(CouplingScreenLabel(v, Channel::A), QStringLiteral("Couplage VOIE A (X) : ") + name);
-        QCOMPARE(CouplingScreenLabel(v, Channel::B), QStringLiteral("Couplage VOIE B (Y) : ") + name);
+        QCOMPARE(CouplingScreenLabel(v, Channel::A),
+                 QStringLiteral("Couplage VOIE A (X) : ") + name);
+        QCOMPARE(CouplingScreenLabel(v, Channel::B),
+                 QStringLiteral("Couplage VOIE B (Y) : ") + name);
     }
     struct Trigger {
         const char *caption, *hint, *label, *command, *glyph;
@@ -159,7 +159,8 @@ void TablesTest::couplingAndTriggerRows()
         {"OFF", "Arrêt du trigger", "Trigger : OFF", "S&", "ledon.bmp"},
         {"VOIE A", "Trigger synchronisé sur la VOIE A", "Trigger : VOIE A", "U&", "ledoff.bmp"},
         {"VOIE B", "Trigger synchronisé sur la VOIE B", "Trigger : VOIE B", "V&", "ledoff.bmp"},
-        {"EXTERNE", "Trigger synchronisé sur l'entrée EXTERNE", "Trigger : EXTERNE", "W&", "ledoff.bmp"},
+        {"EXTERNE", "Trigger synchronisé sur l'entrée EXTERNE", "Trigger : EXTERNE", "W&",
+         "ledoff.bmp"},
     };
     for (int v = 1; v <= 4; ++v) {
         const TriggerRow* row = TriggerAt(v);
@@ -171,8 +172,7 @@ void TablesTest::couplingAndTriggerRows()
     }
 }
 
-void TablesTest::lookupsOutsideTheTables()
-{
+void TablesTest::lookupsOutsideTheTables() {
     QVERIFY(!TimeBaseAt(0) && !TimeBaseAt(19) && !VoltsPerDivAt(0) && !VoltsPerDivAt(10));
     QVERIFY(!CouplingAt(0) && !CouplingAt(4) && !TriggerAt(0) && !TriggerAt(5));
     QVERIFY(VoltsPerDivCommand(10, Channel::A).isEmpty());
@@ -181,8 +181,7 @@ void TablesTest::lookupsOutsideTheTables()
     QCOMPARE(ClampVerticalPosition(-1), 0);
 }
 
-void TablesTest::settingsTexts()
-{
+void TablesTest::settingsTexts() {
     QCOMPARE(SettingsText::FromTraceOn(true, Channel::A), QStringLiteral("VOIE_A_ON"));
     QCOMPARE(SettingsText::FromTraceOn(false, Channel::B), QStringLiteral("VOIE_B_OFF"));
     QVERIFY(SettingsText::ToTraceOn(QStringLiteral("VOIE_B_ON"), Channel::B));
@@ -193,13 +192,13 @@ void TablesTest::settingsTexts()
     QVERIFY_THROWS_EXCEPTION(std::exception, SettingsText::ToNumber(QStringLiteral("VOIE_A_ON")));
 }
 
-void TablesTest::startValuesOfTheInstrumentLines()
-{
+void TablesTest::startValuesOfTheInstrumentLines() {
     PersistedSettings s;
     for (int k = 1; k <= 50; ++k)
         s.SetLine(k, QStringLiteral("x"));
     ResetInstrumentLines(s);
-    const char* expected[] = {"128", "128", "12", "1", "VOIE_A_ON", "VOIE_B_OFF", "2", "2", "3", "3"};
+    const char* expected[] = {"128",        "128", "12", "1", "VOIE_A_ON",
+                              "VOIE_B_OFF", "2",   "2",  "3", "3"};
     for (int k = 18; k <= 27; ++k)
         QCOMPARE(s.Line(k), QString::fromLatin1(expected[k - 18]));
     QCOMPARE(s.Line(17), QStringLiteral("x"));
