@@ -193,48 +193,36 @@ void DrawTraces(ScreenCanvas& canvas, ScreenInputs& in, MathMenuState& menu) {
     qint64 previousMath = 20;
     // Values of row r carried over from the previous step, where they were row r + 1.
     qint64 a = 0, b = 0, sum = 0, difference = 0, xyA = 0, xyB = 0;
+    // One segment of a time-domain trace: from the previous x at row r's value to x at row
+    // r + 1's, shifted up by `shift`. Row r's value is the one read at the step before
+    // (read here only for the first row), so each cell is read, and clamped, once.
+    const auto segment = [&](LazyColour& colour, const auto& read, qint64 shift, qint64& previous,
+                             qint64& carried, int r, qint64 x) {
+        canvas.SetPenColour(colour.Get());
+        if (r == 1)
+            carried = read(r);
+        const qint64 next = read(r + 1);
+        canvas.MoveTo(previous, Bottom - (carried + shift));
+        canvas.LineTo(x, Bottom - (next + shift));
+        previous = x;
+        carried = next;
+    };
+    const auto readA = [&](int row) -> qint64 { return samples.Number(columnA, row); };
+    const auto readB = [&](int row) -> qint64 { return samples.Number(columnB, row); };
+    const auto readSum = [&](int row) -> qint64 { return ClampedSum(samples, row, sumOffset); };
+    const auto readDifference = [&](int row) -> qint64 {
+        return ClampedDifference(samples, row, differenceOffset);
+    };
     for (int r = 1; r <= segments; ++r) {
         const qint64 x = 20 + static_cast<qint64>(step) * r;
-        if (drawA) {
-            canvas.SetPenColour(colourA.Get());
-            if (r == 1)
-                a = samples.Number(columnA, r);
-            const qint64 next = samples.Number(columnA, r + 1);
-            canvas.MoveTo(previousA, Bottom - a);
-            canvas.LineTo(x, Bottom - next);
-            previousA = x;
-            a = next;
-        }
-        if (drawB) {
-            canvas.SetPenColour(colourB.Get());
-            if (r == 1)
-                b = samples.Number(columnB, r);
-            const qint64 next = samples.Number(columnB, r + 1);
-            canvas.MoveTo(previousB, Bottom - b);
-            canvas.LineTo(x, Bottom - next);
-            previousB = x;
-            b = next;
-        }
-        if (drawSum) {
-            canvas.SetPenColour(colourMath.Get());
-            if (r == 1)
-                sum = ClampedSum(samples, r, sumOffset);
-            const qint64 next = ClampedSum(samples, r + 1, sumOffset);
-            canvas.MoveTo(previousMath, Bottom - (sum - sumOffset));
-            canvas.LineTo(x, Bottom - (next - sumOffset));
-            previousMath = x;
-            sum = next;
-        }
-        if (drawDifference) {
-            canvas.SetPenColour(colourMath.Get());
-            if (r == 1)
-                difference = ClampedDifference(samples, r, differenceOffset);
-            const qint64 next = ClampedDifference(samples, r + 1, differenceOffset);
-            canvas.MoveTo(previousMath, Bottom - (difference + differenceOffset));
-            canvas.LineTo(x, Bottom - (next + differenceOffset));
-            previousMath = x;
-            difference = next;
-        }
+        if (drawA)
+            segment(colourA, readA, 0, previousA, a, r, x);
+        if (drawB)
+            segment(colourB, readB, 0, previousB, b, r, x);
+        if (drawSum)
+            segment(colourMath, readSum, -sumOffset, previousMath, sum, r, x);
+        if (drawDifference)
+            segment(colourMath, readDifference, differenceOffset, previousMath, difference, r, x);
         if (drawXY) {
             canvas.SetPenColour(colourMath.Get());
             if (r == 1) {
