@@ -194,31 +194,22 @@ bool SaveBmp8(const QImage& image, const QDir& out, const QString& name) {
     const int stride = (w + 3) / 4 * 4;
     const quint32 offset = 14 + 40 + 4 * 256;
     QByteArray b;
-    auto u32 = [&b](quint32 v) {
-        char c[4];
-        qToLittleEndian(v, c);
-        b.append(c, 4);
-    };
-    auto u16 = [&b](quint16 v) {
-        char c[2];
-        qToLittleEndian(v, c);
-        b.append(c, 2);
-    };
+    LittleEndian le{b};
     b += "BM";
-    u32(offset + quint32(stride * h));
-    u32(0);
-    u32(offset);
-    u32(40); // BITMAPINFOHEADER
-    u32(quint32(w));
-    u32(quint32(h)); // bottom-up rows
-    u16(1);
-    u16(8);
-    u32(0); // no compression
-    u32(quint32(stride * h));
-    u32(3780); // 96 dpi
-    u32(3780);
-    u32(256);
-    u32(0);
+    le.U32(offset + quint32(stride * h));
+    le.U32(0);
+    le.U32(offset);
+    le.U32(40); // BITMAPINFOHEADER
+    le.U32(quint32(w));
+    le.U32(quint32(h)); // bottom-up rows
+    le.U16(1);
+    le.U16(8);
+    le.U32(0); // no compression
+    le.U32(quint32(stride * h));
+    le.U32(3780); // 96 dpi
+    le.U32(3780);
+    le.U32(256);
+    le.U32(0);
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < int(palette.size()) ? palette[i] : 0;
         b.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append('\0');

@@ -3,10 +3,12 @@
 // The data generator: every file of data/ except the help file is made by one of the
 // Write* functions below. Output is deterministic for a given set of fonts (DejaVu).
 
+#include <QByteArray>
 #include <QColor>
 #include <QDir>
 #include <QImage>
 #include <QString>
+#include <QtEndian>
 #include <functional>
 
 class QPainter;
@@ -34,6 +36,21 @@ bool SaveBmp(const QImage& image, const QDir& out, const QString& name);
 // picture's own colours (exact when it has no more than 256). For the opaque pictures whose
 // size matters (dialog pictures, splash).
 bool SaveBmp8(const QImage& image, const QDir& out, const QString& name);
+
+// Appends little-endian fields to a file header being built by hand (BMP, WAV).
+struct LittleEndian {
+    QByteArray& bytes;
+    void U32(quint32 v) {
+        char c[4];
+        qToLittleEndian(v, c);
+        bytes.append(c, 4);
+    }
+    void U16(quint16 v) {
+        char c[2];
+        qToLittleEndian(v, c);
+        bytes.append(c, 2);
+    }
+};
 
 bool WriteFactorySettings(const QDir& out);
 bool WriteSounds(const QDir& out);

@@ -179,23 +179,12 @@ bool WriteKnobs(const QDir& out) {
           {40, 6, innerRim},
           {35, 15, kGreyText},
           {10, 25, QColor(255, 0, 0)}}},
-        {"knob_volts_b.bmp",
-         193,
-         QPointF(96, 96),
-         voltAngles,
-         3,
-         88.0,
-         70.0,
-         11.0,
-         "VOLTS/DIV",
-         8.0,
-         {{60, 6, outerRim},
-          {50, 20, band},
-          {40, 6, innerRim},
-          {35, 15, kGreyText},
-          {10, 25, QColor(0, 0, 255)}}},
     };
-    for (const Knob& k : knobs)
+    // Channel B's knob is channel A's with a blue hub.
+    Knob channelB = knobs[1];
+    channelB.file = "knob_volts_b.bmp";
+    channelB.rings[4].colour = QColor(0, 0, 255);
+    for (const Knob& k : {knobs[0], knobs[1], channelB})
         if (!SaveBmp(KnobPicture(k), out, QLatin1String(k.file)))
             return false;
     return true;

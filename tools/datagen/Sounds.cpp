@@ -75,31 +75,22 @@ std::vector<double> Render(const Sound& sound) {
 QByteArray Wave(const std::vector<double>& samples) {
     const quint32 dataBytes = quint32(samples.size() * 2);
     QByteArray b;
-    auto u32 = [&b](quint32 v) {
-        char c[4];
-        qToLittleEndian(v, c);
-        b.append(c, 4);
-    };
-    auto u16 = [&b](quint16 v) {
-        char c[2];
-        qToLittleEndian(v, c);
-        b.append(c, 2);
-    };
+    LittleEndian le{b};
     b += "RIFF";
-    u32(36 + dataBytes);
+    le.U32(36 + dataBytes);
     b += "WAVE";
     b += "fmt ";
-    u32(16);
-    u16(1); // PCM
-    u16(1); // mono
-    u32(kRate);
-    u32(kRate * 2); // bytes per second
-    u16(2);         // block align
-    u16(16);        // bits per sample
+    le.U32(16);
+    le.U16(1); // PCM
+    le.U16(1); // mono
+    le.U32(kRate);
+    le.U32(kRate * 2); // bytes per second
+    le.U16(2);         // block align
+    le.U16(16);        // bits per sample
     b += "data";
-    u32(dataBytes);
+    le.U32(dataBytes);
     for (double v : samples)
-        u16(quint16(qint16(std::lround(std::clamp(v, -1.0, 1.0) * 32767.0))));
+        le.U16(quint16(qint16(std::lround(std::clamp(v, -1.0, 1.0) * 32767.0))));
     return b;
 }
 
