@@ -1,29 +1,24 @@
 #include "app/MainWindow.h"
 
-#include "app/ErrorGuard.h"
-#include "app/Messages.h"
-#include "app/SettingsFile.h"
 #include "app/SoundPlayer.h"
-#include "app/Timings.h"
+#include "core/ErrorGuard.h"
+#include "core/Messages.h"
+#include "core/Timings.h"
+#include "dialogs/CommunicationWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/MessageBoxes.h"
+#include "dialogs/PortSelectionDialog.h"
+#include "dialogs/SampleTableView.h"
 #include "dialogs/SplashWindow.h"
-#include "link/CommandProtocol.h"
-#include "link/CommunicationWindow.h"
-#include "link/PortSelectionDialog.h"
-#include "link/SampleTableView.h"
-#include "link/SerialLink.h"
-#include "panel/ChannelPanel.h"
 #include "panel/FrontPanel.h"
-#include "panel/StartupRestore.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
-#include "screen/TraceSwitch.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
@@ -37,37 +32,66 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "spectrum/WeightingWindow.h"
-
 namespace {
 
 const QString MainCaption = QStringLiteral("Oscilloscope Numérique à mémoire v1.7");
+const QString LinkFailureStatus = QStringLiteral(" Echec de la communication série...             ");
+const QString LinkFailureMessage =
+    QStringLiteral("               Erreur de communication !!!\n\r\n\r      Le logiciel de "
+                   "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques "
+                   "secondes...");
 
 struct RegionRow {
     Region region;
     const char* caption; // group box caption; null for a plain panel
-    QRect geometry;      // in the client area
+    bool boldCaption;
+    QRect geometry; // in the client area
     bool visibleAtStart;
 };
 
 // clang-format off
 const RegionRow RegionTable[] = {
-    {Region::ScreenPanel,   nullptr,                                      {8, 32, 662, 341},   true},
-    {Region::SpectrumPanel, nullptr,                                      {8, 32, 662, 341},   false},
-    {Region::TimeBase,      " Time/Div : ",                               {672, 25, 289, 297}, true},
-    {Region::Magnifier,     nullptr,                                      {848, 46, 98, 29},   true},
-    {Region::Acquisition,   " Acquisition des traces : ",                 {672, 328, 289, 50}, true},
-    {Region::Trigger,       " Sélection du Trigger : ",                   {672, 383, 289, 121}, true},
-    {Region::Translation,   " Translation des traces (C = Carreaux) : ",  {672, 510, 289, 145}, true},
-    {Region::SampleGrid,    nullptr,                                      {664, 384, 297, 273}, false},
-    {Region::ChannelA,      " Volts/Div VOIE A (Axe X) : ",               {16, 374, 297, 281}, true},
-    {Region::ChannelB,      " Volts/Div VOIE B (Axe Y) : ",               {360, 374, 297, 281}, true},
-    {Region::CentreColumn,  nullptr,                                      {313, 380, 47, 270}, true},
+    {Region::ScreenPanel,   nullptr,                                      false, {8, 32, 662, 341},    true},
+    {Region::SpectrumPanel, nullptr,                                      false, {8, 32, 662, 341},    false},
+    {Region::TimeBase,      " Time/Div : ",                               true,  {672, 25, 289, 297},  true},
+    {Region::Magnifier,     nullptr,                                      false, {848, 46, 98, 29},    true},
+    {Region::Acquisition,   " Acquisition des traces : ",                 true,  {672, 328, 289, 50},  true},
+    {Region::Trigger,       " Sélection du Trigger : ",                   true,  {672, 383, 289, 121}, true},
+    {Region::Translation,   " Translation des traces (C = Carreaux) : ",  false, {672, 510, 289, 145}, true},
+    {Region::SampleGrid,    nullptr,                                      false, {664, 384, 297, 273}, false},
+    {Region::ChannelA,      " Volts/Div VOIE A (Axe X) : ",               true,  {16, 374, 297, 281},  true},
+    {Region::ChannelB,      " Volts/Div VOIE B (Axe Y) : ",               true,  {360, 374, 297, 281}, true},
+    {Region::CentreColumn,  nullptr,                                      false, {313, 380, 47, 270},  true},
+};
+
+// Tool bar hints the presets set: the inactive one for quit, activate, graticule and
+// colours, the activated one for save, copy and print preview.
+struct PresetHint {
+    Preset preset;
+    Command command;
+    const char* hint; // "tooltip | status bar text"
+};
+const PresetHint PresetHints[] = {
+    {Preset::Inactive,  Command::Quit,         "Quitter | Quitter le programme..."},
+    {Preset::Inactive,  Command::Activate,     "Activer RS232 / USB | Activer la liaison RS232 / USB..."},
+    {Preset::Inactive,  Command::Graticule,    "Graticule | Définir les options d'affichage du graticule..."},
+    {Preset::Inactive,  Command::Colours,      "Couleur | Définir les couleurs des traces VOIE A et VOIE B et de quelques options complémentaires..."},
+    {Preset::Activated, Command::Save,         "Sauvegarder | Sauvegarder l'oscillogramme dans la format image BMP..."},
+    {Preset::Activated, Command::Copy,         "Copier | Copier l'oscillogramme dans la presse papier..."},
+    {Preset::Activated, Command::PrintPreview, "Aperçu impression | Aperçu et dimensionnement de l'oscillogramme avant impression..."},
 };
 // clang-format on
 
-QString ExecutableFolder() {
-    QString folder = QCoreApplication::applicationDirPath();
+constexpr Command OutputCommands[] = {Command::Save, Command::PrintPreview, Command::PrintSetup,
+                                      Command::Copy};
+constexpr Command OutputToolButtons[] = {Command::Save, Command::Copy, Command::PrintPreview};
+constexpr Command MathCommands[] = {Command::MathNone, Command::MathSum, Command::MathDifference,
+                                    Command::MathXY};
+
+QString ProgramFolderOf(const StartupEnvironment& environment) {
+    QString folder = environment.programFolder.isEmpty()
+                         ? QCoreApplication::applicationDirPath()
+                         : environment.programFolder;
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
@@ -82,20 +106,17 @@ QSize PrimaryScreenSize() {
 
 MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      session(ProgramFolderOf(environment), environment.linkFactory) {
     ErrorGuard::SetParentWindow(this);
+    InstallMessageBoxes(this);
     sounds = new SoundPlayer(this);
-    linkFactory = environment.linkFactory;
-    programFolder =
-        environment.programFolder.isEmpty() ? ExecutableFolder() : environment.programFolder;
-    if (!programFolder.endsWith(u'/'))
-        programFolder += u'/';
+    playSound = environment.playSound;
+    if (!playSound)
+        playSound = [this](const QString& path) { sounds->Play(path); };
 
     splashTimer = new QTimer(this);
     splashTimer->setInterval(ProgramTimings().splashTickMs);
-    communicationTimer = new QTimer(this);
-    connect(communicationTimer, &QTimer::timeout, this,
-            [this] { Guarded([&] { CommunicationTick(); }); });
 
     BuildClientArea();
     surfaces = new CommandSurfaces(menuBar(), toolBar, this);
@@ -103,22 +124,16 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     connect(surfaces, &CommandSurfaces::triggered, this,
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
     BuildScreenAndPanel();
+    ConnectSession();
 
-    communication = new CommunicationWindow;
-    portDialog = new PortSelectionDialog(this, *this);
-    help = new HelpViewer(programFolder);
-    connect(portDialog, &PortSelectionDialog::helpRequested, this,
-            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
-    // F1 opens the contents of the help.
-    auto* contents = new QShortcut(QKeySequence::HelpContents, this);
-    connect(contents, &QShortcut::activated, this,
-            [this] { Guarded([&] { help->ShowContents(); }); });
-    connect(this, &MainWindow::portSelectionRequested, portDialog, &PortSelectionDialog::ShowOnTop);
-    splash = new SplashWindow(programFolder);
+    splash = new SplashWindow(session.ProgramFolder());
     connect(splashTimer, &QTimer::timeout, splash, &SplashWindow::Tick);
     splashTimer->start();
 
     StartupSequence(environment);
+    // The other windows are made once start-up is over: the port dialog shows the port
+    // of the settings just loaded.
+    BuildWindows();
 }
 
 MainWindow::~MainWindow() {
@@ -139,10 +154,17 @@ void MainWindow::BuildClientArea() {
 
     for (const RegionRow& row : RegionTable) {
         QWidget* w = nullptr;
-        if (row.caption)
-            w = new QGroupBox(QString::fromUtf8(row.caption), client);
-        else
+        if (row.caption) {
+            auto* group = new QGroupBox(QString::fromUtf8(row.caption), client);
+            if (row.boldCaption) {
+                QFont bold = group->font();
+                bold.setBold(true);
+                group->setFont(bold);
+            }
+            w = group;
+        } else {
             w = new QFrame(client);
+        }
         w->setObjectName(QStringLiteral("region%1").arg(static_cast<int>(row.region)));
         w->setGeometry(row.geometry);
         w->setVisible(row.visibleAtStart);
@@ -176,18 +198,7 @@ void MainWindow::BuildStatusBar() {
 void MainWindow::BuildScreenAndPanel() {
     screenView = new ScreenView(RegionWidget(Region::ScreenPanel));
     screenView->move(8, 8);
-    screen = new ScreenController(*this, *screenView, this);
-    ScreenSources sources;
-    sources.magnification = [this] { return ramWindow.Magnification(); };
-    sources.ramWindowStart = [this] { return ramWindow.Start(); };
-    sources.sumOffset = [this] { return decoder.SumOffset(); };
-    sources.differenceOffset = [this] { return decoder.DifferenceOffset(); };
-    screen->SetSources(sources);
-    screen->BindMathActions(
-        {surfaces->MenuAction(Command::MathNone), surfaces->MenuAction(Command::MathSum),
-         surfaces->MenuAction(Command::MathDifference), surfaces->MenuAction(Command::MathXY)},
-        {surfaces->ToolAction(Command::MathNone), surfaces->ToolAction(Command::MathSum),
-         surfaces->ToolAction(Command::MathDifference), surfaces->ToolAction(Command::MathXY)});
+    screen = new ScreenController(session, *screenView, this);
 
     FrontPanelHosts hosts;
     hosts.timeBase = RegionWidget(Region::TimeBase);
@@ -197,46 +208,55 @@ void MainWindow::BuildScreenAndPanel() {
     hosts.acquisition = RegionWidget(Region::Acquisition);
     hosts.translation = RegionWidget(Region::Translation);
     hosts.magnifier = RegionWidget(Region::Magnifier);
-    frontPanel = new FrontPanel(*this, ramWindow, hosts, this);
-    frontPanel->SetToolHintSetter([this](PresetToolButton button, const QString& hint) {
-        static constexpr Command commands[] = {
-            Command::Quit, Command::Activate, Command::Graticule,   Command::Colours,
-            Command::Save, Command::Copy,     Command::PrintPreview};
-        surfaces->SetToolHint(commands[static_cast<int>(button)], hint);
-    });
-    connect(frontPanel, &FrontPanel::outputCommandsEnabled, this,
-            [this](bool enabled) { SetOutputCommandsEnabled(enabled); });
-    for (Channel c : {Channel::A, Channel::B}) {
-        auto* traceSwitch = new TraceSwitch(nullptr, *this, c);
-        frontPanel->ChannelOf(c).PlaceTraceSwitch(
-            traceSwitch, [traceSwitch](bool on) { traceSwitch->SetOn(on); });
-        screen->ConnectTraceSwitch(traceSwitch);
-    }
-    connect(screen, &ScreenController::ChannelControlsEnabled, frontPanel,
-            [this](Channel c, bool) { frontPanel->RefreshChannelControls(c); });
+    frontPanel = new FrontPanel(session, hosts, this);
 
-    tableView = new SampleTableView(RegionWidget(Region::SampleGrid), *this);
+    tableView = new SampleTableView(RegionWidget(Region::SampleGrid), session.Samples());
     tableView->setGeometry(RegionWidget(Region::SampleGrid)->rect());
     tableView->show(); // seen whenever its region is
+}
+
+void MainWindow::BuildWindows() {
+    communication = new CommunicationWindow;
+    connect(&session, &Instrument::communicationNoticeShown, this, [this](bool shown) {
+        if (shown)
+            communication->ShowOnTop();
+        else
+            communication->HideAndRestack();
+    });
+    help = new HelpViewer(session.ProgramFolder());
+    // F1 opens the contents of the help.
+    auto* contents = new QShortcut(QKeySequence::HelpContents, this);
+    connect(contents, &QShortcut::activated, this,
+            [this] { Guarded([&] { help->ShowContents(); }); });
+    portDialog = new PortSelectionDialog(this, session);
+    connect(portDialog, &PortSelectionDialog::helpRequested, this,
+            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+}
+
+void MainWindow::ConnectSession() {
+    connect(&session, &Instrument::commandStatusChanged, statusPanels[1], &QLabel::setText);
+    connect(&session, &Instrument::progressStarted, this, &MainWindow::ShowProgress);
+    connect(&session, &Instrument::progressChanged, progress, &QProgressBar::setValue);
+    connect(&session, &Instrument::progressFinished, progress, &QWidget::hide);
+    connect(&session, &Instrument::outputCommandsEnabled, this,
+            &MainWindow::SetOutputCommandsEnabled);
+    connect(&session, &Instrument::outputHintsShown, this, &MainWindow::SetOutputHintsShown);
+    connect(&session, &Instrument::mathMenuChanged, this, &MainWindow::ShowMathMenu);
+    connect(&session, &Instrument::presetApplied, this, &MainWindow::ShowPresetHints);
+    connect(&session, &Instrument::activationStarted, this, &MainWindow::ActivationStarted);
+    connect(&session, &Instrument::soundRequested, this, &MainWindow::PlaySound);
+    connect(&session, &Instrument::linkLost, this, &MainWindow::LinkLost);
+    connect(&session, &Instrument::terminateRequested, this, &MainWindow::terminateRequested);
+    ShowMathMenu();
 }
 
 void MainWindow::StartupSequence(const StartupEnvironment& environment) {
     // Each step runs on its own: a step that fails is reported and start-up goes on, so
     // the program always reaches a complete initial state.
-    settingsPath = programFolder + QString::fromLatin1(SettingsFile::FileName);
-
-    settings = SettingsFile::Load(settingsPath);
-
-    const bool soundDevice = environment.soundDevice.value_or(SoundPlayer::HasOutputDevice());
-    if (soundDevice) {
-        settings.SetLine(SettingsLine::SoundDevice, QStringLiteral("CARTE_SON_ON"));
-    } else {
-        settings.SetLine(SettingsLine::Sound, QStringLiteral("SON_OFF"));
-        settings.SetLine(SettingsLine::SoundDevice, QStringLiteral("CARTE_SON_OFF"));
-    }
-
-    settings.SetLine(SettingsLine::ProgramFolder, programFolder);
-    Guarded([&] { SaveSettings(); });
+    session.LoadSettings();
+    session.NoteSoundDevice(environment.soundDevice.value_or(SoundPlayer::HasOutputDevice()));
+    session.NoteProgramFolder();
+    Guarded([&] { session.SaveSettings(); });
 
     Guarded([&] { PlaySound(QStringLiteral("accueil.wav")); });
 
@@ -280,204 +300,95 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
     setWindowTitle(MainCaption);
     move(screenSize.width() / 2 - width() / 2, screenSize.height() / 2 - height() / 2);
 
-    samples.Reset();
-
-    Guarded([&] { SetInitialState(); });
-    Guarded([&] { RedrawScreen(); });
-
-    linkActive = false;
+    Guarded([&] {
+        surfaces->SetEnabled(Command::StartupParameters, false);
+        session.SetInitialState();
+    });
+    Guarded([&] { screen->RedrawScreen(); });
     progress->hide();
-
-    Guarded([&] { ApplyInactivePreset(); });
-
-    communicationTimer->stop();
-    communicationTicks = 0;
-
-    ResetInstrumentLines(settings);
-    Guarded([&] { SaveSettings(); });
-
-    linkFailed = false;
-    instrument.channelA.groundMarkerShown = true;
-    instrument.channelB.groundMarkerShown = true;
-    instrument.channelA.probeTimesTen = false;
-    instrument.channelB.probeTimesTen = false;
-}
-
-void MainWindow::SetInitialState() {
-    SetOutputCommandsEnabled(false);
-    surfaces->SetEnabled(Command::StartupParameters, false);
-    for (Command c : {Command::MathSum, Command::MathDifference, Command::MathXY})
-        surfaces->SetEnabled(c, false);
-    surfaces->ToolAction(Command::MathNone)->setEnabled(false);
-    surfaces->MenuAction(Command::MathNone)->setChecked(true);
-    instrument.mathMode = MathMode::None;
-    instrument.running = true;
-    instrument.triggerArmed = false;
-    instrument.triggerSource = TriggerSource::Off;
-    frontPanel->ShowStartState();
-}
-
-void MainWindow::ApplyInactivePreset() {
-    frontPanel->ApplyInactivePreset();
+    Guarded([&] { session.ApplyInactivePreset(); });
+    Guarded([&] { session.ResetInstrumentLines(); });
 }
 
 void MainWindow::SetOutputCommandsEnabled(bool enabled) {
-    for (Command c : {Command::Save, Command::PrintPreview, Command::PrintSetup, Command::Copy})
+    for (Command c : OutputCommands)
         surfaces->SetEnabled(c, enabled);
 }
 
-void MainWindow::SaveSettings() {
-    // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
-    SettingsFile::Save(QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) +
-                                       QStringLiteral("/") +
-                                       QString::fromLatin1(SettingsFile::FileName)),
-                       settings);
+void MainWindow::SetOutputHintsShown(bool shown) {
+    for (Command c : OutputToolButtons)
+        surfaces->SetToolHint(c, surfaces->ToolAction(c)->property("hint").toString(), shown);
 }
 
-void MainWindow::SendCommand(const QString& command) {
-    // Nothing talks to the box before the link is active; a command asked for then (or
-    // after the link failed) goes nowhere.
-    if (protocol && !linkFailed)
-        protocol->SendCommand(command);
+void MainWindow::ShowPresetHints(Preset preset) {
+    for (const PresetHint& row : PresetHints)
+        if (row.preset == preset)
+            surfaces->SetToolHint(row.command, QString::fromUtf8(row.hint));
 }
 
-void MainWindow::RedrawScreen() {
-    screen->RedrawScreen();
-}
-
-void MainWindow::PlaySound(const QString& fileName) {
-    if (settings.Line(SettingsLine::Sound) == QStringLiteral("SON_ON"))
-        sounds->Play(programFolder + fileName);
-}
-
-void MainWindow::MainWindowActivated() {
-    SaveSettings();
-    RedrawScreen();
-    frontPanel->RedrawVoltsDials();
-    if (!linkActive)
-        screen->StartAnimation();
-    if (!instrument.running)
-        ApplyWeightingWindow(samples, instrument, decoder.Extremes());
-    if (settings.Line(SettingsLine::PortChosen) == QStringLiteral("0")) {
-        Messages::Show(
-            Messages::Kind::Information,
-            QStringLiteral("Vous devez sélectionner le port de communication série (physique ou "
-                           "virtuel USB) utilisé avec l'oscilloscope."),
-            this);
-        emit portSelectionRequested();
+void MainWindow::ShowMathMenu() {
+    const MathMenuState& menu = session.MathMenu();
+    for (int mode = 0; mode < MathModeCount; ++mode) {
+        const Command command = MathCommands[mode];
+        QAction* item = surfaces->MenuAction(command);
+        QAction* button = surfaces->ToolAction(command);
+        const bool modeEnabled = mode == 0 || menu.modesEnabled;
+        for (QAction* popupOrItem : {item, surfaces->PopupAction(command)})
+            if (popupOrItem)
+                popupOrItem->setEnabled(modeEnabled);
+        item->setChecked(mode == menu.checkedMode);
+        button->setEnabled(mode == 0 ? menu.noMathButtonEnabled : menu.modesEnabled);
+        button->setToolTip(menu.hintsShown ? MathToolTip(mode) : QString());
+        button->setStatusTip(menu.hintsShown ? MathStatusHelp(mode) : QString());
     }
 }
 
-void MainWindow::QuitProgram() {
-    if (quitting)
-        return;
-    quitting = true;
-    if (linkActive) {
-        linkActive = false;
-        // Sent once, with its full handshake, after any exchange under way.
-        protocol->SendFinalCommand(QStringLiteral("F&"), [this] { emit terminateRequested(); });
-        return;
-    }
-    screen->StopAnimation();
-    emit terminateRequested();
+void MainWindow::ShowProgress(int maximum) {
+    progress->setRange(0, maximum);
+    progress->setValue(0);
+    progress->show();
+    progress->raise();
 }
 
-void MainWindow::ActivateLink() {
-    const QString port = settings.Line(SettingsLine::Port);
-    auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
-    opened->Open(port); // a port that cannot be opened is reported and nothing changes
-    link = std::move(opened);
-    framer = PacketFramer();
-    connect(link.get(), &SerialLink::bytesReceived, this,
-            [this](const QByteArray& chunk) { Guarded([&] { ReceiveBytes(chunk); }); });
-    protocol = new CommandProtocol(*link, *this, this); // it listens to DSR itself
-
-    screen->StopAnimation();
-    RedrawScreen();
-
+void MainWindow::ActivationStarted() {
     surfaces->SetEnabled(Command::Activate, false);
     surfaces->SetEnabled(Command::ChoosePort, false);
     surfaces->SetEnabled(Command::StartupParameters, true);
     for (Command c : {Command::Activate, Command::Save, Command::Copy, Command::PrintPreview})
         surfaces->SetToolHint(c, surfaces->ToolAction(c)->property("hint").toString(), false);
-
-    linkActive = true;
-    protocol->SendActivationCommand();
-    protocol->PrepareCommand();
-    if (linkFailed)
-        return;
-    PlaySound(QStringLiteral("open.wav"));
-    communication->ShowOnTop();
-    protocol->WriteCommand(QStringLiteral("?&"));
-    protocol->CompleteCommand();
-    if (linkFailed)
-        return;
-
-    frontPanel->ApplyActivatedPreset();
-    frontPanel->ShowLinkActivated();
-    SetOutputCommandsEnabled(false);
-    RestoreStartupSettings(*this, *frontPanel);
-
-    communicationTicks = 0;
-    communicationTimer->setInterval(ProgramTimings().commWindowMs);
-    communicationTimer->start();
 }
 
-void MainWindow::CommunicationTick() {
-    if (++communicationTicks < 2)
-        return;
-    communicationTimer->stop();
-    communication->HideAndRestack();
-}
-
-void MainWindow::ReceiveBytes(const QByteArray& chunk) {
-    framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
-}
-
-void MainWindow::SetSettingGroupsEnabled(bool enabled) {
-    frontPanel->SetInstrumentGroupsEnabled(enabled);
-}
-
-void MainWindow::SetAcquisitionGroupsEnabled(bool enabled) {
-    frontPanel->SetTransferGroupsEnabled(enabled);
-}
-
-void MainWindow::SetCommandStatus(const QString& text) {
-    statusPanels[1]->setText(text);
-}
-
-void MainWindow::ShowProgress(int minimum, int maximum) {
-    progress->setRange(minimum, maximum);
-    progress->setValue(minimum);
-    progress->show();
-    progress->raise();
-}
-
-void MainWindow::SetProgress(int value) {
-    progress->setValue(value);
-}
-
-void MainWindow::HideProgress() {
-    progress->hide();
-}
-
-void MainWindow::LinkFailure() {
-    if (linkFailed)
-        return;
-    linkFailed = true;
-    settings.SetLine(SettingsLine::Sound, QStringLiteral("SON_OFF"));
-    Guarded([&] { link->SetRts(false); });
-    linkActive = false;
+void MainWindow::LinkLost() {
     QApplication::beep();
     QApplication::beep();
-    statusPanels[1]->setText(QStringLiteral(" Echec de la communication série...             "));
-    Messages::Show(
-        Messages::Kind::Warning,
-        QStringLiteral("               Erreur de communication !!!\n\r\n\r      Le logiciel de "
-                       "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques "
-                       "secondes..."),
-        this);
-    emit terminateRequested();
+    statusPanels[1]->setText(LinkFailureStatus);
+    Messages::Show(Messages::Kind::Warning, LinkFailureMessage, this);
+}
+
+void MainWindow::PlaySound(const QString& fileName) {
+    if (session.Settings().IsOn(SettingsLine::Sound))
+        playSound(session.ProgramFolder() + fileName);
+}
+
+void MainWindow::MainWindowActivated() {
+    session.SaveSettings();
+    screen->RedrawScreen();
+    frontPanel->RedrawVoltsDials();
+    if (!session.LinkActive())
+        screen->StartAnimation();
+    session.ReweightWhilePaused();
+    if (session.Settings().Number(SettingsLine::PortChosen) == 0) {
+        Messages::Show(
+            Messages::Kind::Information,
+            QStringLiteral("Vous devez sélectionner le port de communication série (physique ou "
+                           "virtuel USB) utilisé avec l'oscilloscope."),
+            this);
+        portDialog->ShowOnTop();
+    }
+}
+
+void MainWindow::QuitProgram() {
+    session.Quit();
 }
 
 void MainWindow::ShowHelpTopic(const QString& topic) {
@@ -503,7 +414,7 @@ void MainWindow::RunCommand(Command command) {
         ToggleHardwareCheck();
         break;
     case Command::Activate:
-        ActivateLink();
+        session.ActivateLink();
         break;
     case Command::ChoosePort:
         portDialog->ShowOnTop();
@@ -515,7 +426,7 @@ void MainWindow::RunCommand(Command command) {
     case Command::MathSum:
     case Command::MathDifference:
     case Command::MathXY:
-        screen->SelectMathMode(static_cast<int>(command) - static_cast<int>(Command::MathNone));
+        session.SelectMathMode(static_cast<int>(command) - static_cast<int>(Command::MathNone));
         break;
     default:
         break;

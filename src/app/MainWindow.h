@@ -1,14 +1,7 @@
 #pragma once
 
 #include "app/CommandSurfaces.h"
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
-#include "link/CommandHost.h"
-#include "link/PacketFramer.h"
-#include "link/SampleDecoder.h"
-#include "link/SampleTable.h"
-#include "screen/RamWindow.h"
+#include "instrument/Instrument.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -17,7 +10,6 @@
 #include <memory>
 #include <optional>
 
-class CommandProtocol;
 class CommunicationWindow;
 class FrontPanel;
 class HelpViewer;
@@ -40,7 +32,9 @@ struct StartupEnvironment {
     std::optional<QSize> screenSize; // empty: the primary screen's size
     std::optional<bool> soundDevice; // empty: ask the platform
     // Makes the link for a port name; empty: the hardware port or the simulated box.
-    std::function<std::unique_ptr<SerialLink>(const QString& portName)> linkFactory;
+    Instrument::LinkFactory linkFactory;
+    // Plays a sound file (full path); empty: the program's sound player.
+    std::function<void(const QString& path)> playSound;
 };
 
 // The regions of the main window, placed at their fixed positions.
@@ -59,7 +53,11 @@ enum class Region {
 };
 inline constexpr int RegionCount = static_cast<int>(Region::CentreColumn) + 1;
 
-class MainWindow : public QMainWindow, public ProgramServices, private CommandHost {
+// The main window: the composition root. It makes the instrument session and the pieces
+// that show it (the screen, the front panel, the menus and tool bar, the status bar and
+// the small windows), connects them, and runs the start-up sequence. It holds no rule of
+// the instrument: every command goes to the session or to the window it opens.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 964;
@@ -71,54 +69,36 @@ public:
     // False when start-up decided the program must end without serving the user.
     bool ShouldServe() const { return serve; }
 
-    // ProgramServices
-    PersistedSettings& Settings() override { return settings; }
-    InstrumentSettings& Instrument() override { return instrument; }
-    SampleTable& Samples() override { return samples; }
-    void SaveSettings() override;
-    void SendCommand(const QString& command) override;
-    void RedrawScreen() override;
-    void PlaySound(const QString& fileName) override;
-    QString ProgramFolder() const override { return programFolder; }
-    bool LinkActive() const override { return linkActive; }
-
-    void MainWindowActivated();
-    void QuitProgram();
-
-    // Opens the port of settings line 1, wakes and initialises the box, applies the
-    // activated preset and restores the start-up settings the user chose.
-    void ActivateLink();
-    bool LinkFailed() const { return linkFailed; }
-
+    // The pieces.
+    Instrument& Session() { return session; }
     CommandSurfaces& Surfaces() { return *surfaces; }
+    ScreenController& Screen() const { return *screen; }
+    FrontPanel& Panel() const { return *frontPanel; }
     QWidget* RegionWidget(Region r) const { return regions[static_cast<int>(r)]; }
     QWidget* Client() const { return client; }
     QLabel* StatusPanel(int index) const { return statusPanels[index]; }
     QProgressBar* ProgressBar() const { return progress; }
     SplashWindow* Splash() const { return splash; }
-    ScreenController& Screen() const { return *screen; }
-    FrontPanel& Panel() const { return *frontPanel; }
-    RamWindow& Window() { return ramWindow; }
-    SampleDecoder& Decoder() { return decoder; }
-    SerialLink* Link() const { return link.get(); }
-    CommandProtocol* Protocol() const { return protocol; }
     CommunicationWindow* CommunicationNotice() const { return communication; }
     PortSelectionDialog* PortDialog() const { return portDialog; }
     HelpViewer* Help() const { return help; }
 
+    // Coming back to the main window: the settings file is rewritten (the small windows
+    // change the settings in memory only), the screen and the knobs redrawn, the idle
+    // animation restarted while the link is inactive, a paused sweep weighted anew, and
+    // on the first run the port question asked.
+    void MainWindowActivated();
+    void QuitProgram();
     // Opens the help file at a topic; every help button of the program comes here.
     void ShowHelpTopic(const QString& topic);
-    SoundPlayer& Sounds() { return *sounds; }
-    const QString& SettingsPath() const { return settingsPath; }
-
     // Shows or hides the sample table in place of the trigger and translation groups.
     void ToggleHardwareCheck();
+    // Plays a sound file of the program's folder without waiting, if sounds are on.
+    void PlaySound(const QString& fileName);
 
 signals:
     // The application should end at the next turn of its event loop.
     void terminateRequested();
-    // The port-selection window should open (the question of the first start).
-    void portSelectionRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -128,40 +108,23 @@ protected:
 private:
     void BuildClientArea();
     void BuildStatusBar();
-    void StartupSequence(const StartupEnvironment& environment);
-    void SetInitialState();
-    void ApplyInactivePreset();
-    void RunCommand(Command command);
-    void SetOutputCommandsEnabled(bool enabled);
     void BuildScreenAndPanel();
-    void ReceiveBytes(const QByteArray& chunk);
-    void CommunicationTick();
+    void BuildWindows();
+    void ConnectSession();
+    void StartupSequence(const StartupEnvironment& environment);
+    void RunCommand(Command command);
+    void ShowMathMenu();
+    void ShowPresetHints(Preset preset);
+    void SetOutputCommandsEnabled(bool enabled);
+    void SetOutputHintsShown(bool shown);
+    void ActivationStarted();
+    void LinkLost();
+    void ShowProgress(int maximum);
 
-    // CommandHost: what a command exchange shows and locks.
-    void SetSettingGroupsEnabled(bool enabled) override;
-    void SetAcquisitionGroupsEnabled(bool enabled) override;
-    void SetCommandStatus(const QString& text) override;
-    void ShowProgress(int minimum, int maximum) override;
-    void SetProgress(int value) override;
-    void HideProgress() override;
-    void LinkFailure() override;
-
-    PersistedSettings settings;
-    InstrumentSettings instrument;
-    SampleTable samples;
-    RamWindow ramWindow;
-    PacketFramer framer;
-    SampleDecoder decoder{*this};
-    std::unique_ptr<SerialLink> link;
-    CommandProtocol* protocol = nullptr;
-    QString programFolder;
-    QString settingsPath;
+    Instrument session;
+    std::function<void(const QString&)> playSound;
     bool serve = true;
-    bool linkActive = false;
-    bool linkFailed = false;
-    bool quitting = false;
     bool skipNextActivation = false;
-    std::function<std::unique_ptr<SerialLink>(const QString&)> linkFactory;
 
     QWidget* client = nullptr;
     QToolBar* toolBar = nullptr;
@@ -181,6 +144,4 @@ private:
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
     QTimer* splashTimer = nullptr;
-    QTimer* communicationTimer = nullptr;
-    int communicationTicks = 0;
 };

@@ -1,8 +1,8 @@
 #include "link/CommandProtocol.h"
 
-#include "app/ErrorGuard.h"
-#include "app/Timings.h"
-#include "link/CommandHost.h"
+#include "core/ErrorGuard.h"
+#include "core/Timings.h"
+#include "link/BoxCommands.h"
 #include "link/SerialLink.h"
 
 #include <QEventLoop>
@@ -13,12 +13,11 @@ const QString CommandProtocol::BusyText =
     QStringLiteral(" Transfert de la commande en cours. Patientez...");
 const QString CommandProtocol::IdleText = QString(48, QLatin1Char(' '));
 
-CommandProtocol::CommandProtocol(SerialLink& serial, CommandHost& owner, QObject* parent)
-    : CommandProtocol(serial, owner, ProgramTimings(), parent) {}
+CommandProtocol::CommandProtocol(SerialLink& serial, QObject* parent)
+    : CommandProtocol(serial, ProgramTimings(), parent) {}
 
-CommandProtocol::CommandProtocol(SerialLink& serial, CommandHost& owner, Timings& times,
-                                 QObject* parent)
-    : QObject(parent), link(serial), host(owner), timings(times), watchdog(new QTimer(this)) {
+CommandProtocol::CommandProtocol(SerialLink& serial, Timings& times, QObject* parent)
+    : QObject(parent), link(serial), timings(times), watchdog(new QTimer(this)) {
     watchdog->setTimerType(Qt::PreciseTimer);
     connect(watchdog, &QTimer::timeout, this, GuardedSlot([this] { WatchdogTick(); }));
     connect(&link, &SerialLink::dsrChanged, this,
@@ -62,12 +61,12 @@ void CommandProtocol::WatchdogTick() {
     if (!watchdog->isActive())
         return;
     ++ticks;
-    host.SetProgress(ticks);
+    emit progressChanged(ticks);
     if (ticks < timings.watchdogTicks)
         return;
     failed = true;
     AbortWaits();
-    host.LinkFailure();
+    emit acknowledgementLost();
 }
 
 void CommandProtocol::PrepareCommand() {
@@ -75,11 +74,11 @@ void CommandProtocol::PrepareCommand() {
         return;
     exchangeOpen = true;
     try {
-        host.SetCommandStatus(BusyText);
-        host.SetSettingGroupsEnabled(false);
-        host.SetAcquisitionGroupsEnabled(false);
+        emit statusChanged(BusyText);
+        emit settingGroupsEnabled(false);
+        emit transferGroupsEnabled(false);
         link.SetRts(true);
-        host.ShowProgress(0, timings.watchdogTicks);
+        emit progressStarted(timings.watchdogTicks);
         ticks = 0;
         watchdog->start(timings.watchdogIntervalMs);
 
@@ -93,7 +92,7 @@ void CommandProtocol::PrepareCommand() {
         dsrWait = nullptr;
 
         watchdog->stop();
-        host.HideProgress();
+        emit progressFinished();
         PumpingWait(timings.beforeWriteMs);
     } catch (...) {
         // The handler that asked for the command stops; the exchange is over, the groups
@@ -105,11 +104,11 @@ void CommandProtocol::PrepareCommand() {
     }
 }
 
-void CommandProtocol::WriteCommand(const QString& command) {
+void CommandProtocol::WriteCommand(const QByteArray& command) {
     if (!exchangeOpen)
         return;
     try {
-        link.Write(command.toLatin1());
+        link.Write(command);
     } catch (...) {
         EndExchange();
         throw;
@@ -121,9 +120,9 @@ void CommandProtocol::CompleteCommand() {
         return;
     try {
         PumpingWait(timings.afterWriteMs);
-        host.SetCommandStatus(IdleText);
-        host.SetSettingGroupsEnabled(true);
-        host.SetAcquisitionGroupsEnabled(true);
+        emit statusChanged(IdleText);
+        emit settingGroupsEnabled(true);
+        emit transferGroupsEnabled(true);
     } catch (...) {
         EndExchange();
         throw;
@@ -131,7 +130,7 @@ void CommandProtocol::CompleteCommand() {
     EndExchange();
 }
 
-void CommandProtocol::SendCommand(const QString& command) {
+void CommandProtocol::SendCommand(const QByteArray& command) {
     if (failed || ended || closing)
         return;
     if (Busy()) {
@@ -150,7 +149,10 @@ void CommandProtocol::SendActivationCommand() {
     try {
         link.SetRts(true);
         PumpingWait(timings.beforeWriteMs);
-        link.Write(QByteArrayLiteral("Z1"));
+        link.Write(BoxCommands::WakeUp());
+        // "Z1" goes out while RTS is high: a USB adapter may apply the line change before
+        // the bytes still queued behind it.
+        link.WaitUntilSent();
         link.SetRts(false);
     } catch (...) {
         activationOpen = false;
@@ -161,7 +163,7 @@ void CommandProtocol::SendActivationCommand() {
     RunQueued();
 }
 
-void CommandProtocol::SendFinalCommand(const QString& command, std::function<void()> afterwards) {
+void CommandProtocol::SendFinalCommand(const QByteArray& command, std::function<void()> afterwards) {
     if (afterwards)
         afterFinal.push_back(std::move(afterwards));
     if (failed || ended) {
@@ -209,7 +211,7 @@ void CommandProtocol::RunQueued() {
         RunAfterFinal();
 }
 
-void CommandProtocol::SendFinalNow(const QString& command) {
+void CommandProtocol::SendFinalNow(const QByteArray& command) {
     if (!failed && !ended) {
         Guarded([&] {
             PrepareCommand();

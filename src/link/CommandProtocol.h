@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-class CommandHost;
 class QEventLoop;
 class QTimer;
 class SerialLink;
@@ -13,7 +12,8 @@ struct Timings;
 
 // The exchange of one command with the box: lock the front panel, raise RTS, wait for
 // the box to raise DSR under a watchdog, drop RTS, wait, write, wait, unlock. Every wait
-// keeps the event loop running, so sample packets are decoded and drawn meanwhile.
+// keeps the event loop running, so sample packets are decoded and drawn meanwhile. What
+// an exchange shows and locks is announced through signals, in the order it happens.
 //
 // An exchange asked for while another is under way (quitting from inside a wait) is
 // carried out after it, with its own full handshake. After the final command ("F&") or
@@ -25,33 +25,32 @@ public:
     static const QString IdleText; // 48 blanks
 
     // Timings defaults to the program's record, read at every wait.
-    CommandProtocol(SerialLink& link, CommandHost& host, QObject* parent = nullptr);
-    CommandProtocol(SerialLink& link, CommandHost& host, Timings& timings,
-                    QObject* parent = nullptr);
+    explicit CommandProtocol(SerialLink& link, QObject* parent = nullptr);
+    CommandProtocol(SerialLink& link, Timings& timings, QObject* parent = nullptr);
     ~CommandProtocol() override;
 
     // The whole exchange for one command. Called during another exchange, it is queued
     // and carried out once that exchange has ended.
-    void SendCommand(const QString& command);
+    void SendCommand(const QByteArray& command);
 
     // The halves of the exchange, for link activation which acts between them.
     // Preparation: status text, groups locked, RTS on, acknowledgement awaited under the
     // watchdog, progress bar, then the wait before the write.
     void PrepareCommand();
     // The write between the halves.
-    void WriteCommand(const QString& command);
+    void WriteCommand(const QByteArray& command);
     // Completion: the wait after the write, status cleared, groups unlocked; then any
     // exchange queued meanwhile.
     void CompleteCommand();
 
-    // The wake-up of link activation: RTS on, the wait before the write, "Z1", RTS off. No
-    // acknowledgement is awaited and nothing is locked.
+    // The wake-up of link activation: RTS on, the wait before the write, "Z1", RTS off once
+    // the bytes have left the port. No acknowledgement is awaited and nothing is locked.
     void SendActivationCommand();
 
     // The last command of the run ("F&"), sent once with its full handshake: at once when
     // no exchange is under way, otherwise right after it. `afterwards` runs when it has
     // been sent (or at once if the link is already over). Later commands are not sent.
-    void SendFinalCommand(const QString& command, std::function<void()> afterwards = {});
+    void SendFinalCommand(const QByteArray& command, std::function<void()> afterwards = {});
 
     // Waits for the interval while processing events; a link failure ends it early.
     void PumpingWait(int intervalMs);
@@ -70,20 +69,34 @@ public:
     // Set once the final command has been sent.
     bool Ended() const { return ended; }
 
+signals:
+    // The second panel of the status bar (the one after the hint panel).
+    void statusChanged(const QString& text);
+    // The four setting groups: time base, volts/div of channel A and of channel B, trigger.
+    void settingGroupsEnabled(bool enabled);
+    // The RAM-window translation group and the acquisition group.
+    void transferGroupsEnabled(bool enabled);
+    // The progress bar of the acknowledgement wait.
+    void progressStarted(int maximum);
+    void progressChanged(int value);
+    void progressFinished();
+    // The box did not acknowledge in time. Emitted from inside the wait, once every wait
+    // of the exchange has been told to end.
+    void acknowledgementLost();
+
 private:
     struct Pending {
-        QString command;
+        QByteArray command;
         bool final;
     };
 
     void WatchdogTick();
     void EndExchange();
     void RunQueued();
-    void SendFinalNow(const QString& command);
+    void SendFinalNow(const QByteArray& command);
     void RunAfterFinal();
 
     SerialLink& link;
-    CommandHost& host;
     Timings& timings;
     QTimer* watchdog;
     std::vector<QEventLoop*> waits; // every wait in progress, innermost last

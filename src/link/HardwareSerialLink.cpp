@@ -1,6 +1,6 @@
 #include "link/HardwareSerialLink.h"
 
-#include "app/ErrorGuard.h"
+#include "core/ErrorGuard.h"
 
 #include <QDeadlineTimer>
 #include <cerrno>
@@ -116,6 +116,7 @@ void HardwareSerialLink::SetRts(bool on) {
 void HardwareSerialLink::Write(const QByteArray& bytes) {
     if (lost || !port.isOpen())
         Fail(QStringLiteral("WriteFile function failed"), lost ? EIO : EBADF);
+    lastWriteBytes = bytes.size();
     errno = 0;
     if (port.write(bytes) < 0) {
         const int error = errno ? errno : EIO;
@@ -130,6 +131,27 @@ void HardwareSerialLink::Write(const QByteArray& bytes) {
     }
     if (port.bytesToWrite() > 0)
         port.clear(QSerialPort::Output);
+}
+
+void HardwareSerialLink::WaitUntilSent() {
+    if (lost || !port.isOpen())
+        Fail(QStringLiteral("WriteFile function failed"), lost ? EIO : EBADF);
+    // The driver's queue first, within the time-out of the last write; then tcdrain,
+    // which also waits for the device's transmitter to empty.
+    const int fd = static_cast<int>(port.handle());
+    const QDeadlineTimer deadline(WriteTimeoutBaseMs + WriteTimeoutPerByteMs * lastWriteBytes);
+    int queued = 0;
+    while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && !deadline.hasExpired())
+        ::usleep(200);
+    if (queued > 0)
+        return; // the time-out ran out, as for the write itself
+    while (::tcdrain(fd) != 0) {
+        if (errno != EINTR) {
+            if (NoModemLines(errno))
+                return;
+            Fail(QStringLiteral("WriteFile function failed"), errno);
+        }
+    }
 }
 
 void HardwareSerialLink::ReadWaiting() {

@@ -19,6 +19,7 @@ public:
     bool IsOpen() const override { return port.isOpen(); }
     void SetRts(bool on) override;
     void Write(const QByteArray& bytes) override;
+    void WaitUntilSent() override;
 
     // The device path in use.
     QString DevicePath() const { return devicePath; }
@@ -31,6 +32,7 @@ private:
 
     QSerialPort port;
     QString devicePath;
+    qint64 lastWriteBytes = 0;
     bool lost = false; // the device went away while open
     DsrWatcher watcher;
 };

@@ -1,41 +1,12 @@
 #include "link/SampleDecoder.h"
 
-#include "app/InstrumentSettings.h"
-#include "app/ProgramServices.h"
-#include "link/SampleTable.h"
-#include "spectrum/WeightingWindow.h"
+#include "core/SampleTable.h"
 
-#include <QString>
-#include <array>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
 namespace {
-
-// Cell texts are shared, not rebuilt: every one-byte text and every number a packet can
-// give (-999 for a difference up to 1998 for a sum) exists once.
-constexpr int LowestNumber = -999;
-constexpr int HighestNumber = 1998;
-
-const QString& ByteText(unsigned char byte) {
-    static const std::array<QString, 256> texts = [] {
-        std::array<QString, 256> t;
-        for (int b = 0; b < 256; ++b)
-            t[b] = QString(QChar(char16_t(b)));
-        return t;
-    }();
-    return texts[byte];
-}
-
-const QString& NumberText(int value) {
-    static const std::array<QString, HighestNumber - LowestNumber + 1> texts = [] {
-        std::array<QString, HighestNumber - LowestNumber + 1> t;
-        for (int v = LowestNumber; v <= HighestNumber; ++v)
-            t[v - LowestNumber] = QString::number(v);
-        return t;
-    }();
-    return texts[value - LowestNumber];
-}
 
 // Three bytes of the packet from `first` on, hundreds first; a byte that is missing or
 // not a digit counts as the default digit of its place.
@@ -58,25 +29,22 @@ int ThreeDigits(QByteArrayView packet, qsizetype first) {
 
 } // namespace
 
-SampleDecoder::SampleDecoder(ProgramServices& owner) : services(owner) {}
+SampleDecoder::SampleDecoder(SampleTable& samples, QObject* parent)
+    : QObject(parent), table(samples) {}
 
 void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
     const char marker = packet.size() > 4 ? packet[4] : '\0';
     if (marker == '#')
         counter = 1;
     const int row = counter;
-    SampleTable& table = services.Samples();
-    const bool stored = row >= 1 && row <= SampleTable::PointCount;
+    const bool stored = SampleTable::IsPoint(row);
 
     if (stored) {
-        table.SetCell(SampleTable::Packet, row, QString::fromLatin1(packet));
-        for (int i = 0; i < 9; ++i) {
-            const int column = SampleTable::FirstByte + i;
-            if (i < packet.size())
-                table.SetCell(column, row, ByteText(static_cast<unsigned char>(packet[i])));
-            else
-                table.SetCell(column, row, QString());
-        }
+        SampleTable::Point& point = table.At(row);
+        const auto size = static_cast<std::uint8_t>(
+            std::min<qsizetype>(packet.size(), SampleTable::PacketBytes));
+        std::copy_n(packet.data(), size, point.packet.begin());
+        point.packetSize = size;
     }
 
     if (marker == '#' || marker == '%') {
@@ -85,12 +53,13 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
         const int sum = codeA + codeB;
         const int difference = codeA - codeB;
         if (stored) {
-            table.SetCell(SampleTable::CodeA, row, NumberText(codeA));
-            table.SetCell(SampleTable::CodeB, row, NumberText(codeB));
-            table.SetCell(SampleTable::Sum, row, NumberText(sum));
-            table.SetCell(SampleTable::Difference, row, NumberText(difference));
+            SampleTable::Point& point = table.At(row);
+            point.codeA = codeA;
+            point.codeB = codeB;
+            point.sum = sum;
+            point.difference = difference;
+            point.mathWritten = true;
         }
-        // The values are those just written into the row (the cells hold their text).
         extremes.Update(codeA, codeB, sum, difference);
     }
 
@@ -106,10 +75,9 @@ void SampleDecoder::CompleteSweep() {
     const int differenceHalfRange = (extremes.differenceMax - extremes.differenceMin) / 2;
     differenceOffset = std::abs(extremes.differenceMin) - differenceHalfRange + 128;
 
-    // The extremes are reset even when a later step fails, so that the next sweep starts
-    // from the initial values.
+    // The extremes are reset before the sweep is handed on, so that the next sweep starts
+    // from the initial values whatever the handlers do.
     const SweepExtremes completed = extremes;
     extremes.Reset();
-    ApplyWeightingWindow(services.Samples(), services.Instrument(), completed);
-    services.RedrawScreen();
+    emit sweepCompleted(completed);
 }

@@ -36,6 +36,10 @@ public:
     // Writes the bytes; returns when they went to the port or the write time-out ran out.
     // Throws SerialError.
     virtual void Write(const QByteArray& bytes) = 0;
+    // Returns once the bytes written have left the port itself (the driver's queue and
+    // the device's own), or when the write time-out of those bytes ran out: what must go
+    // out before a modem line changes. Throws SerialError.
+    virtual void WaitUntilSent() {}
 
 signals:
     void bytesReceived(const QByteArray& chunk);

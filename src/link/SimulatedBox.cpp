@@ -1,5 +1,7 @@
 #include "link/SimulatedBox.h"
 
+#include "link/BoxCommands.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -20,15 +22,6 @@ constexpr qint64 MostBytesPerTick = 4096;
 
 int Index(Channel channel) {
     return channel == Channel::A ? 0 : 1;
-}
-
-// Parameter of "Xn#&" commands: plain decimal between the letter and "#&".
-bool Parameter(const QByteArray& command, int& value) {
-    if (!command.endsWith("#&") || command.size() < 4)
-        return false;
-    bool ok = false;
-    value = command.mid(1, command.size() - 3).toInt(&ok);
-    return ok;
 }
 
 } // namespace
@@ -87,9 +80,10 @@ void SimulatedBox::Write(const QByteArray& bytes) {
     const qint64 at = now.msecsSinceReference();
     input += bytes;
     for (;;) {
-        if (input.startsWith("Z1")) {
-            received.append({input.left(2), rts, at});
-            input.remove(0, 2);
+        const QByteArray wakeUp = BoxCommands::WakeUp();
+        if (input.startsWith(wakeUp)) {
+            received.append({wakeUp, rts, at});
+            input.remove(0, wakeUp.size());
             awake = true;
             continue;
         }
@@ -106,42 +100,47 @@ void SimulatedBox::Write(const QByteArray& bytes) {
         input.clear();
 }
 
-void SimulatedBox::Execute(const QByteArray& command) {
-    const char letter = command.isEmpty() ? '\0' : command[0];
-    int value = 0;
-    if (command == "?&") {
+void SimulatedBox::Execute(const QByteArray& bytes) {
+    const std::optional<BoxCommand> command = BoxCommands::Parse(bytes);
+    if (!command)
+        return; // not a command of the box
+    const int c = Index(command->channel);
+    switch (command->kind) {
+    case BoxCommand::Kind::WakeUp:
+        break;
+    case BoxCommand::Kind::Initialise:
         Initialise();
-    } else if (command == "F&") {
+        break;
+    case BoxCommand::Kind::EndOfUse:
         StopSending();
         awake = false;
-    } else if (letter == 'T') {
-        for (int i = 1; i <= TimeBaseCount; ++i)
-            if (command == TimeBaseAt(i)->command)
-                state.timeBaseIndex = i;
-    } else if ((letter == 'A' || letter == 'B') && command.endsWith("*&")) {
-        for (int i = 1; i <= VoltsPerDivCount; ++i) {
-            const VoltsPerDivRow* row = VoltsPerDivAt(i);
-            if (command == row->commandA)
-                state.voltsPerDivIndex[0] = i;
-            if (command == row->commandB)
-                state.voltsPerDivIndex[1] = i;
-        }
-    } else if (Parameter(command, value) && (letter == 'Q' || letter == 'R')) {
-        state.position[letter == 'Q' ? 0 : 1] = std::clamp(value, 0, 255);
-    } else if (Parameter(command, value) && (letter == 'd' || letter == 'g' || letter == 'c')) {
-        state.windowStart = std::clamp(value, 0, LastWindowStart);
-    } else if (command == "L&") {
+        break;
+    case BoxCommand::Kind::TimeBase:
+        state.timeBaseIndex = command->value;
+        break;
+    case BoxCommand::Kind::VoltsPerDiv:
+        state.voltsPerDivIndex[c] = command->value;
+        break;
+    case BoxCommand::Kind::Coupling:
+        state.coupling[c] = static_cast<Coupling>(command->value);
+        break;
+    case BoxCommand::Kind::Position:
+        state.position[c] = command->value;
+        break;
+    case BoxCommand::Kind::Trigger:
+        state.trigger = static_cast<TriggerSource>(command->value);
+        break;
+    case BoxCommand::Kind::Run:
         state.running = true;
-    } else if (command == "P&") {
+        break;
+    case BoxCommand::Kind::Pause:
         state.running = false;
-    } else {
-        for (int v = 1; v <= 3; ++v)
-            for (Channel c : {Channel::A, Channel::B})
-                if (command == CouplingAt(v)->command[Index(c)])
-                    state.coupling[Index(c)] = static_cast<Coupling>(v);
-        for (int v = 1; v <= 4; ++v)
-            if (command == TriggerAt(v)->command)
-                state.trigger = static_cast<TriggerSource>(v);
+        break;
+    case BoxCommand::Kind::WindowRight:
+    case BoxCommand::Kind::WindowLeft:
+    case BoxCommand::Kind::WindowReset:
+        state.windowStart = command->value;
+        break;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/InstrumentSettings.h"
+#include "core/InstrumentSettings.h"
 #include "link/SerialLink.h"
 
 #include <QElapsedTimer>

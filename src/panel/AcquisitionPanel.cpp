@@ -1,8 +1,7 @@
 #include "panel/AcquisitionPanel.h"
 
-#include "app/ErrorGuard.h"
-#include "app/InstrumentSettings.h"
-#include "app/ProgramServices.h"
+#include "core/ErrorGuard.h"
+#include "instrument/Instrument.h"
 #include "panel/PanelControls.h"
 
 #include <QButtonGroup>
@@ -45,8 +44,8 @@ QIcon RunIcon(Picture picture) {
 
 } // namespace
 
-AcquisitionPanel::AcquisitionPanel(QWidget* parent, ProgramServices& services)
-    : QWidget(parent), services(services) {
+AcquisitionPanel::AcquisitionPanel(QWidget* parent, Instrument& owner)
+    : QWidget(parent), session(owner) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     auto* group = new QButtonGroup(this);
     std::array<QAbstractButton*, 2> made{};
@@ -61,38 +60,20 @@ AcquisitionPanel::AcquisitionPanel(QWidget* parent, ProgramServices& services)
     }
     runButton = made[0];
     pauseButton = made[1];
-    runButton->setChecked(services.Instrument().running);
-    pauseButton->setChecked(!services.Instrument().running);
-    connect(runButton, &QAbstractButton::clicked, this, GuardedSlot([this] { Run(); }));
-    connect(pauseButton, &QAbstractButton::clicked, this, GuardedSlot([this] { Pause(); }));
+    connect(runButton, &QAbstractButton::clicked, this, GuardedSlot([this] { session.Run(); }));
+    connect(pauseButton, &QAbstractButton::clicked, this,
+            GuardedSlot([this] { session.Pause(); }));
+    connect(&session, &Instrument::runStateChanged, this, &AcquisitionPanel::ShowRunState);
+    connect(&session, &Instrument::runButtonsEnabled, this,
+            &AcquisitionPanel::SetRunButtonsEnabled);
+    ShowRunState();
 }
 
-void AcquisitionPanel::Run() {
-    services.Instrument().running = true;
-    runButton->setChecked(true);
-    emit outputCommandsEnabled(false);
-    services.SendCommand(QStringLiteral("L&"));
-    emit instrumentGroupsEnabled(true);
-}
-
-void AcquisitionPanel::Pause() {
-    services.Instrument().running = false;
-    pauseButton->setChecked(true);
-    emit outputCommandsEnabled(true);
-    services.SendCommand(QStringLiteral("P&"));
-    emit instrumentGroupsEnabled(false);
-}
-
-void AcquisitionPanel::ShowLinkActivated() {
-    SetRunButtonsEnabled(true);
-    runButton->setChecked(true);
+void AcquisitionPanel::ShowRunState() {
+    (session.State().running ? runButton : pauseButton)->setChecked(true);
 }
 
 void AcquisitionPanel::SetRunButtonsEnabled(bool enabled) {
     runButton->setEnabled(enabled);
     pauseButton->setEnabled(enabled);
-}
-
-void AcquisitionPanel::SetGroupEnabled(bool enabled) {
-    setEnabled(enabled);
 }

@@ -1,10 +1,8 @@
 #include "panel/ChannelPanel.h"
 
-#include "app/Colour.h"
-#include "app/Conversion.h"
-#include "app/ErrorGuard.h"
-#include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
+#include "core/ErrorGuard.h"
+#include "core/PersistedSettings.h"
+#include "instrument/Instrument.h"
 #include "panel/DialView.h"
 #include "panel/PanelControls.h"
 
@@ -21,8 +19,6 @@ namespace {
 
 using namespace PanelControls;
 
-constexpr int CentrePositionValue = 128;
-constexpr int GroundCodesPerUnit = 2; // one position unit moves the trace by two codes
 
 constexpr QRect SliderRect{16, 16, 33, 209};
 constexpr QRect DialPanelRect{72, 16, 209, 209};
@@ -39,7 +35,6 @@ struct ChannelTexts {
     const char* centreHint;
     const char* downHint;
     const char* probeHints[2];
-    char positionLetter;
 };
 
 // clang-format off
@@ -47,11 +42,11 @@ constexpr std::array<ChannelTexts, 2> Texts{{
     {" Couplage VOIE A : ", "Position verticale de la trace VOIE A",
      "Déplacement d'une unité vers le haut de la trace Voie A", "Centrage vertical VOIE A",
      "Déplacement d'une unité vers le bas de la trace Voie A",
-     {"Sonde d'impédance x1 pour la Voie A", "Sonde d'impédance x10 pour la Voie A"}, 'Q'},
+     {"Sonde d'impédance x1 pour la Voie A", "Sonde d'impédance x10 pour la Voie A"}},
     {" Couplage VOIE B : ", "Position verticale de la trace VOIE B",
      "Déplacement d'une unité vers le haut de la trace Voie B", "Centrage vertical VOIE B",
      "Déplacement d'une unité vers le bas de la trace Voie B",
-     {"Sonde d'impédance x1 pour la Voie B", "Sonde d'impédance x10 pour la Voie B"}, 'R'},
+     {"Sonde d'impédance x1 pour la Voie B", "Sonde d'impédance x10 pour la Voie B"}},
 }};
 
 // Range buttons on the dial panel, by VoltsPerDivTable index: clockwise from 5 V at the
@@ -143,27 +138,26 @@ std::size_t Slot(int index) {
 
 } // namespace
 
-ChannelPanel::ChannelPanel(QWidget* parent, ProgramServices& services, Channel channel)
-    : QWidget(parent), services(services), channel(channel) {
+ChannelPanel::ChannelPanel(QWidget* parent, Instrument& owner, Channel id)
+    : QWidget(parent), session(owner), channel(id) {
     const ChannelTexts& texts = Texts[channel == Channel::A ? 0 : 1];
     setGeometry(QRect(QPoint(0, 0), GroupSize));
-    body = new QWidget(this);
-    body->setGeometry(rect());
 
-    slider = new ReleaseSlider(body, GuardedSlot([this] { PositionReleased(); }));
+    slider = new ReleaseSlider(
+        this, GuardedSlot([this] { session.ReleasePosition(channel, slider->value()); }));
     slider->setGeometry(SliderRect);
     slider->setRange(0, 255);
     slider->setSingleStep(1);
-    slider->setValue(CentrePositionValue);
     SetHint(slider, QString::fromUtf8(texts.sliderHint));
 
     const std::array<const char*, 3> positionHints{texts.upHint, texts.centreHint, texts.downHint};
     const std::array<std::function<void()>, 3> positionHandlers{
-        [this] { StepPositionUp(); }, [this] { CentrePosition(); }, [this] { StepPositionDown(); }};
+        [this] { session.StepPosition(channel, +1); }, [this] { session.CentrePosition(channel); },
+        [this] { session.StepPosition(channel, -1); }};
     std::array<QAbstractButton*, 3> positionButtons{};
     for (std::size_t i = 0; i < PositionButtons.size(); ++i) {
         QToolButton* button =
-            MakeButton(body, PositionButtons[i].geometry, {}, QString::fromUtf8(positionHints[i]));
+            MakeButton(this, PositionButtons[i].geometry, {}, QString::fromUtf8(positionHints[i]));
         button->setIcon(GlyphIcon(PositionButtons[i].glyph, PositionButtons[i].geometry.size()));
         button->setIconSize(PositionButtons[i].geometry.size() - QSize(4, 4));
         connect(button, &QAbstractButton::clicked, this, GuardedSlot(positionHandlers[i]));
@@ -173,10 +167,10 @@ ChannelPanel::ChannelPanel(QWidget* parent, ProgramServices& services, Channel c
     centreButton = positionButtons[1];
     downButton = positionButtons[2];
 
-    dialPanel = MakeBorderedPanel(body, DialPanelRect);
+    dialPanel = MakeBorderedPanel(this, DialPanelRect);
     dial =
         new DialView(dialPanel, DialKind::VoltsPerDiv,
-                     LoadKnobPicture(DialKind::VoltsPerDiv, services.ProgramFolder(),
+                     LoadKnobPicture(DialKind::VoltsPerDiv, session.ProgramFolder(),
                                      QString::fromLatin1(channel == Channel::A ? VoltsKnobFileA
                                                                                : VoltsKnobFileB)));
     dial->move(DialPosition);
@@ -189,7 +183,7 @@ ChannelPanel::ChannelPanel(QWidget* parent, ProgramServices& services, Channel c
         SetTextColour(button,
                       QString::fromUtf8(row.unit) == QStringLiteral("mV") ? Purple() : Black());
         connect(button, &QAbstractButton::clicked, this,
-                GuardedSlot([this, index] { SelectVoltsPerDiv(index); }));
+                GuardedSlot([this, index] { session.SelectVoltsPerDiv(channel, index); }));
         rangeButtons[Slot(index)] = button;
     }
     for (const UnitLabel& unit : UnitLabels)
@@ -205,15 +199,14 @@ ChannelPanel::ChannelPanel(QWidget* parent, ProgramServices& services, Channel c
         probeGroup->addButton(button);
         const bool timesTen = i == 1;
         connect(button, &QAbstractButton::clicked, this,
-                GuardedSlot([this, timesTen] { SelectProbe(timesTen); }));
+                GuardedSlot([this, timesTen] { session.SelectProbe(channel, timesTen); }));
         probeButtons[i] = button;
     }
-    probeButtons[Settings().probeTimesTen ? 1 : 0]->setChecked(true);
 
     couplingLabel = MakeLabel(dialPanel, CouplingLabelPosition, {});
     panelLabel = MakeLabel(dialPanel, PanelLabelPosition, {});
 
-    couplingGroup = new QGroupBox(QString::fromUtf8(texts.couplingTitle), body);
+    couplingGroup = new QGroupBox(QString::fromUtf8(texts.couplingTitle), this);
     couplingGroup->setGeometry(CouplingGroupRect);
     auto* couplingButtonGroup = new QButtonGroup(this);
     for (int value = 1; value <= 3; ++value) {
@@ -223,174 +216,91 @@ ChannelPanel::ChannelPanel(QWidget* parent, ProgramServices& services, Channel c
         SetBold(button);
         couplingButtonGroup->addButton(button);
         connect(button, &QAbstractButton::clicked, this,
-                GuardedSlot([this, value] { SelectCoupling(value); }));
+                GuardedSlot([this, value] { session.SelectCoupling(channel, value); }));
         couplingButtons[Slot(value)] = button;
     }
 
-    ShowCoupling(static_cast<int>(Settings().coupling));
-    if (const VoltsPerDivRow* row = VoltsPerDivAt(Settings().voltsPerDivIndex))
-        SetLabelText(panelLabel, QString::fromUtf8(row->panelLabel));
+    const auto mine = [this](Channel c) { return c == channel; };
+    connect(&session, &Instrument::voltsPerDivChanged, this, [this, mine](Channel c) {
+        if (mine(c))
+            ShowVoltsPerDiv();
+    });
+    connect(&session, &Instrument::couplingChanged, this, [this, mine](Channel c) {
+        if (mine(c))
+            ShowCoupling();
+    });
+    connect(&session, &Instrument::probeChanged, this, [this, mine](Channel c) {
+        if (mine(c))
+            ShowProbe();
+    });
+    connect(&session, &Instrument::positionChanged, this, [this, mine](Channel c) {
+        if (mine(c))
+            ShowPosition();
+    });
+    connect(&session, &Instrument::channelControlsChanged, this, [this, mine](Channel c) {
+        if (mine(c))
+            ShowControlsEnabled();
+    });
+
+    ShowVoltsPerDiv();
+    ShowCoupling();
+    ShowProbe();
+    ShowPosition();
+    ShowControlsEnabled();
 }
 
-ChannelSettings& ChannelPanel::Settings() {
-    return services.Instrument().Of(channel);
+const ChannelSettings& ChannelPanel::Settings() const {
+    return session.State().Of(channel);
 }
 
 QColor ChannelPanel::PointerColour() const {
-    return ColourFromSetting(StrToInt(services.Settings().Line(SettingsLine::ColourOf(channel))));
+    return session.Settings().Colour(SettingsLine::ColourOf(channel));
 }
 
-void ChannelPanel::SelectVoltsPerDiv(int index) {
-    if (!VoltsPerDivAt(index))
-        return;
-    ShowVoltsPerDiv(index);
-    Settings().voltsPerDivIndex = index;
-    services.Settings().SetLine(SettingsLine::Volts(channel), SettingsText::FromNumber(index));
-    services.SaveSettings();
-    services.SendCommand(VoltsPerDivCommand(index, channel));
-    services.RedrawScreen();
-}
-
-void ChannelPanel::SelectCoupling(int value) {
-    if (!CouplingAt(value))
-        return;
-    const bool ground = value == static_cast<int>(Coupling::GND);
-    InstrumentSettings& instrument = services.Instrument();
-    if (ground && instrument.triggerArmed) {
-        // The trigger shows OFF; the box is not told and triggerArmed stays set.
-        instrument.triggerSource = TriggerSource::Off;
-        emit triggerForcedOff();
-    }
-    ShowCoupling(value);
-    Settings().coupling = static_cast<Coupling>(value);
-    services.Settings().SetLine(SettingsLine::CouplingOf(channel), SettingsText::FromNumber(value));
-    services.SaveSettings();
-    services.SendCommand(CouplingCommand(value, channel));
-    services.RedrawScreen();
-    if (ground)
-        Settings().groundMarkerShown = true; // the next redraw measures the ground level
-}
-
-void ChannelPanel::SelectProbe(bool timesTen) {
-    Settings().probeTimesTen = timesTen;
-    probeButtons[timesTen ? 1 : 0]->setChecked(true);
-    services.RedrawScreen();
-}
-
-void ChannelPanel::SendPosition(int position) {
-    Settings().verticalPosition = position;
-    services.Settings().SetLine(SettingsLine::Position(channel),
-                                SettingsText::FromNumber(position));
-    services.SaveSettings();
-    const ChannelTexts& texts = Texts[channel == Channel::A ? 0 : 1];
-    services.SendCommand(QChar::fromLatin1(texts.positionLetter) + QString::number(position) +
-                         QStringLiteral("#&"));
-}
-
-void ChannelPanel::PositionReleased() {
-    SendPosition(slider->value());
-    if (Settings().coupling != Coupling::GND)
-        Settings().groundMarkerShown = false; // the marker no longer knows where zero is
-}
-
-void ChannelPanel::CentrePosition() {
-    slider->setValue(CentrePositionValue);
-    SendPosition(CentrePositionValue);
-    Settings().groundLevel = CentrePositionValue;
-    Settings().groundMarkerShown = true;
-}
-
-void ChannelPanel::StepPositionUp() {
-    StepPosition(+1);
-}
-
-void ChannelPanel::StepPositionDown() {
-    StepPosition(-1);
-}
-
-void ChannelPanel::StepPosition(int delta) {
-    const int before = slider->value();
-    slider->setValue(before + delta); // the slider keeps its value within 0..255
-    const int position = slider->value();
-    SendPosition(position);
-    // The marker follows the trace, which does not move when the slider is at its end.
-    Settings().groundLevel += GroundCodesPerUnit * (position - before);
-}
-
-void ChannelPanel::ShowVoltsPerDiv(int index) {
-    const VoltsPerDivRow* row = VoltsPerDivAt(index);
+void ChannelPanel::ShowVoltsPerDiv() {
+    const VoltsPerDivRow* row = VoltsPerDivAt(Settings().voltsPerDivIndex);
     if (!row)
         return;
     dial->Draw(row->angle, PointerColour());
     SetLabelText(panelLabel, QString::fromUtf8(row->panelLabel));
 }
 
-void ChannelPanel::ShowCoupling(int value, bool putButtonDown) {
+void ChannelPanel::ShowCoupling() {
+    const int value = static_cast<int>(Settings().coupling);
     if (!CouplingAt(value))
         return;
     SetLabelText(couplingLabel, CouplingPanelLabel(value, channel));
-    if (putButtonDown)
-        couplingButtons[Slot(value)]->setChecked(true);
+    couplingButtons[Slot(value)]->setChecked(true);
 }
 
-void ChannelPanel::ShowPosition(int position) {
-    slider->setValue(position);
+void ChannelPanel::ShowProbe() {
+    probeButtons[Settings().probeTimesTen ? 1 : 0]->setChecked(true);
+}
+
+void ChannelPanel::ShowPosition() {
+    slider->setValue(Settings().verticalPosition);
 }
 
 void ChannelPanel::RedrawDial() {
     dial->Draw(dial->Angle(), PointerColour());
 }
 
-void ChannelPanel::UpdateEnabling() {
-    ApplyEnabling(services.LinkActive());
-}
-
-void ChannelPanel::ApplyEnabling(bool linkActive) {
-    const bool on = linkActive && Settings().traceOn;
+void ChannelPanel::ShowControlsEnabled() {
+    const bool on = session.ChannelControlsEnabled(channel);
     dialPanel->setEnabled(on);
     couplingGroup->setEnabled(on);
     for (QAbstractButton* button : couplingButtons)
         button->setEnabled(on);
     slider->setEnabled(on);
-    for (QAbstractButton* button : {upButton, centreButton, downButton}) {
+    for (QAbstractButton* button : {upButton, centreButton, downButton})
         button->setEnabled(on);
-        button->setVisible(linkActive);
-    }
+}
+
+void ChannelPanel::ShowLinkControls(bool shown) {
+    for (QAbstractButton* button : {upButton, centreButton, downButton})
+        button->setVisible(shown);
     for (QAbstractButton* button : probeButtons)
-        button->setVisible(linkActive);
-}
-
-void ChannelPanel::SetGroupEnabled(bool enabled) {
-    body->setEnabled(enabled);
-}
-
-bool ChannelPanel::IsGroupEnabled() const {
-    return body->isEnabled();
-}
-
-void ChannelPanel::PlaceTraceSwitch(QWidget* traceSwitchWidget,
-                                    std::function<void(bool on)> showState) {
-    traceSwitch = traceSwitchWidget;
-    showTraceState = std::move(showState);
-    if (!traceSwitch)
-        return;
-    traceSwitch->setParent(this);
-    // At its own size when it has one, centred in its place.
-    QRect place(QPoint(0, 0), traceSwitch->sizeHint().isValid()
-                                  ? traceSwitch->sizeHint().boundedTo(TraceSwitchRect.size())
-                                  : TraceSwitchRect.size());
-    place.moveCenter(TraceSwitchRect.center());
-    traceSwitch->setGeometry(place);
-    traceSwitch->raise();
-    traceSwitch->show();
-}
-
-void ChannelPanel::SetTraceSwitch(bool on, bool enabled) {
-    Settings().traceOn = on;
-    if (showTraceState)
-        showTraceState(on);
-    if (traceSwitch)
-        traceSwitch->setEnabled(enabled);
+        button->setVisible(shown);
 }
 
 QAbstractButton* ChannelPanel::RangeButton(int index) const {

@@ -1,9 +1,8 @@
 #include "panel/MagnifierPanel.h"
 
-#include "app/ErrorGuard.h"
-#include "app/ProgramServices.h"
+#include "core/ErrorGuard.h"
+#include "instrument/Instrument.h"
 #include "panel/PanelControls.h"
-#include "screen/RamWindow.h"
 
 #include <QButtonGroup>
 #include <QToolButton>
@@ -27,8 +26,8 @@ constexpr std::array<FactorButtonSpec, 3> FactorButtons{{
 
 } // namespace
 
-MagnifierPanel::MagnifierPanel(QWidget* parent, ProgramServices& services, RamWindow& window)
-    : QWidget(parent), services(services), window(window) {
+MagnifierPanel::MagnifierPanel(QWidget* parent, Instrument& owner)
+    : QWidget(parent), session(owner) {
     resize(PanelSize);
     auto* group = new QButtonGroup(this);
     for (std::size_t i = 0; i < FactorButtons.size(); ++i) {
@@ -40,22 +39,16 @@ MagnifierPanel::MagnifierPanel(QWidget* parent, ProgramServices& services, RamWi
         group->addButton(button);
         const int factor = entry.factor;
         connect(button, &QAbstractButton::clicked, this,
-                GuardedSlot([this, factor] { SetMagnification(factor); }));
+                GuardedSlot([this, factor] { session.SetMagnification(factor); }));
         buttons[i] = button;
     }
+    connect(&session, &Instrument::magnificationChanged, this,
+            &MagnifierPanel::ShowMagnification);
     ShowMagnification();
-}
-
-void MagnifierPanel::SetMagnification(int factor) {
-    if (!window.SetMagnification(factor))
-        return;
-    ShowMagnification();
-    services.RedrawScreen();
-    emit magnificationChanged(factor);
 }
 
 void MagnifierPanel::ShowMagnification() {
-    if (QAbstractButton* button = FactorButton(window.Magnification()))
+    if (QAbstractButton* button = FactorButton(session.Window().Magnification()))
         button->setChecked(true);
 }
 

@@ -3,9 +3,8 @@
 #include <QWidget>
 #include <array>
 
-class ProgramServices;
+class Instrument;
 class QAbstractButton;
-class RamWindow;
 
 // The magnifier: three exclusive toggle buttons "x1", "x2", "x5" that stretch the start of
 // the sweep over the screen's width. A display setting only: nothing is sent or saved.
@@ -15,21 +14,15 @@ class MagnifierPanel : public QWidget {
 public:
     static constexpr QSize PanelSize{98, 29};
 
-    MagnifierPanel(QWidget* parent, ProgramServices& services, RamWindow& window);
+    // "x1", "x2" and "x5" call the session's SetMagnification.
+    MagnifierPanel(QWidget* parent, Instrument& session);
 
-    // The handler of "x1", "x2", "x5": the factor, RedrawScreen, then the step captions
-    // (through magnificationChanged). Any other factor does nothing.
-    void SetMagnification(int factor);
-    // Puts the button of the window's current factor down, with nothing else.
+    // Puts the button of the session's factor down.
     void ShowMagnification();
 
     QAbstractButton* FactorButton(int factor) const;
 
-signals:
-    void magnificationChanged(int factor);
-
 private:
-    ProgramServices& services;
-    RamWindow& window;
+    Instrument& session;
     std::array<QAbstractButton*, 3> buttons{};
 };

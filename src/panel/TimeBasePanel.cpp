@@ -1,8 +1,7 @@
 #include "panel/TimeBasePanel.h"
 
-#include "app/ErrorGuard.h"
-#include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
+#include "core/ErrorGuard.h"
+#include "instrument/Instrument.h"
 #include "panel/DialView.h"
 #include "panel/PanelControls.h"
 
@@ -45,12 +44,12 @@ bool IsMicroseconds(const TimeBaseRow& row) {
 
 } // namespace
 
-TimeBasePanel::TimeBasePanel(QWidget* parent, ProgramServices& services)
-    : QWidget(parent), services(services) {
+TimeBasePanel::TimeBasePanel(QWidget* parent, Instrument& owner)
+    : QWidget(parent), session(owner) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     dialPanel = MakeBorderedPanel(this, DialPanelRect);
     dial = new DialView(dialPanel, DialKind::TimeBase,
-                        LoadKnobPicture(DialKind::TimeBase, services.ProgramFolder(),
+                        LoadKnobPicture(DialKind::TimeBase, session.ProgramFolder(),
                                         QString::fromLatin1(TimeBaseKnobFile)));
     dial->move(DialPosition);
 
@@ -64,7 +63,7 @@ TimeBasePanel::TimeBasePanel(QWidget* parent, ProgramServices& services)
             caption, QString::fromUtf8(row.hint));
         SetTextColour(button, IsMicroseconds(row) ? Purple() : Black());
         connect(button, &QAbstractButton::clicked, this,
-                GuardedSlot([this, index] { SelectTimeBase(index); }));
+                GuardedSlot([this, index] { session.SelectTimeBase(index); }));
         buttons[static_cast<std::size_t>(index - 1)] = button;
     }
 
@@ -74,33 +73,18 @@ TimeBasePanel::TimeBasePanel(QWidget* parent, ProgramServices& services)
     timeDivLabel = MakeLabel(dialPanel, TimeDivLabelPosition, {});
     samplingLabel = MakeLabel(dialPanel, SamplingLabelPosition, {});
     ramSweepLabel = MakeLabel(dialPanel, RamSweepLabelPosition, {});
-    ShowTimeBase(services.Instrument().timeBaseIndex);
+    connect(&session, &Instrument::timeBaseChanged, this, &TimeBasePanel::ShowTimeBase);
+    ShowTimeBase();
 }
 
-void TimeBasePanel::SelectTimeBase(int index) {
-    const TimeBaseRow* row = TimeBaseAt(index);
-    if (!row)
-        return;
-    ShowTimeBase(index);
-    services.Instrument().timeBaseIndex = index;
-    services.Settings().SetLine(SettingsLine::TimeBase, SettingsText::FromNumber(index));
-    services.SaveSettings();
-    services.SendCommand(QString::fromLatin1(row->command));
-    services.RedrawScreen();
-}
-
-void TimeBasePanel::ShowTimeBase(int index) {
-    const TimeBaseRow* row = TimeBaseAt(index);
+void TimeBasePanel::ShowTimeBase() {
+    const TimeBaseRow* row = TimeBaseAt(session.State().timeBaseIndex);
     if (!row)
         return;
     dial->Draw(row->angle, TimeBasePointerColour());
     SetLabelText(timeDivLabel, QString::fromUtf8(row->hint));
     SetLabelText(samplingLabel, QString::fromUtf8(row->sampling));
     SetLabelText(ramSweepLabel, QString::fromUtf8(row->ramSweep));
-}
-
-void TimeBasePanel::SetGroupEnabled(bool enabled) {
-    setEnabled(enabled);
 }
 
 QAbstractButton* TimeBasePanel::RangeButton(int index) const {

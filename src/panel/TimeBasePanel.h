@@ -3,33 +3,26 @@
 #include <QWidget>
 #include <array>
 
-#include "app/InstrumentSettings.h"
+#include "core/InstrumentSettings.h"
 
 class DialView;
-class ProgramServices;
+class Instrument;
 class QAbstractButton;
 class QFrame;
 class QLabel;
 
-// The " Time/Div : " group: the time base knob with its 18 range buttons and the three
-// labels. Fills the group box (289 x 297) from its top-left corner.
+// The body of the " Time/Div : " group: the time base knob with its 18 range buttons and
+// the three labels. Fills the group box (289 x 297) from its top-left corner. A range
+// button calls the session; the knob and labels show the session's time base.
 class TimeBasePanel : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize GroupSize{289, 297};
 
-    TimeBasePanel(QWidget* parent, ProgramServices& services);
+    TimeBasePanel(QWidget* parent, Instrument& session);
 
-    // The handler of a range button, also run by the restore of link activation: knob,
-    // labels, model, settings line 20, SaveSettings, the range's command, RedrawScreen.
-    // An index outside the table does nothing.
-    void SelectTimeBase(int index);
-
-    // Knob and labels for a range, without touching the model or the box.
-    void ShowTimeBase(int index);
-
-    // Switches the group as a whole (presets, pause, command exchanges).
-    void SetGroupEnabled(bool enabled);
+    // Knob and labels for the session's time base.
+    void ShowTimeBase();
 
     QAbstractButton* RangeButton(int index) const;
     DialView* Dial() const { return dial; }
@@ -38,7 +31,7 @@ public:
     QLabel* RamSweepLabel() const { return ramSweepLabel; }
 
 private:
-    ProgramServices& services;
+    Instrument& session;
     QFrame* dialPanel = nullptr;
     DialView* dial = nullptr;
     std::array<QAbstractButton*, TimeBaseCount> buttons{};

@@ -1,10 +1,7 @@
 #include "panel/TranslationPanel.h"
 
-#include "app/Messages.h"
-
-#include "app/ErrorGuard.h"
-#include "app/InstrumentSettings.h"
-#include "app/ProgramServices.h"
+#include "core/ErrorGuard.h"
+#include "instrument/Instrument.h"
 #include "panel/PanelControls.h"
 
 #include <QFrame>
@@ -40,16 +37,9 @@ constexpr std::array<MoveButton, 3> MoveButtons{{
 
 } // namespace
 
-const QString TranslationPanel::UpperLimitMessage =
-    QStringLiteral("               Dernière  translation...\r\nVous avez atteint la limite "
-                   "supérieure de la RAM !");
-
-TranslationPanel::TranslationPanel(QWidget* parent, ProgramServices& services, RamWindow& window)
-    : QWidget(parent), services(services), window(window) {
+TranslationPanel::TranslationPanel(QWidget* parent, Instrument& owner)
+    : QWidget(parent), session(owner) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
-    showMessage = [this](const QString& text) {
-        Messages::Show(Messages::Kind::Information, text, this);
-    };
     panel = MakeBorderedPanel(this, PanelRect);
 
     for (int index = 1; index <= RamWindow::StepCount; ++index) {
@@ -59,10 +49,10 @@ TranslationPanel::TranslationPanel(QWidget* parent, ProgramServices& services, R
         step->setGeometry(QRect(place, StepSize));
         step->setFocusPolicy(Qt::NoFocus);
         SetHint(step, RamWindow::StepHint(index));
-        connect(step, &QRadioButton::toggled, this, [this, index](bool checked) {
-            if (checked)
-                this->window.SetStep(index);
-        });
+        connect(step, &QRadioButton::toggled, this, GuardedSlot([this, index](bool checked) {
+                    if (checked)
+                        session.SelectStep(index);
+                }));
         steps[static_cast<std::size_t>(index - 1)] = step;
     }
 
@@ -78,82 +68,50 @@ TranslationPanel::TranslationPanel(QWidget* parent, ProgramServices& services, R
     leftButton = made[0];
     resetButton = made[1];
     rightButton = made[2];
-    connect(leftButton, &QAbstractButton::clicked, this, GuardedSlot([this] { TranslateLeft(); }));
+    connect(leftButton, &QAbstractButton::clicked, this,
+            GuardedSlot([this] { session.TranslateLeft(); }));
     connect(resetButton, &QAbstractButton::clicked, this,
-            GuardedSlot([this] { ResetTranslation(); }));
+            GuardedSlot([this] { session.ResetTranslation(); }));
     connect(rightButton, &QAbstractButton::clicked, this,
-            GuardedSlot([this] { TranslateRight(); }));
+            GuardedSlot([this] { session.TranslateRight(); }));
+
+    connect(&session, &Instrument::translationChanged, this, &TranslationPanel::ShowButtons);
+    connect(&session, &Instrument::windowRangeChanged, this, &TranslationPanel::ShowRange);
+    connect(&session, &Instrument::stepChanged, this, &TranslationPanel::ShowStep);
+    connect(&session, &Instrument::magnificationChanged, this,
+            &TranslationPanel::ShowStepCaptions);
 
     ShowStepCaptions();
-    ShowStartState();
+    ShowStep();
+    ShowButtons();
+    ShowRange();
 }
 
-void TranslationPanel::SetMessageShower(std::function<void(const QString&)> shower) {
-    showMessage = std::move(shower);
+void TranslationPanel::ShowButtons() {
+    const RamWindow& window = session.Window();
+    leftButton->setEnabled(window.LeftEnabled());
+    resetButton->setEnabled(window.ResetEnabled());
+    rightButton->setEnabled(window.RightEnabled());
 }
 
-void TranslationPanel::TranslateRight() {
-    const RamWindow::Move move = window.TranslateRight();
-    if (move.upperLimitReached) {
-        rightButton->setEnabled(false);
-        leftButton->setEnabled(true);
-        if (showMessage)
-            showMessage(UpperLimitMessage);
-    }
-    if (move.start > 0) {
-        leftButton->setEnabled(true);
-        resetButton->setEnabled(true);
-    }
-    AfterMove(move);
+void TranslationPanel::ShowRange() {
+    SetLabelText(rangeLabel, session.Window().RangeLabel());
 }
 
-void TranslationPanel::TranslateLeft() {
-    const RamWindow::Move move = window.TranslateLeft();
-    rightButton->setEnabled(true);
-    if (move.start == 0) {
-        leftButton->setEnabled(false);
-        resetButton->setEnabled(false);
-    }
-    AfterMove(move);
-}
-
-void TranslationPanel::ResetTranslation() {
-    const RamWindow::Move move = window.ResetTranslation();
-    rightButton->setEnabled(true);
-    leftButton->setEnabled(false);
-    resetButton->setEnabled(false);
-    AfterMove(move);
-}
-
-void TranslationPanel::AfterMove(const RamWindow::Move& move) {
-    SetLabelText(rangeLabel, window.RangeLabel());
-    services.SendCommand(move.command);
-    if (!services.Instrument().running)
-        emit instrumentGroupsEnabled(false);
+void TranslationPanel::ShowStep() {
+    if (QRadioButton* step = StepButton(session.Window().Step()))
+        step->setChecked(true);
 }
 
 void TranslationPanel::ShowStepCaptions() {
     for (int index = 1; index <= RamWindow::StepCount; ++index)
         steps[static_cast<std::size_t>(index - 1)]->setText(
-            RamWindow::StepCaption(index, window.Magnification()));
+            RamWindow::StepCaption(index, session.Window().Magnification()));
 }
 
-void TranslationPanel::ShowStartState() {
-    window.SetStep(RamWindow::DefaultStep);
-    steps[static_cast<std::size_t>(RamWindow::DefaultStep - 1)]->setChecked(true);
-    leftButton->setEnabled(window.Start() > 0);
-    resetButton->setEnabled(window.Start() > 0);
-    SetLabelText(rangeLabel, window.RangeLabel());
-}
-
-void TranslationPanel::SetStepsAndRightEnabled(bool enabled) {
+void TranslationPanel::SetStepsEnabled(bool enabled) {
     for (QRadioButton* step : steps)
         step->setEnabled(enabled);
-    rightButton->setEnabled(enabled);
-}
-
-void TranslationPanel::SetGroupEnabled(bool enabled) {
-    setEnabled(enabled);
 }
 
 QRadioButton* TranslationPanel::StepButton(int index) const {

@@ -1,9 +1,7 @@
 #include "panel/TriggerPanel.h"
 
-#include "app/ErrorGuard.h"
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
+#include "core/ErrorGuard.h"
+#include "instrument/Instrument.h"
 #include "panel/PanelControls.h"
 
 #include <QButtonGroup>
@@ -62,8 +60,8 @@ QIcon StopIcon() {
 
 } // namespace
 
-TriggerPanel::TriggerPanel(QWidget* parent, ProgramServices& services)
-    : QWidget(parent), services(services) {
+TriggerPanel::TriggerPanel(QWidget* parent, Instrument& owner)
+    : QWidget(parent), session(owner) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     panel = MakeBorderedPanel(this, PanelRect);
     MakeLabel(panel, StateLabelPosition, QStringLiteral("Etat du trigger :"));
@@ -86,37 +84,24 @@ TriggerPanel::TriggerPanel(QWidget* parent, ProgramServices& services)
         }
         group->addButton(button);
         connect(button, &QAbstractButton::clicked, this,
-                GuardedSlot([this, source] { SelectTrigger(source); }));
+                GuardedSlot([this, source] { session.SelectTrigger(source); }));
         buttons[static_cast<std::size_t>(source - 1)] = button;
     }
-    buttons[static_cast<std::size_t>(services.Instrument().triggerSource) - 1]->setChecked(true);
-    ShowTriggerGlyph(true);
+    connect(&session, &Instrument::triggerChanged, this, &TriggerPanel::ShowTrigger);
+    ShowTrigger();
 }
 
-void TriggerPanel::SelectTrigger(int source) {
-    const TriggerRow* row = TriggerAt(source);
-    if (!row)
+void TriggerPanel::ShowTrigger() {
+    const int source = static_cast<int>(session.State().triggerSource);
+    if (!TriggerAt(source))
         return;
     buttons[static_cast<std::size_t>(source - 1)]->setChecked(true);
-    InstrumentSettings& instrument = services.Instrument();
-    const bool off = source == static_cast<int>(TriggerSource::Off);
-    instrument.triggerArmed = !off;
-    instrument.triggerSource = static_cast<TriggerSource>(source);
-    services.Settings().SetLine(SettingsLine::Trigger, SettingsText::FromNumber(source));
-    services.SaveSettings();
-    ShowTriggerGlyph(off);
-    services.SendCommand(QString::fromLatin1(row->command));
-    services.RedrawScreen();
-}
-
-void TriggerPanel::ShowTriggerOff() {
-    buttons[0]->setChecked(true);
-    ShowTriggerGlyph(true);
+    ShowTriggerGlyph(source == static_cast<int>(TriggerSource::Off));
 }
 
 void TriggerPanel::ShowTriggerGlyph(bool on) {
     glyphName = on ? QStringLiteral("ledon.bmp") : QStringLiteral("ledoff.bmp");
-    const QImage picture(services.ProgramFolder() + glyphName);
+    const QImage picture(session.ProgramFolder() + glyphName);
     if (picture.isNull()) {
         glyph->setPixmap(PlainLamp(on));
         return;
@@ -127,10 +112,6 @@ void TriggerPanel::ShowTriggerGlyph(bool on) {
 void TriggerPanel::SetSourceButtonsEnabled(bool enabled) {
     for (QAbstractButton* button : buttons)
         button->setEnabled(enabled);
-}
-
-void TriggerPanel::SetGroupEnabled(bool enabled) {
-    setEnabled(enabled);
 }
 
 QAbstractButton* TriggerPanel::SourceButton(int source) const {

@@ -1,11 +1,8 @@
 #include "screen/Annotations.h"
 
-#include "app/Conversion.h"
-#include "app/PersistedSettings.h"
-#include "app/SettingsLines.h"
-#include "link/SampleTable.h"
+#include "core/PersistedSettings.h"
+#include "core/SettingsLines.h"
 #include "screen/ScreenCanvas.h"
-#include "screen/Traces.h"
 
 #include <algorithm>
 
@@ -32,20 +29,15 @@ constexpr int Black = 0;
 struct ChannelPlace {
     int x;
     int colourLine;
-    int averagedColumn;
     int tickStartX;
     int zeroX;
 };
 
 constexpr ChannelPlace PlaceOf(Channel channel) {
-    return channel == Channel::A
-               ? ChannelPlace{120, SettingsLine::ColourA, SampleTable::DisplayA, 15, 8}
-               : ChannelPlace{320, SettingsLine::ColourB, SampleTable::DisplayB, 7, 0};
+    return channel == Channel::A ? ChannelPlace{120, SettingsLine::ColourA, 15, 8}
+                                 : ChannelPlace{320, SettingsLine::ColourB, 7, 0};
 }
 
-bool IsOn(const PersistedSettings& settings, int line, const char* onText) {
-    return settings.Line(line) == QLatin1String(onText);
-}
 
 bool ValidCoupling(Coupling coupling) {
     return CouplingAt(static_cast<int>(coupling)) != nullptr;
@@ -98,10 +90,10 @@ QString TimeBaseScreenLabel(int timeBaseIndex, int magnification) {
 ClockReading DrawClock(ScreenCanvas& canvas, const PersistedSettings& settings,
                        const QDateTime& now) {
     const ClockReading clock = ClockReading::From(now);
-    canvas.SetTextColour(StrToInt(settings.Line(SettingsLine::ClockColour)));
-    if (IsOn(settings, SettingsLine::ShowTime, "HEURE_ON"))
+    canvas.SetTextColour(settings.Number(SettingsLine::ClockColour));
+    if (settings.IsOn(SettingsLine::ShowTime))
         canvas.TextOut(ClockX, TimeY, ClockTimeText(clock));
-    if (IsOn(settings, SettingsLine::ShowDate, "DATE_ON"))
+    if (settings.IsOn(SettingsLine::ShowDate))
         canvas.TextOut(ClockX, DateY, ClockDateText(clock));
     canvas.SetTextColour(Black);
     return clock;
@@ -118,7 +110,7 @@ void DrawChannelLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument
     const ChannelSettings& ch = instrument.Of(channel);
     const ChannelPlace place = PlaceOf(channel);
     if (ch.traceOn) {
-        canvas.SetTextColour(StrToInt(settings.Line(place.colourLine)));
+        canvas.SetTextColour(settings.Number(place.colourLine));
         if (ValidCoupling(ch.coupling)) {
             canvas.TextOut(place.x, TimeY,
                            CouplingScreenLabel(static_cast<int>(ch.coupling), channel));
@@ -140,27 +132,19 @@ void DrawTriggerLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument
 
 void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
                    const PersistedSettings& settings) {
-    canvas.SetTextColour(StrToInt(settings.Line(SettingsLine::MathColour)));
+    canvas.SetTextColour(settings.Number(SettingsLine::MathColour));
     canvas.TextOut(RightColumnX, MathY, MathScreenLabel(static_cast<int>(instrument.mathMode)));
 }
 
-void DrawGroundMarkers(ScreenCanvas& canvas, InstrumentSettings& instrument,
-                       const PersistedSettings& settings, const SampleTable& samples) {
+void DrawGroundMarkers(ScreenCanvas& canvas, const InstrumentSettings& instrument,
+                       const PersistedSettings& settings) {
     for (Channel channel : {Channel::B, Channel::A}) {
-        ChannelSettings& ch = instrument.Of(channel);
-        if (!ch.traceOn || !ch.groundMarkerShown)
+        const ChannelSettings& ch = instrument.Of(channel);
+        if (!ch.traceOn || !ch.groundMarkerShown || !ValidCoupling(ch.coupling))
             continue;
         const ChannelPlace place = PlaceOf(channel);
-        if (ch.coupling == Coupling::GND) {
-            qint64 sum = 0;
-            for (int row = 3; row <= 12; ++row)
-                sum += samples.Number(place.averagedColumn, row);
-            ch.groundLevel = static_cast<int>(sum / 10);
-        }
-        if (!ValidCoupling(ch.coupling))
-            continue;
         const qint64 level = ch.groundLevel;
-        const int colour = StrToInt(settings.Line(place.colourLine));
+        const int colour = settings.Number(place.colourLine);
         canvas.SetTextColour(colour);
         canvas.SetPenColour(colour);
         canvas.MoveTo(place.tickStartX, 288 - level);

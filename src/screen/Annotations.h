@@ -3,12 +3,10 @@
 #include <QDateTime>
 #include <QString>
 
-#include "app/InstrumentSettings.h"
+#include "core/InstrumentSettings.h"
 
 class PersistedSettings;
-class SampleTable;
 class ScreenCanvas;
-struct ScreenInputs;
 
 // The date and time of the last clock drawing, as integers and as decimal texts without
 // leading zeros (the default names of saved pictures are built from them).
@@ -59,8 +57,8 @@ void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
                    const PersistedSettings& settings);
 
 // Ground markers in the left margin, channel B then channel A: a tick at the channel's
-// ground level and a "0" centred on it. A grounded channel's level is measured first, as
-// the mean of rows 3 to 12 of its display column.
-void DrawGroundMarkers(ScreenCanvas& canvas, InstrumentSettings& instrument,
-                       const PersistedSettings& settings, const SampleTable& samples);
+// ground level and a "0" centred on it. (A grounded channel's level has been measured
+// before the redraw, as the mean of points 3 to 12 of its display codes.)
+void DrawGroundMarkers(ScreenCanvas& canvas, const InstrumentSettings& instrument,
+                       const PersistedSettings& settings);
 

@@ -1,8 +1,7 @@
 #include "screen/Graticule.h"
 
-#include "app/Conversion.h"
-#include "app/PersistedSettings.h"
-#include "app/SettingsLines.h"
+#include "core/PersistedSettings.h"
+#include "core/SettingsLines.h"
 #include "screen/ScreenCanvas.h"
 #include "screen/ScreenGeometry.h"
 
@@ -46,11 +45,11 @@ void DrawGraticule(ScreenCanvas& canvas, const PersistedSettings& settings) {
     const int reach = ScreenGeometry::VerticalReach;
 
     canvas.SetPenWidth(1);
-    canvas.SetPenColour(StrToInt(settings.Line(SettingsLine::GraticuleColour)));
+    canvas.SetPenColour(settings.Number(SettingsLine::GraticuleColour));
     const bool peripheral =
-        settings.Line(SettingsLine::OuterTicks) == QLatin1String("PERIPHERIQUE_ON");
+        settings.IsOn(SettingsLine::OuterTicks);
     const bool riseTime =
-        settings.Line(SettingsLine::RiseTimeLines) == QLatin1String("LIGNE1090%_ON");
+        settings.IsOn(SettingsLine::RiseTimeLines);
 
     // Vertical division lines, each drawn from the centre line outwards.
     for (int i = -5; i <= 5; ++i) {

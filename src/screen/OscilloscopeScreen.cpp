@@ -18,7 +18,7 @@ int RoundHalfEven(double value) {
 
 } // namespace
 
-void OscilloscopeScreen::RedrawScreen(ScreenInputs& in) {
+void OscilloscopeScreen::RedrawScreen(const ScreenInputs& in) {
     const ScreenLayers noLayers;
     const ScreenLayers& layers = in.layers ? *in.layers : noLayers;
 
@@ -35,21 +35,20 @@ void OscilloscopeScreen::RedrawScreen(ScreenInputs& in) {
     DrawTimeBaseLabel(canvas, in.instrument, in.magnification);
     DrawChannelLabel(canvas, in.instrument, in.settings, Channel::A);
     DrawChannelLabel(canvas, in.instrument, in.settings, Channel::B);
-    ++traceLayerRuns;
-    DrawTraces(canvas, in, mathMenu);
+    DrawTraces(canvas, in);
     DrawTriggerLabel(canvas, in.instrument);
     DrawMathLabel(canvas, in.instrument, in.settings);
     RunLayer(layers.drawMarkerLines, canvas);
     RunLayer(layers.drawTimeReadout, canvas);
     RunLayer(layers.drawVoltageReadout, canvas);
-    DrawGroundMarkers(canvas, in.instrument, in.settings, in.samples);
+    DrawGroundMarkers(canvas, in.instrument, in.settings);
 }
 
 void OscilloscopeScreen::DrawClock(const PersistedSettings& settings, const QDateTime& now) {
     clock = ::DrawClock(canvas, settings, now);
 }
 
-void OscilloscopeScreen::IdleAnimation(ScreenInputs& in) {
+void OscilloscopeScreen::IdleAnimation(const ScreenInputs& in) {
     animationPhase += 0.1;
     RedrawScreen(in);
     DrawIdleFigure(canvas, animationPhase);

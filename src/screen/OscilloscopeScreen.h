@@ -12,16 +12,15 @@ public:
     // Full redraw. On the oscilloscope screen: graticule (new raster), clock, time base
     // label, channel labels A and B, traces, trigger label, math label, marker lines, time
     // readout, voltage readout, ground markers. In the spectrum view only the two channel
-    // labels are written on the hidden raster and the spectrum is recomputed. A conversion
-    // error stops the redraw where it happens and propagates; what was drawn stays.
-    void RedrawScreen(ScreenInputs& in);
+    // labels are written on the hidden raster and the spectrum is recomputed.
+    void RedrawScreen(const ScreenInputs& in);
 
     // Clock refresh on the current raster, without a redraw.
     void DrawClock(const PersistedSettings& settings, const QDateTime& now);
 
     // One tick of the idle animation: advances the phase by 0.1, redraws, and draws the
     // Lissajous figure of the phase over the new picture.
-    void IdleAnimation(ScreenInputs& in);
+    void IdleAnimation(const ScreenInputs& in);
 
     double AnimationPhase() const { return animationPhase; }
     void SetAnimationPhase(double phase) { animationPhase = phase; }
@@ -29,15 +28,10 @@ public:
     const QImage& Image() const { return canvas.Image(); }
     ScreenCanvas& Canvas() { return canvas; }
     const ClockReading& LastClock() const { return clock; }
-    const MathMenuState& MathMenu() const { return mathMenu; }
-    // Counts the trace layers run (the Math menu state is rewritten by each).
-    int TraceLayerRuns() const { return traceLayerRuns; }
 
 private:
     ScreenCanvas canvas;
     ClockReading clock;
-    MathMenuState mathMenu;
-    int traceLayerRuns = 0;
     double animationPhase = 0.0;
 };
 

@@ -1,6 +1,6 @@
 #include "screen/ScreenCanvas.h"
 
-#include "app/Colour.h"
+#include "core/Colour.h"
 #include "screen/ScreenFont.h"
 
 #include <algorithm>

@@ -18,14 +18,13 @@ struct ScreenLayers {
     std::function<void()> computeSpectrum;
 };
 
-// Everything one redraw reads. The instrument and the sample table are written as well:
-// the trace layer puts the math mode back to none while a trace is off and writes the
-// clamped math values back into the table, and the ground-marker layer records the
-// measured ground level.
+// Everything one redraw reads; a redraw writes nothing but the screen raster. What must
+// change in the data before a redraw (the Math menu rule, the math values kept on the
+// screen, the measured ground levels) has been done by the session just before.
 struct ScreenInputs {
-    InstrumentSettings& instrument;
+    const InstrumentSettings& instrument;
     const PersistedSettings& settings;
-    SampleTable& samples;
+    const SampleTable& samples;
     int magnification = 1;  // horizontal magnifier: 1, 2 or 5
     int ramWindowStart = 0; // first memory sample of the displayed window
     bool showWindowEffect = false;

@@ -1,0 +1,66 @@
+# The source folders are floors: a folder builds on the folders of lower floors and never
+# on its own floor's neighbours or on a higher floor. Each folder is one static library
+# that links the libraries of the floors below it, and compiles against an include root
+# of its own that holds links to its own folder and to the lower ones only: an include of
+# a higher folder fails to compile, in the program and in that folder's tests alike.
+#
+include(${CMAKE_CURRENT_LIST_DIR}/FloorLevels.cmake)
+set(OSC_FLOOR_ROOT ${CMAKE_BINARY_DIR}/floors)
+
+# The folders a folder may use: itself and every folder of a lower floor.
+function(osc_floor_uses folder out)
+  set(result)
+  foreach(other ${OSC_FLOOR_FOLDERS})
+    if(other STREQUAL folder OR OSC_LEVEL_${other} LESS OSC_LEVEL_${folder})
+      list(APPEND result ${other})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# osc_floor(<folder> QT <modules...> [EXCLUDE <files...>])
+# Makes osc_<folder> from src/<folder> and its include root floors/<folder>.
+function(osc_floor folder)
+  cmake_parse_arguments(ARG "" "" "QT;EXCLUDE" ${ARGN})
+  if(NOT DEFINED OSC_LEVEL_${folder})
+    message(FATAL_ERROR "${folder} is not a floor of the program")
+  endif()
+
+  osc_floor_uses(${folder} uses)
+  set(root ${OSC_FLOOR_ROOT}/${folder})
+  file(REMOVE_RECURSE ${root})
+  file(MAKE_DIRECTORY ${root})
+  foreach(used ${uses})
+    if(EXISTS ${CMAKE_SOURCE_DIR}/src/${used})
+      file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${used} ${root}/${used} SYMBOLIC)
+    endif()
+  endforeach()
+
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/src/${folder}/${excluded})
+  endforeach()
+
+  set(qt_targets)
+  foreach(module ${ARG_QT})
+    list(APPEND qt_targets Qt6::${module})
+  endforeach()
+
+  set(lower)
+  foreach(used ${uses})
+    if(NOT used STREQUAL folder AND TARGET osc_${used})
+      list(APPEND lower osc_${used})
+    endif()
+  endforeach()
+
+  if(sources)
+    add_library(osc_${folder} STATIC ${sources} ${headers})
+    target_include_directories(osc_${folder} PUBLIC ${root})
+    target_link_libraries(osc_${folder} PUBLIC ${lower} ${qt_targets})
+  else()
+    add_library(osc_${folder} INTERFACE)
+    target_include_directories(osc_${folder} INTERFACE ${root})
+    target_link_libraries(osc_${folder} INTERFACE ${lower} ${qt_targets})
+  endif()
+endfunction()

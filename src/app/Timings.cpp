@@ -1,6 +1,0 @@
-#include "app/Timings.h"
-
-Timings& ProgramTimings() {
-    static Timings timings;
-    return timings;
-}

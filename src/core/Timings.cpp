@@ -1,0 +1,6 @@
+#include "core/Timings.h"
+
+Timings& ProgramTimings() {
+    static Timings timings;
+    return timings;
+}

@@ -1,0 +1,522 @@
+#include "instrument/Instrument.h"
+
+#include "core/ErrorGuard.h"
+#include "core/Messages.h"
+#include "core/SettingsFile.h"
+#include "core/Timings.h"
+#include "core/WeightingWindow.h"
+#include "link/BoxCommands.h"
+#include "link/CommandProtocol.h"
+#include "link/SerialLink.h"
+
+#include <QDir>
+#include <algorithm>
+
+namespace {
+
+constexpr int CentreCode = 128;
+constexpr int GroundCodesPerUnit = 2; // one position unit moves the trace by two codes
+constexpr int PresetTimeBase = 12;    // 0.1 ms/div
+constexpr int PresetVoltsPerDiv = 3;  // 1 V/div
+
+const QString UpperLimitMessage =
+    QStringLiteral("               Dernière  translation...\r\nVous avez atteint la limite "
+                   "supérieure de la RAM !");
+
+std::size_t Index(Channel channel) {
+    return channel == Channel::A ? 0 : 1;
+}
+
+// The last point each magnification shows; 0 for a factor that shows nothing.
+int LastShownPoint(int magnification) {
+    switch (magnification) {
+    case 1:
+        return 300;
+    case 2:
+        return 151;
+    case 5:
+        return 61;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* parent)
+    : QObject(parent), programFolder(folder), linkFactory(std::move(factory)), decoder(samples) {
+    if (!programFolder.endsWith(u'/'))
+        programFolder += u'/';
+    connect(&decoder, &SampleDecoder::sweepCompleted, this,
+            [this](const SweepExtremes& completed) { SweepCompleted(completed); });
+    connect(&communicationTimer, &QTimer::timeout, this,
+            GuardedSlot([this] { CommunicationTick(); }));
+}
+
+Instrument::~Instrument() {
+    delete protocol;
+    protocol = nullptr;
+}
+
+bool Instrument::ChannelControlsEnabled(Channel channel) const {
+    return controlsEnabled[Index(channel)];
+}
+
+QString Instrument::SettingsPath() const {
+    // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
+    return QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) + QStringLiteral("/") +
+                           QString::fromLatin1(SettingsFile::FileName));
+}
+
+// --- The settings file.
+
+void Instrument::LoadSettings() {
+    settings = SettingsFile::Load(programFolder + QString::fromLatin1(SettingsFile::FileName));
+}
+
+void Instrument::SaveSettings() {
+    SettingsFile::Save(SettingsPath(), settings);
+    emit settingsSaved();
+}
+
+void Instrument::NoteSoundDevice(bool present) {
+    if (!present)
+        settings.SetOn(SettingsLine::Sound, false);
+    settings.SetOn(SettingsLine::SoundDevice, present);
+}
+
+void Instrument::NoteProgramFolder() {
+    settings.SetLine(SettingsLine::ProgramFolder, programFolder);
+}
+
+void Instrument::ResetInstrumentLines() {
+    ::ResetInstrumentLines(settings);
+    SaveSettings();
+}
+
+void Instrument::ChoosePort(const QString& portName) {
+    settings.SetLine(SettingsLine::Port, portName);
+}
+
+void Instrument::MarkPortQuestionAsked() {
+    settings.SetNumber(SettingsLine::PortChosen, 1);
+}
+
+// --- Start-up state and the presets.
+
+void Instrument::SetInitialState() {
+    decoder.SetPointCounter(1);
+    window.SetMagnification(1);
+    window.SetStep(RamWindow::DefaultStep);
+    window.SetStart(0);
+    window.SetLeftEnabled(false);
+    window.SetResetEnabled(false);
+    mathMenu = MathMenuState{};
+    state.mathMode = MathMode::None;
+    state.running = true;
+    state.triggerArmed = false;
+    state.triggerSource = TriggerSource::Off;
+    for (Channel c : {Channel::A, Channel::B}) {
+        Of(c).verticalPosition = CentreCode;
+        Of(c).probeTimesTen = false;
+        Of(c).groundMarkerShown = true;
+    }
+    linkFailed = false;
+
+    emit outputCommandsEnabled(false);
+    emit mathMenuChanged();
+    emit magnificationChanged();
+    emit stepChanged();
+    emit translationChanged();
+    emit windowRangeChanged();
+    emit runStateChanged();
+    emit triggerChanged();
+    for (Channel c : {Channel::A, Channel::B}) {
+        emit positionChanged(c);
+        emit probeChanged(c);
+    }
+}
+
+void Instrument::ApplyPresetValues() {
+    state.timeBaseIndex = PresetTimeBase;
+    emit timeBaseChanged();
+    for (Channel c : {Channel::A, Channel::B}) {
+        Of(c).voltsPerDivIndex = PresetVoltsPerDiv;
+        emit voltsPerDivChanged(c);
+        Of(c).coupling = Coupling::GND;
+        emit couplingChanged(c);
+    }
+}
+
+void Instrument::ApplyInactivePreset() {
+    ApplyPresetValues();
+    for (Channel c : {Channel::A, Channel::B}) {
+        Of(c).traceOn = false;
+        emit traceChanged(c);
+        SetChannelControls(c, false);
+    }
+    window.SetRightEnabled(false);
+    emit translationChanged();
+    emit presetApplied(Preset::Inactive);
+    emit runButtonsEnabled(false);
+}
+
+void Instrument::ApplyActivatedPreset() {
+    ApplyPresetValues();
+    // Channel A comes on with the link, channel B stays off until its switch is pressed.
+    for (Channel c : {Channel::A, Channel::B}) {
+        const bool on = c == Channel::A;
+        Of(c).traceOn = on;
+        emit traceChanged(c);
+        SetChannelControls(c, on);
+    }
+    window.SetRightEnabled(true);
+    emit translationChanged();
+    state.triggerArmed = false;
+    state.triggerSource = TriggerSource::Off;
+    emit triggerChanged();
+    emit presetApplied(Preset::Activated);
+}
+
+void Instrument::SetChannelControls(Channel channel, bool enabled) {
+    controlsEnabled[Index(channel)] = enabled;
+    emit channelControlsChanged(channel);
+}
+
+// --- The front panel.
+
+void Instrument::SelectTimeBase(int index) {
+    if (!TimeBaseAt(index))
+        return;
+    state.timeBaseIndex = index;
+    emit timeBaseChanged();
+    settings.SetNumber(SettingsLine::TimeBase, index);
+    SaveSettings();
+    SendCommand(BoxCommands::TimeBase(index));
+    emit redrawRequested();
+}
+
+void Instrument::SelectVoltsPerDiv(Channel channel, int index) {
+    if (!VoltsPerDivAt(index))
+        return;
+    Of(channel).voltsPerDivIndex = index;
+    emit voltsPerDivChanged(channel);
+    settings.SetNumber(SettingsLine::Volts(channel), index);
+    SaveSettings();
+    SendCommand(BoxCommands::VoltsPerDiv(channel, index));
+    emit redrawRequested();
+}
+
+void Instrument::SelectCoupling(Channel channel, int value) {
+    if (!CouplingAt(value))
+        return;
+    const bool ground = value == static_cast<int>(Coupling::GND);
+    if (ground && state.triggerArmed) {
+        // The trigger shows OFF; the box is not told and triggerArmed stays set.
+        state.triggerSource = TriggerSource::Off;
+        emit triggerChanged();
+    }
+    Of(channel).coupling = static_cast<Coupling>(value);
+    emit couplingChanged(channel);
+    settings.SetNumber(SettingsLine::CouplingOf(channel), value);
+    SaveSettings();
+    SendCommand(BoxCommands::CouplingOf(channel, static_cast<Coupling>(value)));
+    emit redrawRequested();
+    if (ground)
+        Of(channel).groundMarkerShown = true; // the next redraw measures the ground level
+}
+
+void Instrument::SelectProbe(Channel channel, bool timesTen) {
+    Of(channel).probeTimesTen = timesTen;
+    emit probeChanged(channel);
+    emit redrawRequested();
+}
+
+void Instrument::SendPosition(Channel channel, int position) {
+    Of(channel).verticalPosition = position;
+    emit positionChanged(channel);
+    settings.SetNumber(SettingsLine::Position(channel), position);
+    SaveSettings();
+    SendCommand(BoxCommands::Position(channel, position));
+}
+
+void Instrument::ReleasePosition(Channel channel, int position) {
+    SendPosition(channel, ClampVerticalPosition(position));
+    if (Of(channel).coupling != Coupling::GND)
+        Of(channel).groundMarkerShown = false; // the marker no longer knows where zero is
+}
+
+void Instrument::CentrePosition(Channel channel) {
+    SendPosition(channel, CentreCode);
+    Of(channel).groundLevel = CentreCode;
+    Of(channel).groundMarkerShown = true;
+}
+
+void Instrument::StepPosition(Channel channel, int delta) {
+    const int before = Of(channel).verticalPosition;
+    const int position = ClampVerticalPosition(before + delta);
+    SendPosition(channel, position);
+    // The marker follows the trace, which does not move at the end of the slider's travel.
+    Of(channel).groundLevel += GroundCodesPerUnit * (position - before);
+}
+
+void Instrument::SwitchTrace(Channel channel, bool on) {
+    Of(channel).traceOn = on;
+    emit traceChanged(channel);
+    emit redrawRequested();
+    settings.SetOn(SettingsLine::Trace(channel), on);
+    SaveSettings();
+    SetChannelControls(channel, on && linkActive);
+    if (!on) {
+        mathMenu.noMathButtonEnabled = false;
+        emit mathMenuChanged();
+    }
+}
+
+void Instrument::SelectTrigger(int source) {
+    if (!TriggerAt(source))
+        return;
+    const auto chosen = static_cast<TriggerSource>(source);
+    state.triggerArmed = chosen != TriggerSource::Off;
+    state.triggerSource = chosen;
+    settings.SetNumber(SettingsLine::Trigger, source);
+    SaveSettings();
+    emit triggerChanged();
+    SendCommand(BoxCommands::Trigger(chosen));
+    emit redrawRequested();
+}
+
+void Instrument::Run() {
+    state.running = true;
+    emit runStateChanged();
+    emit outputCommandsEnabled(false);
+    emit outputHintsShown(false);
+    SendCommand(BoxCommands::Run());
+    emit settingGroupsEnabled(true);
+}
+
+void Instrument::Pause() {
+    state.running = false;
+    emit runStateChanged();
+    emit outputCommandsEnabled(true);
+    emit outputHintsShown(true);
+    SendCommand(BoxCommands::Pause());
+    // The completion of the exchange has just enabled the groups.
+    emit settingGroupsEnabled(false);
+}
+
+void Instrument::TranslateRight() {
+    window.SetStart(window.Start() + window.StepSamples());
+    if (window.Start() > RamWindow::LastStart - 1) {
+        window.SetRightEnabled(false);
+        window.SetLeftEnabled(true);
+        emit translationChanged();
+        Messages::Show(Messages::Kind::Information, UpperLimitMessage);
+        window.SetStart(RamWindow::LastStart);
+    }
+    if (window.Start() > 0) {
+        window.SetLeftEnabled(true);
+        window.SetResetEnabled(true);
+    }
+    emit translationChanged();
+    emit windowRangeChanged();
+    SendCommand(BoxCommands::WindowRight(window.Start()));
+    AfterTranslation();
+}
+
+void Instrument::TranslateLeft() {
+    window.SetStart(window.Start() - window.StepSamples());
+    window.SetRightEnabled(true);
+    if (window.Start() <= 0) {
+        window.SetLeftEnabled(false);
+        window.SetResetEnabled(false);
+        window.SetStart(0);
+    }
+    emit translationChanged();
+    emit windowRangeChanged();
+    SendCommand(BoxCommands::WindowLeft(window.Start()));
+    AfterTranslation();
+}
+
+void Instrument::ResetTranslation() {
+    window.SetStart(0);
+    window.SetRightEnabled(true);
+    window.SetLeftEnabled(false);
+    window.SetResetEnabled(false);
+    emit translationChanged();
+    emit windowRangeChanged();
+    SendCommand(BoxCommands::WindowReset());
+    AfterTranslation();
+}
+
+void Instrument::AfterTranslation() {
+    // While paused the instrument groups stay disabled after the exchange.
+    if (!state.running)
+        emit settingGroupsEnabled(false);
+}
+
+void Instrument::SelectStep(int index) {
+    if (index == window.Step() || RamWindow::StepSamples(index) == 0)
+        return;
+    window.SetStep(index);
+    emit stepChanged();
+}
+
+void Instrument::SetMagnification(int factor) {
+    if (!window.SetMagnification(factor))
+        return;
+    emit redrawRequested();
+    emit magnificationChanged();
+}
+
+void Instrument::SelectMathMode(int mode) {
+    if (!MathModeAt(mode))
+        return;
+    state.mathMode = static_cast<MathMode>(mode);
+    mathMenu.checkedMode = mode;
+    mathMenu.noMathButtonEnabled = mode != 0;
+    emit mathMenuChanged();
+    emit redrawRequested();
+}
+
+// --- The link.
+
+void Instrument::SendCommand(const QByteArray& command) {
+    // Nothing talks to the box before the link is active; a command asked for then (or
+    // after the link failed) goes nowhere.
+    if (protocol && !linkFailed)
+        protocol->SendCommand(command);
+}
+
+void Instrument::ReceiveBytes(const QByteArray& chunk) {
+    framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
+}
+
+void Instrument::SweepCompleted(const SweepExtremes& completed) {
+    ApplyWeightingWindow(samples, state, completed);
+    emit redrawRequested();
+}
+
+void Instrument::ReweightWhilePaused() {
+    if (state.running)
+        return;
+    ApplyWeightingWindow(samples, state, decoder.Extremes());
+    emit redrawRequested();
+}
+
+void Instrument::ActivateLink() {
+    const QString port = settings.Line(SettingsLine::Port);
+    auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
+    opened->Open(port); // a port that cannot be opened is reported and nothing changes
+    delete protocol;
+    link = std::move(opened);
+    framer = PacketFramer();
+    connect(link.get(), &SerialLink::bytesReceived, this,
+            GuardedSlot([this](const QByteArray& chunk) { ReceiveBytes(chunk); }));
+    protocol = new CommandProtocol(*link, this); // it listens to DSR itself
+    connect(protocol, &CommandProtocol::statusChanged, this, &Instrument::commandStatusChanged);
+    connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
+            &Instrument::settingGroupsEnabled);
+    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
+            &Instrument::transferGroupsEnabled);
+    connect(protocol, &CommandProtocol::progressStarted, this, &Instrument::progressStarted);
+    connect(protocol, &CommandProtocol::progressChanged, this, &Instrument::progressChanged);
+    connect(protocol, &CommandProtocol::progressFinished, this, &Instrument::progressFinished);
+    connect(protocol, &CommandProtocol::acknowledgementLost, this,
+            GuardedSlot([this] { LinkFailure(); }));
+
+    emit activationStarted();
+    emit redrawRequested();
+    linkActive = true;
+    protocol->SendActivationCommand();
+    protocol->PrepareCommand();
+    if (linkFailed)
+        return;
+    if (settings.IsOn(SettingsLine::Sound))
+        emit soundRequested(QStringLiteral("open.wav"));
+    emit communicationNoticeShown(true);
+    protocol->WriteCommand(BoxCommands::Initialise());
+    protocol->CompleteCommand();
+    if (linkFailed)
+        return;
+
+    ApplyActivatedPreset();
+    // "Lecture" down with nothing sent; the output commands wait for a pause.
+    emit runButtonsEnabled(true);
+    emit runStateChanged();
+    emit outputCommandsEnabled(false);
+    RestoreStartupSettings();
+
+    communicationTicks = 0;
+    communicationTimer.setInterval(ProgramTimings().commWindowMs);
+    communicationTimer.start();
+}
+
+void Instrument::CommunicationTick() {
+    if (++communicationTicks < 2)
+        return;
+    communicationTimer.stop();
+    emit communicationNoticeShown(false);
+}
+
+void Instrument::LinkFailure() {
+    if (linkFailed)
+        return;
+    linkFailed = true;
+    settings.SetOn(SettingsLine::Sound, false); // memory only: the next save writes it
+    Guarded([&] { link->SetRts(false); });
+    linkActive = false;
+    emit linkLost();
+    emit terminateRequested();
+}
+
+void Instrument::Quit() {
+    if (quitting)
+        return;
+    quitting = true;
+    emit quitStarted();
+    if (linkActive) {
+        linkActive = false;
+        // Sent once, with its full handshake, after any exchange under way.
+        protocol->SendFinalCommand(BoxCommands::EndOfUse(), [this] { emit terminateRequested(); });
+        return;
+    }
+    emit terminateRequested();
+}
+
+// --- Before a redraw.
+
+void Instrument::PrepareScreen() {
+    const bool bothOn = state.channelA.traceOn && state.channelB.traceOn;
+    MathMenuState next = mathMenu;
+    next.modesEnabled = bothOn;
+    next.hintsShown = bothOn;
+    if (!bothOn) {
+        state.mathMode = MathMode::None;
+        next.checkedMode = 0;
+    }
+    if (next != mathMenu) {
+        mathMenu = next;
+        emit mathMenuChanged();
+    }
+
+    const int lastPoint = LastShownPoint(window.Magnification());
+    if (lastPoint > 0 && samples.MathWritten(lastPoint)) {
+        if (state.mathMode == MathMode::Sum)
+            samples.ClampSums(lastPoint, decoder.SumOffset());
+        else if (state.mathMode == MathMode::Difference)
+            samples.ClampDifferences(lastPoint, decoder.DifferenceOffset());
+    }
+
+    for (Channel c : {Channel::B, Channel::A}) {
+        ChannelSettings& channel = Of(c);
+        if (!channel.traceOn || !channel.groundMarkerShown || channel.coupling != Coupling::GND)
+            continue;
+        qint64 sum = 0;
+        for (int row = 3; row <= 12; ++row) {
+            const SampleTable::Point& point = samples.At(row);
+            sum += c == Channel::A ? point.displayA : point.displayB;
+        }
+        channel.groundLevel = static_cast<int>(sum / 10);
+    }
+}

@@ -1,0 +1,215 @@
+#pragma once
+
+#include "core/InstrumentSettings.h"
+#include "core/PersistedSettings.h"
+#include "core/SampleTable.h"
+#include "instrument/RamWindow.h"
+#include "link/PacketFramer.h"
+#include "link/SampleDecoder.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+
+class CommandProtocol;
+class SerialLink;
+
+// The two front-panel presets: the inactive one of start-up and the activated one of
+// link activation.
+enum class Preset { Inactive, Activated };
+
+// What the Math menu and its four tool buttons show. The modes 1 to 3 and the hints of
+// the four buttons are on only while both traces are on; the "Pas de Math" button is on
+// while a mode other than none is chosen.
+struct MathMenuState {
+    bool modesEnabled = false;
+    bool hintsShown = false;
+    int checkedMode = 0;
+    bool noMathButtonEnabled = false;
+
+    bool operator==(const MathMenuState&) const = default;
+};
+
+// The instrument session: the one owner of the instrument's state, the settings, the
+// sample store, the RAM window, the link with the box and its command protocol. Every
+// operation of the front panel is one method here; a click, a menu item, the start-up
+// restore and the start-up parameters all call the same method. Each method changes the
+// state, writes and saves the settings lines, sends the command and tells the views
+// through signals, in the order a user and the box observe.
+//
+// Widget-free: the views follow the signals and read the state back through the const
+// accessors.
+class Instrument : public QObject {
+    Q_OBJECT
+public:
+    using LinkFactory = std::function<std::unique_ptr<SerialLink>(const QString& portName)>;
+
+    // `programFolder` ends with a separator; the settings file lives there. An empty
+    // factory gives the hardware port or the simulated box by the port's name.
+    explicit Instrument(const QString& programFolder, LinkFactory linkFactory = {},
+                        QObject* parent = nullptr);
+    ~Instrument() override;
+
+    // What the views read.
+    const InstrumentSettings& State() const { return state; }
+    const PersistedSettings& Settings() const { return settings; }
+    const SampleTable& Samples() const { return samples; }
+    const RamWindow& Window() const { return window; }
+    const SampleDecoder& Decoder() const { return decoder; }
+    const MathMenuState& MathMenu() const { return mathMenu; }
+    // A channel's volts/div, coupling and position controls may be used.
+    bool ChannelControlsEnabled(Channel channel) const;
+    QString ProgramFolder() const { return programFolder; }
+    QString SettingsPath() const;
+    bool LinkActive() const { return linkActive; }
+    bool LinkFailed() const { return linkFailed; }
+    SerialLink* Link() const { return link.get(); }
+    CommandProtocol* Protocol() const { return protocol; }
+
+    // --- The settings file.
+    // Reads the file of the program's folder (missing or unreadable: empty lines).
+    void LoadSettings();
+    // Rewrites the file named by line 45; throws SettingsWriteError.
+    void SaveSettings();
+    // Start-up: whether the machine can play sounds (lines 14 and 44), and the program's
+    // folder (line 45). Memory only.
+    void NoteSoundDevice(bool present);
+    void NoteProgramFolder();
+    // Start-up: lines 18 to 27 back to their start values, then SaveSettings.
+    void ResetInstrumentLines();
+    // Settings changed in memory by the windows that edit them (saved later, when the
+    // main window becomes active again).
+    void ChoosePort(const QString& portName);
+    void MarkPortQuestionAsked();
+
+    // --- Start-up state and the presets. Neither sends nor saves anything.
+    void SetInitialState();
+    void ApplyInactivePreset();
+    void ApplyActivatedPreset();
+
+    // --- The front panel.
+    void SelectTimeBase(int index);
+    void SelectVoltsPerDiv(Channel channel, int index);
+    void SelectCoupling(Channel channel, int value);
+    void SelectProbe(Channel channel, bool timesTen);
+    // The position slider released at a value.
+    void ReleasePosition(Channel channel, int position);
+    void CentrePosition(Channel channel);
+    // One unit up (+1) or down (-1).
+    void StepPosition(Channel channel, int delta);
+    void SwitchTrace(Channel channel, bool on);
+    void SelectTrigger(int source);
+    void Run();
+    void Pause();
+    void TranslateRight();
+    void TranslateLeft();
+    void ResetTranslation();
+    void SelectStep(int index);
+    void SetMagnification(int factor);
+    void SelectMathMode(int mode);
+
+    // --- The link.
+    // Opens the port of line 1, wakes and initialises the box, applies the activated
+    // preset and restores the start-up settings the user chose. A port that cannot be
+    // opened throws SerialError and changes nothing.
+    void ActivateLink();
+    // The restore of link activation: replays, through the operations of the front panel,
+    // the start-up settings that the restore mask (line 28) selects from lines 30 to 39:
+    // time base, trigger, trace switches, couplings, volts/div and positions, in that
+    // order, each with its own command, save and redraw. A negative mask restores
+    // nothing; bits above 32 are ignored. A group whose saved value is out of its range is
+    // skipped; a group whose operation fails is reported, and the groups after it are
+    // still restored.
+    void RestoreStartupSettings();
+    // The restore of the trace switches: the switch, the channel's controls, line 22 or
+    // 23 and SaveSettings; no command, no redraw.
+    void RestoreTraceSwitch(Channel channel, bool on);
+    // Sends one command under the handshake; before the link is active, or after it
+    // failed, the command goes nowhere.
+    void SendCommand(const QByteArray& command);
+    // Received bytes: framed, decoded; each completed sweep is weighted and redrawn.
+    void ReceiveBytes(const QByteArray& chunk);
+    // Ends the run: "F&" once when the link is active, then terminateRequested.
+    void Quit();
+
+    // While paused, weights the frozen sweep with the current window and redraws it (the
+    // main window does this whenever it becomes active).
+    void ReweightWhilePaused();
+
+    // --- Before each redraw of the oscilloscope screen: the Math menu follows the trace
+    // switches, the math values the traces read are kept on the screen, and grounded
+    // channels have their ground level measured. The drawing itself only reads.
+    void PrepareScreen();
+
+signals:
+    // The front panel.
+    void timeBaseChanged();
+    void voltsPerDivChanged(Channel channel);
+    void couplingChanged(Channel channel);
+    void probeChanged(Channel channel);
+    void positionChanged(Channel channel);
+    void traceChanged(Channel channel);
+    void channelControlsChanged(Channel channel);
+    void triggerChanged();
+    void runStateChanged();
+    void translationChanged(); // the three translation buttons
+    void windowRangeChanged(); // the RAM window label
+    void stepChanged();
+    void magnificationChanged();
+    void presetApplied(Preset preset);
+    void runButtonsEnabled(bool enabled);
+    void settingGroupsEnabled(bool enabled);
+    void transferGroupsEnabled(bool enabled);
+
+    // The main window. The output commands (save, copy, print) follow the acquisition;
+    // "Lecture" and "Pause" also switch the hints of their tool buttons.
+    void outputCommandsEnabled(bool enabled);
+    void outputHintsShown(bool shown);
+    void mathMenuChanged();
+    void commandStatusChanged(const QString& text);
+    void progressStarted(int maximum);
+    void progressChanged(int value);
+    void progressFinished();
+    void activationStarted();
+    void communicationNoticeShown(bool shown);
+    void soundRequested(const QString& fileName);
+    void linkLost();
+    void quitStarted();
+    void terminateRequested();
+    void settingsSaved();
+
+    // The screen.
+    void redrawRequested();
+
+private:
+    ChannelSettings& Of(Channel channel) { return state.Of(channel); }
+    void SetChannelControls(Channel channel, bool enabled);
+    void SendPosition(Channel channel, int position);
+    void AfterTranslation();
+    void ApplyPresetValues();
+    void SweepCompleted(const SweepExtremes& completed);
+    void LinkFailure();
+    void CommunicationTick();
+
+    QString programFolder;
+    LinkFactory linkFactory;
+    PersistedSettings settings;
+    InstrumentSettings state;
+    SampleTable samples;
+    RamWindow window;
+    PacketFramer framer;
+    SampleDecoder decoder;
+    MathMenuState mathMenu;
+    std::array<bool, 2> controlsEnabled{};
+
+    std::unique_ptr<SerialLink> link;
+    CommandProtocol* protocol = nullptr;
+    bool linkActive = false;
+    bool linkFailed = false;
+    bool quitting = false;
+    QTimer communicationTimer;
+    int communicationTicks = 0;
+};
