@@ -1,14 +1,14 @@
-#include "app/ErrorGuard.h"
+#include "core/ErrorGuard.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
-#include "app/Timings.h"
+#include "core/Messages.h"
+#include "core/Timings.h"
 #include "link/CommandProtocol.h"
-#include "link/CommunicationWindow.h"
+#include "dialogs/CommunicationWindow.h"
 #include "link/SimulatedBox.h"
 #include "panel/FrontPanel.h"
 #include "panel/TranslationPanel.h"
 #include "screen/ScreenController.h"
-#include "screen/TraceSwitch.h"
+#include "panel/TraceSwitch.h"
 
 #include <QAbstractButton>
 #include <QAction>

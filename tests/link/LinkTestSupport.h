@@ -4,11 +4,11 @@
 
 // Small fakes shared by the link tests.
 
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
+#include "core/InstrumentSettings.h"
+#include "core/PersistedSettings.h"
 #include "app/ProgramServices.h"
 #include "link/CommandHost.h"
-#include "link/SampleTable.h"
+#include "core/SampleTable.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

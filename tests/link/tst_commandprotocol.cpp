@@ -1,6 +1,6 @@
 #include "LinkTestSupport.h"
-#include "app/ErrorGuard.h"
-#include "app/Timings.h"
+#include "core/ErrorGuard.h"
+#include "core/Timings.h"
 #include "link/CommandProtocol.h"
 #include "link/SimulatedBox.h"
 

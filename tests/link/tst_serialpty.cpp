@@ -1,7 +1,7 @@
 #include "LinkTestSupport.h"
 #include "PtyModem.h"
-#include "app/ErrorGuard.h"
-#include "app/Timings.h"
+#include "core/ErrorGuard.h"
+#include "core/Timings.h"
 #include "link/CommandProtocol.h"
 #include "link/HardwareSerialLink.h"
 

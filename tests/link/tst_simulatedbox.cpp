@@ -1,5 +1,5 @@
 #include "LinkTestSupport.h"
-#include "app/Timings.h"
+#include "core/Timings.h"
 #include "link/CommandProtocol.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"

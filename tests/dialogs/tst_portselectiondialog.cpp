@@ -1,5 +1,5 @@
 #include "LinkTestSupport.h"
-#include "link/PortSelectionDialog.h"
+#include "dialogs/PortSelectionDialog.h"
 #include "link/SerialLink.h"
 
 #include <QAbstractItemView>

@@ -1,6 +1,6 @@
 #include "LinkTestSupport.h"
 #include "link/SampleDecoder.h"
-#include "link/SampleTableView.h"
+#include "dialogs/SampleTableView.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "app/Conversion.h"
-#include "app/PersistedSettings.h"
-#include "app/SettingsFile.h"
+#include "core/Conversion.h"
+#include "core/PersistedSettings.h"
+#include "core/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

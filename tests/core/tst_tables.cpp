@@ -1,5 +1,5 @@
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
+#include "core/InstrumentSettings.h"
+#include "core/PersistedSettings.h"
 
 #include <QtTest>
 #include <cmath>

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "RecordingLink.h"
+#include "TestTimings.h"
+#include "instrument/Instrument.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+// An instrument session for tests, in a temporary program folder, whose link is a
+// RecordingLink. It records what the session does in the order it does it:
+// "save", "send <command>" and "redraw", as a user and the box would see them.
+class SessionProbe {
+public:
+    SessionProbe()
+        : timings(TimingsGuard::Quick()),
+          session(dir.path() + QLatin1Char('/'), [this](const QString&) {
+              auto made = std::make_unique<RecordingLink>();
+              link = made.get();
+              made->silent = silentLink;
+              made->failOpen = failOpen;
+              made->onWrite = [this](const QByteArray& bytes) {
+                  events << QStringLiteral("send ") + QString::fromLatin1(bytes);
+              };
+              return made;
+          }) {
+        QObject::connect(&session, &Instrument::settingsSaved, [this] { events << "save"; });
+        QObject::connect(&session, &Instrument::redrawRequested, [this] { events << "redraw"; });
+        session.LoadSettings();
+        session.NoteProgramFolder();
+    }
+
+    // Start-up as the main window runs it: initial state, inactive preset, start lines.
+    void Start() {
+        session.SetInitialState();
+        session.ApplyInactivePreset();
+        session.ResetInstrumentLines();
+        events.clear();
+    }
+
+    // Start-up, then link activation with the restore mask of line 28 as it stands; the
+    // events of the activation are cleared unless kept.
+    void Activate(bool keepEvents = false) {
+        Start();
+        session.ActivateLink();
+        if (!keepEvents)
+            events.clear();
+    }
+
+    // The commands the box received after "Z1" and "?&", in order.
+    QStringList Commands() const {
+        QStringList commands;
+        for (const QString& e : events)
+            if (e.startsWith(QStringLiteral("send ")))
+                commands << e.mid(5);
+        return commands;
+    }
+
+    QTemporaryDir dir;
+    TimingsGuard timings;
+    QStringList events;
+    bool silentLink = false;
+    bool failOpen = false;
+    RecordingLink* link = nullptr;
+    Instrument session;
+};
