@@ -1,88 +1,104 @@
-// Cost of the screen's drawing on fixed inputs: a full redraw of a sweep with both channels
-// and a math trace, and one tick of the idle animation (a redraw and the figure).
+// Cost of the screen on fixed inputs, through the screen's own refresh cycle: a full
+// redraw of a sweep with both channels and a math trace (the session's preparation, whose
+// cutting of the sum writes into the store, then the drawing), one tick of the idle
+// animation, and a whole sweep from the line to the screen (framing, decoding, display
+// codes, preparation, drawing).
 
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
-#include "link/SampleTable.h"
-#include "screen/OscilloscopeScreen.h"
+#include "BenchSweep.h"
+#include "instrument/Instrument.h"
+#include "screen/ScreenController.h"
+#include "screen/ScreenView.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cmath>
-#include <cstdlib>
 
 namespace {
 
-PersistedSettings DisplaySettings() {
-    PersistedSettings s;
-    s.SetLine(2, QStringLiteral("PERIPHERIQUE_ON"));
-    s.SetLine(3, QStringLiteral("LIGNE1090%_ON"));
-    s.SetLine(4, QStringLiteral("HEURE_ON"));
-    s.SetLine(5, QStringLiteral("DATE_ON"));
-    s.SetLine(8, QStringLiteral("0"));
-    s.SetLine(9, QStringLiteral("0"));
-    s.SetLine(10, QStringLiteral("255"));
-    s.SetLine(11, QStringLiteral("16711680"));
-    s.SetLine(15, QStringLiteral("1813282"));
-    return s;
-}
-
-// A completed sweep: a sine on A, a triangle on B, their sum and difference.
-void FillSweep(SampleTable& samples) {
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
-        const int a = 128 + static_cast<int>(std::lround(100 * std::sin(row * 0.0628)));
-        const int b = 40 + std::abs((row * 3) % 160 - 80);
-        samples.SetCell(SampleTable::DisplayA, row, QString::number(a));
-        samples.SetCell(SampleTable::DisplayB, row, QString::number(b));
-        samples.SetCell(SampleTable::Sum, row, QString::number(a + b));
-        samples.SetCell(SampleTable::Difference, row, QString::number(a - b));
-    }
-}
-
+// The session and its screen, with the display options of a factory settings file.
 struct Scene {
-    InstrumentSettings instrument;
-    PersistedSettings settings = DisplaySettings();
-    SampleTable samples;
-    ScreenInputs in{instrument, settings, samples, 1, 0,
-                    false,      false,    0,       0, QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)),
-                    nullptr};
-    OscilloscopeScreen screen;
+    QTemporaryDir folder;
+    Instrument session{folder.path() + QLatin1Char('/')};
+    ScreenView view;
+    ScreenController screen{session, view};
+    QByteArray sweep = BenchSweep();
+    long redraws = 0;
+
+    Scene() {
+        screen.StopAnimation();
+        screen.StopClock();
+        screen.SetSources({{}, {}, [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); }});
+        QObject::connect(&screen, &ScreenController::Redrawn, [this] { ++redraws; });
+    }
+
+    // Both channels on, A + B shown, trigger on channel A: the busiest screen.
+    void ShowBothWithSum() {
+        session.SwitchTrace(Channel::A, true);
+        session.SwitchTrace(Channel::B, true);
+        session.SelectCoupling(Channel::A, static_cast<int>(Coupling::DC));
+        session.SelectTrigger(static_cast<int>(TriggerSource::ChannelA));
+        session.SelectMathMode(static_cast<int>(MathMode::Sum));
+    }
+
+    bool SumWasCut() const {
+        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+            const SampleTable::Point& point = session.Samples().At(row);
+            if (point.sum != point.codeA + point.codeB)
+                return true;
+        }
+        return false;
+    }
+
+    void ReceiveSweep() {
+        FeedSweep(sweep, 115, [this](QByteArrayView bytes) { session.ReceiveBytes(bytes); });
+    }
 };
 
 void BM_RedrawScreenFullSweep(benchmark::State& state) {
     Scene scene;
-    FillSweep(scene.samples);
-    scene.instrument.channelA.traceOn = true;
-    scene.instrument.channelB.traceOn = true;
-    scene.instrument.channelA.coupling = Coupling::DC;
-    scene.instrument.channelB.coupling = Coupling::GND;
-    scene.instrument.triggerSource = TriggerSource::ChannelA;
-    scene.in.sumOffset = 40;
+    scene.ShowBothWithSum();
     for (auto _ : state) {
-        scene.instrument.mathMode = MathMode::Sum;
-        scene.screen.RedrawScreen(scene.in);
-        benchmark::DoNotOptimize(scene.screen.Image().constBits());
+        // A fresh sweep each time, so that the sum is cut anew as every real sweep's is.
+        state.PauseTiming();
+        scene.ReceiveSweep();
+        state.ResumeTiming();
+        scene.screen.RedrawScreen();
     }
+    if (!scene.SumWasCut())
+        state.SkipWithError("the sum was never cut: the inputs do not exercise the cutting");
 }
 BENCHMARK(BM_RedrawScreenFullSweep)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleAnimationTick(benchmark::State& state) {
-    Scene scene; // the idle screen: start-up table, both traces off
-    scene.screen.SetAnimationPhase(50);
+    Scene scene; // the idle screen: start-up store, both traces off
     for (auto _ : state) {
-        scene.screen.IdleAnimation(scene.in);
-        benchmark::DoNotOptimize(scene.screen.Image().constBits());
+        // The same figure every time (ratio 2 at phase 50.1).
+        scene.screen.Screen().SetAnimationPhase(50);
+        scene.screen.AnimationTick();
     }
+    if (scene.redraws != state.iterations())
+        state.SkipWithError("not one redraw per tick");
 }
 BENCHMARK(BM_IdleAnimationTick)->Unit(benchmark::kMicrosecond);
+
+void BM_SweepToScreen(benchmark::State& state) {
+    Scene scene;
+    scene.ShowBothWithSum();
+    scene.redraws = 0;
+    for (auto _ : state)
+        scene.ReceiveSweep();
+    if (scene.redraws != state.iterations())
+        state.SkipWithError("not one redraw per sweep");
+}
+BENCHMARK(BM_SweepToScreen)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // The screen font needs a GUI application; no display is needed.
+    // The screen font and the view need an application; no display is needed.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

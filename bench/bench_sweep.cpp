@@ -1,44 +1,35 @@
 // Framing and decoding of one sweep as the box sends it: 300 packets, 2700 bytes, which
-// a 115200 bit/s line delivers in 234 ms. The bytes arrive in chunks; the benchmark
-// feeds them as the serial layer hands them over (about 10 ms of line each) and decodes
-// every packet into the sample table, the sweep completion (display columns) included.
+// a 115200 bit/s line delivers in 234 ms. The bytes arrive in chunks; the benchmark feeds
+// them to the instrument session as the serial layer hands them over (about 10 ms of line
+// each), which frames them, decodes every packet into the sample store and completes the
+// sweep (display codes) at its 300th point.
 
-#include "FakeServices.h"
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
+#include "BenchSweep.h"
+#include "instrument/Instrument.h"
 #include "link/PacketFramer.h"
-#include "link/SampleDecoder.h"
-#include "link/SampleTable.h"
-#include "link/SimulatedBox.h"
 
+#include <QCoreApplication>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// The sweep of the simulated box with both channels in DC at 1 V/div.
-QByteArray BenchSweep() {
-    SimulatedBox::State state;
-    state.coupling = {Coupling::DC, Coupling::DC};
-    return SimulatedBox::SweepBytes(SimulatedBox::Acquire(state, 0.0), 0);
-}
-
 void FrameAndDecodeSweep(benchmark::State& st) {
     const QByteArray sweep = BenchSweep();
     const qsizetype chunk = st.range(0);
-    FakeServices services;
-    services.linkActive = true;
-    services.instrument.channelA.traceOn = true;
-    services.instrument.channelB.traceOn = true;
-    SampleDecoder decoder(services);
-    PacketFramer framer;
-    const PacketFramer::Deliver deliver = [&](QByteArrayView p) { decoder.DecodeSamplePacket(p); };
-    for (auto _ : st) {
-        for (qsizetype at = 0; at < sweep.size(); at += chunk)
-            framer.Feed(QByteArrayView(sweep).sliced(at, std::min(chunk, sweep.size() - at)),
-                        deliver);
-    }
-    if (services.redraws != static_cast<int>(st.iterations()))
+    QTemporaryDir folder;
+    Instrument session(folder.path() + QLatin1Char('/'));
+    session.SwitchTrace(Channel::A, true);
+    session.SwitchTrace(Channel::B, true);
+    long completions = 0;
+    QObject::connect(&session, &Instrument::redrawRequested, [&] { ++completions; });
+    completions = 0;
+    for (auto _ : st)
+        FeedSweep(sweep, chunk, [&](QByteArrayView bytes) { session.ReceiveBytes(bytes); });
+    if (completions != st.iterations())
         st.SkipWithError("not one completion per sweep");
+    if (session.Samples().At(300).displayB != session.Samples().At(300).codeB)
+        st.SkipWithError("the sweep did not reach the display codes");
     constexpr double lineSeconds = 2700 * 10 / 115200.0;
     st.counters["line_ratio"] =
         benchmark::Counter(lineSeconds * double(st.iterations()), benchmark::Counter::kIsRate);
@@ -52,17 +43,22 @@ void FrameSweepOnly(benchmark::State& st) {
     PacketFramer framer;
     long packets = 0;
     const PacketFramer::Deliver deliver = [&](QByteArrayView) { ++packets; };
-    for (auto _ : st) {
-        for (qsizetype at = 0; at < sweep.size(); at += 115)
-            framer.Feed(
-                QByteArrayView(sweep).sliced(at, std::min<qsizetype>(115, sweep.size() - at)),
-                deliver);
-    }
-    benchmark::DoNotOptimize(packets);
+    for (auto _ : st)
+        FeedSweep(sweep, 115, [&](QByteArrayView bytes) { framer.Feed(bytes, deliver); });
+    if (packets != 300 * st.iterations())
+        st.SkipWithError("not 300 packets per sweep");
     st.SetBytesProcessed(st.iterations() * sweep.size());
 }
 BENCHMARK(FrameSweepOnly)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -388,7 +388,7 @@ void Instrument::SendCommand(const QByteArray& command) {
         protocol->SendCommand(command);
 }
 
-void Instrument::ReceiveBytes(const QByteArray& chunk) {
+void Instrument::ReceiveBytes(QByteArrayView chunk) {
     framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
 }
 

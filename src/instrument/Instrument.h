@@ -131,7 +131,7 @@ public:
     // failed, the command goes nowhere.
     void SendCommand(const QByteArray& command);
     // Received bytes: framed, decoded; each completed sweep is weighted and redrawn.
-    void ReceiveBytes(const QByteArray& chunk);
+    void ReceiveBytes(QByteArrayView chunk);
     // Ends the run: "F&" once when the link is active, then terminateRequested.
     void Quit();
 
