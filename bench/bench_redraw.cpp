@@ -25,6 +25,8 @@ struct Scene {
     long redraws = 0;
 
     Scene() {
+        session.LoadSettings();
+        session.NoteProgramFolder();
         screen.StopAnimation();
         screen.StopClock();
         screen.SetSources({{}, {}, [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); }});

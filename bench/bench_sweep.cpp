@@ -19,6 +19,8 @@ void FrameAndDecodeSweep(benchmark::State& st) {
     const qsizetype chunk = st.range(0);
     QTemporaryDir folder;
     Instrument session(folder.path() + QLatin1Char('/'));
+    session.LoadSettings();
+    session.NoteProgramFolder();
     session.SwitchTrace(Channel::A, true);
     session.SwitchTrace(Channel::B, true);
     long completions = 0;

@@ -46,13 +46,23 @@ void ScreenController::Draw(bool animate) {
     if (!spectrum)
         session.PrepareScreen();
     const ScreenInputs in = Inputs();
-    if (animate)
-        screen.IdleAnimation(in);
-    else
-        screen.RedrawScreen(in);
-    view.SetImage(screen.Image());
-    if (!spectrum)
-        view.WhitenPanel();
+    // A layer that fails stops the redraw where it happens; the screen then shows what was
+    // drawn up to there, as it would have been left on the window.
+    const auto publish = [&] {
+        view.SetImage(screen.Image());
+        if (!spectrum)
+            view.WhitenPanel();
+    };
+    try {
+        if (animate)
+            screen.IdleAnimation(in);
+        else
+            screen.RedrawScreen(in);
+    } catch (...) {
+        publish();
+        throw;
+    }
+    publish();
     emit Redrawn();
 }
 

@@ -53,11 +53,14 @@ public:
     OscilloscopeScreen& Screen() { return screen; }
     const OscilloscopeScreen& Screen() const { return screen; }
 
+    // What a redraw would read now: the session's state, settings, samples, RAM window
+    // and offsets, the sources, and the layers.
+    ScreenInputs Inputs() const;
+
 signals:
     void Redrawn();
 
 private:
-    ScreenInputs Inputs() const;
     void Draw(bool animate);
     template <typename F> void RunTick(bool& failing, F&& tick);
 

@@ -1,22 +1,24 @@
 #pragma once
 
-#include "FakeServices.h"
+// Fixtures shared by the screen tests: the settings a screen is drawn with, the inputs of
+// one redraw, pixel helpers, and a scoped error reporter.
 
-// Fixtures shared by the screen tests: the settings a screen is drawn with, a state record
-// to draw from, and pixel helpers.
-
-#include "app/Colour.h"
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
-#include "link/SampleTable.h"
+#include "core/Colour.h"
+#include "core/ErrorGuard.h"
+#include "core/InstrumentSettings.h"
+#include "core/PersistedSettings.h"
+#include "core/SampleTable.h"
 #include "screen/ScreenCanvas.h"
 #include "screen/ScreenFont.h"
 #include "screen/ScreenInputs.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <functional>
 
 namespace ScreenTest {
 
@@ -49,7 +51,17 @@ inline PersistedSettings DisplaySettings() {
     return s;
 }
 
-// Everything a redraw reads, owned in one place.
+// The values of a point, by name.
+using Field = int SampleTable::Point::*;
+inline constexpr Field DisplayA = &SampleTable::Point::displayA;
+inline constexpr Field DisplayB = &SampleTable::Point::displayB;
+inline constexpr Field Sum = &SampleTable::Point::sum;
+inline constexpr Field Difference = &SampleTable::Point::difference;
+inline constexpr Field WeightedA = &SampleTable::Point::weightedA;
+inline constexpr Field WeightedB = &SampleTable::Point::weightedB;
+
+// Everything a redraw reads, owned in one place. The ground levels are those the session
+// measures on the start-up table (128).
 struct ScreenFixture {
     InstrumentSettings instrument;
     PersistedSettings settings = DisplaySettings();
@@ -59,10 +71,25 @@ struct ScreenFixture {
                     false,      false,    0,       0, QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)),
                     &layers};
 
-    // Writes the same code into rows 1..300 of a column.
-    void Fill(int column, int code) {
+    ScreenFixture() {
+        instrument.channelA.groundLevel = 128;
+        instrument.channelB.groundLevel = 128;
+    }
+
+    // Writes a value of one point; a sum or difference counts as the point's math values
+    // written, a weighted code as its weighted values written.
+    void Set(Field field, int row, int value) {
+        SampleTable::Point& point = samples.At(row);
+        point.*field = value;
+        if (field == Sum || field == Difference)
+            point.mathWritten = true;
+        if (field == WeightedA || field == WeightedB)
+            point.weightedWritten = true;
+    }
+    // Writes the same value into points 1..300.
+    void Fill(Field field, int value) {
         for (int row = 1; row <= SampleTable::PointCount; ++row)
-            samples.SetCell(column, row, QString::number(code));
+            Set(field, row, value);
     }
 };
 
@@ -105,10 +132,13 @@ inline QList<int> Union(QList<int> a, const QList<int>& b) {
 }
 
 // Whether the image holds exactly the text's cell (white background, text in the colour)
-// with its top-left corner at (x, y).
+// with its top-left corner at (x, y). Only the part of the cell that lies on the image is
+// compared; a cell wholly off the image does not count as found.
 inline bool HasTextCell(const QImage& image, int x, int y, const QString& text, int bgr) {
     const QImage cell = ScreenFont::TextCell(text, Rgb(bgr));
     if (cell.isNull() || cell.width() == 0)
+        return false;
+    if (!QRect(x, y, cell.width(), cell.height()).intersects(image.rect()))
         return false;
     for (int cy = 0; cy < cell.height(); ++cy)
         for (int cx = 0; cx < cell.width(); ++cx) {
@@ -132,6 +162,18 @@ inline bool AllWhite(const QImage& image, const QRect& rect) {
     return true;
 }
 
+// Whether every pixel outside the given rectangles is white.
+inline bool WhiteOutside(const QImage& image, const QList<QRect>& drawn) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const bool inside = std::any_of(drawn.begin(), drawn.end(),
+                                            [&](const QRect& r) { return r.contains(x, y); });
+            if (!inside && Pixel(image, x, y) != White)
+                return false;
+        }
+    return true;
+}
+
 // Number of pixels of the colour in the image.
 inline int CountColour(const QImage& image, QRgb colour) {
     int n = 0;
@@ -142,12 +184,25 @@ inline int CountColour(const QImage& image, QRgb colour) {
     return n;
 }
 
-// A main window stand-in with the screen's display settings and a program folder.
-struct ScreenServices : FakeServices {
-    ScreenServices() {
-        settings = DisplaySettings();
-        folder = QStringLiteral("/tmp/");
-    }
+// Collects the texts of the error boxes for one test and puts the previous reporter back
+// afterwards, also when the test fails half-way.
+class ErrorCollector {
+public:
+    ErrorCollector()
+        : previous(ErrorGuard::SetReporter([this](const QString& text) {
+              texts << text;
+              if (onReport)
+                  onReport(text);
+          })) {}
+    ~ErrorCollector() { ErrorGuard::SetReporter(previous); }
+    ErrorCollector(const ErrorCollector&) = delete;
+    ErrorCollector& operator=(const ErrorCollector&) = delete;
+
+    QStringList texts;
+    std::function<void(const QString&)> onReport; // runs inside the report, as a box would
+
+private:
+    ErrorGuard::Reporter previous;
 };
 
 } // namespace ScreenTest

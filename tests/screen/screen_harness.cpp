@@ -1,14 +1,19 @@
-// A small window with the screen view and the two trace switches over a stand-in main
-// window, the idle animation running: for looking at the screen under a real X server.
+// A small window with the screen view over a session in a temporary folder, two check
+// boxes for the trace switches and the idle animation running: for looking at the screen
+// under a real X server.
 //   screen_harness [phase [milliseconds before quitting]]
 #include "ScreenTestSupport.h"
+#include "core/ErrorGuard.h"
+#include "core/SettingsFile.h"
+#include "instrument/Instrument.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
-#include "screen/TraceSwitch.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -16,11 +21,19 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    ScreenTest::ScreenServices services;
-    services.settings.SetLine(2, QStringLiteral("PERIPHERIQUE_ON"));
-    services.settings.SetLine(3, QStringLiteral("LIGNE1090%_ON"));
-    services.settings.SetLine(8, QStringLiteral("0"));
-    services.settings.SetLine(9, QStringLiteral("0"));
+    QTemporaryDir folder;
+    PersistedSettings lines = ScreenTest::DisplaySettings();
+    lines.SetLine(2, QStringLiteral("PERIPHERIQUE_ON"));
+    lines.SetLine(3, QStringLiteral("LIGNE1090%_ON"));
+    lines.SetLine(8, QStringLiteral("0"));
+    lines.SetLine(9, QStringLiteral("0"));
+    SettingsFile::Save(folder.path() + QStringLiteral("/parametres.inf"), lines);
+    Instrument session(folder.path() + QLatin1Char('/'));
+    session.LoadSettings();
+    session.NoteProgramFolder();
+    session.SetInitialState();
+    session.ApplyInactivePreset();
+
     QWidget window;
     window.setWindowTitle(QStringLiteral("Screen"));
     auto* layout = new QVBoxLayout(&window);
@@ -32,19 +45,17 @@ int main(int argc, char** argv) {
     view->move(8, 8);
     layout->addWidget(panel);
     auto* row = new QHBoxLayout;
-    auto* a = new TraceSwitch(nullptr, services, Channel::A);
-    auto* b = new TraceSwitch(nullptr, services, Channel::B);
-    row->addWidget(new QLabel(QStringLiteral("VOIE A")));
-    row->addWidget(a);
-    row->addSpacing(40);
-    row->addWidget(new QLabel(QStringLiteral("VOIE B")));
-    row->addWidget(b);
+    for (Channel channel : {Channel::A, Channel::B}) {
+        auto* traceSwitch = new QCheckBox(channel == Channel::A ? QStringLiteral("VOIE A")
+                                                                : QStringLiteral("VOIE B"));
+        QObject::connect(
+            traceSwitch, &QCheckBox::toggled, &session,
+            GuardedSlot([&session, channel](bool on) { session.SwitchTrace(channel, on); }));
+        row->addWidget(traceSwitch);
+    }
     row->addStretch();
     layout->addLayout(row);
-    ScreenController controller(services, *view);
-    services.onRedraw = [&] { controller.RedrawScreen(); };
-    controller.ConnectTraceSwitch(a);
-    controller.ConnectTraceSwitch(b);
+    ScreenController controller(session, *view);
     if (argc > 1)
         controller.Screen().SetAnimationPhase(atof(argv[1]));
     controller.RedrawScreen();

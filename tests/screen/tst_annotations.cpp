@@ -1,9 +1,9 @@
 #include "ScreenTestSupport.h"
 
-#include "app/Conversion.h"
 #include "screen/Annotations.h"
 
 #include <QtTest>
+#include <climits>
 
 using namespace ScreenTest;
 
@@ -26,7 +26,8 @@ private slots:
     void groundMarkers_data();
     void groundMarkers();
     void channelAMarkerCoversChannelB();
-    void groundMarkerFailures();
+    void farLevelsAreClippedAtTheRasterEdge_data();
+    void farLevelsAreClippedAtTheRasterEdge();
 };
 
 void AnnotationsTest::clockTexts_data() {
@@ -72,10 +73,7 @@ void AnnotationsTest::clockOptionsAreExact() {
     DrawClock(canvas, settings, now);
     QVERIFY(HasTextCell(canvas.Image(), 20, 1, QStringLiteral("earlier text"), 0));
     QVERIFY(AllWhite(canvas.Image(), QRect(0, 14, 640, 14)));
-
-    // The colour line is read even when both texts are off.
-    settings.SetLine(8, QString());
-    QVERIFY_THROWS_EXCEPTION(ConversionError, DrawClock(canvas, settings, now));
+    QCOMPARE(canvas.TextColour(), Black);
 }
 
 void AnnotationsTest::timeBaseLabels_data() {
@@ -226,29 +224,27 @@ void AnnotationsTest::mathLabels() {
     QCOMPARE(canvas.TextColour(), Rgb(MathColour)); // left set
 }
 
+// The markers stand at the level they are given: the session measures a grounded
+// channel's level before the redraw, and the drawing does not look at the samples.
 void AnnotationsTest::groundMarkers_data() {
     QTest::addColumn<int>("channel");
     QTest::addColumn<int>("coupling");
-    QTest::addColumn<int>("level"); // groundLevel before
-    QTest::addColumn<int>("code");  // codes of the display column
-    QTest::addColumn<int>("levelAfter");
+    QTest::addColumn<int>("level");
     QTest::addColumn<int>("tickY");
 
-    // Grounded: the level is measured from the sweep.
-    QTest::newRow("A grounded at 128") << 0 << 2 << 0 << 128 << 128 << 160;
-    QTest::newRow("B grounded at 128") << 1 << 2 << 0 << 128 << 128 << 160;
-    QTest::newRow("A grounded at 40") << 0 << 2 << 128 << 40 << 40 << 248;
-    // AC or DC: the level stays where it was (centring then one up press: 130).
-    QTest::newRow("A AC after centring and up") << 0 << 1 << 130 << 10 << 130 << 158;
-    QTest::newRow("B DC keeps its level") << 1 << 3 << 200 << 10 << 200 << 88;
+    QTest::newRow("A grounded at 128") << 0 << 2 << 128 << 160;
+    QTest::newRow("B grounded at 128") << 1 << 2 << 128 << 160;
+    QTest::newRow("A grounded at 40") << 0 << 2 << 40 << 248;
+    // AC or DC: the level last measured or set (centring then one up press: 130).
+    QTest::newRow("A AC after centring and up") << 0 << 1 << 130 << 158;
+    QTest::newRow("B DC keeps its level") << 1 << 3 << 200 << 88;
+    QTest::newRow("A at level 0") << 0 << 3 << 0 << 288;
 }
 
 void AnnotationsTest::groundMarkers() {
     QFETCH(int, channel);
     QFETCH(int, coupling);
     QFETCH(int, level);
-    QFETCH(int, code);
-    QFETCH(int, levelAfter);
     QFETCH(int, tickY);
 
     const Channel ch = channel == 0 ? Channel::A : Channel::B;
@@ -261,28 +257,31 @@ void AnnotationsTest::groundMarkers() {
     settings.traceOn = true;
     settings.coupling = static_cast<Coupling>(coupling);
     settings.groundLevel = level;
-    f.Fill(ch == Channel::A ? SampleTable::DisplayA : SampleTable::DisplayB, code);
+    // Samples elsewhere than the level: the marker does not follow them.
+    f.Fill(DisplayA, 10);
+    f.Fill(DisplayB, 10);
     ScreenCanvas canvas;
-    DrawGroundMarkers(canvas, f.instrument, f.settings, f.samples);
+    DrawGroundMarkers(canvas, f.instrument, f.settings);
 
-    QCOMPARE(settings.groundLevel, levelAfter);
-    const int afterZero = zeroX + ScreenFont::TextWidth(QStringLiteral("0"));
-    QCOMPARE(XsWithColour(canvas.Image(), tickY, Rgb(colour), afterZero, 30), tickXs);
+    const int zeroWidth = ScreenFont::TextWidth(QStringLiteral("0"));
+    QCOMPARE(XsWithColour(canvas.Image(), tickY, Rgb(colour), zeroX + zeroWidth, 30), tickXs);
     QVERIFY(HasTextCell(canvas.Image(), zeroX, tickY - 6, QStringLiteral("0"), colour));
+    QVERIFY(WhiteOutside(canvas.Image(), {QRect(zeroX, tickY - 6, zeroWidth, 13),
+                                          QRect(tickXs.first(), tickY, tickXs.size(), 1)}));
     QCOMPARE(canvas.TextColour(), Black);
 
-    // Hidden marker, or trace off: nothing drawn, nothing measured.
-    for (bool shown : {false, true}) {
+    // Hidden marker, trace off, or a coupling outside its table: nothing drawn.
+    for (int hidden = 0; hidden < 3; ++hidden) {
         ScreenFixture g;
         ChannelSettings& other = g.instrument.Of(ch);
-        other.traceOn = shown;
-        other.groundMarkerShown = !shown;
-        other.coupling = Coupling::GND;
-        other.groundLevel = 77;
+        other.traceOn = hidden != 0;
+        other.groundMarkerShown = hidden != 1;
+        other.coupling = hidden == 2 ? static_cast<Coupling>(4) : Coupling::GND;
+        other.groundLevel = level;
         ScreenCanvas blank;
-        DrawGroundMarkers(blank, g.instrument, g.settings, g.samples);
-        QVERIFY(AllWhite(blank.Image(), blank.Image().rect()));
-        QCOMPARE(other.groundLevel, 77);
+        DrawGroundMarkers(blank, g.instrument, g.settings);
+        QVERIFY2(AllWhite(blank.Image(), blank.Image().rect()),
+                 qPrintable(QString::number(hidden)));
     }
 }
 
@@ -291,7 +290,7 @@ void AnnotationsTest::channelAMarkerCoversChannelB() {
     f.instrument.channelA.traceOn = true;
     f.instrument.channelB.traceOn = true;
     ScreenCanvas canvas;
-    DrawGroundMarkers(canvas, f.instrument, f.settings, f.samples);
+    DrawGroundMarkers(canvas, f.instrument, f.settings);
     // Both at 128: B's long tick and "0" first, then A's over them.
     QVERIFY(HasTextCell(canvas.Image(), 0, 154, QStringLiteral("0"), ColourB));
     QVERIFY(HasTextCell(canvas.Image(), 8, 154, QStringLiteral("0"), ColourA));
@@ -299,26 +298,50 @@ void AnnotationsTest::channelAMarkerCoversChannelB() {
     QCOMPARE(Pixel(canvas.Image(), 19, 160), White);
 }
 
-void AnnotationsTest::groundMarkerFailures() {
-    // A level far outside the codes is clipped, not an error.
+// A level pushed beyond the codes by the position buttons puts the marker beyond the
+// graticule or beyond the raster: what lies on the raster is drawn, the rest is cut off,
+// and nothing wraps onto another row or column.
+void AnnotationsTest::farLevelsAreClippedAtTheRasterEdge_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("tickShown"); // the tick at y = 288 - level, x = 15..18
+    QTest::addColumn<int>("cellTop");    // the "0" cell at y = 282 - level, 13 rows
+    QTest::addColumn<int>("cellRows");   // rows of that cell left on the raster
+
+    QTest::newRow("tick on the last row") << -30 << true << 312 << 8;
+    QTest::newRow("tick below, 6 rows of the 0") << -32 << false << 314 << 6;
+    QTest::newRow("all below the raster") << -40 << false << 322 << 0;
+    QTest::newRow("tick on row 1") << 287 << true << -5 << 8;
+    QTest::newRow("tick above, 5 rows of the 0") << 290 << false << -8 << 5;
+    QTest::newRow("all above the raster") << 300 << false << -18 << 0;
+    QTest::newRow("largest level") << INT_MAX << false << 0 << 0;
+    QTest::newRow("smallest level") << INT_MIN << false << 0 << 0;
+}
+
+void AnnotationsTest::farLevelsAreClippedAtTheRasterEdge() {
+    QFETCH(int, level);
+    QFETCH(bool, tickShown);
+    QFETCH(int, cellTop);
+    QFETCH(int, cellRows);
+
     ScreenFixture f;
     f.instrument.channelA.traceOn = true;
     f.instrument.channelA.coupling = Coupling::AC;
-    f.instrument.channelA.groundLevel = 300;
+    f.instrument.channelA.groundLevel = level;
     ScreenCanvas canvas;
-    DrawGroundMarkers(canvas, f.instrument, f.settings, f.samples);
-    QVERIFY(AllWhite(canvas.Image(), canvas.Image().rect()));
-    f.instrument.channelA.groundLevel = -2147483647;
-    DrawGroundMarkers(canvas, f.instrument, f.settings, f.samples);
+    DrawGroundMarkers(canvas, f.instrument, f.settings);
 
-    // A bad cell among rows 3 to 12 of a grounded channel fails; row 13 is not read.
-    f.instrument.channelA.coupling = Coupling::GND;
-    f.samples.SetCell(SampleTable::DisplayA, 13, QStringLiteral("x"));
-    DrawGroundMarkers(canvas, f.instrument, f.settings, f.samples);
-    QCOMPARE(f.instrument.channelA.groundLevel, 128);
-    f.samples.SetCell(SampleTable::DisplayA, 12, QString());
-    QVERIFY_THROWS_EXCEPTION(ConversionError,
-                             DrawGroundMarkers(canvas, f.instrument, f.settings, f.samples));
+    const QImage& image = canvas.Image();
+    const int zeroWidth = ScreenFont::TextWidth(QStringLiteral("0"));
+    QList<QRect> drawn;
+    if (cellRows > 0) {
+        drawn << QRect(8, std::max(cellTop, 0), zeroWidth, cellRows);
+        QVERIFY(HasTextCell(image, 8, cellTop, QStringLiteral("0"), ColourA));
+    }
+    if (tickShown) {
+        drawn << QRect(15, 288 - level, 4, 1);
+        QCOMPARE(XsWithColour(image, 288 - level, Rgb(ColourA), 15, 639), Range(15, 18));
+    }
+    QVERIFY(WhiteOutside(image, drawn));
 }
 
 QTEST_MAIN(AnnotationsTest)

@@ -1,6 +1,5 @@
 #include "ScreenTestSupport.h"
 
-#include "app/Conversion.h"
 #include "screen/Graticule.h"
 #include "screen/ScreenGeometry.h"
 
@@ -21,7 +20,8 @@ private slots:
     void riseTimeTextsStandInTheRightMargin();
     void optionsAreComparedExactly_data();
     void optionsAreComparedExactly();
-    void badColourLeavesTheRasterWhite();
+    void badColourTextDrawsInTheProgramsOwnColour_data();
+    void badColourTextDrawsInTheProgramsOwnColour();
     void graticuleReplacesTheRaster();
 
 private:
@@ -201,20 +201,36 @@ void GraticuleTest::optionsAreComparedExactly() {
     QVERIFY(Draw(true, false) != Draw(false, false));
 }
 
-void GraticuleTest::badColourLeavesTheRasterWhite() {
+// A colour line always holds a number: text that is not one is replaced by the program's
+// own colour for the graticule, black, and the whole graticule is drawn in it.
+void GraticuleTest::badColourTextDrawsInTheProgramsOwnColour_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("word") << "rouge";
+    QTest::newRow("decimal comma") << "12,5";
+    QTest::newRow("empty") << "";
+    QTest::newRow("leading space") << " 128";
+    QTest::newRow("beyond int") << "2147483648";
+}
+
+void GraticuleTest::badColourTextDrawsInTheProgramsOwnColour() {
+    QFETCH(QString, text);
+    PersistedSettings settings = DisplaySettings();
+    settings.SetLine(9, text);
     ScreenCanvas canvas;
     canvas.MoveTo(0, 0);
     canvas.LineTo(300, 300); // something from the previous picture
-    PersistedSettings settings = DisplaySettings();
-    settings.SetLine(9, QStringLiteral("rouge"));
-    try {
-        DrawGraticule(canvas, settings);
-        QFAIL("no error");
-    } catch (const ConversionError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()),
-                 QStringLiteral("'rouge' n'est pas une valeur entière correcte"));
-    }
-    QVERIFY(AllWhite(canvas.Image(), canvas.Image().rect()));
+    DrawGraticule(canvas, settings);
+
+    const QImage& image = canvas.Image();
+    QCOMPARE(CountColour(image, Rgb(GraticuleColour)), 0);
+    QCOMPARE(Pixel(image, 19, 31), Black);
+    QCOMPARE(Pixel(image, 320, 160), Black);
+    QCOMPARE(XsWithColour(image, 100, Black, 20, 620), Range(20, 620, 60));
+    PersistedSettings black = DisplaySettings();
+    black.SetLine(9, QStringLiteral("0"));
+    ScreenCanvas reference;
+    DrawGraticule(reference, black);
+    QCOMPARE(image, reference.Image());
 }
 
 void GraticuleTest::graticuleReplacesTheRaster() {

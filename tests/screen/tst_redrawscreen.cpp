@@ -1,26 +1,28 @@
 #include "ScreenTestSupport.h"
 
-#include "app/Conversion.h"
 #include "screen/Annotations.h"
 #include "screen/Graticule.h"
 #include "screen/OscilloscopeScreen.h"
 
 #include <QtTest>
+#include <stdexcept>
 
 using namespace ScreenTest;
 
-// The full redraw: its twelve layers in order, the spectrum branch, failures, and the idle
-// animation drawn over it.
+// The full redraw: its twelve layers in order, the spectrum branch, a failing layer, that
+// it only reads its inputs, and the idle animation drawn over it.
 class RedrawScreenTest : public QObject {
     Q_OBJECT
 private slots:
     void layersComeInOrder();
     void laterLayersCoverEarlierOnes();
-    void mathLabelShowsTheModeAfterTheReset();
     void startUpScreen();
+    void redrawOnlyReadsItsInputs();
     void spectrumBranchOnlyWritesTheChannelLabels();
-    void failureStopsTheRedrawWhereItHappens_data();
-    void failureStopsTheRedrawWhereItHappens();
+    void badColourTextKeepsEveryLayer_data();
+    void badColourTextKeepsEveryLayer();
+    void failingLayerStopsTheRedrawWhereItHappens_data();
+    void failingLayerStopsTheRedrawWhereItHappens();
     void clockRefreshWritesOverTheCurrentRaster();
     void animationRatio_data();
     void animationRatio();
@@ -33,7 +35,7 @@ void RedrawScreenTest::layersComeInOrder() {
     f.instrument.channelA.traceOn = true;
     f.instrument.channelB.traceOn = true;
     f.instrument.mathMode = MathMode::Sum;
-    f.Fill(SampleTable::Sum, 256);
+    f.Fill(Sum, 256);
     f.in.sumOffset = 128;
     QStringList calls;
     // Each marker layer sees the math label and the traces already drawn, and no ground
@@ -94,29 +96,48 @@ void RedrawScreenTest::laterLayersCoverEarlierOnes() {
     QCOMPARE(screen.Image().copy(19, 31, 603, 259), reference.Image().copy(19, 31, 603, 259));
 }
 
-void RedrawScreenTest::mathLabelShowsTheModeAfterTheReset() {
-    ScreenFixture f;
-    f.instrument.channelA.traceOn = true;
-    f.instrument.mathMode = MathMode::Difference;
-    OscilloscopeScreen screen;
-    screen.RedrawScreen(f.in);
-    QCOMPARE(f.instrument.mathMode, MathMode::None);
-    QVERIFY(HasTextCell(screen.Image(), 490, 306, QString(22, QLatin1Char(' ')), MathColour));
-    QCOMPARE(screen.MathMenu().modesEnabled, false);
-    QCOMPARE(screen.TraceLayerRuns(), 1);
-}
-
 void RedrawScreenTest::startUpScreen() {
     // Before the first sweep: channel A on and grounded, all codes 128: a flat trace on the
-    // centre line from 20 to 618, the ground marker measured at 128 (y = 160).
+    // centre line from 20 to 618, the ground marker at the level measured on it, 128
+    // (y = 160).
     ScreenFixture f;
     f.instrument.channelA.traceOn = true;
     OscilloscopeScreen screen;
     screen.RedrawScreen(f.in);
     QCOMPARE(XsWithColour(screen.Image(), 160, Rgb(ColourA), 15, 639),
              Union(Range(15, 18), Range(20, 617)));
-    QCOMPARE(f.instrument.channelA.groundLevel, 128);
+    QVERIFY(HasTextCell(screen.Image(), 8, 154, QStringLiteral("0"), ColourA));
     QCOMPARE(screen.LastClock().hour, 9);
+    QCOMPARE(screen.LastClock().Minute(), QStringLiteral("5"));
+}
+
+// The redraw writes nothing but the raster: the store, the settings and the instrument
+// state are as they were, also where the session would change them (a math mode with
+// one trace off, sums beyond the screen, a grounded channel whose samples are elsewhere).
+void RedrawScreenTest::redrawOnlyReadsItsInputs() {
+    ScreenFixture f;
+    f.instrument.channelA.traceOn = true;
+    f.instrument.mathMode = MathMode::Sum;
+    f.instrument.channelA.groundLevel = 7;
+    f.Fill(Sum, 600);
+    f.Fill(Difference, -600);
+    f.Fill(DisplayA, 30);
+    f.layers.drawMarkerLines = [](ScreenCanvas& canvas) { canvas.LineTo(10, 10); };
+    const SampleTable samples = f.samples;
+    const PersistedSettings settings = f.settings;
+
+    OscilloscopeScreen screen;
+    screen.RedrawScreen(f.in);
+    screen.IdleAnimation(f.in);
+    QVERIFY(f.samples == samples);
+    QVERIFY(f.settings == settings);
+    QCOMPARE(f.instrument.mathMode, MathMode::Sum);
+    QCOMPARE(f.instrument.channelA.groundLevel, 7);
+    QCOMPARE(f.instrument.channelA.groundMarkerShown, true);
+    QCOMPARE(f.instrument.channelB.traceOn, false);
+    // Drawn as given: the marker at level 7 (y = 281), not at the samples' 30 (y = 258).
+    QCOMPARE(XsWithColour(screen.Image(), 281, Rgb(ColourA), 15, 19), Range(15, 18));
+    QCOMPARE(XsWithColour(screen.Image(), 258, Rgb(ColourA), 15, 19), QList<int>{});
 }
 
 void RedrawScreenTest::spectrumBranchOnlyWritesTheChannelLabels() {
@@ -139,7 +160,6 @@ void RedrawScreenTest::spectrumBranchOnlyWritesTheChannelLabels() {
 
     QCOMPARE(spectra, 1);
     QVERIFY(!markersDrawn);
-    QCOMPARE(screen.TraceLayerRuns(), 1);
     const QImage& after = screen.Image();
     // Channel B's labels are blanked, everything else is as it was.
     QVERIFY(AllWhite(after, QRect(320, 1, 150, 27)));
@@ -150,47 +170,101 @@ void RedrawScreenTest::spectrumBranchOnlyWritesTheChannelLabels() {
     QCOMPARE(after, expected);
 }
 
-void RedrawScreenTest::failureStopsTheRedrawWhereItHappens_data() {
+// A colour line always holds a number, so no colour stops the redraw any more: text that
+// is not a number is replaced by the program's own colour for that line, that layer is
+// drawn in it, and every later layer is drawn too.
+void RedrawScreenTest::badColourTextKeepsEveryLayer_data() {
     QTest::addColumn<int>("line");
-    QTest::addColumn<bool>("graticule");
-    QTest::addColumn<bool>("clock");
-    QTest::addColumn<bool>("trace");
-    QTest::addColumn<bool>("markers");
+    QTest::addColumn<int>("graticule"); // colour of the frame
+    QTest::addColumn<int>("clock");     // colour of the time
+    QTest::addColumn<int>("traceB");    // colour of channel B's trace and labels
+    QTest::addColumn<int>("math");      // colour of the math trace and label
 
-    QTest::newRow("graticule colour") << 9 << false << false << false << false;
-    QTest::newRow("clock colour") << 8 << true << false << false << false;
-    QTest::newRow("channel A colour") << 10 << true << true << false << false;
-    QTest::newRow("math colour") << 15 << true << true << true << false;
+    QTest::newRow("graticule") << 9 << 0 << ClockColour << 65280 << 65280;
+    QTest::newRow("clock") << 8 << GraticuleColour << 0 << 65280 << 65280;
+    QTest::newRow("channel B") << 11 << GraticuleColour << ClockColour << 16711680 << 65280;
+    QTest::newRow("math") << 15 << GraticuleColour << ClockColour << 65280 << 1813282;
 }
 
-void RedrawScreenTest::failureStopsTheRedrawWhereItHappens() {
+void RedrawScreenTest::badColourTextKeepsEveryLayer() {
     QFETCH(int, line);
-    QFETCH(bool, graticule);
-    QFETCH(bool, clock);
-    QFETCH(bool, trace);
-    QFETCH(bool, markers);
+    QFETCH(int, graticule);
+    QFETCH(int, clock);
+    QFETCH(int, traceB);
+    QFETCH(int, math);
 
     ScreenFixture f;
-    f.instrument.channelB.traceOn = true;
+    // Channel B and the math trace in green, which none of the program's colours is.
+    f.settings.SetLine(11, QStringLiteral("65280"));
+    f.settings.SetLine(15, QStringLiteral("65280"));
+    f.settings.SetLine(line, QStringLiteral("12,5"));
     f.instrument.channelA.traceOn = true;
+    f.instrument.channelB.traceOn = true;
+    f.instrument.mathMode = MathMode::Sum;
+    f.Fill(DisplayB, 100);
+    f.Fill(Sum, 228);
     bool markersDrawn = false;
     f.layers.drawMarkerLines = [&markersDrawn](ScreenCanvas&) { markersDrawn = true; };
-    f.settings.SetLine(line, QStringLiteral("12,5"));
+    OscilloscopeScreen screen;
+    screen.RedrawScreen(f.in);
+
+    const QImage& image = screen.Image();
+    QCOMPARE(Pixel(image, 19, 31), Rgb(graticule));
+    QVERIFY(HasTextCell(image, 20, 1, QStringLiteral("9:05:07  "), clock));
+    QVERIFY(HasTextCell(image, 20, 15, QStringLiteral("05/03/2007  "), clock));
+    QCOMPARE(XsWithColour(image, 188, Rgb(traceB)), Range(20, 617));
+    QVERIFY(HasTextCell(image, 320, 1, QStringLiteral("Couplage VOIE B (Y) : GND"), traceB));
+    QCOMPARE(XsWithColour(image, 60, Rgb(math)), Range(20, 617));
+    QVERIFY(HasTextCell(image, 490, 306, QStringLiteral("Math : Voie A + Voie B"), math));
+    QVERIFY(markersDrawn);
+    QVERIFY(HasTextCell(image, 8, 154, QStringLiteral("0"), ColourA)); // the last layer
+}
+
+// A layer drawn by another part of the program may fail: the redraw stops there, and the
+// raster keeps what was drawn before it.
+void RedrawScreenTest::failingLayerStopsTheRedrawWhereItHappens_data() {
+    QTest::addColumn<int>("failing"); // 0 marker lines, 1 time readout, 2 voltage readout
+    QTest::addColumn<QStringList>("drawn");
+    QTest::newRow("marker lines") << 0 << QStringList{};
+    QTest::newRow("time readout") << 1 << QStringList{"lines"};
+    QTest::newRow("voltage readout") << 2 << QStringList{"lines", "time"};
+}
+
+void RedrawScreenTest::failingLayerStopsTheRedrawWhereItHappens() {
+    QFETCH(int, failing);
+    QFETCH(QStringList, drawn);
+
+    ScreenFixture f;
+    f.instrument.channelA.traceOn = true;
+    QStringList calls;
+    const auto layer = [&calls, failing](int index, const char* name) {
+        return [&calls, failing, index, name](ScreenCanvas& canvas) {
+            if (index == failing)
+                throw std::runtime_error("Relevé impossible");
+            calls << QString::fromLatin1(name);
+            canvas.SetTextColour(16711935);
+            canvas.TextOut(30 + 100 * index, 293, QString::fromLatin1(name));
+        };
+    };
+    f.layers.drawMarkerLines = layer(0, "lines");
+    f.layers.drawTimeReadout = layer(1, "time");
+    f.layers.drawVoltageReadout = layer(2, "voltage");
     OscilloscopeScreen screen;
     try {
         screen.RedrawScreen(f.in);
         QFAIL("no error");
-    } catch (const ConversionError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()),
-                 QStringLiteral("'12,5' n'est pas une valeur entière correcte"));
+    } catch (const std::runtime_error& e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Relevé impossible"));
     }
+    QCOMPARE(calls, drawn);
     const QImage& image = screen.Image();
-    QCOMPARE(Pixel(image, 19, 31) == Rgb(GraticuleColour), graticule);
-    QCOMPARE(HasTextCell(image, 20, 1, QStringLiteral("9:05:07  "), ClockColour), clock);
-    QCOMPARE(Pixel(image, 100, 160) == Rgb(ColourB), trace);
-    QCOMPARE(markersDrawn, markers);
-    if (!graticule)
-        QVERIFY(AllWhite(image, image.rect()));
+    for (int i = 0; i < drawn.size(); ++i)
+        QVERIFY(HasTextCell(image, 30 + 100 * i, 293, drawn[i], 16711935));
+    // The layers before the hooks are on the raster; the ground marker after them is not.
+    QCOMPARE(Pixel(image, 19, 31), Rgb(GraticuleColour));
+    QCOMPARE(XsWithColour(image, 160, Rgb(ColourA), 20, 639), Range(20, 617));
+    QVERIFY(HasTextCell(image, 490, 293, QStringLiteral("Trigger : OFF"), 0));
+    QVERIFY(AllWhite(image, QRect(0, 140, 19, 40)));
 }
 
 void RedrawScreenTest::clockRefreshWritesOverTheCurrentRaster() {

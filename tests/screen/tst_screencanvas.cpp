@@ -21,6 +21,7 @@ private slots:
     void farCoordinatesAreClipped_data();
     void farCoordinatesAreClipped();
     void textCellIsOpaqueAndThirteenHigh();
+    void textCellIsClippedAtTheEdges_data();
     void textCellIsClippedAtTheEdges();
     void newImageRestoresDefaultState();
 };
@@ -224,13 +225,55 @@ void ScreenCanvasTest::textCellIsOpaqueAndThirteenHigh() {
         AllWhite(canvas.Image(), QRect(0, 20, ScreenFont::TextWidth(QStringLiteral("     ")), 13)));
 }
 
+// Cells that overhang an edge keep their part on the raster, exactly where it belongs;
+// nothing wraps onto the other side or another row, and a cell wholly off the raster
+// changes nothing.
+void ScreenCanvasTest::textCellIsClippedAtTheEdges_data() {
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("visible"); // the part of the cell left on the raster
+
+    const int w0 = ScreenFont::TextWidth(QStringLiteral("0"));
+    const int w100 = ScreenFont::TextWidth(QStringLiteral("100"));
+    QTest::newRow("over the top-left corner") << QPoint(-3, -6) << "0" << QRect(0, 0, w0 - 3, 7);
+    QTest::newRow("over the bottom-right corner")
+        << QPoint(630, 312) << "100" << QRect(630, 312, 10, 8);
+    QTest::newRow("over the left edge") << QPoint(-5, 100) << "100" << QRect(0, 100, w100 - 5, 13);
+    QTest::newRow("over the bottom edge") << QPoint(200, 310) << "0" << QRect(200, 310, w0, 10);
+    QTest::newRow("right of the raster") << QPoint(640, 10) << "x" << QRect();
+    QTest::newRow("far away") << QPoint(5000, 5000) << "x" << QRect();
+    QTest::newRow("far above") << QPoint(10, -5000) << "x" << QRect();
+    QTest::newRow("just above") << QPoint(10, -13) << "x" << QRect();
+}
+
 void ScreenCanvasTest::textCellIsClippedAtTheEdges() {
+    QFETCH(QPoint, at);
+    QFETCH(QString, text);
+    QFETCH(QRect, visible);
+
+    // Over a red raster, so that the white of the cell shows where the cell went.
     ScreenCanvas canvas;
-    canvas.TextOut(-3, -6, QStringLiteral("0"));
-    canvas.TextOut(630, 312, QStringLiteral("100"));
-    canvas.TextOut(5000, 5000, QStringLiteral("x"));
-    QVERIFY(HasTextCell(canvas.Image(), -3, -6, QStringLiteral("0"), 0));
-    QVERIFY(HasTextCell(canvas.Image(), 630, 312, QStringLiteral("100"), 0));
+    canvas.SetPenColour(255);
+    for (int y = 0; y < ScreenCanvas::Height; ++y) {
+        canvas.MoveTo(0, y);
+        canvas.LineTo(ScreenCanvas::Width, y);
+    }
+    const QImage red = canvas.Image().copy();
+    canvas.SetTextColour(16711680);
+    canvas.TextOut(at.x(), at.y(), text);
+    const QImage& image = canvas.Image();
+
+    if (visible.isEmpty()) {
+        QCOMPARE(image, red);
+        return;
+    }
+    QVERIFY(HasTextCell(image, at.x(), at.y(), text, 16711680));
+    QVERIFY(CountColour(image, Rgb(16711680)) > 0);
+    // The visible part is wholly covered by the cell, and every pixel outside it is still
+    // red.
+    QCOMPARE(CountColour(image, Rgb(255)),
+             ScreenCanvas::Width * ScreenCanvas::Height - visible.width() * visible.height());
+    QCOMPARE(CountColour(image.copy(visible), Rgb(255)), 0);
 }
 
 void ScreenCanvasTest::newImageRestoresDefaultState() {

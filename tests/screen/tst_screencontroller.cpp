@@ -1,360 +1,624 @@
 #include "ScreenTestSupport.h"
 
-#include "app/Conversion.h"
-#include "app/ErrorGuard.h"
-#include "app/Timings.h"
+#include "SessionProbe.h"
+#include "TestTimings.h"
+#include "core/SettingsFile.h"
+#include "core/Timings.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
-#include "screen/TraceSwitch.h"
 
-#include <QAction>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
+#include <stdexcept>
 
 using namespace ScreenTest;
 
-Q_DECLARE_METATYPE(Channel)
+namespace {
 
-// The refresh cycle on a window: the Math menu state and SelectMathMode, the trace
-// switches and their handler, the two timers and how their failures are reported.
+const QDateTime Morning(QDate(2007, 3, 5), QTime(9, 5, 7));
+const QDateTime Christmas(QDate(2007, 12, 25), QTime(10, 15, 30));
+
+// Writes the display lines into the session's settings file and loads it, as the program
+// finds it at start.
+void LoadDisplaySettings(SessionProbe& probe) {
+    SettingsFile::Save(probe.dir.path() + QStringLiteral("/parametres.inf"), DisplaySettings());
+    probe.session.LoadSettings();
+    probe.session.NoteProgramFolder();
+}
+
+// The packets of one sweep: point k carries the codes codes(k).
+QByteArray Sweep(const std::function<std::pair<int, int>(int point)>& codes) {
+    QByteArray bytes;
+    for (int point = 1; point <= SampleTable::PointCount; ++point) {
+        const auto [a, b] = codes(point);
+        bytes += 'A' + QByteArray::number(a).rightJustified(3, '0') + (point == 1 ? '#' : '%') +
+                 QByteArray::number(b).rightJustified(3, '0') + 'B';
+    }
+    return bytes;
+}
+
+// Lets `ticks` ticks of a timer of the interval pass (at least ticks x interval ms).
+void LetTicksPass(int intervalMs, int ticks) {
+    QTimer reference;
+    reference.setInterval(intervalMs);
+    QSignalSpy ticked(&reference, &QTimer::timeout);
+    reference.start();
+    while (ticked.count() < ticks)
+        QVERIFY(ticked.wait(10000));
+}
+
+} // namespace
+
+// The refresh cycle over the session: a redraw per request of the session, the session's
+// preparation before each oscilloscope redraw (the Math menu rule, the cut math values,
+// the measured ground levels), what reaches the redraw, the two timers, and failures of
+// the layers other parts of the program draw.
 class ScreenControllerTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
     void startState();
-    void mathModesNeedBothTraces();
-    void selectMathMode_data();
-    void selectMathMode();
-    void traceSwitchHandler_data();
-    void traceSwitchHandler();
-    void boundActionsFollowTheState();
-    void traceSwitchWidget();
-    void failedRedrawStillShowsThePicture();
-    void timerTicks();
-    void failingTicksReportOnce();
+    void redrawsOncePerRequest_data();
+    void redrawsOncePerRequest();
+    void fullRedrawWhitensThePanel();
+    void sessionPreparesEachOscilloscopeRedraw();
+    void mathLabelShowsTheModeAfterTheSessionsRule_data();
+    void mathLabelShowsTheModeAfterTheSessionsRule();
+    void traceSwitchRedrawsItsLabels_data();
+    void traceSwitchRedrawsItsLabels();
+    void mathValuesAreCutBeforeTheRedraw_data();
+    void mathValuesAreCutBeforeTheRedraw();
+    void groundLevelIsMeasuredFromPoints3To12_data();
+    void groundLevelIsMeasuredFromPoints3To12();
     void sourcesAreAskedAtEachRedraw();
+    void failingLayerShowsThePictureDrawnSoFar();
+    void clockTickDrawsOnlyTheClock();
+    void timerTicks();
+    void activationAndQuitStopTheAnimation_data();
+    void activationAndQuitStopTheAnimation();
+    void failingTicksReportOnce();
 
 private:
+    // A session after start-up with the display lines of ScreenTestSupport, its screen, a
+    // fixed clock; the timers stopped unless asked for.
     struct Rig {
-        ScreenServices services;
+        SessionProbe probe;
         ScreenView view;
-        ScreenController controller{services, view};
-        Rig() {
-            services.onRedraw = [this] { controller.RedrawScreen(); };
-            controller.SetSources({{}, {}, {}, {}, {}, {}, [] {
-                                       return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7));
-                                   }});
+        ScreenController controller{probe.session, view};
+        Instrument& session = probe.session;
+
+        explicit Rig(bool timers = false) {
+            LoadDisplaySettings(probe);
+            probe.Start();
+            controller.SetSources({{}, {}, [] { return Morning; }});
+            if (!timers) {
+                controller.StopAnimation();
+                controller.StopClock();
+            }
         }
+        const QImage& Image() const { return view.Image(); }
     };
-    QStringList errors;
 };
 
-void ScreenControllerTest::init() {
-    errors.clear();
-    ErrorGuard::SetReporter([this](const QString& text) { errors << text; });
-}
-
-void ScreenControllerTest::cleanup() {
-    ErrorGuard::SetReporter({});
-}
-
 void ScreenControllerTest::startState() {
-    Rig rig;
+    Rig rig(true);
     QVERIFY(rig.controller.AnimationRunning());
     QVERIFY(rig.controller.ClockRunning());
-    QVERIFY(rig.controller.MathItemEnabled(0));
-    QVERIFY(rig.controller.MathItemChecked(0));
-    QVERIFY(!rig.controller.MathButtonEnabled(0));
-    for (int mode = 1; mode <= 3; ++mode) {
-        QVERIFY(!rig.controller.MathItemEnabled(mode));
-        QVERIFY(!rig.controller.MathButtonEnabled(mode));
-        QVERIFY(!rig.controller.MathItemChecked(mode));
-    }
-    QVERIFY(!rig.controller.MathHintsShown());
+    QVERIFY(AllWhite(rig.Image(), rig.Image().rect())); // nothing drawn before a redraw
 }
 
-void ScreenControllerTest::mathModesNeedBothTraces() {
+// Every request of the session redraws the screen once; the operations that do not ask
+// for a redraw leave the screen alone.
+void ScreenControllerTest::redrawsOncePerRequest_data() {
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<int>("redraws");
+    QTest::newRow("time base") << 0 << 1;
+    QTest::newRow("probe") << 1 << 1;
+    QTest::newRow("magnifier") << 2 << 1;
+    QTest::newRow("math mode") << 3 << 1;
+    QTest::newRow("trace switch") << 4 << 1;
+    QTest::newRow("trigger") << 5 << 1;
+    QTest::newRow("coupling") << 6 << 1;
+    QTest::newRow("centring") << 7 << 0;
+    QTest::newRow("RAM window") << 8 << 0;
+    QTest::newRow("two requests") << 9 << 2;
+}
+
+void ScreenControllerTest::redrawsOncePerRequest() {
+    QFETCH(int, operation);
+    QFETCH(int, redraws);
+
     Rig rig;
-    QSignalSpy changed(&rig.controller, &ScreenController::MathControlsChanged);
-    rig.services.instrument.channelA.traceOn = true;
-    rig.controller.RedrawScreen();
-    QVERIFY(!rig.controller.MathItemEnabled(1));
-    QCOMPARE(changed.count(), 0);
-
-    rig.services.instrument.channelB.traceOn = true;
-    rig.controller.RedrawScreen();
-    for (int mode = 1; mode <= 3; ++mode) {
-        QVERIFY(rig.controller.MathItemEnabled(mode));
-        QVERIFY(rig.controller.MathButtonEnabled(mode));
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    switch (operation) {
+    case 0:
+        rig.session.SelectTimeBase(5);
+        break;
+    case 1:
+        rig.session.SelectProbe(Channel::A, true);
+        break;
+    case 2:
+        rig.session.SetMagnification(2);
+        break;
+    case 3:
+        rig.session.SelectMathMode(0);
+        break;
+    case 4:
+        rig.session.SwitchTrace(Channel::A, true);
+        break;
+    case 5:
+        rig.session.SelectTrigger(2);
+        break;
+    case 6:
+        rig.session.SelectCoupling(Channel::B, 3);
+        break;
+    case 7:
+        rig.session.CentrePosition(Channel::A);
+        break;
+    case 8:
+        rig.session.TranslateRight();
+        break;
+    case 9:
+        emit rig.session.redrawRequested();
+        emit rig.session.redrawRequested();
+        break;
     }
-    QVERIFY(rig.controller.MathHintsShown());
-    QVERIFY(!rig.controller.MathButtonEnabled(0)); // not touched by the redraw
-    QCOMPARE(changed.count(), 1);
+    QCOMPARE(redrawn.count(), redraws);
+    QCOMPARE(rig.probe.events.count(QStringLiteral("redraw")), redraws);
+    if (redraws > 0) {
+        QCOMPARE(rig.Image(), rig.controller.Screen().Image());
+        QCOMPARE(Pixel(rig.Image(), 19, 31), Rgb(GraticuleColour));
+    } else {
+        QVERIFY(AllWhite(rig.Image(), rig.Image().rect()));
+    }
 }
 
-void ScreenControllerTest::selectMathMode_data() {
+void ScreenControllerTest::fullRedrawWhitensThePanel() {
+    SessionProbe probe;
+    for (bool spectrum : {false, true}) {
+        QWidget panel;
+        auto* view = new ScreenView(&panel);
+        ScreenController controller(probe.session, *view);
+        controller.StopAnimation();
+        controller.SetSources({{}, [spectrum] { return spectrum; }, [] { return Morning; }});
+        QVERIFY(!panel.autoFillBackground());
+        controller.RedrawScreen();
+        // The spectrum view leaves the screen's panel as it was.
+        QCOMPARE(panel.autoFillBackground(), !spectrum);
+        QCOMPARE(panel.palette().color(QPalette::Window) == QColor(Qt::white), !spectrum);
+    }
+}
+
+// The session prepares its data before each redraw of the oscilloscope screen, whether
+// asked for or made by the animation, and not for the spectrum view, which draws no trace.
+void ScreenControllerTest::sessionPreparesEachOscilloscopeRedraw() {
+    Rig rig;
+    bool spectrum = false;
+    rig.controller.SetSources({{}, [&spectrum] { return spectrum; }, [] { return Morning; }});
+    QSignalSpy menuChanged(&rig.session, &Instrument::mathMenuChanged);
+
+    // Both traces on without a redraw: the Math menu does not know yet.
+    rig.session.RestoreTraceSwitch(Channel::A, true);
+    rig.session.RestoreTraceSwitch(Channel::B, true);
+    QCOMPARE(rig.session.MathMenu().modesEnabled, false);
+    rig.controller.RedrawScreen();
+    QCOMPARE(rig.session.MathMenu().modesEnabled, true);
+    QCOMPARE(rig.session.MathMenu().hintsShown, true);
+    QCOMPARE(menuChanged.count(), 1);
+    rig.controller.RedrawScreen();
+    QCOMPARE(menuChanged.count(), 1); // nothing new
+
+    rig.session.RestoreTraceSwitch(Channel::B, false);
+    spectrum = true;
+    rig.controller.RedrawScreen();
+    QCOMPARE(rig.session.MathMenu().modesEnabled, true);
+    spectrum = false;
+    rig.controller.AnimationTick();
+    QCOMPARE(rig.session.MathMenu().modesEnabled, false);
+    QCOMPARE(menuChanged.count(), 2);
+}
+
+// The math label shows the mode the session leaves after its Math menu rule: a mode chosen
+// while a trace is off is back to none at the redraw it asked for.
+void ScreenControllerTest::mathLabelShowsTheModeAfterTheSessionsRule_data() {
+    QTest::addColumn<bool>("bothOn");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("label");
-    QTest::newRow("none") << 0 << QString(22, QLatin1Char(' '));
-    QTest::newRow("A + B") << 1 << "Math : Voie A + Voie B";
-    QTest::newRow("A - B") << 2 << "Math : Voie A - Voie B";
-    QTest::newRow("X-Y") << 3 << "Math : Mode X Y       ";
+    QTest::addColumn<int>("modeAfter");
+    QTest::newRow("none") << true << 0 << "" << 0;
+    QTest::newRow("A + B") << true << 1 << "Math : Voie A + Voie B" << 1;
+    QTest::newRow("A - B") << true << 2 << "Math : Voie A - Voie B" << 2;
+    QTest::newRow("X-Y") << true << 3 << "Math : Mode X Y       " << 3;
+    QTest::newRow("A - B with channel B off") << false << 2 << "" << 0;
+    QTest::newRow("X-Y with channel B off") << false << 3 << "" << 0;
 }
 
-void ScreenControllerTest::selectMathMode() {
+void ScreenControllerTest::mathLabelShowsTheModeAfterTheSessionsRule() {
+    QFETCH(bool, bothOn);
     QFETCH(int, mode);
     QFETCH(QString, label);
+    QFETCH(int, modeAfter);
+
     Rig rig;
-    rig.services.instrument.channelA.traceOn = true;
-    rig.services.instrument.channelB.traceOn = true;
-    rig.services.samples = SampleTable();
-    for (int row = 1; row <= 300; ++row) {
-        rig.services.samples.SetCell(SampleTable::Sum, row, QStringLiteral("383"));
-        rig.services.samples.SetCell(SampleTable::Difference, row, QStringLiteral("0"));
-    }
-    rig.controller.SelectMathMode(3);
-    rig.controller.SelectMathMode(mode);
+    rig.session.SwitchTrace(Channel::A, true);
+    rig.session.SwitchTrace(Channel::B, bothOn);
+    rig.session.SelectMathMode(3);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    rig.session.SelectMathMode(mode);
 
-    QCOMPARE(static_cast<int>(rig.services.instrument.mathMode), mode);
-    for (int m = 0; m <= 3; ++m)
-        QCOMPARE(rig.controller.MathItemChecked(m), m == mode);
-    QCOMPARE(rig.controller.MathButtonEnabled(0), mode != 0);
-    QVERIFY(HasTextCell(rig.view.Image(), 490, 306, label, MathColour));
-
-    rig.controller.SelectMathMode(7); // outside the menu: nothing
-    QCOMPARE(static_cast<int>(rig.services.instrument.mathMode), mode);
+    QCOMPARE(redrawn.count(), 1);
+    QCOMPARE(static_cast<int>(rig.session.State().mathMode), modeAfter);
+    if (label.isEmpty())
+        QVERIFY(AllWhite(rig.Image(), QRect(490, 306, 150, 13)));
+    else
+        QVERIFY(HasTextCell(rig.Image(), 490, 306, label, MathColour));
 }
 
-void ScreenControllerTest::traceSwitchHandler_data() {
+// A trace switch redraws at once: the channel's labels appear in its colour, or are
+// blanked; switching a trace off also returns the math label to none at that redraw.
+void ScreenControllerTest::traceSwitchRedrawsItsLabels_data() {
     QTest::addColumn<int>("channel");
     QTest::addColumn<bool>("on");
-    QTest::addColumn<int>("line");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("A on") << 0 << true << 22 << "VOIE_A_ON";
-    QTest::newRow("A off") << 0 << false << 22 << "VOIE_A_OFF";
-    QTest::newRow("B on") << 1 << true << 23 << "VOIE_B_ON";
-    QTest::newRow("B off") << 1 << false << 23 << "VOIE_B_OFF";
+    QTest::newRow("A on") << 0 << true;
+    QTest::newRow("A off") << 0 << false;
+    QTest::newRow("B on") << 1 << true;
+    QTest::newRow("B off") << 1 << false;
 }
 
-void ScreenControllerTest::traceSwitchHandler() {
+void ScreenControllerTest::traceSwitchRedrawsItsLabels() {
     QFETCH(int, channel);
     QFETCH(bool, on);
-    QFETCH(int, line);
-    QFETCH(QString, text);
     const Channel ch = channel == 0 ? Channel::A : Channel::B;
+    const Channel other = channel == 0 ? Channel::B : Channel::A;
+    const int x = channel == 0 ? 120 : 320;
+    const int colour = channel == 0 ? ColourA : ColourB;
+    const QString coupling = channel == 0 ? QStringLiteral("Couplage VOIE A (X) : GND")
+                                          : QStringLiteral("Couplage VOIE B (Y) : GND");
 
     Rig rig;
-    rig.services.instrument.channelA.traceOn = true;
-    rig.services.instrument.channelB.traceOn = true;
-    rig.controller.SelectMathMode(1);
-    rig.services.instrument.Of(ch).traceOn = !on;
-    QSignalSpy controls(&rig.controller, &ScreenController::ChannelControlsEnabled);
+    rig.session.SwitchTrace(Channel::A, true);
+    rig.session.SwitchTrace(Channel::B, true);
+    rig.session.SelectMathMode(1);
+    rig.session.RestoreTraceSwitch(ch, !on); // no redraw: the picture still shows both
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    rig.session.SwitchTrace(ch, on);
 
-    rig.controller.TraceSwitched(ch, on);
-
-    QCOMPARE(rig.services.instrument.Of(ch).traceOn, on);
-    QCOMPARE(rig.services.settings.Line(line), text);
-    QCOMPARE(rig.services.settings.Line(line == 22 ? 23 : 22), QString());
-    QCOMPARE(rig.services.saves, 1);
-    QCOMPARE(controls.count(), 1);
-    QCOMPARE(controls.first().at(0).value<Channel>(), ch);
-    QCOMPARE(controls.first().at(1).toBool(), on);
+    QCOMPARE(redrawn.count(), 1);
+    const QImage& image = rig.Image();
     if (on) {
-        QVERIFY(rig.controller.MathButtonEnabled(0)); // left as SelectMathMode set it
-        QVERIFY(rig.controller.MathItemEnabled(1));
-        QCOMPARE(rig.services.instrument.mathMode, MathMode::Sum);
+        QVERIFY(HasTextCell(image, x, 1, coupling, colour));
+        QVERIFY(HasTextCell(image, x, 15, QStringLiteral("Volts / Div x1 : 1V"), colour));
+        QVERIFY(HasTextCell(image, 490, 306, QStringLiteral("Math : Voie A + Voie B"), MathColour));
     } else {
-        // Switching off returns the Math menu to none at the switch's own redraw.
-        QVERIFY(!rig.controller.MathButtonEnabled(0));
-        QVERIFY(!rig.controller.MathItemEnabled(1));
-        QVERIFY(rig.controller.MathItemChecked(0));
-        QCOMPARE(rig.services.instrument.mathMode, MathMode::None);
-        QVERIFY(AllWhite(rig.view.Image(), QRect(ch == Channel::A ? 120 : 320, 1, 150, 27)));
+        QVERIFY(AllWhite(image, QRect(x, 1, 150, 27)));
+        QVERIFY(AllWhite(image, QRect(490, 306, 150, 13)));
+        QCOMPARE(rig.session.State().mathMode, MathMode::None);
     }
+    // The other channel's labels stay.
+    QVERIFY(HasTextCell(image, other == Channel::A ? 120 : 320, 15,
+                        QStringLiteral("Volts / Div x1 : 1V"),
+                        other == Channel::A ? ColourA : ColourB));
 }
 
-void ScreenControllerTest::boundActionsFollowTheState() {
+// Before the redraw the session cuts the math values the trace would draw off the screen;
+// the cut values stay in the store, and the trace is flat at y = 288 and y = 33 there.
+void ScreenControllerTest::mathValuesAreCutBeforeTheRedraw_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<int>>("codesA"); // points 1, 2 and the rest
+    QTest::addColumn<QList<int>>("codesB");
+    QTest::addColumn<QList<int>>("stored"); // the math values of points 1, 2, 3 afterwards
+
+    // Sums from 0 to 510: SumOffset 127, kept within 127..382.
+    QTest::newRow("A + B") << 1 << QList<int>{0, 255, 128} << QList<int>{0, 255, 127}
+                           << QList<int>{127, 382, 255};
+    // Differences from -255 to 255: DifferenceOffset 128, kept within -128..127.
+    QTest::newRow("A - B") << 2 << QList<int>{0, 255, 128} << QList<int>{255, 0, 128}
+                           << QList<int>{-128, 127, 0};
+}
+
+void ScreenControllerTest::mathValuesAreCutBeforeTheRedraw() {
+    QFETCH(int, mode);
+    QFETCH(QList<int>, codesA);
+    QFETCH(QList<int>, codesB);
+    QFETCH(QList<int>, stored);
+
     Rig rig;
-    std::array<QAction*, 4> items{};
-    std::array<QAction*, 4> buttons{};
-    for (int i = 0; i < 4; ++i) {
-        items[static_cast<size_t>(i)] = new QAction(MathCaption(i), &rig.controller);
-        items[static_cast<size_t>(i)]->setCheckable(true);
-        buttons[static_cast<size_t>(i)] = new QAction(&rig.controller);
-        QObject::connect(items[static_cast<size_t>(i)], &QAction::triggered, &rig.controller,
-                         [&rig, i] { rig.controller.SelectMathMode(i); });
-        QObject::connect(buttons[static_cast<size_t>(i)], &QAction::triggered, &rig.controller,
-                         [&rig, i] { rig.controller.SelectMathMode(i); });
+    rig.session.SwitchTrace(Channel::A, true);
+    rig.session.SwitchTrace(Channel::B, true);
+    rig.session.SelectMathMode(mode);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    rig.session.ReceiveBytes(Sweep([&](int point) {
+        const qsizetype i = std::min(point - 1, 2);
+        return std::pair{codesA[i], codesB[i]};
+    }));
+    QCOMPARE(redrawn.count(), 1); // the completion of the sweep
+
+    const SampleTable& samples = rig.session.Samples();
+    for (int point = 1; point <= 3; ++point) {
+        const SampleTable::Point& p = samples.At(point);
+        QCOMPARE(mode == 1 ? p.sum : p.difference, stored[point - 1]);
     }
-    rig.controller.BindMathActions(items, buttons);
-    QVERIFY(items[0]->isChecked());
-    QVERIFY(items[0]->isEnabled());
-    QVERIFY(!buttons[0]->isEnabled());
-    QVERIFY(!items[2]->isEnabled() && !buttons[2]->isEnabled());
-    QCOMPARE(buttons[1]->toolTip(), QString()); // hints off
+    // The other math value is left as received.
+    QCOMPARE(mode == 1 ? samples.At(1).difference : samples.At(1).sum, mode == 1 ? 0 : 255);
 
-    rig.services.instrument.channelA.traceOn = true;
-    rig.services.instrument.channelB.traceOn = true;
-    rig.controller.RedrawScreen();
-    QVERIFY(items[2]->isEnabled() && buttons[2]->isEnabled());
-    QCOMPARE(buttons[1]->toolTip(), QStringLiteral("Voie A + Voie B"));
-    QCOMPARE(buttons[1]->statusTip(),
-             QStringLiteral("Activer la fonction mathématique : Voie A + Voie B..."));
-    QCOMPARE(buttons[0]->toolTip(), QStringLiteral("Pas de Math"));
-
-    buttons[3]->trigger(); // the tool button does what its item does
-    QCOMPARE(rig.services.instrument.mathMode, MathMode::XY);
-    QVERIFY(items[3]->isChecked() && !items[0]->isChecked());
-    QVERIFY(buttons[0]->isEnabled());
-    items[0]->trigger();
-    QCOMPARE(rig.services.instrument.mathMode, MathMode::None);
-    QVERIFY(items[0]->isChecked() && !items[3]->isChecked());
-    QVERIFY(!buttons[0]->isEnabled());
-    items[0]->trigger(); // a second press keeps the item checked
-    QVERIFY(items[0]->isChecked());
-
-    rig.controller.TraceSwitched(Channel::B, false);
-    QVERIFY(!items[1]->isEnabled() && !buttons[1]->isEnabled());
-    QCOMPARE(buttons[2]->toolTip(), QString());
-    QCOMPARE(buttons[2]->statusTip(), QString());
+    const QImage& image = rig.Image();
+    const QRgb math = Rgb(MathColour);
+    QCOMPARE(Pixel(image, 20, 288), math);
+    QCOMPARE(Pixel(image, 22, 33), math);
+    QCOMPARE(Pixel(image, 24, 160), math);
+    QCOMPARE(XsWithColour(image, 160, math, 24, 639), Range(24, 617));
+    // (The math label at x = 490 is in the math colour too.)
+    for (int y : Union(Range(0, 32), Range(289, 319)))
+        QVERIFY2(XsWithColour(image, y, math, 0, 489).isEmpty(), qPrintable(QString::number(y)));
 }
 
-void ScreenControllerTest::traceSwitchWidget() {
+// A grounded channel's marker stands at the mean of points 3 to 12 of its displayed
+// codes, truncated, as the session measured it before the redraw.
+void ScreenControllerTest::groundLevelIsMeasuredFromPoints3To12_data() {
+    QTest::addColumn<int>("channel");
+    QTest::newRow("A") << 0;
+    QTest::newRow("B") << 1;
+}
+
+void ScreenControllerTest::groundLevelIsMeasuredFromPoints3To12() {
+    QFETCH(int, channel);
+    const Channel ch = channel == 0 ? Channel::A : Channel::B;
+    const int colour = channel == 0 ? ColourA : ColourB;
+    const QList<int> tickXs = channel == 0 ? Range(15, 18) : Range(7, 18);
+    const int zeroX = channel == 0 ? 8 : 0;
+
     Rig rig;
-    TraceSwitch a(nullptr, rig.services, Channel::A);
-    TraceSwitch b(nullptr, rig.services, Channel::B);
-    QCOMPARE(a.toolTip(), QStringLiteral("ON/OFF Trace VOIE A"));
-    QCOMPARE(b.toolTip(), QStringLiteral("ON/OFF Trace VOIE B"));
-    rig.controller.ConnectTraceSwitch(&a);
-    QSignalSpy switched(&a, &TraceSwitch::Switched);
+    rig.session.SwitchTrace(ch, true); // grounded since start-up
+    QCOMPARE(rig.session.State().Of(ch).groundLevel, 128);
+    QVERIFY(HasTextCell(rig.Image(), zeroX, 154, QStringLiteral("0"), colour));
 
-    // Presets set the state without the handler.
-    a.SetOn(true);
-    QVERIFY(rig.services.instrument.channelA.traceOn);
-    QCOMPARE(switched.count(), 0);
-    QCOMPARE(rig.services.saves, 0);
-
-    QTest::mouseClick(&a, Qt::RightButton);
-    QCOMPARE(switched.count(), 0);
-    QTest::mousePress(&a, Qt::LeftButton);
-    QCOMPARE(switched.count(), 1);
-    QVERIFY(!a.IsOn());
-    QCOMPARE(rig.services.settings.Line(22), QStringLiteral("VOIE_A_OFF"));
-    QCOMPARE(rig.services.saves, 1);
-    QTest::mouseRelease(&a, Qt::LeftButton);
-    QCOMPARE(switched.count(), 1);
-
-    // A failing handler is reported, and the switch keeps its new state.
-    rig.services.settings.SetLine(10, QStringLiteral("x"));
-    QTest::mousePress(&a, Qt::LeftButton);
-    QVERIFY(a.IsOn());
-    QCOMPARE(errors, QStringList{QStringLiteral("'x' n'est pas une valeur entière correcte")});
-    QCOMPARE(rig.services.saves, 1);
-
-    a.setEnabled(false);
-    QTest::mousePress(&a, Qt::LeftButton);
-    QCOMPARE(switched.count(), 2);
+    // Points 3 to 12 at 40..49 (mean 44.5), every other point at 200.
+    rig.session.ReceiveBytes(Sweep([](int point) {
+        const int code = point >= 3 && point <= 12 ? 37 + point : 200;
+        return std::pair{code, code};
+    }));
+    QCOMPARE(rig.session.State().Of(ch).groundLevel, 44);
+    const QImage& image = rig.Image();
+    const int zeroWidth = ScreenFont::TextWidth(QStringLiteral("0"));
+    QCOMPARE(XsWithColour(image, 244, Rgb(colour), zeroX + zeroWidth, 19), tickXs);
+    QVERIFY(HasTextCell(image, zeroX, 238, QStringLiteral("0"), colour));
+    QVERIFY(AllWhite(image, QRect(0, 140, 19, 40))); // no marker left at 128
 }
 
-void ScreenControllerTest::failedRedrawStillShowsThePicture() {
-    Rig rig;
-    rig.controller.RedrawScreen();
-    QVERIFY(!AllWhite(rig.view.Image(), rig.view.Image().rect()));
-    rig.services.settings.SetLine(9, QStringLiteral("noir"));
-    QVERIFY_THROWS_EXCEPTION(ConversionError, rig.controller.RedrawScreen());
-    QVERIFY(AllWhite(rig.view.Image(), rig.view.Image().rect()));
-}
-
-void ScreenControllerTest::timerTicks() {
-    Timings saved = ProgramTimings();
-    ProgramTimings().animationMs = 5;
-    ProgramTimings().clockMs = 5;
-    {
-        Rig rig;
-        QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
-        QTRY_VERIFY(redrawn.count() >= 3);
-        QVERIFY(rig.controller.Screen().AnimationPhase() > 0.25);
-        rig.controller.StopAnimation();
-        QVERIFY(!rig.controller.AnimationRunning());
-        const double phase = rig.controller.Screen().AnimationPhase();
-        QTest::qWait(30);
-        QCOMPARE(rig.controller.Screen().AnimationPhase(), phase); // kept while stopped
-
-        // The clock tick writes on the current raster without a redraw.
-        const int redraws = redrawn.count();
-        rig.controller.SetSources({{}, {}, {}, {}, {}, {}, [] {
-                                       return QDateTime(QDate(2007, 12, 25), QTime(10, 15, 30));
-                                   }});
-        QTRY_VERIFY(
-            HasTextCell(rig.view.Image(), 20, 1, QStringLiteral("10:15:30  "), ClockColour));
-        QCOMPARE(redrawn.count(), redraws);
-        QCOMPARE(rig.controller.Screen().LastClock().minute, 15);
-        rig.controller.StopClock();
-        QVERIFY(!rig.controller.ClockRunning());
-        rig.controller.StartAnimation();
-        QVERIFY(rig.controller.AnimationRunning());
-    }
-    ProgramTimings() = saved;
-}
-
-void ScreenControllerTest::failingTicksReportOnce() {
-    Rig rig;
-    rig.controller.StopAnimation();
-    rig.controller.StopClock();
-    rig.services.settings.SetLine(9, QStringLiteral("x"));
-    rig.controller.AnimationTick();
-    rig.controller.AnimationTick();
-    QCOMPARE(errors.size(), 1);
-    rig.services.settings.SetLine(9, QStringLiteral("0"));
-    rig.controller.AnimationTick();
-    rig.services.settings.SetLine(9, QStringLiteral("y"));
-    rig.controller.AnimationTick();
-    QCOMPARE(errors.size(), 2);
-    QCOMPARE(errors.last(), QStringLiteral("'y' n'est pas une valeur entière correcte"));
-
-    rig.services.settings.SetLine(8, QStringLiteral("z"));
-    rig.controller.ClockTick();
-    rig.controller.ClockTick();
-    QCOMPARE(errors.size(), 3);
-
-    // A tick arriving while an earlier tick's error box is open is dropped.
-    rig.services.settings.SetLine(8, QStringLiteral("0"));
-    int nested = 0;
-    ErrorGuard::SetReporter([&](const QString&) {
-        ++nested;
-        rig.controller.AnimationTick();
-    });
-    rig.services.settings.SetLine(9, QStringLiteral("0"));
-    rig.controller.AnimationTick();
-    rig.services.settings.SetLine(9, QStringLiteral("x"));
-    rig.controller.AnimationTick();
-    QCOMPARE(nested, 1);
-}
-
+// The values of the display that the session does not hold are asked afresh at each
+// redraw; the session's own values (magnifier, RAM window, offsets) reach it too.
 void ScreenControllerTest::sourcesAreAskedAtEachRedraw() {
     Rig rig;
-    int magnification = 1;
+    bool windowEffect = false;
     bool spectrum = false;
+    QDateTime now = Morning;
     int spectra = 0;
-    ScreenSources sources;
-    sources.magnification = [&] { return magnification; };
-    sources.spectrumMode = [&] { return spectrum; };
-    sources.now = [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); };
-    rig.controller.SetSources(sources);
+    rig.controller.SetSources(
+        {[&] { return windowEffect; }, [&] { return spectrum; }, [&] { return now; }});
     ScreenLayers layers;
     layers.computeSpectrum = [&] { ++spectra; };
     rig.controller.SetLayers(layers);
+    rig.session.SwitchTrace(Channel::A, true);
+    QCOMPARE(XsWithColour(rig.Image(), 160, Rgb(ColourA), 20, 639), Range(20, 617));
 
+    // The weighted values are not written before a sweep completes: no trace from them.
+    windowEffect = true;
     rig.controller.RedrawScreen();
-    QVERIFY(HasTextCell(rig.view.Image(), 490, 15, QStringLiteral("Time / Div x1 : 0.1ms"), 0));
-    magnification = 5;
+    QCOMPARE(XsWithColour(rig.Image(), 160, Rgb(ColourA), 20, 639), QList<int>{});
+    QCOMPARE(rig.controller.Inputs().showWindowEffect, true);
+    windowEffect = false;
+
+    now = Christmas;
     rig.controller.RedrawScreen();
-    QVERIFY(HasTextCell(rig.view.Image(), 490, 15, QStringLiteral("Time / Div x5 : 20µs"), 0));
+    QVERIFY(HasTextCell(rig.Image(), 20, 1, QStringLiteral("10:15:30  "), ClockColour));
+    QVERIFY(HasTextCell(rig.Image(), 20, 15, QStringLiteral("25/12/2007  "), ClockColour));
+
+    rig.session.SetMagnification(5);
+    QVERIFY(HasTextCell(rig.Image(), 490, 15, QStringLiteral("Time / Div x5 : 20µs"), 0));
+    QCOMPARE(rig.controller.Inputs().magnification, 5);
+    rig.session.TranslateRight();
+    rig.session.TranslateRight();
+    QCOMPARE(rig.controller.Inputs().ramWindowStart, 60); // two steps of 30 samples
+
+    // Sums from 0 to 510 and differences from 0 to 1.
+    rig.session.ReceiveBytes(Sweep([](int point) {
+        return point == 1   ? std::pair{0, 0}
+               : point == 2 ? std::pair{255, 255}
+                            : std::pair{128, 127};
+    }));
+    QCOMPARE(rig.controller.Inputs().sumOffset, 127);
+    QCOMPARE(rig.controller.Inputs().differenceOffset, 128);
+
     spectrum = true;
+    const QImage before = rig.Image().copy();
     rig.controller.RedrawScreen();
     QCOMPARE(spectra, 1);
+    QCOMPARE(rig.Image(), before); // the same labels over the same raster
+    spectrum = false;
+    rig.controller.RedrawScreen();
+    QCOMPARE(spectra, 1);
+}
+
+// A layer drawn by another part of the program fails: the redraw stops there, the screen
+// shows what was drawn up to it, and the error is reported once for the request.
+void ScreenControllerTest::failingLayerShowsThePictureDrawnSoFar() {
+    Rig rig;
+    ErrorCollector errors;
+    rig.session.SwitchTrace(Channel::A, true);
+    QVERIFY(HasTextCell(rig.Image(), 8, 154, QStringLiteral("0"), ColourA));
+
+    ScreenLayers layers;
+    layers.drawMarkerLines = [](ScreenCanvas& canvas) {
+        canvas.SetPenColour(16711935);
+        canvas.MoveTo(20, 100);
+        canvas.LineTo(620, 100);
+    };
+    layers.drawTimeReadout = [](ScreenCanvas&) {
+        throw std::runtime_error("Relevé de temps impossible");
+    };
+    rig.controller.SetLayers(layers);
+    rig.session.SelectTimeBase(5);
+
+    QCOMPARE(errors.texts, QStringList{QStringLiteral("Relevé de temps impossible")});
+    const QImage& image = rig.Image();
+    QVERIFY(HasTextCell(image, 490, 15, QStringLiteral("Time / Div x1 : 20ms"), 0));
+    QCOMPARE(XsWithColour(image, 160, Rgb(ColourA), 20, 639), Range(20, 617));
+    QCOMPARE(XsWithColour(image, 100, Rgb(16711935)), Range(20, 619));
+    QVERIFY(AllWhite(image, QRect(0, 140, 19, 40))); // the ground marker comes after
+
+    // Called directly, the redraw lets the error through to its caller.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, rig.controller.RedrawScreen());
+    QCOMPARE(errors.texts.size(), 1);
+}
+
+// The clock tick writes the time and date over the current raster, and nothing else.
+void ScreenControllerTest::clockTickDrawsOnlyTheClock() {
+    Rig rig;
+    QDateTime now = Christmas;
+    rig.controller.SetSources({{}, {}, [&now] { return now; }});
+    rig.session.SwitchTrace(Channel::A, true);
+    const QImage before = rig.Image().copy();
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+
+    now = Morning;
+    rig.controller.ClockTick();
+    const QImage& after = rig.Image();
+    QCOMPARE(redrawn.count(), 0);
+    QVERIFY(HasTextCell(after, 20, 1, QStringLiteral("9:05:07  "), ClockColour));
+    QVERIFY(HasTextCell(after, 20, 15, QStringLiteral("05/03/2007  "), ClockColour));
+    // The two trailing spaces blank the end of the longer time written before.
+    const int shortWidth = ScreenFont::TextWidth(QStringLiteral("9:05:07  "));
+    const int longWidth = ScreenFont::TextWidth(QStringLiteral("10:15:30  "));
+    QVERIFY(AllWhite(after, QRect(20 + shortWidth, 1, longWidth - shortWidth, 13)));
+    const int dateWidth = ScreenFont::TextWidth(QStringLiteral("25/12/2007  "));
+    const QRect clock(20, 1, std::max(longWidth, dateWidth), 27);
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (!clock.contains(x, y) && after.pixel(x, y) != before.pixel(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel %1, %2 changed").arg(x).arg(y)));
+    QCOMPARE(rig.controller.Screen().LastClock().hour, 9);
+}
+
+void ScreenControllerTest::timerTicks() {
+    Rig rig;
+    Timings fast = ProgramTimings();
+    fast.animationMs = 5;
+    fast.clockMs = 5;
+    TimingsGuard timings(fast);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+
+    rig.controller.StartAnimation();
+    QVERIFY(rig.controller.AnimationRunning());
+    QTRY_VERIFY(redrawn.count() >= 3);
+    QVERIFY(rig.controller.Screen().AnimationPhase() > 0.25);
+    rig.controller.StopAnimation();
+    QVERIFY(!rig.controller.AnimationRunning());
+    const double phase = rig.controller.Screen().AnimationPhase();
+    const int redraws = redrawn.count();
+    LetTicksPass(fast.animationMs, 5);
+    QCOMPARE(rig.controller.Screen().AnimationPhase(), phase); // kept while stopped
+    QCOMPARE(redrawn.count(), redraws);
+
+    // The clock timer writes on the current raster without a redraw.
+    rig.controller.SetSources({{}, {}, [] { return Christmas; }});
+    rig.controller.StartClock();
+    QVERIFY(rig.controller.ClockRunning());
+    QTRY_VERIFY(HasTextCell(rig.Image(), 20, 1, QStringLiteral("10:15:30  "), ClockColour));
+    QCOMPARE(redrawn.count(), redraws);
+    QCOMPARE(rig.controller.Screen().LastClock().minute, 15);
+    rig.controller.StopClock();
+    QVERIFY(!rig.controller.ClockRunning());
+    rig.controller.SetSources({{}, {}, [] { return Morning; }});
+    LetTicksPass(fast.clockMs, 5);
+    QCOMPARE(rig.controller.Screen().LastClock().minute, 15);
+}
+
+// Link activation and quitting stop the idle animation; the first redraw after the
+// activation clears the figure, and no tick comes back.
+void ScreenControllerTest::activationAndQuitStopTheAnimation_data() {
+    QTest::addColumn<bool>("quit");
+    QTest::newRow("activation") << false;
+    QTest::newRow("quit") << true;
+}
+
+void ScreenControllerTest::activationAndQuitStopTheAnimation() {
+    QFETCH(bool, quit);
+    Rig rig(true);
+    QVERIFY(rig.controller.AnimationRunning());
+    rig.controller.Screen().SetAnimationPhase(49.9); // the figure of phase 50: colour 5000000
+    rig.controller.AnimationTick();
+    const QRgb figure = Rgb(5000000);
+    QVERIFY(CountColour(rig.Image(), figure) > 1000);
+    const double phase = rig.controller.Screen().AnimationPhase();
+
+    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    if (quit) {
+        rig.session.Quit();
+    } else {
+        rig.probe.Activate(true);
+        QVERIFY(rig.session.LinkActive());
+        QVERIFY(redrawn.count() >= 1);
+        QCOMPARE(CountColour(rig.Image(), figure), 0);
+    }
+    QVERIFY(!rig.controller.AnimationRunning());
+    const int redraws = redrawn.count();
+    LetTicksPass(ProgramTimings().animationMs, 5);
+    QCOMPARE(redrawn.count(), redraws);
+    QCOMPARE(rig.controller.Screen().AnimationPhase(), phase);
+}
+
+// A failing tick reports its error once; the ticks after it fail silently until one
+// succeeds. A tick arriving while an earlier tick's error box is open is dropped.
+void ScreenControllerTest::failingTicksReportOnce() {
+    Rig rig;
+    ErrorCollector errors;
+    bool markersFail = true;
+    int markerRuns = 0;
+    ScreenLayers layers;
+    layers.drawMarkerLines = [&](ScreenCanvas&) {
+        ++markerRuns;
+        if (markersFail)
+            throw std::runtime_error("Marqueurs indisponibles");
+    };
+    rig.controller.SetLayers(layers);
+
+    rig.controller.AnimationTick();
+    rig.controller.AnimationTick();
+    QCOMPARE(errors.texts, QStringList{QStringLiteral("Marqueurs indisponibles")});
+    markersFail = false;
+    rig.controller.AnimationTick();
+    markersFail = true;
+    rig.controller.AnimationTick();
+    QCOMPARE(errors.texts.size(), 2);
+    QCOMPARE(markerRuns, 4);
+
+    // The clock fails on its own count.
+    bool clockFails = true;
+    rig.controller.SetSources({{}, {}, [&clockFails] {
+                                   if (clockFails)
+                                       throw std::runtime_error("Horloge indisponible");
+                                   return Morning;
+                               }});
+    rig.controller.ClockTick();
+    rig.controller.ClockTick();
+    QCOMPARE(errors.texts.size(), 3);
+    QCOMPARE(errors.texts.last(), QStringLiteral("Horloge indisponible"));
+    clockFails = false;
+
+    // While the box of a failing tick is open, another tick comes and is dropped.
+    int nested = 0;
+    errors.onReport = [&](const QString&) {
+        ++nested;
+        rig.controller.AnimationTick();
+    };
+    markersFail = false;
+    rig.controller.AnimationTick();
+    markersFail = true;
+    markerRuns = 0;
+    rig.controller.AnimationTick();
+    QCOMPARE(nested, 1);
+    QCOMPARE(markerRuns, 1);
+    QCOMPARE(errors.texts.size(), 4);
 }
 
 QTEST_MAIN(ScreenControllerTest)

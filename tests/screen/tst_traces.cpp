@@ -1,6 +1,5 @@
 #include "ScreenTestSupport.h"
 
-#include "app/Conversion.h"
 #include "screen/Graticule.h"
 #include "screen/Traces.h"
 
@@ -8,8 +7,10 @@
 
 using namespace ScreenTest;
 
-// The trace layer: vertical and horizontal mapping, the magnifier, the math modes with
-// their clamping, the weighted columns, and the Math menu state it decides.
+// The trace layer: vertical and horizontal mapping, the magnifier, the math modes, the
+// weighted values, the colours; and that drawing only reads the store. (The Math menu
+// rule and the clamping of the math values are the session's, run before each redraw:
+// see tst_screencontroller.)
 class TracesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -20,14 +21,15 @@ private slots:
     void xyColumnRoundsHalfToEven_data();
     void xyColumnRoundsHalfToEven();
     void xyModeDrawsTheFigureOnly();
-    void mathTracesAreClampedIntoTheTable_data();
-    void mathTracesAreClampedIntoTheTable();
-    void mathMenuFollowsTheTraceSwitches_data();
-    void mathMenuFollowsTheTraceSwitches();
+    void drawingLeavesTheStoreUnchanged_data();
+    void drawingLeavesTheStoreUnchanged();
+    void mathIsDrawnOnlyWithBothTraces_data();
+    void mathIsDrawnOnlyWithBothTraces();
     void emptyColumnsBeforeTheFirstSweepDrawNothing();
     void weightedColumnsReplaceTheChannels();
     void laterTracesCoverEarlierOnes();
-    void badCellStopsTheLayer();
+    void badColourTextDrawsInTheProgramsOwnColour_data();
+    void badColourTextDrawsInTheProgramsOwnColour();
     void unknownMagnificationDrawsNoTrace();
     void mathTexts();
 
@@ -37,8 +39,7 @@ private:
 
 QImage TracesTest::Run(ScreenFixture& f) {
     ScreenCanvas canvas;
-    MathMenuState menu;
-    DrawTraces(canvas, f.in, menu);
+    DrawTraces(canvas, f.in);
     return canvas.Image();
 }
 
@@ -56,7 +57,7 @@ void TracesTest::codesMapOneToOneOntoRows() {
     for (Channel channel : {Channel::A, Channel::B}) {
         ScreenFixture f;
         f.instrument.Of(channel).traceOn = true;
-        f.Fill(channel == Channel::A ? SampleTable::DisplayA : SampleTable::DisplayB, code);
+        f.Fill(channel == Channel::A ? DisplayA : DisplayB, code);
         const QImage image = Run(f);
         const QRgb colour = Rgb(channel == Channel::A ? ColourA : ColourB);
         // A flat line from x = 20 to the last point at 618, whose pixel is left out.
@@ -83,9 +84,9 @@ void TracesTest::magnifierStretchesTheFirstPoints() {
     f.in.magnification = magnification;
     f.instrument.channelA.traceOn = true;
     // A rise to code 228 at the last point shown; every point after it at code 0.
-    f.samples.SetCell(SampleTable::DisplayA, lastPoint, QStringLiteral("228"));
+    f.Set(DisplayA, lastPoint, 228);
     for (int row = lastPoint + 1; row <= 300; ++row)
-        f.samples.SetCell(SampleTable::DisplayA, row, QStringLiteral("0"));
+        f.Set(DisplayA, row, 0);
     const QImage image = Run(f);
     const QRgb red = Rgb(ColourA);
 
@@ -133,8 +134,8 @@ void TracesTest::xyModeDrawsTheFigureOnly() {
     // Channel A at code 4 (x = 88) for the first half, 12 (x = 102) for the second; channel
     // B alternating between 100 and 120.
     for (int row = 1; row <= 300; ++row) {
-        f.samples.SetCell(SampleTable::DisplayA, row, row <= 150 ? "4" : "12");
-        f.samples.SetCell(SampleTable::DisplayB, row, row % 2 ? "100" : "120");
+        f.Set(DisplayA, row, row <= 150 ? 4 : 12);
+        f.Set(DisplayB, row, row % 2 ? 100 : 120);
     }
     const QImage image = Run(f);
     QCOMPARE(YsWithColour(image, 88, math), Range(168, 188));
@@ -145,96 +146,91 @@ void TracesTest::xyModeDrawsTheFigureOnly() {
     QCOMPARE(CountColour(image, Rgb(ColourB)), 0);
 }
 
-void TracesTest::mathTracesAreClampedIntoTheTable_data() {
+// Math values beyond the screen are drawn where they fall: cutting them is the session's
+// step before the redraw, and the drawing writes nothing into the store.
+void TracesTest::drawingLeavesTheStoreUnchanged_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("offset");
-    QTest::addColumn<QStringList>("cells");   // rows 1, 2, 3 before
-    QTest::addColumn<QStringList>("clamped"); // rows 1, 2, 3 after
-    QTest::addColumn<QList<int>>("ys");       // y of the points of rows 1, 2, 3
+    QTest::addColumn<QList<int>>("values"); // points 1, 2, 3
+    QTest::addColumn<QList<int>>("ys");     // y of the points 1 and 3
 
-    // A + B is drawn at 288 - (code - SumOffset).
-    QTest::newRow("sum below and above")
-        << 1 << 10 << QStringList{"5", "300", "100"} << QStringList{"10", "265", "100"}
-        << QList<int>{288, 33, 198};
-    QTest::newRow("sum within range")
-        << 1 << 127 << QStringList{"127", "382", "255"} << QStringList{"127", "382", "255"}
-        << QList<int>{288, 33, 160};
-    // A - B is drawn at 288 - (code + DifferenceOffset).
-    QTest::newRow("difference below and above")
-        << 2 << 20 << QStringList{"-30", "250", "0"} << QStringList{"-20", "235", "0"}
-        << QList<int>{288, 33, 268};
-    QTest::newRow("difference negative offset")
-        << 2 << -5 << QStringList{"0", "261", "133"} << QStringList{"5", "260", "133"}
-        << QList<int>{288, 33, 160};
+    // A + B is drawn at 288 - (value - SumOffset): 5 falls below the bottom line and 300
+    // above the raster.
+    QTest::newRow("sum") << 1 << 10 << QList<int>{5, 300, 100} << QList<int>{293, 198};
+    // A - B is drawn at 288 - (value + DifferenceOffset): -30 below the bottom line, 250
+    // above the top line.
+    QTest::newRow("difference") << 2 << 20 << QList<int>{-30, 250, 0} << QList<int>{298, 268};
 }
 
-void TracesTest::mathTracesAreClampedIntoTheTable() {
+void TracesTest::drawingLeavesTheStoreUnchanged() {
     QFETCH(int, mode);
     QFETCH(int, offset);
-    QFETCH(QStringList, cells);
-    QFETCH(QStringList, clamped);
+    QFETCH(QList<int>, values);
     QFETCH(QList<int>, ys);
 
     ScreenFixture f;
     f.instrument.channelA.traceOn = true;
     f.instrument.channelB.traceOn = true;
     f.instrument.mathMode = static_cast<MathMode>(mode);
-    const int column = mode == 1 ? SampleTable::Sum : SampleTable::Difference;
+    const Field field = mode == 1 ? Sum : Difference;
     f.in.sumOffset = mode == 1 ? offset : 0;
     f.in.differenceOffset = mode == 2 ? offset : 0;
     // The rest of the sweep sits on the centre line.
-    f.Fill(column, mode == 1 ? 128 + offset : 128 - offset);
+    f.Fill(field, mode == 1 ? 128 + offset : 128 - offset);
     for (int i = 0; i < 3; ++i)
-        f.samples.SetCell(column, i + 1, cells[i]);
+        f.Set(field, i + 1, values[i]);
+    const SampleTable before = f.samples;
 
     const QImage image = Run(f);
+    QCOMPARE(f.samples == before, true);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(f.samples.Cell(column, i + 1), clamped[i]);
+        QCOMPARE(f.samples.At(i + 1).*field, values[i]);
     const QRgb math = Rgb(MathColour);
-    // Point 1 starts the first segment at x = 20; points 2 and 3 end segments at x = 22
-    // and 24 and start the next ones there.
     QCOMPARE(Pixel(image, 20, ys[0]), math);
-    QCOMPARE(Pixel(image, 22, ys[1]), math);
-    QCOMPARE(Pixel(image, 24, ys[2]), math);
-    // The math trace never leaves y = 33..288.
-    for (int y : {0, 32, 289, 319})
-        QVERIFY(XsWithColour(image, y, math).isEmpty());
+    QCOMPARE(Pixel(image, 24, ys[1]), math);
+    // Nothing cut: the segment from point 1 reaches below the bottom line, the one to
+    // point 2 above the top line.
+    QVERIFY(!XsWithColour(image, 290, math).isEmpty());
+    QVERIFY(!XsWithColour(image, 20, math).isEmpty());
 }
 
-void TracesTest::mathMenuFollowsTheTraceSwitches_data() {
+void TracesTest::mathIsDrawnOnlyWithBothTraces_data() {
     QTest::addColumn<bool>("a");
     QTest::addColumn<bool>("b");
-    QTest::addColumn<int>("modeBefore");
-    QTest::addColumn<int>("modeAfter");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("both on keep A + B") << true << true << 1 << 1 << true;
-    QTest::newRow("both on keep X-Y") << true << true << 3 << 3 << true;
-    QTest::newRow("only A resets A - B") << true << false << 2 << 0 << false;
-    QTest::newRow("only B resets X-Y") << false << true << 3 << 0 << false;
-    QTest::newRow("none") << false << false << 1 << 0 << false;
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("mathPixels");
+    QTest::addColumn<int>("pixelsA");
+    QTest::addColumn<int>("pixelsB");
+    // Sum 256 at offset 0 lies on y = 32, difference 0 on y = 288: away from the channels.
+    QTest::newRow("both on, A + B") << true << true << 1 << 598 << 598 << 598;
+    QTest::newRow("both on, A - B") << true << true << 2 << 598 << 598 << 598;
+    QTest::newRow("both on, X-Y of constant channels") << true << true << 3 << 0 << 0 << 0;
+    QTest::newRow("only A, A - B") << true << false << 2 << 0 << 598 << 0;
+    QTest::newRow("only B, X-Y") << false << true << 3 << 0 << 0 << 598;
+    QTest::newRow("none, A + B") << false << false << 1 << 0 << 0 << 0;
 }
 
-void TracesTest::mathMenuFollowsTheTraceSwitches() {
+void TracesTest::mathIsDrawnOnlyWithBothTraces() {
     QFETCH(bool, a);
     QFETCH(bool, b);
-    QFETCH(int, modeBefore);
-    QFETCH(int, modeAfter);
-    QFETCH(bool, enabled);
+    QFETCH(int, mode);
+    QFETCH(int, mathPixels);
+    QFETCH(int, pixelsA);
+    QFETCH(int, pixelsB);
 
     ScreenFixture f;
     f.instrument.channelA.traceOn = a;
     f.instrument.channelB.traceOn = b;
-    f.instrument.mathMode = static_cast<MathMode>(modeBefore);
-    f.Fill(SampleTable::Sum, 256);
-    f.Fill(SampleTable::Difference, 0);
-    ScreenCanvas canvas;
-    MathMenuState menu{!enabled, !enabled};
-    DrawTraces(canvas, f.in, menu);
-    QCOMPARE(static_cast<int>(f.instrument.mathMode), modeAfter);
-    QCOMPARE(menu.modesEnabled, enabled);
-    QCOMPARE(menu.hintsShown, enabled);
-    if (!enabled)
-        QCOMPARE(CountColour(canvas.Image(), Rgb(MathColour)), 0);
+    f.instrument.mathMode = static_cast<MathMode>(mode);
+    f.Fill(Sum, 256);
+    f.Fill(Difference, 0);
+    f.Fill(DisplayA, 100);
+    f.Fill(DisplayB, 200);
+    const QImage image = Run(f);
+    QCOMPARE(CountColour(image, Rgb(MathColour)), mathPixels);
+    QCOMPARE(CountColour(image, Rgb(ColourA)), pixelsA);
+    QCOMPARE(CountColour(image, Rgb(ColourB)), pixelsB);
+    QCOMPARE(static_cast<int>(f.instrument.mathMode), mode); // drawing changes no state
 }
 
 void TracesTest::emptyColumnsBeforeTheFirstSweepDrawNothing() {
@@ -255,7 +251,7 @@ void TracesTest::emptyColumnsBeforeTheFirstSweepDrawNothing() {
     f.instrument.channelB.traceOn = true;
     f.instrument.mathMode = MathMode::Sum;
     for (int row = 1; row <= 150; ++row)
-        f.samples.SetCell(SampleTable::Sum, row, QStringLiteral("256"));
+        f.Set(Sum, row, 256);
     QCOMPARE(CountColour(Run(f), Rgb(MathColour)), 0);
     // Weighted columns not yet filled: no channel trace while their effect is shown.
     f.in.showWindowEffect = true;
@@ -269,8 +265,8 @@ void TracesTest::weightedColumnsReplaceTheChannels() {
     ScreenFixture f;
     f.instrument.channelA.traceOn = true;
     f.instrument.channelB.traceOn = true;
-    f.Fill(SampleTable::WeightedA, 200);
-    f.Fill(SampleTable::WeightedB, 50);
+    f.Fill(WeightedA, 200);
+    f.Fill(WeightedB, 50);
     f.in.showWindowEffect = true;
     QImage image = Run(f);
     QCOMPARE(XsWithColour(image, 88, Rgb(ColourA)), Range(20, 617));
@@ -279,7 +275,7 @@ void TracesTest::weightedColumnsReplaceTheChannels() {
 
     // X-Y never uses the weighted columns.
     f.instrument.mathMode = MathMode::XY;
-    f.samples.SetCell(SampleTable::DisplayA, 2, QStringLiteral("12"));
+    f.Set(DisplayA, 2, 12);
     image = Run(f);
     QCOMPARE(YsWithColour(image, 102, Rgb(MathColour)).isEmpty(), false);
 }
@@ -290,7 +286,7 @@ void TracesTest::laterTracesCoverEarlierOnes() {
     f.instrument.channelA.traceOn = true;
     f.instrument.channelB.traceOn = true;
     f.instrument.mathMode = MathMode::Sum;
-    f.Fill(SampleTable::Sum, 256);
+    f.Fill(Sum, 256);
     f.in.sumOffset = 128; // A + B drawn at 288 - 128 = 160, over A and B
     const QImage image = Run(f);
     QCOMPARE(XsWithColour(image, 160, Rgb(MathColour)), Range(20, 617));
@@ -298,30 +294,45 @@ void TracesTest::laterTracesCoverEarlierOnes() {
     QCOMPARE(CountColour(image, Rgb(ColourB)), 0);
 }
 
-void TracesTest::badCellStopsTheLayer() {
-    ScreenFixture f;
-    f.instrument.channelA.traceOn = true;
-    f.samples.SetCell(SampleTable::DisplayA, 5, QStringLiteral("12a"));
-    ScreenCanvas canvas;
-    MathMenuState menu;
-    try {
-        DrawTraces(canvas, f.in, menu);
-        QFAIL("no error");
-    } catch (const ConversionError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()),
-                 QStringLiteral("'12a' n'est pas une valeur entière correcte"));
-    }
-    // Segments of points 1 to 4 were drawn before the bad cell was read.
-    QCOMPARE(XsWithColour(canvas.Image(), 160, Rgb(ColourA)), Range(20, 25));
+// A colour line always holds a number: text that is not one is replaced by the program's
+// own colour for that line, and the trace is drawn in it.
+void TracesTest::badColourTextDrawsInTheProgramsOwnColour_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("colour"); // the program's own colour of the line
+    QTest::addColumn<int>("y");      // where the trace of that colour lies
 
-    // A bad colour line fails only when its trace is drawn.
-    ScreenFixture g;
-    g.settings.SetLine(11, QStringLiteral("bleu"));
-    g.instrument.channelA.traceOn = true;
-    ScreenCanvas other;
-    DrawTraces(other, g.in, menu);
-    g.instrument.channelB.traceOn = true;
-    QVERIFY_THROWS_EXCEPTION(ConversionError, DrawTraces(other, g.in, menu));
+    QTest::newRow("channel A, word") << 10 << "rouge" << 255 << 100;
+    QTest::newRow("channel A, empty") << 10 << "" << 255 << 100;
+    QTest::newRow("channel B, hexadecimal") << 11 << "0xFF0000" << 16711680 << 200;
+    QTest::newRow("channel B, decimal comma") << 11 << "12,5" << 16711680 << 200;
+    QTest::newRow("math, word") << 15 << "vert" << 1813282 << 32;
+    QTest::newRow("math, trailing space") << 15 << "65280 " << 1813282 << 32;
+}
+
+void TracesTest::badColourTextDrawsInTheProgramsOwnColour() {
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    QFETCH(int, colour);
+    QFETCH(int, y);
+
+    // Every trace starts in green, which none of the program's own colours is.
+    const int green = 65280;
+    ScreenFixture f;
+    for (int l : {10, 11, 15})
+        f.settings.SetLine(l, QString::number(green));
+    f.settings.SetLine(line, text);
+    f.instrument.channelA.traceOn = true;
+    f.instrument.channelB.traceOn = true;
+    f.instrument.mathMode = MathMode::Sum;
+    f.Fill(DisplayA, 188);
+    f.Fill(DisplayB, 88);
+    f.Fill(Sum, 256);
+
+    const QImage image = Run(f);
+    QCOMPARE(XsWithColour(image, y, Rgb(colour)), Range(20, 617));
+    QCOMPARE(CountColour(image, Rgb(colour)), 598);
+    QCOMPARE(CountColour(image, Rgb(green)), 2 * 598);
 }
 
 void TracesTest::unknownMagnificationDrawsNoTrace() {
@@ -331,11 +342,11 @@ void TracesTest::unknownMagnificationDrawsNoTrace() {
     f.instrument.mathMode = MathMode::Sum;
     f.in.magnification = 3;
     ScreenCanvas canvas;
-    MathMenuState menu{true, true};
-    DrawTraces(canvas, f.in, menu);
+    DrawTraces(canvas, f.in);
     QVERIFY(AllWhite(canvas.Image(), canvas.Image().rect()));
-    QCOMPARE(f.instrument.mathMode, MathMode::None); // the menu step still ran
-    QCOMPARE(menu.modesEnabled, false);
+    f.in.magnification = 1;
+    DrawTraces(canvas, f.in);
+    QCOMPARE(CountColour(canvas.Image(), Rgb(ColourA)), 598);
 }
 
 void TracesTest::mathTexts() {
