@@ -254,7 +254,10 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
     // Each step runs on its own: a step that fails is reported and start-up goes on, so
     // the program always reaches a complete initial state.
     session.LoadSettings();
-    session.NoteSoundDevice(environment.soundDevice.value_or(SoundPlayer::HasOutputDevice()));
+    // The platform is asked only when the environment does not say: the question opens a
+    // connection to the sound server.
+    session.NoteSoundDevice(environment.soundDevice ? *environment.soundDevice
+                                                    : SoundPlayer::HasOutputDevice());
     session.NoteProgramFolder();
     Guarded([&] { session.SaveSettings(); });
 

@@ -1,16 +1,18 @@
-#include "core/ErrorGuard.h"
+#include "AppSupport.h"
+#include "TestTimings.h"
 #include "app/MainWindow.h"
-#include "core/Messages.h"
-#include "core/SettingsFile.h"
-#include "app/SoundPlayer.h"
 #include "core/Timings.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/PortSelectionDialog.h"
 #include "dialogs/SplashWindow.h"
+#include "panel/ChannelPanel.h"
+#include "panel/DialView.h"
+#include "panel/FrontPanel.h"
 #include "screen/ScreenController.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,17 +22,16 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QtTest>
+#include <memory>
 
-// Start-up, the shell of the main window and quitting, run as a user would meet them.
+// Start-up, the shell of the main window, coming back to it and quitting, as a user
+// meets them: each test starts a real main window in a program folder of its own.
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -40,130 +41,131 @@ private slots:
     void soundDeviceDecidesLines14And44();
     void screenSizeCheck_data();
     void screenSizeCheck();
+    void splashEndsAtTheTenthTick();
     void continueButtonEndsTheSplash();
+    void timersKeepTheirIntervals();
     void unwritableFolderStillStarts();
     void menusAndShortcuts_data();
     void menusAndShortcuts();
     void popupAndToolBar();
     void layoutOfTheRegions();
-    void portQuestionOnlyWhileNoPortChosen();
+    void portQuestionAskedOnce();
+    void portDialogShowsTheSavedPort();
     void activationRewritesTheFileOnce();
+    void activationRedrawsRecoloursAndAnimates();
     void hardwareCheckToggles();
     void helpOpensItsTopic_data();
     void helpOpensItsTopic();
+    void quitWritesNothing_data();
     void quitWritesNothing();
 
 private:
-    MainWindow* Start(const QSize& screen = QSize(1280, 1024), bool sound = false);
-    QByteArray ReadSettings() const;
+    // A main window started in the test's folder on a large screen without sound.
+    std::unique_ptr<MainWindow> Start(const QSize& screen = QSize(1280, 1024),
+                                      bool soundDevice = false);
 
-    QTemporaryDir* dir = nullptr;
-    QStringList messages;
-    QStringList errors;
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<MessageCapture> messages;
+    std::unique_ptr<TimingsGuard> timings;
+    QStringList played; // full paths of the sounds asked for
 };
 
-void StartupTest::initTestCase() {
-    ProgramTimings().splashTickMs = 1;
-    Messages::SetHandler([this](Messages::Kind kind, const QString& text) {
-        messages << Messages::Title(kind) + QStringLiteral(": ") + text;
-    });
-    ErrorGuard::SetReporter([this](const QString& text) { errors << text; });
-}
-
 void StartupTest::init() {
-    dir = new QTemporaryDir;
-    messages.clear();
-    errors.clear();
+    folder = std::make_unique<ProgramFolder>();
+    messages = std::make_unique<MessageCapture>();
+    // The splash ends after ten ticks of a millisecond; every other wait is the program's.
+    Timings quickSplash;
+    quickSplash.splashTickMs = 1;
+    timings = std::make_unique<TimingsGuard>(quickSplash);
+    played.clear();
 }
 
 void StartupTest::cleanup() {
-    QFile::setPermissions(dir->path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    delete dir;
+    QStringList errors = messages->Errors();
+    timings.reset();
+    messages.reset();
+    folder.reset();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
 }
 
-MainWindow* StartupTest::Start(const QSize& screen, bool sound) {
+std::unique_ptr<MainWindow> StartupTest::Start(const QSize& screen, bool soundDevice) {
     StartupEnvironment env;
-    env.programFolder = dir->path() + QStringLiteral("/");
+    env.programFolder = folder->Path();
     env.screenSize = screen;
-    env.soundDevice = sound;
-    return new MainWindow(env);
-}
-
-QByteArray StartupTest::ReadSettings() const {
-    QFile f(dir->filePath(QStringLiteral("parametres.inf")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    env.soundDevice = soundDevice;
+    env.playSound = [this](const QString& path) { played << path; };
+    return std::make_unique<MainWindow>(env);
 }
 
 void StartupTest::startWritesTheSettingsFile_data() {
     QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("unused"); // what line 29 and lines 41 to 43 hold
     QByteArray previous;
     for (int k = 1; k <= 50; ++k)
         previous += (k >= 18 && k <= 27 ? QByteArray("9") : "old" + QByteArray::number(k)) + "\n";
-    QTest::newRow("no file") << QByteArray();
-    QTest::newRow("previous run, LF endings") << previous;
-    QTest::newRow("text in every line") << QByteArray("abc\n").repeated(50);
-    QTest::newRow("binary") << QByteArray("\x00\xff\x10\n\x80", 5).repeated(3000);
+    QTest::newRow("no file") << QByteArray() << QByteArray();
+    QTest::newRow("previous run, LF endings") << previous << QByteArray("old");
+    QTest::newRow("text in every line") << QByteArray("abc\n").repeated(50) << QByteArray("abc");
+    // Every line after the first reads 80 00 FF 10.
+    QTest::newRow("binary") << QByteArray("\x00\xff\x10\n\x80", 5).repeated(3000)
+                            << QByteArray("\x80\x00\xff\x10", 4);
 }
 
 void StartupTest::startWritesTheSettingsFile() {
     QFETCH(QByteArray, before);
-    if (!before.isEmpty()) {
-        QFile f(dir->filePath(QStringLiteral("parametres.inf")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(before);
-    }
-    const PersistedSettings old =
-        SettingsFile::Load(dir->filePath(QStringLiteral("parametres.inf")));
-    std::unique_ptr<MainWindow> w(Start());
+    QFETCH(QByteArray, unused);
+    if (!before.isEmpty())
+        folder->WriteRaw(before);
+    std::unique_ptr<MainWindow> w = Start();
     QVERIFY(w->ShouldServe());
-    QVERIFY(errors.isEmpty());
     QCOMPARE(w->windowTitle(), QStringLiteral("Oscilloscope Numérique à mémoire v1.7"));
 
-    const QByteArray file = ReadSettings();
+    const QByteArray file = folder->ReadSettings();
     QCOMPARE(file.count("\r\n"), 50);
     QCOMPARE(file.count('\n'), 50);
-    const PersistedSettings now =
-        SettingsFile::Load(dir->filePath(QStringLiteral("parametres.inf")));
     const char* start[] = {"128", "128", "12", "1", "VOIE_A_ON", "VOIE_B_OFF", "2", "2", "3", "3"};
     for (int k = 18; k <= 27; ++k)
-        QCOMPARE(now.Line(k), QString::fromLatin1(start[k - 18]));
-    QCOMPARE(now.Line(45), dir->path() + QStringLiteral("/"));
-    QCOMPARE(now.Line(44), QStringLiteral("CARTE_SON_OFF"));
-    for (int k : {29, 41, 42, 43, 46, 47, 48, 49, 50})
-        QCOMPARE(now.RawLine(k), old.RawLine(k));
+        QCOMPARE(folder->SettingsLine(k), QByteArray(start[k - 18]));
+    QCOMPARE(folder->SettingsLine(14), QByteArray("SON_OFF"));
+    QCOMPARE(folder->SettingsLine(44), QByteArray("CARTE_SON_OFF"));
+    QCOMPARE(folder->SettingsLine(45), folder->Path().toLocal8Bit());
+    // Unused lines keep their bytes.
+    for (int k : {29, 41, 42, 43, 46, 47, 48, 49, 50}) {
+        const QByteArray expected = unused == "old" ? "old" + QByteArray::number(k) : unused;
+        QCOMPARE(folder->SettingsLine(k), expected);
+    }
     // Memory and file agree.
-    QCOMPARE(now, w->Settings());
+    for (int k = 1; k <= 50; ++k)
+        QCOMPARE(folder->SettingsLine(k), w->Session().Settings().RawLine(k));
 }
 
 void StartupTest::soundDeviceDecidesLines14And44_data() {
     QTest::addColumn<bool>("device");
-    QTest::addColumn<QString>("line14");
-    QTest::addColumn<QString>("line44");
-    QTest::addColumn<QString>("played");
-    QTest::newRow("no device") << false << "SON_OFF"
-                               << "CARTE_SON_OFF"
-                               << "";
-    QTest::newRow("device") << true << "SON_ON"
-                            << "CARTE_SON_ON"
-                            << "accueil.wav";
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("line14");
+    QTest::addColumn<QByteArray>("line44");
+    QTest::addColumn<QStringList>("sounds");
+    QTest::newRow("no device") << false << QByteArray("SON_ON") << QByteArray("SON_OFF")
+                               << QByteArray("CARTE_SON_OFF") << QStringList();
+    QTest::newRow("device, sounds on")
+        << true << QByteArray("SON_ON") << QByteArray("SON_ON") << QByteArray("CARTE_SON_ON")
+        << QStringList({"accueil.wav"});
+    QTest::newRow("device, sounds off") << true << QByteArray("SON_OFF") << QByteArray("SON_OFF")
+                                        << QByteArray("CARTE_SON_ON") << QStringList();
 }
 
 void StartupTest::soundDeviceDecidesLines14And44() {
     QFETCH(bool, device);
-    QFETCH(QString, played);
-    QFile f(dir->filePath(QStringLiteral("parametres.inf")));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    for (int k = 1; k <= 50; ++k)
-        f.write(k == 14 ? "SON_ON\r\n" : "\r\n");
-    f.close();
-    std::unique_ptr<MainWindow> w(Start(QSize(1280, 1024), device));
-    const PersistedSettings now = SettingsFile::Load(f.fileName());
-    QTEST(now.Line(14), "line14");
-    QTEST(now.Line(44), "line44");
-    QCOMPARE(w->Sounds().LastRequested().section(u'/', -1), played);
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, sounds);
+    folder->WriteSettings({{14, before}, {44, "CARTE_SON_ON"}});
+    std::unique_ptr<MainWindow> w = Start(QSize(1280, 1024), device);
+    QTEST(folder->SettingsLine(14), "line14");
+    QTEST(folder->SettingsLine(44), "line44");
+    QStringList expected;
+    for (const QString& name : sounds)
+        expected << folder->Path() + name;
+    QCOMPARE(played, expected);
 }
 
 void StartupTest::screenSizeCheck_data() {
@@ -177,55 +179,110 @@ void StartupTest::screenSizeCheck_data() {
 void StartupTest::screenSizeCheck() {
     QFETCH(QSize, screen);
     QFETCH(bool, serves);
-    std::unique_ptr<MainWindow> w(Start(screen));
+    std::unique_ptr<MainWindow> w = Start(screen);
     QCOMPARE(w->ShouldServe(), serves);
     const QString resolution = QStringLiteral("%1 x %2").arg(screen.width()).arg(screen.height());
     QCOMPARE(w->Splash()->ResolutionLine(),
              QStringLiteral("Votre résolution graphique est de ") + resolution);
     if (serves) {
-        QVERIFY(messages.isEmpty());
+        QCOMPARE(messages->texts, QStringList());
         return;
     }
-    QCOMPARE(messages.size(), 1);
-    QCOMPARE(messages.first(),
-             QStringLiteral("Erreur: Désolé, votre résolution d'affichage de ") + resolution +
-                 QStringLiteral("\n\r ne permet pas un affichage correct du programme.\n\r\n\r"
-                                " Augmentez la résoltion de votre carte graphique...\n\r\n\r"
-                                "         (Résolution minimale 1024 x 768)"));
+    QCOMPARE(messages->texts,
+             QStringList(QStringLiteral("Erreur: Désolé, votre résolution d'affichage de ") +
+                         resolution +
+                         QStringLiteral("\n\r ne permet pas un affichage correct du programme.\n\r"
+                                        "\n\r Augmentez la résoltion de votre carte "
+                                        "graphique...\n\r\n\r         (Résolution minimale "
+                                        "1024 x 768)")));
+    messages->texts.clear(); // the box is the expected one, not a failure
     // The rest of start-up still ran: the file holds the start values.
-    QVERIFY(ReadSettings().contains("\r\nVOIE_A_ON\r\nVOIE_B_OFF\r\n"));
+    QVERIFY(folder->ReadSettings().contains("\r\nVOIE_A_ON\r\nVOIE_B_OFF\r\n"));
+}
+
+void StartupTest::splashEndsAtTheTenthTick() {
+    TimerWatch splashTicks(IsSplashTimer);
+    std::unique_ptr<MainWindow> w = Start();
+    QCOMPARE(splashTicks.Ticks(), 10);
+    QCOMPARE(w->Splash()->SplashCounter(), 10);
+    QVERIFY(!w->Splash()->isVisible());
 }
 
 void StartupTest::continueButtonEndsTheSplash() {
-    ProgramTimings().splashTickMs = 60000;
-    QElapsedTimer clock;
-    clock.start();
-    QTimer::singleShot(50, [] {
+    // The program's own timings: a splash tick is a second, so only the click can end the
+    // wait at once. Should the click be lost, the test ends the wait itself after 20 s.
+    TimingsGuard programTimings{Timings()};
+    TimerWatch splashTicks(IsSplashTimer);
+    QTimer::singleShot(0, [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* splash = qobject_cast<SplashWindow*>(w))
                 splash->ContinueButton()->click();
     });
-    std::unique_ptr<MainWindow> w(Start());
-    ProgramTimings().splashTickMs = 1;
-    QVERIFY(clock.elapsed() < 30000);
+    bool clickLost = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    connect(&rescue, &QTimer::timeout, [&clickLost] {
+        clickLost = true;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* splash = qobject_cast<SplashWindow*>(w))
+                splash->SetSplashCounter(10);
+    });
+    rescue.start(20000);
+    std::unique_ptr<MainWindow> w = Start();
+    rescue.stop();
+    QVERIFY(!clickLost);
+    QVERIFY(splashTicks.Ticks() < 10);
+    QCOMPARE(w->Splash()->SplashCounter(), 10);
     QVERIFY(!w->Splash()->isVisible());
-    QCOMPARE(w->Splash()->SplashCounter(), SplashWindow::EndCount);
+    // The splash timer ticks once a second from creation to the end of the run.
+    const QList<QTimer*> own = w->findChildren<QTimer*>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(own.size(), 1);
+    QCOMPARE(own.first()->interval(), 1000);
+    QVERIFY(own.first()->isActive());
+}
+
+void StartupTest::timersKeepTheirIntervals() {
+    // The instrument's own durations of the main window's timers.
+    const Timings defaults;
+    QCOMPARE(defaults.splashTickMs, 1000);
+    QCOMPARE(defaults.clockMs, 1000);
+    QCOMPARE(defaults.animationMs, 35);
+    QCOMPARE(defaults.commWindowMs, 1000);
+
+    // On a started window the idle animation redraws at each tick of a 35 ms timer, and
+    // the clock runs again once the splash is over.
+    TimerWatch anyTimer([](const QTimer&) { return false; });
+    std::unique_ptr<MainWindow> w = Start();
+    QVERIFY(w->Screen().ClockRunning());
+    QVERIFY(w->Screen().AnimationRunning());
+    QList<int> redrawTimers;
+    connect(&w->Screen(), &ScreenController::Redrawn, this,
+            [&] { redrawTimers << anyTimer.CurrentInterval(); });
+    QTRY_VERIFY_WITH_TIMEOUT(redrawTimers.size() >= 3, 30000);
+    for (int interval : redrawTimers)
+        QCOMPARE(interval, 35);
 }
 
 void StartupTest::unwritableFolderStillStarts() {
     // A folder that is a file cannot hold the settings file, even for root.
-    QFile blocker(dir->filePath(QStringLiteral("folder")));
+    QFile blocker(folder->Path() + QStringLiteral("folder"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     StartupEnvironment env;
     env.programFolder = blocker.fileName() + QStringLiteral("/");
     env.screenSize = QSize(1280, 1024);
     env.soundDevice = false;
-    std::unique_ptr<MainWindow> w(new MainWindow(env));
+    std::unique_ptr<MainWindow> w = std::make_unique<MainWindow>(env);
     QVERIFY(w->ShouldServe());
+    const QStringList errors = messages->Errors();
     QCOMPARE(errors.size(), 2); // both saves of start-up reported
-    QVERIFY(errors.first().startsWith(QStringLiteral("Impossible d'enregistrer le fichier")));
-    QCOMPARE(w->Settings().Line(20), QStringLiteral("12")); // memory holds the start values
+    for (const QString& error : errors)
+        QVERIFY2(error.startsWith(QStringLiteral("Erreur: Impossible d'enregistrer le fichier")),
+                 qPrintable(error));
+    messages->texts.clear();
+    // Memory holds the start values all the same.
+    QCOMPARE(w->Session().Settings().Line(20), QStringLiteral("12"));
+    QCOMPARE(w->Session().Settings().Line(23), QStringLiteral("VOIE_B_OFF"));
 }
 
 void StartupTest::menusAndShortcuts_data() {
@@ -256,25 +313,25 @@ void StartupTest::menusAndShortcuts_data() {
 
 void StartupTest::menusAndShortcuts() {
     QFETCH(int, command);
-    std::unique_ptr<MainWindow> w(Start());
+    std::unique_ptr<MainWindow> w = Start();
     QAction* a = w->Surfaces().MenuAction(static_cast<Command>(command));
+    QVERIFY(a);
     QTEST(a->text(), "caption");
     QTEST(a->shortcut().toString(), "shortcut");
     QTEST(a->isEnabled(), "enabled");
-    const QStringList menus = {QStringLiteral("&Fichier"),       QStringLiteral("&Edition"),
-                               QStringLiteral("&Communication"), QStringLiteral("&Options"),
-                               QStringLiteral("Math"),           QStringLiteral("&Aide")};
     QStringList titles;
     for (QAction* m : w->menuBar()->actions())
         titles << m->text();
-    QCOMPARE(titles, menus);
+    QCOMPARE(titles,
+             QStringList({"&Fichier", "&Edition", "&Communication", "&Options", "Math", "&Aide"}));
     QVERIFY(w->Surfaces().MenuAction(Command::MathNone)->isChecked());
 }
 
 void StartupTest::popupAndToolBar() {
-    std::unique_ptr<MainWindow> w(Start());
+    std::unique_ptr<MainWindow> w = Start();
+    CommandSurfaces& s = w->Surfaces();
     QStringList popup;
-    for (QAction* a : w->Surfaces().PopupMenu()->actions())
+    for (QAction* a : s.PopupMenu()->actions())
         popup << (a->isSeparator() ? QStringLiteral("-")
                                    : a->text() + QStringLiteral(" ") + a->shortcut().toString());
     QCOMPARE(
@@ -283,13 +340,19 @@ void StartupTest::popupAndToolBar() {
                      "Choix du &port (physique ou virtuel USB) Ctrl+P", "-", "Sauvegarder Ctrl+S",
                      "Copier Ctrl+C", "Aperçu avant impression Ctrl+I", "-", "Graticule Ctrl+G",
                      "Couleurs Ctrl+L", "Paramèt&res de démarrage Ctrl+R", "-", "Aide Ctrl+D"}));
-    QVERIFY(!w->Surfaces().PopupAction(Command::Save)->isEnabled());
-    QVERIFY(w->Surfaces().PopupAction(Command::Graticule)->isEnabled());
+    QVERIFY(!s.PopupAction(Command::Save)->isEnabled());
+    QVERIFY(!s.PopupAction(Command::StartupParameters)->isEnabled());
+    QVERIFY(s.PopupAction(Command::Graticule)->isEnabled());
 
-    CommandSurfaces& s = w->Surfaces();
+    // Hints of the inactive preset: tooltip before the bar, status text after it.
     QCOMPARE(s.ToolAction(Command::Quit)->toolTip(), QStringLiteral("Quitter"));
     QCOMPARE(s.ToolAction(Command::Quit)->statusTip(), QStringLiteral("Quitter le programme..."));
     QCOMPARE(s.ToolAction(Command::Activate)->toolTip(), QStringLiteral("Activer RS232 / USB"));
+    QCOMPARE(s.ToolAction(Command::Activate)->statusTip(),
+             QStringLiteral("Activer la liaison RS232 / USB..."));
+    QCOMPARE(s.ToolAction(Command::Graticule)->statusTip(),
+             QStringLiteral("Définir les options d'affichage du graticule..."));
+    QCOMPARE(s.ToolAction(Command::Colours)->toolTip(), QStringLiteral("Couleur"));
     QCOMPARE(s.ToolAction(Command::Colours)->statusTip(),
              QStringLiteral("Définir les couleurs des traces VOIE A et VOIE B et de quelques "
                             "options complémentaires..."));
@@ -298,6 +361,7 @@ void StartupTest::popupAndToolBar() {
          {Command::Save, Command::Copy, Command::PrintPreview, Command::MathNone, Command::MathSum})
         QVERIFY(!s.ToolAction(c)->isEnabled());
     QVERIFY(s.ToolAction(Command::Quit)->isEnabled());
+    QVERIFY(s.ToolAction(Command::Activate)->isEnabled());
 
     // The copies of a command run the same operation.
     QSignalSpy spy(&s, &CommandSurfaces::triggered);
@@ -310,38 +374,47 @@ void StartupTest::popupAndToolBar() {
 }
 
 void StartupTest::layoutOfTheRegions() {
-    std::unique_ptr<MainWindow> w(Start());
+    std::unique_ptr<MainWindow> w = Start();
     QCOMPARE(w->Client()->size(), QSize(964, 676));
     struct Row {
         Region region;
-        const char* caption;
+        const char* caption; // null for a plain panel
+        bool bold;
         QRect geometry;
         bool visible;
     };
+    // clang-format off
     const Row rows[] = {
-        {Region::ScreenPanel, nullptr, {8, 32, 662, 341}, true},
-        {Region::SpectrumPanel, nullptr, {8, 32, 662, 341}, false},
-        {Region::TimeBase, " Time/Div : ", {672, 25, 289, 297}, true},
-        {Region::Magnifier, nullptr, {848, 46, 98, 29}, true},
-        {Region::Acquisition, " Acquisition des traces : ", {672, 328, 289, 50}, true},
-        {Region::Trigger, " Sélection du Trigger : ", {672, 383, 289, 121}, true},
-        {Region::Translation,
-         " Translation des traces (C = Carreaux) : ",
-         {672, 510, 289, 145},
-         true},
-        {Region::SampleGrid, nullptr, {664, 384, 297, 273}, false},
-        {Region::ChannelA, " Volts/Div VOIE A (Axe X) : ", {16, 374, 297, 281}, true},
-        {Region::ChannelB, " Volts/Div VOIE B (Axe Y) : ", {360, 374, 297, 281}, true},
+        {Region::ScreenPanel,   nullptr,                                     false, {8, 32, 662, 341},    true},
+        {Region::SpectrumPanel, nullptr,                                     false, {8, 32, 662, 341},    false},
+        {Region::TimeBase,      " Time/Div : ",                              true,  {672, 25, 289, 297},  true},
+        {Region::Magnifier,     nullptr,                                     false, {848, 46, 98, 29},    true},
+        {Region::Acquisition,   " Acquisition des traces : ",                true,  {672, 328, 289, 50},  true},
+        {Region::Trigger,       " Sélection du Trigger : ",                  true,  {672, 383, 289, 121}, true},
+        {Region::Translation,   " Translation des traces (C = Carreaux) : ", false, {672, 510, 289, 145}, true},
+        {Region::SampleGrid,    nullptr,                                     false, {664, 384, 297, 273}, false},
+        {Region::ChannelA,      " Volts/Div VOIE A (Axe X) : ",              true,  {16, 374, 297, 281},  true},
+        {Region::ChannelB,      " Volts/Div VOIE B (Axe Y) : ",              true,  {360, 374, 297, 281}, true},
     };
+    // clang-format on
     w->show();
     for (const Row& r : rows) {
         QWidget* region = w->RegionWidget(r.region);
         QCOMPARE(region->geometry(), r.geometry);
         QCOMPARE(region->isVisible(), r.visible);
-        if (r.caption)
-            QCOMPARE(static_cast<QGroupBox*>(region)->title(), QString::fromUtf8(r.caption));
+        if (!r.caption)
+            continue;
+        auto* group = qobject_cast<QGroupBox*>(region);
+        QVERIFY2(group, r.caption);
+        QCOMPARE(group->title(), QString::fromUtf8(r.caption));
+        if (r.bold)
+            QVERIFY2(group->font().bold(), r.caption);
     }
-    // The front panel cannot send anything before the link is active.
+    // The front panel cannot send anything before the link is active: the time base,
+    // acquisition and trigger groups are off as a whole, and every other button is off or
+    // hidden.
+    for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger})
+        QVERIFY(!w->RegionWidget(r)->isEnabled());
     for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::ChannelA,
                      Region::ChannelB, Region::Translation, Region::Magnifier})
         for (QAbstractButton* b : w->RegionWidget(r)->findChildren<QAbstractButton*>())
@@ -353,33 +426,84 @@ void StartupTest::layoutOfTheRegions() {
     QCOMPARE(w->ProgressBar()->geometry(), QRect(805, 659, 156, 14));
 }
 
-void StartupTest::portQuestionOnlyWhileNoPortChosen() {
-    std::unique_ptr<MainWindow> w(Start());
-    QSignalSpy spy(w.get(), &MainWindow::portSelectionRequested);
-    w->Settings().SetLine(16, QStringLiteral("0"));
-    w->MainWindowActivated();
-    QCOMPARE(messages,
-             QStringList(QStringLiteral(
-                 "Information: Vous devez sélectionner le port de communication série (physique ou "
-                 "virtuel USB) utilisé avec l'oscilloscope.")));
-    QCOMPARE(spy.size(), 1);
-    w->Settings().SetLine(16, QStringLiteral("1")); // the port window was shown
-    w->MainWindowActivated();
-    QCOMPARE(messages.size(), 1);
-    QCOMPARE(spy.size(), 1);
+void StartupTest::portQuestionAskedOnce() {
+    // A new settings file: no port has ever been chosen.
+    folder->WriteSettings({{1, "ttyS0"}, {16, "0"}});
+    std::unique_ptr<MainWindow> w = Start();
+    QSignalSpy saves(&w->Session(), &Instrument::settingsSaved);
+    w->show(); // the first activation of the main window asks
+    const QString question = QStringLiteral(
+        "Information: Vous devez sélectionner le port de communication série (physique ou "
+        "virtuel USB) utilisé avec l'oscilloscope.");
+    QTRY_COMPARE_WITH_TIMEOUT(messages->texts, QStringList(question), 30000);
+    PortSelectionDialog* dialog = w->PortDialog();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 30000);
+    // The dialog, once active, invites the choice and notes that the question was put.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        dialog->PortList()->currentText(),
+        QStringLiteral("Cliquez sur la flèche de droite --------------------->"), 30000);
+    QCOMPARE(w->Session().Settings().Line(16), QStringLiteral("1"));
+
+    // Back to the main window: the file is rewritten and nobody asks again.
+    const int savesBefore = saves.size();
+    w->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(saves.size() > savesBefore, 30000);
+    QCOMPARE(folder->SettingsLine(16), QByteArray("1"));
+    QCOMPARE(messages->texts, QStringList(question));
+    messages->texts.clear();
+}
+
+void StartupTest::portDialogShowsTheSavedPort() {
+    folder->WriteSettings({{1, "ttyUSB7"}, {16, "1"}});
+    std::unique_ptr<MainWindow> w = Start();
+    w->Surfaces().MenuAction(Command::ChoosePort)->trigger();
+    QVERIFY(w->PortDialog()->isVisible());
+    QCOMPARE(w->PortDialog()->PortList()->currentText(), QStringLiteral("ttyUSB7"));
 }
 
 void StartupTest::activationRewritesTheFileOnce() {
-    std::unique_ptr<MainWindow> w(Start());
-    w->Settings().SetLine(1, QStringLiteral("SIMULATEUR"));
-    QVERIFY(!ReadSettings().startsWith("SIMULATEUR"));
-    w->Settings().SetLine(16, QStringLiteral("1"));
+    folder->WriteSettings({{1, "ttyS0"}, {16, "1"}});
+    std::unique_ptr<MainWindow> w = Start();
+    w->Session().ChoosePort(QStringLiteral("SIMULATEUR")); // as the port dialog does
+    QCOMPARE(folder->SettingsLine(1), QByteArray("ttyS0"));
+    QSignalSpy saves(&w->Session(), &Instrument::settingsSaved);
     w->MainWindowActivated();
-    QVERIFY(ReadSettings().startsWith("SIMULATEUR\r\n"));
+    QCOMPARE(saves.size(), 1);
+    QCOMPARE(folder->SettingsLine(1), QByteArray("SIMULATEUR"));
+}
+
+void StartupTest::activationRedrawsRecoloursAndAnimates() {
+    // Channel A red, channel B blue.
+    folder->WriteSettings({{10, "255"}, {11, "16711680"}, {16, "1"}});
+    std::unique_ptr<MainWindow> w = Start();
+    DialView* dialA = w->Panel().ChannelOf(Channel::A).Dial();
+    DialView* dialB = w->Panel().ChannelOf(Channel::B).Dial();
+    // A point of the pointer at 1 V/div (25 degrees left of 12 o'clock, 50 pixels from the
+    // centre of the knob at 96, 96).
+    const QPoint onPointer(75, 51);
+    QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(255, 0, 0));
+    QCOMPARE(dialB->Picture().pixelColor(onPointer), QColor(0, 0, 255));
+
+    // The colours window changes lines 10 and 11 in memory only: green and yellow.
+    QByteArray file = folder->ReadSettings();
+    file.replace("\r\n255\r\n16711680\r\n", "\r\n65280\r\n65535\r\n");
+    folder->WriteRaw(file);
+    w->Session().LoadSettings();
+    QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(255, 0, 0));
+    w->Screen().StopAnimation();
+
+    QSignalSpy redraws(&w->Screen(), &ScreenController::Redrawn);
+    w->MainWindowActivated();
+    QCOMPARE(redraws.size(), 1);
+    QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(0, 255, 0));
+    QCOMPARE(dialB->Picture().pixelColor(onPointer), QColor(255, 255, 0));
+    QCOMPARE(dialA->grab().toImage().pixelColor(onPointer), QColor(0, 255, 0));
+    // The link is not active: the idle animation runs again.
+    QVERIFY(w->Screen().AnimationRunning());
 }
 
 void StartupTest::hardwareCheckToggles() {
-    std::unique_ptr<MainWindow> w(Start());
+    std::unique_ptr<MainWindow> w = Start();
     w->show();
     QWidget* grid = w->RegionWidget(Region::SampleGrid);
     QWidget* trigger = w->RegionWidget(Region::Trigger);
@@ -413,8 +537,8 @@ void StartupTest::helpOpensItsTopic() {
     QFETCH(QString, shown);
     if (withFile)
         QVERIFY(QFile::copy(qEnvironmentVariable("OSC_TEST_DATA") + QStringLiteral("/aide.hlp"),
-                            dir->filePath(QStringLiteral("aide.hlp"))));
-    std::unique_ptr<MainWindow> w(Start());
+                            folder->Path() + QStringLiteral("aide.hlp")));
+    std::unique_ptr<MainWindow> w = Start();
     if (topic == QStringLiteral("som"))
         w->Surfaces().MenuAction(Command::Help)->trigger();
     else
@@ -431,17 +555,28 @@ void StartupTest::helpOpensItsTopic() {
     }
 }
 
+void StartupTest::quitWritesNothing_data() {
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("close box") << true;
+    QTest::newRow("&Quitter") << false;
+}
+
 void StartupTest::quitWritesNothing() {
-    std::unique_ptr<MainWindow> w(Start());
+    QFETCH(bool, closeBox);
+    std::unique_ptr<MainWindow> w = Start();
     w->show();
-    const QByteArray before = ReadSettings();
-    w->Settings().SetLine(2, QStringLiteral("changed in memory"));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    const QByteArray before = folder->ReadSettings();
+    w->Session().ChoosePort(QStringLiteral("changed in memory"));
     QVERIFY(w->Screen().AnimationRunning());
     QSignalSpy terminate(w.get(), &MainWindow::terminateRequested);
-    QVERIFY(w->close()); // the close box runs the quit operation and is allowed
+    if (closeBox)
+        QVERIFY(w->close()); // the close is allowed
+    else
+        w->Surfaces().MenuAction(Command::Quit)->trigger();
     QCOMPARE(terminate.size(), 1);
     QVERIFY(!w->Screen().AnimationRunning());
-    QCOMPARE(ReadSettings(), before);
+    QCOMPARE(folder->ReadSettings(), before);
 }
 
 QTEST_MAIN(StartupTest)
