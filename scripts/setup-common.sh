@@ -9,6 +9,8 @@ PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-multimedia-dev
   libxkbcommon-dev fonts-dejavu-core
+  # "Times New Roman" and "Arial" of the splash and the notices, with their own metrics
+  fonts-liberation
   libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick
 )

@@ -10,6 +10,7 @@
 #include "dialogs/PortSelectionDialog.h"
 #include "dialogs/SampleTableView.h"
 #include "dialogs/SplashWindow.h"
+#include "link/CommandProtocol.h"
 #include "panel/FrontPanel.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
@@ -35,7 +36,8 @@
 namespace {
 
 const QString MainCaption = QStringLiteral("Oscilloscope Numérique à mémoire v1.7");
-const QString LinkFailureStatus = QStringLiteral(" Echec de la communication série...             ");
+const QString LinkFailureStatus =
+    QStringLiteral(" Echec de la communication série...             ");
 const QString LinkFailureMessage =
     QStringLiteral("               Erreur de communication !!!\n\r\n\r      Le logiciel de "
                    "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques "
@@ -89,9 +91,8 @@ constexpr Command MathCommands[] = {Command::MathNone, Command::MathSum, Command
                                     Command::MathXY};
 
 QString ProgramFolderOf(const StartupEnvironment& environment) {
-    QString folder = environment.programFolder.isEmpty()
-                         ? QCoreApplication::applicationDirPath()
-                         : environment.programFolder;
+    QString folder = environment.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                         : environment.programFolder;
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
@@ -189,6 +190,20 @@ void MainWindow::BuildStatusBar() {
         statusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar->addWidget(statusPanels[i]);
     }
+    // The exchange's status texts are made to fit their panel: the face steps down from
+    // the program's size until the label holds each of them whole.
+    QLabel* status = statusPanels[1];
+    status->ensurePolished();
+    QFont statusFont = status->font();
+    for (const QString& text : {CommandProtocol::BusyText, LinkFailureStatus}) {
+        status->setText(text);
+        while (statusFont.pointSizeF() > 6 && status->sizeHint().width() > status->width()) {
+            statusFont.setPointSizeF(statusFont.pointSizeF() - 0.5);
+            status->setFont(statusFont);
+        }
+    }
+    status->clear();
+
     progress = new QProgressBar(client);
     progress->setGeometry(805, 659, 156, 14);
     progress->setTextVisible(false);

@@ -18,7 +18,6 @@
 
 namespace {
 
-
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, QRect geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setToolTip(hint);
@@ -36,8 +35,7 @@ PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner)
     : PortSelectionDialog(parent, owner, AvailablePorts()) {}
 
 PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, QStringList names)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      session(owner) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), session(owner) {
     setWindowTitle(QStringLiteral("Port RS232 physique ou virtuel USB"));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -80,9 +78,12 @@ PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, QSt
     connect(helpUsb, &QPushButton::clicked, this,
             [this] { emit helpRequested(QStringLiteral("rub61")); });
     // "OK" and the keyboard hide the dialog and return it to normal stacking.
+    // The main window becomes the active window again: that is where the choice is saved.
     connect(this, &QDialog::finished, this, [this] {
         if (windowFlags() & Qt::WindowStaysOnTopHint)
             setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        if (parentWidget())
+            parentWidget()->activateWindow();
     });
 }
 

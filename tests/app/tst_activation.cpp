@@ -431,8 +431,14 @@ void ActivationTest::exchangeShowsStatusAndProgress() {
     const QList<Region> groups = {Region::TimeBase, Region::ChannelA,    Region::ChannelB,
                                   Region::Trigger,  Region::Translation, Region::Acquisition};
     QStringList atWrite;
+    QLabel* status = window->StatusPanel(1);
     onWrite = [&](const QByteArray&) {
-        atWrite << window->StatusPanel(1)->text();
+        atWrite << status->text();
+        // The whole text is seen: the panel is at least as wide as the label needs.
+        if (status->sizeHint().width() > status->width())
+            atWrite << QStringLiteral("status cut: %1 of %2 pixels")
+                           .arg(status->width())
+                           .arg(status->sizeHint().width());
         for (Region r : groups)
             if (Group(r)->isEnabled())
                 atWrite << Group(r)->title() + QStringLiteral(" enabled");
