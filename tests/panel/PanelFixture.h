@@ -1,125 +1,87 @@
 #pragma once
 
-#include "FakeServices.h"
+// The whole front panel on a session, in a main window laid out as the program's: the
+// groups go into group boxes at their places in the client area, the magnifier into a
+// frame over the time base group, and the status bar shows the hints.
 
-// A fake of the main window's services that records what the front panel asks of it,
-// and a fixture that builds the whole front panel into plain host widgets.
-
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
-#include "app/ProgramServices.h"
-#include "link/SampleTable.h"
+#include "ProbeTools.h"
 #include "panel/AcquisitionPanel.h"
 #include "panel/ChannelPanel.h"
 #include "panel/FrontPanel.h"
 #include "panel/MagnifierPanel.h"
 #include "panel/TimeBasePanel.h"
+#include "panel/TraceSwitch.h"
 #include "panel/TranslationPanel.h"
 #include "panel/TriggerPanel.h"
-#include "screen/RamWindow.h"
 
-#include <QAbstractButton>
-#include <QStringList>
-#include <QWidget>
-#include <functional>
+#include <QFrame>
+#include <QGroupBox>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QToolButton>
 #include <memory>
-#include <vector>
 
-// The main window stand-in of the panel tests: colours and start values in the settings,
-// a snapshot of the settings at each save, the ground-marker flags at each redraw, and
-// the lock a real exchange puts on the panel around each command.
-class PanelServices : public FakeServices {
-public:
-    PanelServices() {
-        settings.SetLine(10, QStringLiteral("255"));      // channel A red
-        settings.SetLine(11, QStringLiteral("16711680")); // channel B blue
-        ResetInstrumentLines(settings);
-        folder = qEnvironmentVariable("OSC_TEST_DATA") + QLatin1Char('/');
-    }
-
-    void SaveSettings() override {
-        FakeServices::SaveSettings();
-        saved.push_back(settings);
-    }
-    void SendCommand(const QString& command) override {
-        if (lock)
-            lock(false);
-        FakeServices::SendCommand(command);
-        if (lock)
-            lock(true);
-    }
-    void RedrawScreen() override {
-        FakeServices::RedrawScreen();
-        groundShownAtRedraw.push_back(
-            {instrument.channelA.groundMarkerShown, instrument.channelB.groundMarkerShown});
-    }
-
-    void Clear() {
-        events.clear();
-        commands.clear();
-        saved.clear();
-        groundShownAtRedraw.clear();
-    }
-
-    std::vector<PersistedSettings> saved;                   // the settings as each save wrote them
-    std::vector<std::pair<bool, bool>> groundShownAtRedraw; // A and B at each redraw
-    // What a real exchange does to the panel: locks the groups before, unlocks after.
-    std::function<void(bool enabled)> lock;
-};
-
-// The whole front panel in host widgets the size of the main window's group boxes, with
-// the command lock of a real exchange.
 struct PanelFixture {
     PanelFixture() {
-        window.resize(964, 676);
-        hosts.timeBase = Host(672, 25, 289, 297);
-        hosts.channelA = Host(16, 374, 297, 281);
-        hosts.channelB = Host(360, 374, 297, 281);
-        hosts.trigger = Host(672, 383, 289, 121);
-        hosts.acquisition = Host(672, 328, 289, 50);
-        hosts.translation = Host(672, 510, 289, 145);
-        hosts.magnifier = &window;
-        panel = std::make_unique<FrontPanel>(services, ram, hosts);
-        panel->Translation().SetMessageShower([this](const QString& text) {
-            messages << text;
-            messageSeenAt << ram.Start();
-        });
-        services.lock = [this](bool enabled) { panel->SetCommandGroupsEnabled(enabled); };
+        client = new QWidget(&window);
+        client->setFixedSize(964, 676);
+        window.setCentralWidget(client);
+        window.statusBar();
+        timeBase = Group(" Time/Div : ", {672, 25, 289, 297});
+        acquisition = Group(" Acquisition des traces : ", {672, 328, 289, 50});
+        trigger = Group(" Sélection du Trigger : ", {672, 383, 289, 121});
+        translation = Group(" Translation des traces (C = Carreaux) : ", {672, 510, 289, 145});
+        channelA = Group(" Volts/Div VOIE A (Axe X) : ", {16, 374, 297, 281});
+        channelB = Group(" Volts/Div VOIE B (Axe Y) : ", {360, 374, 297, 281});
+        magnifier = new QFrame(client);
+        magnifier->setGeometry(848, 46, 98, 29);
+        markers = new QToolButton(client);
+        spectrum = new QToolButton(client);
+
+        FrontPanelHosts hosts;
+        hosts.timeBase = timeBase;
+        hosts.channelA = channelA;
+        hosts.channelB = channelB;
+        hosts.trigger = trigger;
+        hosts.acquisition = acquisition;
+        hosts.translation = translation;
+        hosts.magnifier = magnifier;
+        panel = std::make_unique<FrontPanel>(probe.session, hosts);
+        panel->SetCompanionButtons(markers, spectrum);
     }
 
-    QWidget* Host(int x, int y, int w, int h) {
-        auto* host = new QWidget(&window);
-        host->setGeometry(x, y, w, h);
-        return host;
+    QGroupBox* Group(const char* caption, const QRect& place) {
+        auto* group = new QGroupBox(QString::fromUtf8(caption), client);
+        group->setGeometry(place);
+        return group;
     }
 
-    // The inactive preset, then activation as the link does it: link up, preset, run buttons.
-    void Activate() {
-        panel->ApplyInactivePreset();
-        services.linkActive = true;
-        panel->ApplyActivatedPreset();
-        panel->ShowLinkActivated();
-        services.Clear();
-    }
+    // Start-up: the initial state and the inactive preset.
+    void Start() { probe.Start(); }
+    // Start-up, then link activation (restore mask 0): the activated preset.
+    void Activate() { probe.Activate(); }
 
-    ChannelPanel& ChannelOf(::Channel c) { return panel->ChannelOf(c); }
+    Instrument& Session() { return probe.session; }
+    ChannelPanel& ChannelOf(Channel c) const { return panel->ChannelOf(c); }
+    TraceSwitch& SwitchOf(Channel c) const { return panel->TraceSwitchOf(c); }
+    QGroupBox* GroupOf(Channel c) const { return c == Channel::A ? channelA : channelB; }
 
-    // Whether a click on the button would reach it: enabled with all its parents, shown.
+    // Whether a click on the control would reach it: enabled with all its parents, shown.
     static bool Clickable(const QWidget* w) {
         return w->isEnabled() && w->isVisibleTo(w->window());
     }
 
-    // Turns a channel's trace on or off as its switch does, without the screen's redraw.
-    void SetTrace(::Channel c, bool on) {
-        services.instrument.Of(c).traceOn = on;
-        panel->RefreshChannelControls(c);
-    }
-
-    PanelServices services;
-    RamWindow ram;
-    QWidget window;
-    FrontPanelHosts hosts;
+    SessionProbe probe;
+    QMainWindow window;
+    QWidget* client = nullptr;
+    QGroupBox* timeBase = nullptr;
+    QGroupBox* acquisition = nullptr;
+    QGroupBox* trigger = nullptr;
+    QGroupBox* translation = nullptr;
+    QGroupBox* channelA = nullptr;
+    QGroupBox* channelB = nullptr;
+    QFrame* magnifier = nullptr;
+    QToolButton* markers = nullptr;
+    QToolButton* spectrum = nullptr;
     std::unique_ptr<FrontPanel> panel;
-    QStringList messages;
-    QList<int> messageSeenAt;
 };

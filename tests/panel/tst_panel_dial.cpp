@@ -16,6 +16,7 @@ private slots:
     void rings();
     void redrawingReplacesThePointer();
     void channelColourReachesThePointerOnRedraw();
+    void colourLineThatIsNoNumberDrawsTheProgramsColour();
     void knobCornerIsTransparent();
 
 private:
@@ -122,8 +123,8 @@ void PanelDialTest::channelColourReachesThePointerOnRedraw() {
     const QPoint hub = GeometryOf(DialKind::VoltsPerDiv).centre;
     QCOMPARE(a->Picture().pixelColor(tip), QColor(255, 0, 0));
 
-    f.services.settings.SetLine(10, QString::number(0x00FF00)); // green, as 0x00BBGGRR
-    QCOMPARE(a->Picture().pixelColor(tip), QColor(255, 0, 0));  // not before the redraw
+    LoadSettingsLines(f.probe, {{10, QString::number(0x00FF00)}}); // green, as 0x00BBGGRR
+    QCOMPARE(a->Picture().pixelColor(tip), QColor(255, 0, 0));     // not before the redraw
     f.panel->RedrawVoltsDials();
     QCOMPARE(a->Picture().pixelColor(tip), QColor(0, 255, 0));
     QCOMPARE(a->Picture().pixelColor(hub), QColor(0, 255, 0));
@@ -131,6 +132,24 @@ void PanelDialTest::channelColourReachesThePointerOnRedraw() {
     QCOMPARE(f.ChannelOf(Channel::B).Dial()->Picture().pixelColor(tip), QColor(0, 0, 255));
     QCOMPARE(timeBase->Picture().pixelColor(DialTip(DialKind::TimeBase, 31)),
              QColor(166, 202, 240));
+
+    // A range chosen later is drawn in the new colour too.
+    QTest::mouseClick(f.ChannelOf(Channel::A).RangeButton(9), Qt::LeftButton);
+    QCOMPARE(a->Picture().pixelColor(DialTip(DialKind::VoltsPerDiv, 151)), QColor(0, 255, 0));
+    QVERIFY(a->Picture().pixelColor(tip) != QColor(0, 255, 0)); // the old pointer is gone
+}
+
+void PanelDialTest::colourLineThatIsNoNumberDrawsTheProgramsColour() {
+    // The settings keep a number in every colour line: text that is none gives way to the
+    // program's own colour (red for channel A), and the knob still follows its range.
+    PanelFixture f;
+    f.Activate();
+    LoadSettingsLines(f.probe, {{10, QStringLiteral("rouge")}});
+    QTest::mouseClick(f.ChannelOf(Channel::A).RangeButton(5), Qt::LeftButton);
+    QCOMPARE(f.probe.Commands(), QStringList{"A5*&"});
+    DialView* a = f.ChannelOf(Channel::A).Dial();
+    QCOMPARE(a->Angle(), 55);
+    QCOMPARE(a->Picture().pixelColor(DialTip(DialKind::VoltsPerDiv, 55)), QColor(255, 0, 0));
 }
 
 void PanelDialTest::knobCornerIsTransparent() {

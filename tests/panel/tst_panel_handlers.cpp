@@ -1,62 +1,48 @@
 #include "PanelFixture.h"
 
-#include "app/ErrorGuard.h"
 #include "panel/DialView.h"
 
 #include <QLabel>
-#include <QRegularExpression>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QtTest>
 
-// The handlers of the time base, channel, trigger and run controls, driven by clicks on
-// the real buttons, against a fake that records saves, commands and redraws in order.
+// Clicks on the time base, channel, trigger and run controls reach the session (seen in
+// the commands the box receives), and the controls show what the session announces.
 class PanelHandlersTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { f.reset(); }
 
     void timeBaseButton_data();
     void timeBaseButton();
-    void timeBaseRepeatsTheCurrentRange();
-
     void voltsPerDivButton_data();
     void voltsPerDivButton();
     void couplingButton_data();
     void couplingButton();
-    void groundWithArmedTriggerShowsOffAndSendsOnlyCoupling();
-    void groundAfterTriggerOffLeavesTriggerAlone();
-    void probeChangesDisplayOnly();
-
-    void sliderReleaseSendsPosition_data();
-    void sliderReleaseSendsPosition();
-    void sliderIgnoresKeyboard();
+    void groundWithArmedTriggerShowsOff();
+    void probeButtons();
+    void sliderReleaseSendsItsValue_data();
+    void sliderReleaseSendsItsValue();
+    void sliderIgnoresKeyboardAndWheel();
     void positionButtons_data();
     void positionButtons();
-    void centringChannelB();
-
     void triggerButton_data();
     void triggerButton();
     void pauseThenRun();
-
-    void badColourLineAbandonsHandler();
+    void traceSwitchTakesTheLeftButton();
+    void displaysFollowTheSession();
 
 private:
+    QStringList Commands() const { return f->probe.Commands(); }
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
     std::unique_ptr<PanelFixture> f;
-    QStringList errors;
 };
 
 void PanelHandlersTest::init() {
     f = std::make_unique<PanelFixture>();
     f->Activate();
-    errors.clear();
-    ErrorGuard::SetReporter([this](const QString& text) { errors << text; });
-}
-
-void PanelHandlersTest::cleanup() {
-    ErrorGuard::SetReporter({});
-    f.reset();
 }
 
 void PanelHandlersTest::timeBaseButton_data() {
@@ -78,6 +64,10 @@ void PanelHandlersTest::timeBaseButton_data() {
                             << "Fréquence d'échantillonnage : 60Hz"
                             << "Balayage RAM : 34,11s"
                             << "T21&" << -141;
+    QTest::newRow("0.1 ms, the current range") << 12 << "Time/Div : 0.1ms"
+                                               << "Fréquence d'échantillonnage : 300kHz"
+                                               << "Balayage RAM : 6,82ms"
+                                               << "T02&" << 31;
 }
 
 void PanelHandlersTest::timeBaseButton() {
@@ -89,22 +79,13 @@ void PanelHandlersTest::timeBaseButton() {
     QFETCH(int, angle);
     TimeBasePanel& panel = f->panel->TimeBase();
     QVERIFY(PanelFixture::Clickable(panel.RangeButton(index)));
-    QTest::mouseClick(panel.RangeButton(index), Qt::LeftButton);
+    Click(panel.RangeButton(index));
 
+    QCOMPARE(Commands(), QStringList{command});
     QCOMPARE(panel.TimeDivLabel()->text(), timeDiv);
     QCOMPARE(panel.SamplingLabel()->text(), sampling);
     QCOMPARE(panel.RamSweepLabel()->text(), ramSweep);
     QCOMPARE(panel.Dial()->Angle(), angle);
-    QCOMPARE(f->services.instrument.timeBaseIndex, index);
-    QCOMPARE(f->services.events, (QStringList{"save", "send " + command, "redraw"}));
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::TimeBase), QString::number(index));
-}
-
-void PanelHandlersTest::timeBaseRepeatsTheCurrentRange() {
-    QAbstractButton* button = f->panel->TimeBase().RangeButton(12);
-    button->click();
-    button->click();
-    QCOMPARE(f->services.commands, (QStringList{"T02&", "T02&"}));
 }
 
 void PanelHandlersTest::voltsPerDivButton_data() {
@@ -129,19 +110,20 @@ void PanelHandlersTest::voltsPerDivButton() {
     QFETCH(QString, command);
     QFETCH(QString, label);
     QFETCH(int, angle);
-    f->SetTrace(channel, true);
+    if (channel == Channel::B)
+        Click(&f->SwitchOf(Channel::B));
+    f->probe.events.clear();
     ChannelPanel& panel = f->ChannelOf(channel);
     QVERIFY(PanelFixture::Clickable(panel.RangeButton(index)));
-    QTest::mouseClick(panel.RangeButton(index), Qt::LeftButton);
+    Click(panel.RangeButton(index));
 
+    QCOMPARE(Commands(), QStringList{command});
     QCOMPARE(panel.PanelLabel()->text(), label);
     QCOMPARE(panel.Dial()->Angle(), angle);
-    QCOMPARE(f->services.instrument.Of(channel).voltsPerDivIndex, index);
-    QCOMPARE(f->services.events, (QStringList{"save", "send " + command, "redraw"}));
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::Volts(channel)), QString::number(index));
-    // The other channel's line keeps its start value.
+    // The other channel's knob stays at 1 V.
     const Channel other = channel == Channel::A ? Channel::B : Channel::A;
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::Volts(other)), QStringLiteral("3"));
+    QCOMPARE(f->ChannelOf(other).Dial()->Angle(), -25);
+    QCOMPARE(f->ChannelOf(other).PanelLabel()->text(), QStringLiteral("Volts/Div : 1V"));
 }
 
 void PanelHandlersTest::couplingButton_data() {
@@ -164,197 +146,160 @@ void PanelHandlersTest::couplingButton() {
     QFETCH(int, value);
     QFETCH(QString, command);
     QFETCH(QString, label);
-    f->SetTrace(channel, true);
+    if (channel == Channel::B)
+        Click(&f->SwitchOf(Channel::B));
+    f->probe.events.clear();
     ChannelPanel& panel = f->ChannelOf(channel);
-    QTest::mouseClick(panel.CouplingButton(value), Qt::LeftButton);
-
+    Click(panel.CouplingButton(value));
+    QCOMPARE(Commands(), QStringList{command});
     QCOMPARE(panel.CouplingLabel()->text(), label);
     QVERIFY(panel.CouplingButton(value)->isChecked());
     QVERIFY(!panel.CouplingButton(2)->isChecked());
-    QCOMPARE(static_cast<int>(f->services.instrument.Of(channel).coupling), value);
-    QCOMPARE(f->services.events, (QStringList{"save", "send " + command, "redraw"}));
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::CouplingOf(channel)),
-             QString::number(value));
 
-    // Back to GND: the marker becomes valid only after the redraw of the handler.
-    f->services.instrument.Of(channel).groundMarkerShown = false;
-    f->services.Clear();
-    QTest::mouseClick(panel.CouplingButton(2), Qt::LeftButton);
-    const auto atRedraw = f->services.groundShownAtRedraw.back();
-    QCOMPARE(channel == Channel::A ? atRedraw.first : atRedraw.second, false);
-    QVERIFY(f->services.instrument.Of(channel).groundMarkerShown);
-    QCOMPARE(panel.CouplingLabel()->text(),
-             QString(label).replace(QRegularExpression("\\w+$"), "GND"));
+    // Back to GND.
+    Click(panel.CouplingButton(2));
+    QCOMPARE(Commands().last(),
+             channel == Channel::A ? QStringLiteral("H&") : QStringLiteral("K&"));
+    QCOMPARE(panel.CouplingLabel()->text(), channel == Channel::A ? QStringLiteral("VOIE A : GND")
+                                                                  : QStringLiteral("VOIE B : GND"));
+    QVERIFY(panel.CouplingButton(2)->isChecked());
+    QVERIFY(!panel.CouplingButton(value)->isChecked());
 }
 
-void PanelHandlersTest::groundWithArmedTriggerShowsOffAndSendsOnlyCoupling() {
-    f->SetTrace(Channel::B, true);
+void PanelHandlersTest::groundWithArmedTriggerShowsOff() {
+    Click(&f->SwitchOf(Channel::B));
+    Click(f->ChannelOf(Channel::B).CouplingButton(3));
     TriggerPanel& trigger = f->panel->Trigger();
-    QTest::mouseClick(trigger.SourceButton(2), Qt::LeftButton); // "VOIE A"
+    Click(trigger.SourceButton(2)); // "VOIE A"
     QCOMPARE(trigger.GlyphName(), QStringLiteral("ledoff.bmp"));
-    f->services.Clear();
+    f->probe.events.clear();
 
-    QTest::mouseClick(f->ChannelOf(Channel::B).CouplingButton(2), Qt::LeftButton);
-    QCOMPARE(f->services.commands, QStringList{"K&"});
+    Click(f->ChannelOf(Channel::B).CouplingButton(2));
+    QCOMPARE(Commands(), QStringList{"K&"});
     QVERIFY(trigger.SourceButton(1)->isChecked());
     QVERIFY(!trigger.SourceButton(2)->isChecked());
     QCOMPARE(trigger.GlyphName(), QStringLiteral("ledon.bmp"));
-    QCOMPARE(f->services.instrument.triggerSource, TriggerSource::Off);
-    QVERIFY(f->services.instrument.triggerArmed);
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::Trigger), QStringLiteral("2"));
 
-    f->services.Clear();
-    QTest::mouseClick(trigger.SourceButton(2), Qt::LeftButton);
-    QCOMPARE(f->services.commands, QStringList{"U&"});
+    Click(trigger.SourceButton(2));
+    QCOMPARE(Commands(), (QStringList{"K&", "U&"}));
+    QVERIFY(trigger.SourceButton(2)->isChecked());
+    QCOMPARE(trigger.GlyphName(), QStringLiteral("ledoff.bmp"));
 }
 
-void PanelHandlersTest::groundAfterTriggerOffLeavesTriggerAlone() {
-    QSignalSpy forced(&f->ChannelOf(Channel::A), &ChannelPanel::triggerForcedOff);
-    TriggerPanel& trigger = f->panel->Trigger();
-    QTest::mouseClick(trigger.SourceButton(4), Qt::LeftButton);
-    QTest::mouseClick(trigger.SourceButton(1), Qt::LeftButton);
-    QVERIFY(!f->services.instrument.triggerArmed);
-    f->services.Clear();
-    QTest::mouseClick(f->ChannelOf(Channel::A).CouplingButton(2), Qt::LeftButton);
-    QCOMPARE(forced.count(), 0);
-    QCOMPARE(f->services.commands, QStringList{"H&"});
-}
-
-void PanelHandlersTest::probeChangesDisplayOnly() {
+void PanelHandlersTest::probeButtons() {
     ChannelPanel& panel = f->ChannelOf(Channel::A);
-    QTest::mouseClick(panel.ProbeButton(true), Qt::LeftButton);
-    QVERIFY(f->services.instrument.channelA.probeTimesTen);
+    QVERIFY(panel.ProbeButton(false)->isChecked());
+    Click(panel.ProbeButton(true));
+    QVERIFY(f->Session().State().channelA.probeTimesTen);
     QVERIFY(panel.ProbeButton(true)->isChecked() && !panel.ProbeButton(false)->isChecked());
-    QCOMPARE(f->services.events, QStringList{"redraw"});
+    QCOMPARE(f->probe.events, QStringList{"redraw"});
+    // The panel keeps the x1 range; only the screen shows the x10 one.
     QCOMPARE(panel.PanelLabel()->text(), QStringLiteral("Volts/Div : 1V"));
 
-    f->services.Clear();
-    QTest::mouseClick(panel.ProbeButton(false), Qt::LeftButton);
-    QVERIFY(!f->services.instrument.channelA.probeTimesTen);
-    QCOMPARE(f->services.events, QStringList{"redraw"});
+    Click(panel.ProbeButton(false));
+    QVERIFY(!f->Session().State().channelA.probeTimesTen);
+    QVERIFY(panel.ProbeButton(false)->isChecked() && !panel.ProbeButton(true)->isChecked());
+    QCOMPARE(f->probe.events, (QStringList{"redraw", "redraw"}));
 }
 
-void PanelHandlersTest::sliderReleaseSendsPosition_data() {
-    QTest::addColumn<int>("coupling");
+void PanelHandlersTest::sliderReleaseSendsItsValue_data() {
+    QTest::addColumn<Channel>("channel");
     QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<bool>("markerAfter");
-    QTest::newRow("DC hides the marker") << 3 << Qt::LeftButton << false;
-    QTest::newRow("AC hides the marker") << 1 << Qt::LeftButton << false;
-    QTest::newRow("GND keeps it") << 2 << Qt::LeftButton << true;
-    QTest::newRow("right button too") << 3 << Qt::RightButton << false;
+    QTest::addColumn<QString>("command");
+    QTest::newRow("A, left button") << Channel::A << Qt::LeftButton << "Q40#&";
+    QTest::newRow("A, right button") << Channel::A << Qt::RightButton << "Q40#&";
+    QTest::newRow("B, left button") << Channel::B << Qt::LeftButton << "R40#&";
 }
 
-void PanelHandlersTest::sliderReleaseSendsPosition() {
-    QFETCH(int, coupling);
+void PanelHandlersTest::sliderReleaseSendsItsValue() {
+    QFETCH(Channel, channel);
     QFETCH(Qt::MouseButton, button);
-    QFETCH(bool, markerAfter);
-    ChannelPanel& panel = f->ChannelOf(Channel::A);
-    panel.CouplingButton(coupling)->click();
-    f->services.instrument.channelA.groundMarkerShown = true;
-    f->services.Clear();
-
-    panel.PositionSlider()->setValue(40); // as a drag leaves it: nothing sent yet
-    QVERIFY(f->services.events.isEmpty());
-    QTest::mouseRelease(panel.PositionSlider(), button);
-    QCOMPARE(f->services.events, (QStringList{"save", "send Q40#&"}));
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::PositionA), QStringLiteral("40"));
-    QCOMPARE(f->services.instrument.channelA.verticalPosition, 40);
-    QCOMPARE(f->services.instrument.channelA.groundMarkerShown, markerAfter);
+    QFETCH(QString, command);
+    if (channel == Channel::B)
+        Click(&f->SwitchOf(Channel::B));
+    f->probe.events.clear();
+    QSlider* slider = f->ChannelOf(channel).PositionSlider();
+    QVERIFY(PanelFixture::Clickable(slider));
+    slider->setValue(40); // as a drag leaves it: nothing is sent yet
+    QVERIFY(f->probe.events.isEmpty());
+    QTest::mouseRelease(slider, button);
+    QCOMPARE(Commands(), QStringList{command});
+    QCOMPARE(f->Session().State().Of(channel).verticalPosition, 40);
 }
 
-void PanelHandlersTest::sliderIgnoresKeyboard() {
+void PanelHandlersTest::sliderIgnoresKeyboardAndWheel() {
     QSlider* slider = f->ChannelOf(Channel::A).PositionSlider();
-    QTest::keyClick(slider, Qt::Key_Up);
-    QTest::keyClick(slider, Qt::Key_PageUp);
+    for (int key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_End})
+        QTest::keyClick(slider, static_cast<Qt::Key>(key));
+    QWheelEvent wheel(QPointF(16, 100), slider->mapToGlobal(QPointF(16, 100)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(slider, &wheel);
     QCOMPARE(slider->value(), 128);
-    QVERIFY(f->services.events.isEmpty());
+    QCOMPARE(slider->focusPolicy(), Qt::NoFocus);
+    QVERIFY(f->probe.events.isEmpty());
 }
 
 void PanelHandlersTest::positionButtons_data() {
     QTest::addColumn<Channel>("channel");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("groundShift");
-    // Two presses each; the ground marker follows the trace by two codes a unit, and
-    // stays where it is when the slider is already at its end.
-    QTest::newRow("A up") << Channel::A << 100 << true << "Q102#&" << 4;
-    QTest::newRow("A down") << Channel::A << 100 << false << "Q98#&" << -4;
-    QTest::newRow("A up to 255") << Channel::A << 254 << true << "Q255#&" << 2;
-    QTest::newRow("A up at 255") << Channel::A << 255 << true << "Q255#&" << 0;
-    QTest::newRow("A down at 0") << Channel::A << 0 << false << "Q0#&" << 0;
-    QTest::newRow("B up") << Channel::B << 7 << true << "R9#&" << 4;
+    QTest::addColumn<int>("slider");
+    QTest::newRow("A up") << Channel::A << "up"
+                          << "Q61#&" << 61;
+    QTest::newRow("A down") << Channel::A << "down"
+                            << "Q59#&" << 59;
+    QTest::newRow("B centre") << Channel::B << "centre"
+                              << "R128#&" << 128;
 }
 
 void PanelHandlersTest::positionButtons() {
     QFETCH(Channel, channel);
-    QFETCH(int, start);
-    QFETCH(bool, up);
+    QFETCH(QString, button);
     QFETCH(QString, command);
-    QFETCH(int, groundShift);
-    f->SetTrace(channel, true);
+    QFETCH(int, slider);
+    if (channel == Channel::B)
+        Click(&f->SwitchOf(Channel::B));
     ChannelPanel& panel = f->ChannelOf(channel);
-    panel.ShowPosition(start);
-    f->services.instrument.Of(channel).groundLevel = 140;
+    panel.PositionSlider()->setValue(60);
+    QTest::mouseRelease(panel.PositionSlider(), Qt::LeftButton);
+    f->probe.events.clear();
 
-    QAbstractButton* button = up ? panel.UpButton() : panel.DownButton();
-    QVERIFY(PanelFixture::Clickable(button));
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(f->services.commands.size(), 2);
-    QCOMPARE(f->services.commands.last(), command);
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::Position(channel)),
-             command.mid(1).chopped(2));
-    QCOMPARE(f->services.instrument.Of(channel).groundLevel, 140 + groundShift);
-    QVERIFY(!f->services.events.contains("redraw"));
-}
-
-void PanelHandlersTest::centringChannelB() {
-    f->SetTrace(Channel::B, true);
-    ChannelPanel& panel = f->ChannelOf(Channel::B);
-    panel.ShowPosition(30);
-    f->services.instrument.channelB.groundMarkerShown = false;
-    QTest::mouseClick(panel.CentreButton(), Qt::LeftButton);
-    QCOMPARE(f->services.events, (QStringList{"save", "send R128#&"}));
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::PositionB), QStringLiteral("128"));
-    QCOMPARE(panel.PositionSlider()->value(), 128);
-    QCOMPARE(f->services.instrument.channelB.groundLevel, 128);
-    QVERIFY(f->services.instrument.channelB.groundMarkerShown);
+    QAbstractButton* pressed = button == "up"     ? panel.UpButton()
+                               : button == "down" ? panel.DownButton()
+                                                  : panel.CentreButton();
+    QVERIFY(PanelFixture::Clickable(pressed));
+    Click(pressed);
+    QCOMPARE(Commands(), QStringList{command});
+    QCOMPARE(panel.PositionSlider()->value(), slider);
 }
 
 void PanelHandlersTest::triggerButton_data() {
     QTest::addColumn<int>("source");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("glyph");
-    QTest::addColumn<bool>("armed");
     QTest::newRow("EXTERNE") << 4 << "W&"
-                             << "ledoff.bmp" << true;
+                             << "ledoff.bmp";
     QTest::newRow("VOIE B") << 3 << "V&"
-                            << "ledoff.bmp" << true;
+                            << "ledoff.bmp";
     QTest::newRow("OFF") << 1 << "S&"
-                         << "ledon.bmp" << false;
+                         << "ledon.bmp";
 }
 
 void PanelHandlersTest::triggerButton() {
     QFETCH(int, source);
     QFETCH(QString, command);
     QFETCH(QString, glyph);
-    QFETCH(bool, armed);
     TriggerPanel& trigger = f->panel->Trigger();
-    trigger.SourceButton(2)->click(); // start from an armed trigger on channel A
-    f->services.Clear();
-    QTest::mouseClick(trigger.SourceButton(source), Qt::LeftButton);
-    QCOMPARE(f->services.events, (QStringList{"save", "send " + command, "redraw"}));
-    QCOMPARE(f->services.saved.back().Line(SettingsLine::Trigger), QString::number(source));
+    Click(trigger.SourceButton(2)); // from a trigger armed on channel A
+    f->probe.events.clear();
+    Click(trigger.SourceButton(source));
+    QCOMPARE(Commands(), QStringList{command});
     QCOMPARE(trigger.GlyphName(), glyph);
-    QCOMPARE(f->services.instrument.triggerArmed, armed);
-    QCOMPARE(static_cast<int>(f->services.instrument.triggerSource), source);
     QVERIFY(trigger.SourceButton(source)->isChecked());
     QVERIFY(!trigger.Glyph()->pixmap().isNull());
 }
 
 void PanelHandlersTest::pauseThenRun() {
-    QSignalSpy output(f->panel.get(), &FrontPanel::outputCommandsEnabled);
     AcquisitionPanel& acquisition = f->panel->Acquisition();
     const QList<QWidget*> frozen{
         f->panel->TimeBase().RangeButton(3),        f->ChannelOf(Channel::A).RangeButton(4),
@@ -362,35 +307,77 @@ void PanelHandlersTest::pauseThenRun() {
         f->ChannelOf(Channel::A).CentreButton(),    f->panel->Trigger().SourceButton(3)};
     for (QWidget* w : frozen)
         QVERIFY(PanelFixture::Clickable(w));
+    QVERIFY(acquisition.RunButton()->isChecked());
 
-    QTest::mouseClick(acquisition.PauseButton(), Qt::LeftButton);
-    QVERIFY(!f->services.instrument.running);
-    QCOMPARE(f->services.events, QStringList{"send P&"});
-    QCOMPARE(output.count(), 1);
-    QCOMPARE(output.last().first().toBool(), true);
+    Click(acquisition.PauseButton());
+    QCOMPARE(Commands(), QStringList{"P&"});
+    QVERIFY(acquisition.PauseButton()->isChecked() && !acquisition.RunButton()->isChecked());
     for (QWidget* w : frozen)
         QVERIFY2(!PanelFixture::Clickable(w), qPrintable(w->toolTip()));
+    for (QGroupBox* group : {f->timeBase, f->channelA, f->channelB, f->trigger})
+        QVERIFY2(!group->isEnabled(), qPrintable(group->title()));
     QVERIFY(PanelFixture::Clickable(acquisition.RunButton()));
     QVERIFY(PanelFixture::Clickable(f->panel->Translation().RightButton()));
     QVERIFY(PanelFixture::Clickable(f->panel->Magnifier().FactorButton(2)));
+    QVERIFY(PanelFixture::Clickable(&f->SwitchOf(Channel::B)));
 
-    QTest::mouseClick(acquisition.RunButton(), Qt::LeftButton);
-    QVERIFY(f->services.instrument.running);
-    QCOMPARE(f->services.commands, (QStringList{"P&", "L&"}));
-    QCOMPARE(output.count(), 2);
-    QCOMPARE(output.last().first().toBool(), false);
+    Click(acquisition.RunButton());
+    QCOMPARE(Commands(), (QStringList{"P&", "L&"}));
+    QVERIFY(acquisition.RunButton()->isChecked() && !acquisition.PauseButton()->isChecked());
     for (QWidget* w : frozen)
         QVERIFY(PanelFixture::Clickable(w));
-    QVERIFY(f->services.saved.empty());
-    QVERIFY(!f->services.events.contains("redraw"));
 }
 
-void PanelHandlersTest::badColourLineAbandonsHandler() {
-    f->services.settings.SetLine(10, QStringLiteral("rouge"));
-    QTest::mouseClick(f->ChannelOf(Channel::A).RangeButton(5), Qt::LeftButton);
-    QCOMPARE(errors, QStringList{"'rouge' n'est pas une valeur entière correcte"});
-    QVERIFY(f->services.events.isEmpty());
-    QCOMPARE(f->services.instrument.channelA.voltsPerDivIndex, 3);
+void PanelHandlersTest::traceSwitchTakesTheLeftButton() {
+    TraceSwitch& b = f->SwitchOf(Channel::B);
+    QTest::mouseClick(&b, Qt::RightButton);
+    QVERIFY(!b.IsOn());
+    QVERIFY(f->probe.events.isEmpty());
+
+    QTest::mouseClick(&b, Qt::LeftButton);
+    QVERIFY(b.IsOn());
+    QVERIFY(f->Session().State().channelB.traceOn);
+    QCOMPARE(f->probe.events, (QStringList{"redraw", "save"}));
+    QVERIFY(PanelFixture::Clickable(f->ChannelOf(Channel::B).RangeButton(2)));
+
+    QTest::mouseClick(&b, Qt::LeftButton);
+    QVERIFY(!b.IsOn());
+    QVERIFY(!PanelFixture::Clickable(f->ChannelOf(Channel::B).RangeButton(2)));
+}
+
+void PanelHandlersTest::displaysFollowTheSession() {
+    // The session changed by something other than a click (the start-up restore does so).
+    Instrument& s = f->Session();
+    s.SelectTimeBase(9);
+    s.SelectVoltsPerDiv(Channel::B, 5);
+    s.SelectCoupling(Channel::A, 3);
+    s.ReleasePosition(Channel::B, 77);
+    s.SelectTrigger(4);
+    s.SelectProbe(Channel::B, true);
+    s.SwitchTrace(Channel::B, true);
+    s.Pause();
+
+    TimeBasePanel& timeBase = f->panel->TimeBase();
+    QCOMPARE(timeBase.TimeDivLabel()->text(), QStringLiteral("Time/Div : 1ms"));
+    QCOMPARE(timeBase.SamplingLabel()->text(),
+             QStringLiteral("Fréquence d'échantillonnage : 30kHz"));
+    QCOMPARE(timeBase.RamSweepLabel()->text(), QStringLiteral("Balayage RAM : 68,2ms"));
+    QCOMPARE(timeBase.Dial()->Angle(), -24);
+    ChannelPanel& a = f->ChannelOf(Channel::A);
+    ChannelPanel& b = f->ChannelOf(Channel::B);
+    QCOMPARE(b.PanelLabel()->text(), QStringLiteral("Volts/Div : 200mV"));
+    QCOMPARE(b.Dial()->Angle(), 55);
+    QCOMPARE(a.CouplingLabel()->text(), QStringLiteral("VOIE A : DC"));
+    QVERIFY(a.CouplingButton(3)->isChecked());
+    QCOMPARE(b.PositionSlider()->value(), 77);
+    QVERIFY(b.ProbeButton(true)->isChecked());
+    QVERIFY(f->SwitchOf(Channel::B).IsOn());
+    // The channel's own controls are on; its group box is locked by the pause.
+    QVERIFY(b.RangeButton(1)->isEnabledTo(f->channelB));
+    QVERIFY(!f->channelB->isEnabled());
+    QVERIFY(f->panel->Trigger().SourceButton(4)->isChecked());
+    QCOMPARE(f->panel->Trigger().GlyphName(), QStringLiteral("ledoff.bmp"));
+    QVERIFY(f->panel->Acquisition().PauseButton()->isChecked());
 }
 
 QTEST_MAIN(PanelHandlersTest)

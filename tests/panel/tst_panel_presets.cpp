@@ -2,20 +2,19 @@
 
 #include "panel/DialView.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSlider>
-#include <QToolButton>
+#include <QStatusBar>
 #include <QtTest>
 
-// The two presets, the enabling rules that hold across every handler, and the layout of
-// the controls (places, captions, hints, colours).
+// The widgets of the two presets, the enabling rules that hold through a session of use,
+// the lock of a command exchange, and the layout of the controls (places, captions,
+// hints, colours).
 class PanelPresetsTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { f = std::make_unique<PanelFixture>(); }
     void cleanup() { f.reset(); }
 
     void inactivePresetLocksEverything();
@@ -24,10 +23,13 @@ private slots:
     void activatedPresetEnablesChannelAAlone();
     void traceSwitchEnablesItsChannel();
     void enablingRulesHoldThroughAUserSession();
-    void commandLockSparesTraceSwitches();
+    void exchangeLocksTheGroupBoxesAndSparesTheTraceSwitches();
 
     void controlPlaces_data();
     void controlPlaces();
+    void traceSwitchesStandOutsideTheirGroups();
+    void hintsReachTheStatusBar_data();
+    void hintsReachTheStatusBar();
     void hintsAndColours();
 
 private:
@@ -35,39 +37,17 @@ private:
     QList<QWidget*> SendingControls() const;
     QWidget* Control(const QString& key) const;
     void CheckEnablingRules(const char* step) const;
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
     std::unique_ptr<PanelFixture> f;
-    std::array<QCheckBox*, 2> switches{};
-    std::array<bool, 2> switchShown{};
-    QWidget* markers = nullptr;
-    QWidget* spectrum = nullptr;
-    QMap<PresetToolButton, QString> toolHints;
 };
-
-void PanelPresetsTest::init() {
-    f = std::make_unique<PanelFixture>();
-    for (int i = 0; i < 2; ++i) {
-        switches[i] = new QCheckBox(QStringLiteral("Trace"));
-        const Channel c = i == 0 ? Channel::A : Channel::B;
-        f->ChannelOf(c).PlaceTraceSwitch(switches[i], [this, i](bool on) {
-            switchShown[i] = on;
-            switches[i]->setChecked(on);
-        });
-    }
-    markers = new QToolButton(&f->window);
-    spectrum = new QToolButton(&f->window);
-    f->panel->SetCompanionButtons(markers, spectrum);
-    toolHints.clear();
-    f->panel->SetToolHintSetter(
-        [this](PresetToolButton b, const QString& hint) { toolHints[b] = hint; });
-}
 
 QList<QWidget*> PanelPresetsTest::SendingControls() const {
     QList<QWidget*> controls;
     for (int i = 1; i <= TimeBaseCount; ++i)
         controls << f->panel->TimeBase().RangeButton(i);
     for (Channel c : {Channel::A, Channel::B}) {
-        ChannelPanel& panel = f->panel->ChannelOf(c);
+        ChannelPanel& panel = f->ChannelOf(c);
         for (int i = 1; i <= VoltsPerDivCount; ++i)
             controls << panel.RangeButton(i);
         for (int v = 1; v <= 3; ++v)
@@ -84,9 +64,9 @@ QList<QWidget*> PanelPresetsTest::SendingControls() const {
 }
 
 void PanelPresetsTest::CheckEnablingRules(const char* step) const {
-    const InstrumentSettings& in = f->services.instrument;
+    const InstrumentSettings& in = f->Session().State();
     for (Channel c : {Channel::A, Channel::B}) {
-        ChannelPanel& panel = f->panel->ChannelOf(c);
+        ChannelPanel& panel = f->ChannelOf(c);
         QList<QWidget*> controls{panel.PositionSlider(),   panel.UpButton(),
                                  panel.CentreButton(),     panel.DownButton(),
                                  panel.ProbeButton(false), panel.ProbeButton(true)};
@@ -94,7 +74,7 @@ void PanelPresetsTest::CheckEnablingRules(const char* step) const {
             controls << panel.RangeButton(i);
         for (int v = 1; v <= 3; ++v)
             controls << panel.CouplingButton(v);
-        const bool allowed = in.Of(c).traceOn && f->services.linkActive && in.running;
+        const bool allowed = in.Of(c).traceOn && f->Session().LinkActive() && in.running;
         for (QWidget* w : controls)
             QVERIFY2(allowed || !PanelFixture::Clickable(w),
                      qPrintable(QString("%1: %2").arg(step, w->toolTip())));
@@ -105,39 +85,41 @@ void PanelPresetsTest::CheckEnablingRules(const char* step) const {
         for (int s = 1; s <= 4; ++s)
             QVERIFY2(!PanelFixture::Clickable(f->panel->Trigger().SourceButton(s)), step);
     }
+    // The trace switches can be used whenever the link is active.
+    for (Channel c : {Channel::A, Channel::B})
+        QVERIFY2(PanelFixture::Clickable(&f->SwitchOf(c)) == f->Session().LinkActive(), step);
 }
 
 void PanelPresetsTest::inactivePresetLocksEverything() {
-    f->panel->ShowStartState();
-    f->panel->ApplyInactivePreset();
+    f->Start();
     for (QWidget* w : SendingControls())
         QVERIFY2(!PanelFixture::Clickable(w), qPrintable(w->toolTip()));
     for (Channel c : {Channel::A, Channel::B}) {
-        ChannelPanel& panel = f->panel->ChannelOf(c);
+        ChannelPanel& panel = f->ChannelOf(c);
         for (QWidget* w :
-             {static_cast<QWidget*>(panel.UpButton()), static_cast<QWidget*>(panel.CentreButton()),
-              static_cast<QWidget*>(panel.DownButton()),
-              static_cast<QWidget*>(panel.ProbeButton(false)),
-              static_cast<QWidget*>(panel.ProbeButton(true))})
-            QVERIFY(!w->isVisibleTo(&f->window));
+             QList<QWidget*>{panel.UpButton(), panel.CentreButton(), panel.DownButton(),
+                             panel.ProbeButton(false), panel.ProbeButton(true)})
+            QVERIFY2(!w->isVisibleTo(&f->window), qPrintable(w->toolTip()));
         QVERIFY(panel.CouplingButton(2)->isChecked());
-        QVERIFY(!f->services.instrument.Of(c).traceOn);
-        QVERIFY(!PanelFixture::Clickable(panel.TraceSwitch()));
+        QVERIFY(!f->SwitchOf(c).IsOn());
+        QVERIFY(!PanelFixture::Clickable(&f->SwitchOf(c)));
     }
-    QVERIFY(!switches[0]->isChecked());
+    // The time base, acquisition and trigger groups are off as a whole, captions
+    // included; the channel and translation groups only have their controls off.
+    for (QGroupBox* group : {f->timeBase, f->acquisition, f->trigger})
+        QVERIFY2(!group->isEnabled(), qPrintable(group->title()));
+    for (QGroupBox* group : {f->channelA, f->channelB, f->translation})
+        QVERIFY2(group->isEnabled(), qPrintable(group->title()));
     for (int i = 1; i <= RamWindow::StepCount; ++i)
         QVERIFY(!PanelFixture::Clickable(f->panel->Translation().StepButton(i)));
-    QVERIFY(!PanelFixture::Clickable(f->panel->Magnifier().FactorButton(2)));
-    QVERIFY(!markers->isVisibleTo(&f->window) && !markers->isEnabled());
-    QVERIFY(!spectrum->isVisibleTo(&f->window) && !spectrum->isEnabled());
-    QCOMPARE(toolHints.value(PresetToolButton::Quit),
-             QStringLiteral("Quitter | Quitter le programme..."));
-    QCOMPARE(toolHints.value(PresetToolButton::Activate),
-             QStringLiteral("Activer RS232 / USB | Activer la liaison RS232 / USB..."));
-    QCOMPARE(toolHints.size(), 4);
-    QVERIFY(f->services.events.isEmpty());
     QCOMPARE(f->panel->Translation().StepButton(1)->text(), QStringLiteral("0.1 C"));
     QCOMPARE(f->panel->Translation().StepButton(11)->text(), QStringLiteral("10 C"));
+    QVERIFY(!PanelFixture::Clickable(f->panel->Magnifier().FactorButton(2)));
+    for (QToolButton* companion : {f->markers, f->spectrum})
+        QVERIFY(!companion->isVisibleTo(&f->window) && !companion->isEnabled());
+    QVERIFY(f->panel->Trigger().SourceButton(1)->isChecked());
+    QCOMPARE(f->panel->Trigger().GlyphName(), QStringLiteral("ledon.bmp"));
+    QVERIFY(f->probe.events.isEmpty());
 }
 
 void PanelPresetsTest::presetsShowTheDefaults_data() {
@@ -148,20 +130,19 @@ void PanelPresetsTest::presetsShowTheDefaults_data() {
 
 void PanelPresetsTest::presetsShowTheDefaults() {
     QFETCH(bool, activated);
-    // A user-changed panel, as far as a preset must put it back.
-    InstrumentSettings& in = f->services.instrument;
-    f->panel->TimeBase().ShowTimeBase(3);
-    in.timeBaseIndex = 3;
-    f->ChannelOf(Channel::B).ShowVoltsPerDiv(8);
-    in.channelB.voltsPerDivIndex = 8;
-    f->ChannelOf(Channel::A).ShowCoupling(3);
-    in.channelA.coupling = Coupling::DC;
+    // A panel the user has changed, as far as a preset must put it back.
+    f->Activate();
+    Instrument& s = f->Session();
+    s.SelectTimeBase(3);
+    s.SelectVoltsPerDiv(Channel::B, 8);
+    s.SelectCoupling(Channel::A, 3);
+    s.SelectTrigger(3);
+    f->probe.events.clear();
 
-    f->services.linkActive = activated;
     if (activated)
-        f->panel->ApplyActivatedPreset();
+        s.ApplyActivatedPreset();
     else
-        f->panel->ApplyInactivePreset();
+        s.ApplyInactivePreset();
 
     TimeBasePanel& timeBase = f->panel->TimeBase();
     QCOMPARE(timeBase.Dial()->Angle(), 31);
@@ -169,39 +150,38 @@ void PanelPresetsTest::presetsShowTheDefaults() {
     QCOMPARE(timeBase.SamplingLabel()->text(),
              QStringLiteral("Fréquence d'échantillonnage : 300kHz"));
     QCOMPARE(timeBase.RamSweepLabel()->text(), QStringLiteral("Balayage RAM : 6,82ms"));
-    QCOMPARE(in.timeBaseIndex, 12);
     for (Channel c : {Channel::A, Channel::B}) {
         ChannelPanel& panel = f->ChannelOf(c);
         QCOMPARE(panel.Dial()->Angle(), -25);
         QCOMPARE(panel.PanelLabel()->text(), QStringLiteral("Volts/Div : 1V"));
         QCOMPARE(panel.CouplingLabel()->text(),
                  c == Channel::A ? QStringLiteral("VOIE A : GND") : QStringLiteral("VOIE B : GND"));
-        QCOMPARE(in.Of(c).voltsPerDivIndex, 3);
-        QCOMPARE(in.Of(c).coupling, Coupling::GND);
+        QVERIFY(panel.CouplingButton(2)->isChecked());
     }
-    QCOMPARE(in.channelA.traceOn, activated);
-    QVERIFY(!in.channelB.traceOn);
-    QCOMPARE(switchShown[0], activated);
-    QVERIFY(f->services.events.isEmpty()); // nothing saved, sent or redrawn
+    QCOMPARE(f->SwitchOf(Channel::A).IsOn(), activated);
+    QVERIFY(!f->SwitchOf(Channel::B).IsOn());
+    if (activated) {
+        QVERIFY(f->panel->Trigger().SourceButton(1)->isChecked());
+        QCOMPARE(f->panel->Trigger().GlyphName(), QStringLiteral("ledon.bmp"));
+    }
+    QVERIFY(f->probe.events.isEmpty()); // nothing saved, sent or redrawn
 }
 
 void PanelPresetsTest::activatedPresetEnablesChannelAAlone() {
     f->Activate();
     ChannelPanel& a = f->ChannelOf(Channel::A);
     ChannelPanel& b = f->ChannelOf(Channel::B);
-    for (QWidget* w :
-         {static_cast<QWidget*>(a.RangeButton(4)), static_cast<QWidget*>(a.CouplingButton(1)),
-          static_cast<QWidget*>(a.PositionSlider()), static_cast<QWidget*>(a.CentreButton()),
-          static_cast<QWidget*>(a.ProbeButton(true)), a.TraceSwitch(), b.TraceSwitch()})
+    for (QWidget* w : QList<QWidget*>{a.RangeButton(4), a.CouplingButton(1), a.PositionSlider(),
+                                      a.CentreButton(), a.UpButton(), a.ProbeButton(true),
+                                      &f->SwitchOf(Channel::A), &f->SwitchOf(Channel::B)})
         QVERIFY2(PanelFixture::Clickable(w), qPrintable(w->toolTip()));
-    for (QWidget* w :
-         {static_cast<QWidget*>(b.RangeButton(4)), static_cast<QWidget*>(b.CouplingButton(1)),
-          static_cast<QWidget*>(b.PositionSlider()), static_cast<QWidget*>(b.CentreButton()),
-          static_cast<QWidget*>(b.ProbeButton(true))})
+    for (QWidget* w : QList<QWidget*>{b.RangeButton(4), b.CouplingButton(1), b.PositionSlider(),
+                                      b.CentreButton(), b.DownButton(), b.ProbeButton(true)})
         QVERIFY2(!PanelFixture::Clickable(w), qPrintable(w->toolTip()));
-    QVERIFY(b.CentreButton()->isVisibleTo(&f->window) &&
-            b.ProbeButton(false)->isVisibleTo(&f->window));
-    QVERIFY(switches[0]->isChecked() && !switches[1]->isChecked());
+    // Channel B's position and probe buttons are shown, disabled.
+    QVERIFY(b.CentreButton()->isVisibleTo(&f->window));
+    QVERIFY(b.ProbeButton(false)->isVisibleTo(&f->window));
+    QVERIFY(f->SwitchOf(Channel::A).IsOn() && !f->SwitchOf(Channel::B).IsOn());
 
     TriggerPanel& trigger = f->panel->Trigger();
     QVERIFY(trigger.SourceButton(1)->isChecked());
@@ -214,79 +194,90 @@ void PanelPresetsTest::activatedPresetEnablesChannelAAlone() {
     QVERIFY(PanelFixture::Clickable(translation.StepButton(1)));
     QVERIFY(translation.StepButton(6)->isChecked());
     QVERIFY(PanelFixture::Clickable(f->panel->Magnifier().FactorButton(5)));
+    QVERIFY(f->panel->Magnifier().FactorButton(1)->isChecked());
     QVERIFY(PanelFixture::Clickable(f->panel->Acquisition().RunButton()));
+    QVERIFY(PanelFixture::Clickable(f->panel->Acquisition().PauseButton()));
     QVERIFY(f->panel->Acquisition().RunButton()->isChecked());
-    QVERIFY(PanelFixture::Clickable(markers) && PanelFixture::Clickable(spectrum));
-    QCOMPARE(toolHints.value(PresetToolButton::PrintPreview),
-             QStringLiteral("Aperçu impression | Aperçu et dimensionnement de l'oscillogramme "
-                            "avant impression..."));
-    QCOMPARE(
-        toolHints.value(PresetToolButton::Save),
-        QStringLiteral("Sauvegarder | Sauvegarder l'oscillogramme dans la format image BMP..."));
+    QVERIFY(PanelFixture::Clickable(f->markers) && PanelFixture::Clickable(f->spectrum));
 }
 
 void PanelPresetsTest::traceSwitchEnablesItsChannel() {
     f->Activate();
     ChannelPanel& b = f->ChannelOf(Channel::B);
-    f->SetTrace(Channel::B, true);
+    Click(&f->SwitchOf(Channel::B));
     QVERIFY(PanelFixture::Clickable(b.RangeButton(9)));
     QVERIFY(PanelFixture::Clickable(b.CouplingButton(3)));
     QVERIFY(PanelFixture::Clickable(b.DownButton()));
-    f->SetTrace(Channel::A, false);
-    QVERIFY(!PanelFixture::Clickable(f->ChannelOf(Channel::A).RangeButton(9)));
-    QVERIFY(!PanelFixture::Clickable(f->ChannelOf(Channel::A).PositionSlider()));
-    QVERIFY(f->ChannelOf(Channel::A).CentreButton()->isVisibleTo(&f->window));
+    QVERIFY(PanelFixture::Clickable(b.PositionSlider()));
+    Click(&f->SwitchOf(Channel::A));
+    ChannelPanel& a = f->ChannelOf(Channel::A);
+    QVERIFY(!PanelFixture::Clickable(a.RangeButton(9)));
+    QVERIFY(!PanelFixture::Clickable(a.PositionSlider()));
+    QVERIFY(!PanelFixture::Clickable(a.CentreButton()));
+    QVERIFY(a.CentreButton()->isVisibleTo(&f->window));
+    QVERIFY(!a.CouplingGroup()->isEnabled());
+    QVERIFY(!a.DialPanel()->isEnabled());
+    QVERIFY(f->channelA->isEnabled()); // the group box itself is not the switch's
+    QCOMPARE(f->probe.Commands(), QStringList{});
 }
 
 void PanelPresetsTest::enablingRulesHoldThroughAUserSession() {
-    f->panel->ShowStartState();
-    f->panel->ApplyInactivePreset();
+    f->Start();
     CheckEnablingRules("inactive");
-    f->Activate();
+    f->Session().ActivateLink();
     CheckEnablingRules("activated");
-    f->SetTrace(Channel::B, true);
+    Click(&f->SwitchOf(Channel::B));
     CheckEnablingRules("trace B on");
-    f->panel->Acquisition().PauseButton()->click();
+    Click(f->panel->Acquisition().PauseButton());
     CheckEnablingRules("paused");
-    f->SetTrace(Channel::B, false);
-    f->SetTrace(Channel::B, true);
+    Click(&f->SwitchOf(Channel::B));
+    Click(&f->SwitchOf(Channel::B));
     CheckEnablingRules("trace B toggled while paused");
-    f->panel->Translation().RightButton()->click();
-    f->panel->Translation().LeftButton()->click();
-    f->panel->Translation().RightButton()->click();
-    f->panel->Translation().ResetButton()->click();
+    TranslationPanel& t = f->panel->Translation();
+    for (QAbstractButton* button :
+         {t.RightButton(), t.LeftButton(), t.RightButton(), t.ResetButton()})
+        Click(button);
     CheckEnablingRules("translated while paused");
-    f->panel->Magnifier().FactorButton(5)->click();
+    Click(f->panel->Magnifier().FactorButton(5));
     CheckEnablingRules("magnified while paused");
-    f->panel->Acquisition().RunButton()->click();
+    Click(f->panel->Acquisition().RunButton());
     CheckEnablingRules("running");
     QVERIFY(PanelFixture::Clickable(f->ChannelOf(Channel::B).RangeButton(2)));
-    f->SetTrace(Channel::A, false);
-    f->ChannelOf(Channel::B).CouplingButton(1)->click();
+    Click(&f->SwitchOf(Channel::A));
+    Click(f->ChannelOf(Channel::B).CouplingButton(1));
     CheckEnablingRules("trace A off");
-    QCOMPARE(f->services.commands,
-             (QStringList{"P&", "d30#&", "g0#&", "d30#&", "c0#&", "L&", "J&"}));
+    QCOMPARE(f->probe.Commands(),
+             (QStringList{"Z1", "?&", "P&", "d30#&", "g0#&", "d30#&", "c0#&", "L&", "J&"}));
 }
 
-void PanelPresetsTest::commandLockSparesTraceSwitches() {
+void PanelPresetsTest::exchangeLocksTheGroupBoxesAndSparesTheTraceSwitches() {
     f->Activate();
-    bool lockedDuringSend = false;
-    f->services.lock = [this, &lockedDuringSend](bool enabled) {
-        f->panel->SetCommandGroupsEnabled(enabled);
-        if (!enabled) {
-            lockedDuringSend = !PanelFixture::Clickable(f->panel->TimeBase().RangeButton(1)) &&
-                               !PanelFixture::Clickable(f->ChannelOf(Channel::A).RangeButton(1)) &&
-                               !PanelFixture::Clickable(f->panel->Trigger().SourceButton(2)) &&
-                               !PanelFixture::Clickable(f->panel->Translation().RightButton()) &&
-                               !PanelFixture::Clickable(f->panel->Acquisition().PauseButton()) &&
-                               PanelFixture::Clickable(switches[0]) &&
-                               PanelFixture::Clickable(switches[1]) &&
-                               PanelFixture::Clickable(f->panel->Magnifier().FactorButton(2));
-        }
+    // What can be used while the command is written.
+    QStringList lockedGroups;
+    QStringList usable;
+    f->probe.link->onWrite = [this, &lockedGroups, &usable,
+                              record = f->probe.link->onWrite](const QByteArray& bytes) {
+        record(bytes);
+        for (QGroupBox* group :
+             {f->timeBase, f->channelA, f->channelB, f->trigger, f->translation, f->acquisition})
+            if (!group->isEnabled())
+                lockedGroups << group->title();
+        for (QWidget* w : QList<QWidget*>{&f->SwitchOf(Channel::A), &f->SwitchOf(Channel::B),
+                                          f->panel->Magnifier().FactorButton(2)})
+            if (PanelFixture::Clickable(w))
+                usable << w->statusTip();
     };
-    f->panel->TimeBase().RangeButton(1)->click();
-    QVERIFY(lockedDuringSend);
-    QVERIFY(PanelFixture::Clickable(f->panel->TimeBase().RangeButton(1)));
+    Click(f->panel->TimeBase().RangeButton(1));
+    QCOMPARE(f->probe.Commands(), QStringList{"T21&"});
+    // The group boxes themselves, captions and all.
+    QCOMPARE(lockedGroups, (QStringList{" Time/Div : ", " Volts/Div VOIE A (Axe X) : ",
+                                        " Volts/Div VOIE B (Axe Y) : ", " Sélection du Trigger : ",
+                                        " Translation des traces (C = Carreaux) : ",
+                                        " Acquisition des traces : "}));
+    QCOMPARE(usable, (QStringList{"ON/OFF Trace VOIE A", "ON/OFF Trace VOIE B", "Time / Div x2"}));
+    for (QGroupBox* group :
+         {f->timeBase, f->channelA, f->channelB, f->trigger, f->translation, f->acquisition})
+        QVERIFY2(group->isEnabled(), qPrintable(group->title()));
 }
 
 QWidget* PanelPresetsTest::Control(const QString& key) const {
@@ -373,18 +364,64 @@ void PanelPresetsTest::controlPlaces() {
         QCOMPARE(group->title(), caption);
 }
 
+void PanelPresetsTest::traceSwitchesStandOutsideTheirGroups() {
+    // Over the lower left corner of their channel's group, beside the coupling group, but
+    // children of the window's client area: a lock of the group does not reach them.
+    for (Channel c : {Channel::A, Channel::B}) {
+        TraceSwitch& traceSwitch = f->SwitchOf(c);
+        QCOMPARE(traceSwitch.parentWidget(), f->client);
+        const QRect inGroup = traceSwitch.geometry().translated(-f->GroupOf(c)->pos());
+        QVERIFY2(QRect(16, 232, 57, 41).contains(inGroup),
+                 qPrintable(QString::number(inGroup.x())));
+        QVERIFY(!inGroup.intersects(f->ChannelOf(c).CouplingGroup()->geometry()));
+        QVERIFY(!inGroup.intersects(f->ChannelOf(c).PositionSlider()->geometry()));
+    }
+}
+
+void PanelPresetsTest::hintsReachTheStatusBar_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("trace switch A") << "switch A"
+                                    << "ON/OFF Trace VOIE A";
+    QTest::newRow("trace switch B") << "switch B"
+                                    << "ON/OFF Trace VOIE B";
+    QTest::newRow("time base 0.5 ms") << "0.5 ms"
+                                      << "Time/Div : 0.5ms";
+    QTest::newRow("B 500 mV") << "B 500 mV"
+                              << "Calibre 500mV - VOIE B";
+}
+
+void PanelPresetsTest::hintsReachTheStatusBar() {
+    QFETCH(QString, control);
+    QFETCH(QString, hint);
+    f->Activate();
+    const QMap<QString, QWidget*> controls{
+        {"switch A", &f->SwitchOf(Channel::A)},
+        {"switch B", &f->SwitchOf(Channel::B)},
+        {"0.5 ms", f->panel->TimeBase().RangeButton(10)},
+        {"B 500 mV", f->ChannelOf(Channel::B).RangeButton(4)},
+    };
+    QWidget* w = controls.value(control);
+    QCOMPARE(w->statusTip(), hint);
+    QCOMPARE(w->toolTip(), hint);
+    // The mouse comes over the control: the main window's status bar shows the hint.
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)));
+    QApplication::sendEvent(w, &enter);
+    QCOMPARE(f->window.statusBar()->currentMessage(), hint);
+}
+
 void PanelPresetsTest::hintsAndColours() {
-    // Hints go to the status bar as status tips.
     const QColor purple(128, 0, 128);
     TimeBasePanel& timeBase = f->panel->TimeBase();
-    QCOMPARE(timeBase.RangeButton(10)->statusTip(), QStringLiteral("Time/Div : 0.5ms"));
-    QCOMPARE(timeBase.RangeButton(10)->palette().color(QPalette::ButtonText), QColor(Qt::black));
-    QCOMPARE(timeBase.RangeButton(13)->palette().color(QPalette::ButtonText), purple);
+    QCOMPARE(timeBase.RangeButton(10)->palette().color(QPalette::Active, QPalette::ButtonText),
+             QColor(Qt::black));
+    QCOMPARE(timeBase.RangeButton(13)->palette().color(QPalette::Active, QPalette::ButtonText),
+             purple);
     ChannelPanel& a = f->ChannelOf(Channel::A);
     ChannelPanel& b = f->ChannelOf(Channel::B);
-    QCOMPARE(b.RangeButton(4)->statusTip(), QStringLiteral("Calibre 500mV - VOIE B"));
-    QCOMPARE(b.RangeButton(4)->palette().color(QPalette::ButtonText), purple);
-    QCOMPARE(b.RangeButton(3)->palette().color(QPalette::ButtonText), QColor(Qt::black));
+    QCOMPARE(b.RangeButton(4)->palette().color(QPalette::Active, QPalette::ButtonText), purple);
+    QCOMPARE(b.RangeButton(3)->palette().color(QPalette::Active, QPalette::ButtonText),
+             QColor(Qt::black));
     QCOMPARE(a.CouplingButton(3)->statusTip(), QStringLiteral("Couplage DC VOIE A"));
     QCOMPARE(a.ProbeButton(true)->statusTip(),
              QStringLiteral("Sonde d'impédance x10 pour la Voie A"));
@@ -401,10 +438,15 @@ void PanelPresetsTest::hintsAndColours() {
              QStringLiteral("Trigger synchronisé sur l'entrée EXTERNE"));
     QCOMPARE(f->panel->Acquisition().PauseButton()->statusTip(),
              QStringLiteral("Interrompre l'acquisition des traces"));
+    QCOMPARE(f->panel->Acquisition().RunButton()->statusTip(),
+             QStringLiteral("Activer l'acquisition des traces"));
     QCOMPARE(f->panel->Translation().LeftButton()->statusTip(),
              QStringLiteral("Translation de la fenêtre à gauche"));
+    QCOMPARE(f->panel->Translation().ResetButton()->statusTip(),
+             QStringLiteral("Retour à zéro de la fenêtre de translation"));
     QCOMPARE(f->panel->Magnifier().FactorButton(5)->statusTip(), QStringLiteral("Time / Div x5"));
-    QCOMPARE(f->panel->Trigger().SourceButton(1)->palette().color(QPalette::ButtonText),
+    QCOMPARE(f->panel->Trigger().SourceButton(1)->palette().color(QPalette::Active,
+                                                                  QPalette::ButtonText),
              QColor(255, 0, 0));
     QVERIFY(f->panel->Trigger().SourceButton(1)->font().bold());
 }

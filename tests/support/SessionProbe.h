@@ -17,7 +17,8 @@ public:
         : timings(TimingsGuard::Quick()),
           session(dir.path() + QLatin1Char('/'), [this](const QString&) {
               auto made = std::make_unique<RecordingLink>();
-              link = made.get();
+              // A link that fails to open is dropped by the session: no pointer to it stays.
+              link = failOpen ? nullptr : made.get();
               made->silent = silentLink;
               made->failOpen = failOpen;
               made->onWrite = [this](const QByteArray& bytes) {
@@ -48,7 +49,8 @@ public:
             events.clear();
     }
 
-    // The commands the box received after "Z1" and "?&", in order.
+    // The commands written since the events were last cleared, in order: after Activate(),
+    // those after "Z1" and "?&".
     QStringList Commands() const {
         QStringList commands;
         for (const QString& e : events)
