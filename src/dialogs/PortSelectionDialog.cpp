@@ -87,6 +87,12 @@ PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, QSt
     });
 }
 
+PortSelectionDialog::~PortSelectionDialog() {
+    // The list may still report a pick while the dialog's widgets are being destroyed
+    // (its pop-up closing): by then this dialog is gone.
+    disconnect(ports, nullptr, this, nullptr);
+}
+
 void PortSelectionDialog::ShowOnTop() {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (QScreen* screen =

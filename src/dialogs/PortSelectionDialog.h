@@ -23,6 +23,7 @@ public:
     // `ports` are the names listed; by default those of AvailablePorts().
     PortSelectionDialog(QWidget* parent, Instrument& session);
     PortSelectionDialog(QWidget* parent, Instrument& session, QStringList ports);
+    ~PortSelectionDialog() override;
 
     // Shows the dialog above all other windows, centred on the desktop, without waiting.
     void ShowOnTop();
