@@ -16,7 +16,6 @@ private slots:
     void voltsPerDivRowsAreConsistent();
     void couplingAndTriggerRows();
     void lookupsOutsideTheTables();
-    void settingsTexts();
     void startValuesOfTheInstrumentLines();
 };
 
@@ -111,8 +110,8 @@ void TablesTest::voltsPerDivRows() {
     QTEST(QString::fromUtf8(row->panelLabel), "panel");
     QTEST(VoltsPerDivScreenLabel(index, false), "screenX1");
     QTEST(VoltsPerDivScreenLabel(index, true), "screenX10");
-    QTEST(VoltsPerDivCommand(index, Channel::A), "commandA");
-    QTEST(VoltsPerDivCommand(index, Channel::B), "commandB");
+    QTEST(QString::fromLatin1(row->commandA), "commandA");
+    QTEST(QString::fromLatin1(row->commandB), "commandB");
     QTEST(row->angle, "angle");
 }
 
@@ -127,10 +126,9 @@ void TablesTest::voltsPerDivRowsAreConsistent() {
             VoltsPerDivHint(i, Channel::A),
             QStringLiteral("Calibre %1%2 - VOIE A").arg(QString::fromLatin1(row->caption), unit));
         // No range command carries the numbers 7 or 11.
-        for (const QString& c :
-             {VoltsPerDivCommand(i, Channel::A), VoltsPerDivCommand(i, Channel::B)}) {
-            QVERIFY(!c.contains(QStringLiteral("7*")));
-            QVERIFY(!c.contains(QStringLiteral("11*")));
+        for (const QByteArray c : {row->commandA, row->commandB}) {
+            QVERIFY(!c.contains("7*"));
+            QVERIFY(!c.contains("11*"));
         }
     }
 }
@@ -142,8 +140,10 @@ void TablesTest::couplingAndTriggerRows() {
     for (int v = 1; v <= 3; ++v) {
         const QString name = QString::fromLatin1(names[v - 1]);
         QCOMPARE(QString::fromLatin1(CouplingAt(v)->caption), name);
-        QCOMPARE(CouplingCommand(v, Channel::A), QString::fromLatin1(commandsA[v - 1]));
-        QCOMPARE(CouplingCommand(v, Channel::B), QString::fromLatin1(commandsB[v - 1]));
+        QCOMPARE(QString::fromLatin1(CouplingAt(v)->command[0]),
+                 QString::fromLatin1(commandsA[v - 1]));
+        QCOMPARE(QString::fromLatin1(CouplingAt(v)->command[1]),
+                 QString::fromLatin1(commandsB[v - 1]));
         QCOMPARE(CouplingHint(v, Channel::B),
                  QStringLiteral("Couplage ") + name + QStringLiteral(" VOIE B"));
         QCOMPARE(CouplingPanelLabel(v, Channel::A), QStringLiteral("VOIE A : ") + name);
@@ -175,34 +175,28 @@ void TablesTest::couplingAndTriggerRows() {
 void TablesTest::lookupsOutsideTheTables() {
     QVERIFY(!TimeBaseAt(0) && !TimeBaseAt(19) && !VoltsPerDivAt(0) && !VoltsPerDivAt(10));
     QVERIFY(!CouplingAt(0) && !CouplingAt(4) && !TriggerAt(0) && !TriggerAt(5));
-    QVERIFY(VoltsPerDivCommand(10, Channel::A).isEmpty());
-    QVERIFY(CouplingCommand(-1, Channel::B).isEmpty());
+    QVERIFY(VoltsPerDivHint(10, Channel::A).isEmpty());
+    QVERIFY(VoltsPerDivScreenLabel(0, true).isEmpty());
+    QVERIFY(CouplingHint(-1, Channel::B).isEmpty());
+    QVERIFY(CouplingPanelLabel(4, Channel::A).isEmpty());
+    QVERIFY(CouplingScreenLabel(0, Channel::A).isEmpty());
     QCOMPARE(ClampVerticalPosition(256), 255);
     QCOMPARE(ClampVerticalPosition(-1), 0);
 }
 
-void TablesTest::settingsTexts() {
-    QCOMPARE(SettingsText::FromTraceOn(true, Channel::A), QStringLiteral("VOIE_A_ON"));
-    QCOMPARE(SettingsText::FromTraceOn(false, Channel::B), QStringLiteral("VOIE_B_OFF"));
-    QVERIFY(SettingsText::ToTraceOn(QStringLiteral("VOIE_B_ON"), Channel::B));
-    QVERIFY(!SettingsText::ToTraceOn(QStringLiteral("VOIE_A_ON"), Channel::B));
-    QVERIFY(!SettingsText::ToTraceOn(QStringLiteral("voie_a_on"), Channel::A));
-    QCOMPARE(SettingsText::FromNumber(7), QStringLiteral("7"));
-    QCOMPARE(SettingsText::ToNumber(QStringLiteral("255")), 255);
-    QVERIFY_THROWS_EXCEPTION(std::exception, SettingsText::ToNumber(QStringLiteral("VOIE_A_ON")));
-}
-
 void TablesTest::startValuesOfTheInstrumentLines() {
+    // "7" is a valid value for every number line, so that nothing falls back to a default.
     PersistedSettings s;
     for (int k = 1; k <= 50; ++k)
-        s.SetLine(k, QStringLiteral("x"));
+        s.SetLine(k, QStringLiteral("7"));
     ResetInstrumentLines(s);
     const char* expected[] = {"128",        "128", "12", "1", "VOIE_A_ON",
                               "VOIE_B_OFF", "2",   "2",  "3", "3"};
     for (int k = 18; k <= 27; ++k)
         QCOMPARE(s.Line(k), QString::fromLatin1(expected[k - 18]));
-    QCOMPARE(s.Line(17), QStringLiteral("x"));
-    QCOMPARE(s.Line(28), QStringLiteral("x"));
+    // Only the lines in force are reset: not the colours, the mask or the saved copies.
+    for (int k : {1, 16, 17, 28, 29, 30, 34, 39})
+        QCOMPARE(s.Line(k), QStringLiteral("7"));
 }
 
 QTEST_GUILESS_MAIN(TablesTest)

@@ -1,23 +1,22 @@
 #pragma once
 
-#include "FakeServices.h"
+// Small helpers shared by the link tests.
 
-// Small fakes shared by the link tests.
-
-#include "core/InstrumentSettings.h"
-#include "core/PersistedSettings.h"
-#include "app/ProgramServices.h"
-#include "link/CommandHost.h"
-#include "core/SampleTable.h"
+#include "link/CommandProtocol.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QStringList>
+#include <cstdlib>
 #include <functional>
 
-// The main window's state and operations, with the link active.
-struct LinkServices : FakeServices {
-    LinkServices() { linkActive = true; }
-};
+// The system's error texts in these tests are the English ones of the C locale, whatever
+// the language of the machine that runs them: the application object picks the locale up
+// from the environment when it is made, after this.
+inline const bool EnglishSystemTexts = [] {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    return true;
+}();
 
 // The monotonic clock in milliseconds, comparable with SimulatedBox::Received::atMs.
 inline qint64 NowMs() {
@@ -26,21 +25,58 @@ inline qint64 NowMs() {
     return t.msecsSinceReference();
 }
 
-// Records every call of the command exchange with the time it came (NowMs()).
-class RecordingHost : public CommandHost {
+// Records what an exchange of the command protocol shows and locks, as its signals tell
+// it, with the time of each (NowMs()).
+class ProtocolRecorder {
 public:
     struct Call {
         QString what;
         qint64 ms;
     };
     QList<Call> calls;
-    QList<int> progress;
+    QList<int> progress; // every watchdog step shown
     int failures = 0;
     bool settingGroups = true;
-    bool acquisitionGroups = true;
+    bool transferGroups = true;
     bool progressShown = false;
     QString status;
     std::function<void()> onFailure;
+    QObject context; // ends the connections with the recorder
+
+    explicit ProtocolRecorder(CommandProtocol& protocol) {
+        QObject::connect(&protocol, &CommandProtocol::statusChanged, &context,
+                         [this](const QString& text) {
+                             status = text;
+                             Note(text.trimmed().isEmpty() ? "status cleared" : "status busy");
+                         });
+        QObject::connect(&protocol, &CommandProtocol::settingGroupsEnabled, &context,
+                         [this](bool enabled) {
+                             settingGroups = enabled;
+                             Note(enabled ? "settings on" : "settings off");
+                         });
+        QObject::connect(&protocol, &CommandProtocol::transferGroupsEnabled, &context,
+                         [this](bool enabled) {
+                             transferGroups = enabled;
+                             Note(enabled ? "transfer on" : "transfer off");
+                         });
+        QObject::connect(&protocol, &CommandProtocol::progressStarted, &context,
+                         [this](int maximum) {
+                             progressShown = true;
+                             Note(QStringLiteral("progress 0..%1").arg(maximum));
+                         });
+        QObject::connect(&protocol, &CommandProtocol::progressChanged, &context,
+                         [this](int value) { progress << value; });
+        QObject::connect(&protocol, &CommandProtocol::progressFinished, &context, [this] {
+            progressShown = false;
+            Note("progress hidden");
+        });
+        QObject::connect(&protocol, &CommandProtocol::acknowledgementLost, &context, [this] {
+            ++failures;
+            Note("failure");
+            if (onFailure)
+                onFailure();
+        });
+    }
 
     void Note(const QString& what) { calls.append({what, NowMs()}); }
     QStringList Names() const {
@@ -54,33 +90,5 @@ public:
             if (c.what == what)
                 return c.ms;
         return -1;
-    }
-
-    void SetSettingGroupsEnabled(bool enabled) override {
-        settingGroups = enabled;
-        Note(enabled ? "settings on" : "settings off");
-    }
-    void SetAcquisitionGroupsEnabled(bool enabled) override {
-        acquisitionGroups = enabled;
-        Note(enabled ? "acquisition on" : "acquisition off");
-    }
-    void SetCommandStatus(const QString& text) override {
-        status = text;
-        Note(text.trimmed().isEmpty() ? "status cleared" : "status busy");
-    }
-    void ShowProgress(int minimum, int maximum) override {
-        progressShown = true;
-        Note(QStringLiteral("progress %1..%2").arg(minimum).arg(maximum));
-    }
-    void SetProgress(int value) override { progress << value; }
-    void HideProgress() override {
-        progressShown = false;
-        Note("progress hidden");
-    }
-    void LinkFailure() override {
-        ++failures;
-        Note("failure");
-        if (onFailure)
-            onFailure();
     }
 };

@@ -15,6 +15,19 @@ if(TARGET tst_serialpty)
   target_link_libraries(tst_serialpty PRIVATE ${CMAKE_DL_LIBS})
   set_property(TEST link.tst_serialpty APPEND PROPERTY
     ENVIRONMENT_MODIFICATION "LD_PRELOAD=set:$<TARGET_FILE:pty_modem_shim>")
+
+  # Latency figures of the serial link (DSR report delay, processor time while idle, the
+  # waits of one exchange to a few milliseconds). They hold on an idle machine only, so
+  # they are not part of the suite: configure with -DOSC_TIMING_TESTS=ON and run
+  # `ctest -L timing`.
+  option(OSC_TIMING_TESTS "Register the latency figures of the serial link with ctest" OFF)
+  if(OSC_TIMING_TESTS)
+    add_test(NAME link.tst_serialpty_timing COMMAND tst_serialpty timingFigures)
+    set_tests_properties(link.tst_serialpty_timing PROPERTIES
+      ENVIRONMENT "${OSC_TEST_ENV};OSC_TIMING_TESTS=1" LABELS timing TIMEOUT 120)
+    set_property(TEST link.tst_serialpty_timing APPEND PROPERTY
+      ENVIRONMENT_MODIFICATION "LD_PRELOAD=set:$<TARGET_FILE:pty_modem_shim>")
+  endif()
 endif()
 
 # Fuzzing: the target is built with clang (libFuzzer, AddressSanitizer,
@@ -30,7 +43,8 @@ if(OSC_CLANGXX)
   file(MAKE_DIRECTORY ${LINK_FUZZ_BUILD}/corpus)
   add_test(NAME link.fuzz
     COMMAND ${LINK_FUZZ_BUILD}/fuzz_link -max_total_time=30 -print_final_stats=1
-            -timeout=10 ${LINK_FUZZ_BUILD}/corpus ${CMAKE_SOURCE_DIR}/tools/fuzz/seeds)
+            -timeout=10 -create_missing_dirs=1 ${LINK_FUZZ_BUILD}/corpus
+            ${CMAKE_SOURCE_DIR}/tools/fuzz/seeds)
   set_tests_properties(link.fuzz PROPERTIES
     FIXTURES_REQUIRED link_fuzz_target LABELS link TIMEOUT 300
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

@@ -77,6 +77,8 @@ int ModemWait(unsigned long mask) {
     }
     const uint32_t lines = modem.lines.load() & mask;
     const uint32_t dsr = modem.dsrCount.load();
+    // Like the driver's wait, changes count from here on.
+    modem.modemWaits.fetch_add(1);
     for (;;) {
         const uint32_t seen = modem.changes.load();
         if ((modem.lines.load() & mask) != lines ||
@@ -89,6 +91,22 @@ int ModemWait(unsigned long mask) {
 
 using IoctlFn = int (*)(int, unsigned long, ...);
 using WriteFn = ssize_t (*)(int, const void*, size_t);
+using DrainFn = int (*)(int);
+using ReadFn = ssize_t (*)(int, void*, size_t);
+
+IoctlFn NextIoctl() {
+    static const IoctlFn next = reinterpret_cast<IoctlFn>(dlsym(RTLD_NEXT, "ioctl"));
+    return next;
+}
+
+// Bytes written to the port that the box has not read from its master yet (counted, not
+// asked of the kernel, which may still be moving them); -1 while no master plays the box.
+int Untaken() {
+    if (modem.transmitMaster.load() < 0)
+        return -1;
+    const int64_t untaken = modem.bytesWritten.load() - modem.bytesTaken.load();
+    return untaken > 0 ? int(untaken) : 0;
+}
 
 } // namespace
 
@@ -108,13 +126,32 @@ __attribute__((visibility("default"))) void osc_pty_set_dsr(int on) {
     Changed();
 }
 
+__attribute__((visibility("default"))) void osc_pty_set_transmitter(int masterFd) {
+    modem.transmitMaster.store(-1);
+    modem.bytesWritten.store(0);
+    modem.bytesTaken.store(0);
+    modem.transmitMaster.store(masterFd);
+}
+
+__attribute__((visibility("default"))) void osc_pty_pulse_dsr() {
+    if (modem.lines.load() & TIOCM_DSR)
+        return;
+    modem.lines.fetch_or(TIOCM_DSR);
+    modem.dsrCount.fetch_add(1);
+    Log(OscPtyEvent::DsrOn);
+    modem.lines.fetch_and(~uint32_t(TIOCM_DSR));
+    modem.dsrCount.fetch_add(1);
+    Log(OscPtyEvent::DsrOff);
+    Changed();
+}
+
 __attribute__((visibility("default"))) int osc_pty_wait_change(uint32_t seen, int timeoutMs) {
     const timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1'000'000L};
     return WaitForChange(seen, &timeout);
 }
 
 __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, ...) noexcept {
-    static const IoctlFn next = reinterpret_cast<IoctlFn>(dlsym(RTLD_NEXT, "ioctl"));
+    const IoctlFn next = NextIoctl();
     va_list args;
     va_start(args, request);
     void* argument = va_arg(args, void*);
@@ -127,16 +164,25 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
     case TIOCMBIC:
     case TIOCMIWAIT:
     case TIOCGICOUNT:
+    case TIOCOUTQ:
         break;
     default:
         return next(fd, request, argument);
     }
     if (!IsPtySlave(fd))
         return next(fd, request, argument);
+    if (request == TIOCOUTQ) {
+        const int untaken = Untaken();
+        if (untaken < 0)
+            return next(fd, request, argument);
+        *static_cast<int*>(argument) = untaken;
+        return 0;
+    }
     modemFd.store(fd);
 
     switch (request) {
     case TIOCMGET:
+        modem.lineReads.fetch_add(1);
         *static_cast<int*>(argument) = int(modem.lines.load());
         return 0;
     case TIOCMSET: // the box drives DSR; the program sets its own lines
@@ -165,9 +211,36 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
 
 __attribute__((visibility("default"))) ssize_t write(int fd, const void* bytes, size_t length) {
     static const WriteFn next = reinterpret_cast<WriteFn>(dlsym(RTLD_NEXT, "write"));
-    if (length > 0 && fd == modemFd.load() && IsPtySlave(fd))
+    if (length > 0 && fd == modemFd.load() && IsPtySlave(fd)) {
         Log(OscPtyEvent::Write, bytes, length);
+        const ssize_t written = next(fd, bytes, length);
+        if (written > 0 && modem.transmitMaster.load() >= 0)
+            modem.bytesWritten.fetch_add(written);
+        return written;
+    }
     return next(fd, bytes, length);
+}
+
+__attribute__((visibility("default"))) ssize_t read(int fd, void* bytes, size_t length) {
+    static const ReadFn next = reinterpret_cast<ReadFn>(dlsym(RTLD_NEXT, "read"));
+    const ssize_t taken = next(fd, bytes, length);
+    if (taken > 0 && fd == modem.transmitMaster.load())
+        modem.bytesTaken.fetch_add(taken);
+    return taken;
+}
+
+__attribute__((visibility("default"))) int tcdrain(int fd) {
+    static const DrainFn next = reinterpret_cast<DrainFn>(dlsym(RTLD_NEXT, "tcdrain"));
+    if (!IsPtySlave(fd))
+        return next(fd);
+    while (Untaken() > 0) {
+        const timespec pause{0, 100'000};
+        nanosleep(&pause, nullptr);
+    }
+    const int result = next(fd);
+    if (result == 0 && fd == modemFd.load())
+        Log(OscPtyEvent::Sent);
+    return result;
 }
 
 } // extern "C"

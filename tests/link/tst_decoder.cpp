@@ -1,11 +1,23 @@
-#include "LinkTestSupport.h"
+#include "core/SampleTable.h"
 #include "link/SampleDecoder.h"
 
 #include <QTest>
 
-// Decoding of sample packets into the sample table, the sweep extremes and the sweep
+// Decoding of sample packets into the sample store, the sweep extremes and the sweep
 // completion.
 using Points = QList<QPair<int, int>>;
+
+// A decoder over its own store, counting completions.
+struct Rig {
+    SampleTable table;
+    SampleDecoder decoder{table};
+    QList<SweepExtremes> completions; // the extremes each completion handed on
+
+    Rig() {
+        QObject::connect(&decoder, &SampleDecoder::sweepCompleted,
+                         [this](const SweepExtremes& e) { completions << e; });
+    }
+};
 
 class TestDecoder : public QObject {
     Q_OBJECT
@@ -21,7 +33,7 @@ class TestDecoder : public QObject {
     static QString RawCells(const SampleTable& table, int row) {
         QStringList cells;
         for (int c = SampleTable::FirstByte; c < SampleTable::FirstByte + 9; ++c)
-            cells << table.Cell(c, row);
+            cells << table.CellText(c, row);
         return cells.join(QLatin1Char('|'));
     }
 
@@ -81,58 +93,62 @@ private slots:
         QFETCH(QByteArray, packet);
         QFETCH(QString, raw);
         QFETCH(QStringList, values);
-        LinkServices services;
-        SampleDecoder decoder(services);
-        decoder.DecodeSamplePacket(packet);
-        const SampleTable& t = services.samples;
-        QCOMPARE(t.Cell(SampleTable::Packet, 1), QString::fromLatin1(packet));
+        Rig rig;
+        rig.decoder.DecodeSamplePacket(packet);
+        const SampleTable& t = rig.table;
+        QCOMPARE(t.CellText(SampleTable::Packet, 1), QString::fromLatin1(packet.left(9)));
         QCOMPARE(RawCells(t, 1), raw);
-        QCOMPARE((QStringList{t.Cell(SampleTable::CodeA, 1), t.Cell(SampleTable::CodeB, 1),
-                              t.Cell(SampleTable::Sum, 1), t.Cell(SampleTable::Difference, 1)}),
-                 values);
-        QCOMPARE(decoder.pointCounter(), 2); // advanced whatever the packet held
-        QCOMPARE(t.Cell(SampleTable::DisplayA, 1), QStringLiteral("128"));
-        QCOMPARE(services.redraws, 0);
+        QCOMPARE(
+            (QStringList{t.CellText(SampleTable::CodeA, 1), t.CellText(SampleTable::CodeB, 1),
+                         t.CellText(SampleTable::Sum, 1), t.CellText(SampleTable::Difference, 1)}),
+            values);
+        QCOMPARE(rig.decoder.pointCounter(), 2); // advanced whatever the packet held
+        QCOMPARE(t.At(1).displayA, 128);
+        QCOMPARE(t.At(1).displayB, 128);
+        QVERIFY(!t.At(1).weightedWritten);
+        QVERIFY(rig.completions.isEmpty());
+        // The next point is untouched.
+        QCOMPARE(t.At(2), SampleTable::Point{});
     }
 
     void neverReadsBeyondThePacket() {
         // The view ends after "A123#4"; the bytes behind it in memory are digits.
         const QByteArray memory("A123#456B");
-        LinkServices services;
-        SampleDecoder decoder(services);
-        decoder.DecodeSamplePacket(QByteArrayView(memory).first(6));
-        QCOMPARE(services.samples.Number(SampleTable::CodeB, 1), 427);
-        QCOMPARE(services.samples.Cell(SampleTable::Packet, 1), QStringLiteral("A123#4"));
+        Rig rig;
+        rig.decoder.DecodeSamplePacket(QByteArrayView(memory).first(6));
+        QCOMPARE(rig.table.At(1).codeB, 427);
+        QCOMPARE(rig.table.At(1).packetSize, 6);
+        QCOMPARE(rig.table.CellText(SampleTable::Packet, 1), QStringLiteral("A123#4"));
     }
 
     void packetGoesToItsPoint() {
-        LinkServices services;
-        SampleDecoder decoder(services);
-        decoder.DecodeSamplePacket(Packet(128, '#', 128));
+        Rig rig;
+        rig.decoder.DecodeSamplePacket(Packet(128, '#', 128));
         for (int n = 2; n < 17; ++n)
-            decoder.DecodeSamplePacket(Packet(100, '%', 100));
-        decoder.DecodeSamplePacket("A255%000B");
-        const SampleTable& t = services.samples;
-        QCOMPARE(t.Number(SampleTable::CodeA, 17), 255);
-        QCOMPARE(t.Number(SampleTable::CodeB, 17), 0);
-        QCOMPARE(t.Number(SampleTable::Sum, 17), 255);
-        QCOMPARE(t.Number(SampleTable::Difference, 17), 255);
-        QCOMPARE(t.Number(SampleTable::CodeA, 16), 100);
-        QCOMPARE(decoder.pointCounter(), 18);
+            rig.decoder.DecodeSamplePacket(Packet(100, '%', 100));
+        rig.decoder.DecodeSamplePacket("A255%000B");
+        const SampleTable::Point& p = rig.table.At(17);
+        QCOMPARE(p.codeA, 255);
+        QCOMPARE(p.codeB, 0);
+        QCOMPARE(p.sum, 255);
+        QCOMPARE(p.difference, 255);
+        QVERIFY(p.mathWritten);
+        QCOMPARE(rig.table.At(16).codeA, 100);
+        QCOMPARE(rig.table.At(18), SampleTable::Point{});
+        QCOMPARE(rig.decoder.pointCounter(), 18);
     }
 
     void hashRestartsAtPointOne() {
-        LinkServices services;
-        SampleDecoder decoder(services);
+        Rig rig;
         for (int n = 0; n < 50; ++n)
-            decoder.DecodeSamplePacket(Packet(10, n == 0 ? '#' : '%', 20));
-        QCOMPARE(decoder.pointCounter(), 51);
-        decoder.DecodeSamplePacket(Packet(30, '#', 40));
-        QCOMPARE(decoder.pointCounter(), 2);
-        QCOMPARE(services.samples.Number(SampleTable::CodeA, 1), 30);
+            rig.decoder.DecodeSamplePacket(Packet(10, n == 0 ? '#' : '%', 20));
+        QCOMPARE(rig.decoder.pointCounter(), 51);
+        rig.decoder.DecodeSamplePacket(Packet(30, '#', 40));
+        QCOMPARE(rig.decoder.pointCounter(), 2);
+        QCOMPARE(rig.table.At(1).codeA, 30);
         // The abandoned sweep's later points stay, nothing was completed.
-        QCOMPARE(services.samples.Number(SampleTable::CodeA, 50), 10);
-        QCOMPARE(services.redraws, 0);
+        QCOMPARE(rig.table.At(50).codeA, 10);
+        QVERIFY(rig.completions.isEmpty());
     }
 
     void sweepOffsets_data() {
@@ -151,36 +167,35 @@ private slots:
         QFETCH(Points, points);
         QFETCH(int, sumOffset);
         QFETCH(int, differenceOffset);
-        LinkServices services;
-        SampleDecoder decoder(services);
+        Rig rig;
         for (int n = 0; n < SampleTable::PointCount; ++n) {
             const auto [a, b] = n < points.size() ? points[n] : qMakePair(128, 128);
-            decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
+            rig.decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
         }
-        QCOMPARE(services.redraws, 1);
-        QCOMPARE(decoder.SumOffset(), sumOffset);
-        QCOMPARE(decoder.DifferenceOffset(), differenceOffset);
-        QCOMPARE(decoder.Extremes(), SweepExtremes{}); // reset for the next sweep
+        QCOMPARE(rig.completions.size(), 1);
+        QCOMPARE(rig.decoder.SumOffset(), sumOffset);
+        QCOMPARE(rig.decoder.DifferenceOffset(), differenceOffset);
+        QCOMPARE(rig.decoder.Extremes(), SweepExtremes{}); // reset for the next sweep
     }
 
     void sweepOfShortPacketsStillCompletes() {
         // No value reaches the extremes: the half ranges are (0 - 255) / 2, truncated
         // toward zero to -127.
-        LinkServices services;
-        SampleDecoder decoder(services);
+        Rig rig;
         for (int n = 0; n < SampleTable::PointCount; ++n)
-            decoder.DecodeSamplePacket("A12B");
-        QCOMPARE(services.redraws, 1);
-        QCOMPARE(decoder.SumOffset(), -127 + 255 - 128);
-        QCOMPARE(decoder.DifferenceOffset(), 255 + 127 + 128);
+            rig.decoder.DecodeSamplePacket("A12B");
+        QCOMPARE(rig.completions.size(), 1);
+        QCOMPARE(rig.completions.first(), SweepExtremes{});
+        QCOMPARE(rig.decoder.SumOffset(), 0);          // -127 + 255 - 128
+        QCOMPARE(rig.decoder.DifferenceOffset(), 510); // 255 + 127 + 128
+        QVERIFY(!rig.table.MathWritten(1));
     }
 
     void extremesTrackTheSweep() {
-        LinkServices services;
-        SampleDecoder decoder(services);
-        decoder.DecodeSamplePacket(Packet(100, '#', 30));
-        decoder.DecodeSamplePacket(Packet(20, '%', 200));
-        decoder.DecodeSamplePacket("A12B"); // no values
+        Rig rig;
+        rig.decoder.DecodeSamplePacket(Packet(100, '#', 30));
+        rig.decoder.DecodeSamplePacket(Packet(20, '%', 200));
+        rig.decoder.DecodeSamplePacket("A12B"); // no values
         SweepExtremes expected;
         expected.sumMax = 220;
         expected.sumMin = 130;
@@ -190,73 +205,71 @@ private slots:
         expected.channelAMin = 20;
         expected.channelBMax = 200;
         expected.channelBMin = 30;
-        QCOMPARE(decoder.Extremes(), expected);
+        QCOMPARE(rig.decoder.Extremes(), expected);
     }
 
     void oneCompletionPerSweep() {
-        LinkServices services;
-        services.instrument.channelA.traceOn = true;
-        services.instrument.channelB.traceOn = true;
-        SampleDecoder decoder(services);
+        Rig rig;
         for (int n = 1; n <= SampleTable::PointCount; ++n) {
-            decoder.DecodeSamplePacket(Packet(n % 256, n == 1 ? '#' : '%', 255 - n % 256));
-            QCOMPARE(services.redraws, n == SampleTable::PointCount ? 1 : 0);
+            rig.decoder.DecodeSamplePacket(Packet(n % 256, n == 1 ? '#' : '%', 255 - n % 256));
+            QCOMPARE(rig.completions.size(), n == SampleTable::PointCount ? 1 : 0);
         }
-        const SampleTable& t = services.samples;
-        QCOMPARE(t.Number(SampleTable::DisplayA, 300), 300 % 256);
-        QCOMPARE(t.Number(SampleTable::DisplayB, 1), 254);
+        // The completion hands on the extremes of the sweep: A from 0 to 255, B likewise,
+        // the sum always 255, the difference from -255 to 255.
+        SweepExtremes completed;
+        completed.sumMax = 255;
+        completed.sumMin = 255;
+        completed.differenceMax = 255;
+        completed.differenceMin = -255;
+        completed.channelAMax = 255;
+        completed.channelAMin = 0;
+        completed.channelBMax = 255;
+        completed.channelBMin = 0;
+        QCOMPARE(rig.completions.first(), completed);
+        QCOMPARE(rig.decoder.SumOffset(), 127);        // 0 + 255 - 128
+        QCOMPARE(rig.decoder.DifferenceOffset(), 128); // 255 - 255 + 128
+        // The display codes are not the decoder's: the session copies them on completion.
+        QCOMPARE(rig.table.At(300).displayA, 128);
+        QCOMPARE(rig.table.At(300).codeA, 300 % 256);
 
-        // A 301st packet has no row: nothing visible changes, but its values count
+        // A 301st packet has no row: nothing in the store changes, but its values count
         // toward the next sweep.
-        const SampleTable before = services.samples;
-        decoder.DecodeSamplePacket(Packet(0, '%', 255));
-        QCOMPARE(services.redraws, 1);
-        QCOMPARE(decoder.pointCounter(), 302);
-        for (int c = 0; c < SampleTable::ColumnCount; ++c)
-            QCOMPARE(t.Cell(c, 300), before.Cell(c, 300));
-        QCOMPARE(decoder.Extremes().differenceMin, -255);
+        const SampleTable before = rig.table;
+        rig.decoder.DecodeSamplePacket(Packet(0, '%', 255));
+        QCOMPARE(rig.completions.size(), 1);
+        QCOMPARE(rig.decoder.pointCounter(), 302);
+        QVERIFY(rig.table == before);
+        QCOMPARE(rig.decoder.Extremes().differenceMin, -255);
 
-        Sweep(decoder, 128, 128);
-        QCOMPARE(services.redraws, 2);
+        Sweep(rig.decoder, 128, 128);
+        QCOMPARE(rig.completions.size(), 2);
         // Difference from -255 to 0: half range 127.
-        QCOMPARE(decoder.DifferenceOffset(), 255 - 127 + 128);
+        QCOMPARE(rig.decoder.DifferenceOffset(), 256); // 255 - 127 + 128
+    }
+
+    void packetsAfterPoint300UntilTheNextHash() {
+        Rig rig;
+        Sweep(rig.decoder, 50, 60);
+        for (int n = 0; n < 400; ++n)
+            rig.decoder.DecodeSamplePacket(Packet(70, '%', 80));
+        QCOMPARE(rig.decoder.pointCounter(), 701);
+        QCOMPARE(rig.completions.size(), 1);
+        QCOMPARE(rig.table.At(1).codeA, 50);
+        rig.decoder.DecodeSamplePacket(Packet(90, '#', 100));
+        QCOMPARE(rig.decoder.pointCounter(), 2);
+        QCOMPARE(rig.table.At(1).codeA, 90);
     }
 
     void packetAtPoint300WithoutMarkerCompletes() {
-        LinkServices services;
-        SampleDecoder decoder(services);
-        decoder.DecodeSamplePacket(Packet(128, '#', 128));
+        Rig rig;
+        rig.decoder.DecodeSamplePacket(Packet(128, '#', 128));
         for (int n = 2; n < SampleTable::PointCount; ++n)
-            decoder.DecodeSamplePacket(Packet(128, '%', 128));
-        decoder.DecodeSamplePacket("A12#456BA"); // straddling packet at point 300
-        QCOMPARE(services.redraws, 1);
-        QCOMPARE(services.samples.Cell(SampleTable::Packet, 300), QStringLiteral("A12#456BA"));
-    }
-
-    void displayColumnsFollowTheTraceSwitches_data() {
-        QTest::addColumn<bool>("traceA");
-        QTest::addColumn<bool>("traceB");
-        QTest::newRow("both on") << true << true;
-        QTest::newRow("B off") << true << false;
-        QTest::newRow("A off") << false << true;
-        QTest::newRow("both off") << false << false;
-    }
-
-    void displayColumnsFollowTheTraceSwitches() {
-        QFETCH(bool, traceA);
-        QFETCH(bool, traceB);
-        LinkServices services;
-        services.instrument.channelA.traceOn = traceA;
-        services.instrument.channelB.traceOn = traceB;
-        SampleDecoder decoder(services);
-        Sweep(decoder, 40, 220);
-        const SampleTable& t = services.samples;
-        for (int row : {1, 150, 300}) {
-            QCOMPARE(t.Number(SampleTable::DisplayA, row), traceA ? 40 : 128);
-            QCOMPARE(t.Number(SampleTable::DisplayB, row), traceB ? 220 : 128);
-            QCOMPARE(t.Number(SampleTable::Sum, row), 260);
-            QCOMPARE(t.Number(SampleTable::Difference, row), -180);
-        }
+            rig.decoder.DecodeSamplePacket(Packet(128, '%', 128));
+        rig.decoder.DecodeSamplePacket("A12#456BA"); // straddling packet at point 300
+        QCOMPARE(rig.completions.size(), 1);
+        QCOMPARE(rig.table.CellText(SampleTable::Packet, 300), QStringLiteral("A12#456BA"));
+        QVERIFY(!rig.table.At(300).mathWritten);
+        QVERIFY(rig.table.MathWritten(299));
     }
 };
 

@@ -38,7 +38,7 @@ private slots:
         QTest::newRow("early B ignored once 9 bytes are buffered")
             << QByteArrayList{"A12B45678x"} << QByteArrayList{"A12B45678"} << QByteArray("x")
             << false;
-        QTest::newRow("B as first byte after A is not an end")
+        QTest::newRow("B right after A ends a two-byte packet")
             << QByteArrayList{"AB"} << QByteArrayList{"AB"} << QByteArray() << false;
         QTest::newRow("nine bytes straddle two points")
             << QByteArrayList{"A12#456BA789%0"} << QByteArrayList{"A12#456BA"}
@@ -139,6 +139,16 @@ private slots:
         framer.SetPacketSize(5);
         QCOMPARE(FeedAll(framer, {"..<<1>", "x<<abcdef"}), (QByteArrayList{"<<1>", "<<abc"}));
         QCOMPARE(framer.Buffer(), QByteArray("def"));
+    }
+
+    void stopIsLookedForAfterTheFirstByte() {
+        // With the same start and stop string, the start byte does not end its own packet.
+        PacketFramer framer;
+        framer.SetStart("|");
+        framer.SetStop("|");
+        framer.SetPacketSize(9);
+        QCOMPARE(FeedAll(framer, {"|ab|cd"}), QByteArrayList{"|ab|"});
+        QCOMPARE(framer.Buffer(), QByteArray("cd"));
     }
 
     void chunkFedWhileDeliveringIsFramedAfter() {

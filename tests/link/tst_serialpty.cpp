@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,8 +17,8 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -29,6 +30,8 @@ namespace {
 
 OscPtyModem* modem = nullptr;
 OscPtySetDsrFn setDsr = nullptr;
+OscPtyPulseDsrFn pulseDsr = nullptr;
+OscPtySetTransmitterFn setTransmitter = nullptr;
 OscPtyWaitFn waitChange = nullptr;
 
 int64_t NowNs() {
@@ -51,6 +54,36 @@ QList<OscPtyEvent> Events(uint32_t from = 0) {
     return events;
 }
 
+// The shim's log as the wire shows it.
+QStringList Wire(const QList<OscPtyEvent>& events) {
+    QStringList wire;
+    for (const OscPtyEvent& e : events) {
+        const QString rts = e.rts ? QStringLiteral("high") : QStringLiteral("low");
+        switch (e.kind) {
+        case OscPtyEvent::RtsOn:
+            wire << "RTS on";
+            break;
+        case OscPtyEvent::RtsOff:
+            wire << "RTS off";
+            break;
+        case OscPtyEvent::DsrOn:
+            wire << "DSR on";
+            break;
+        case OscPtyEvent::DsrOff:
+            wire << "DSR off";
+            break;
+        case OscPtyEvent::Write:
+            wire << QStringLiteral("write %1 with RTS %2")
+                        .arg(QString::fromLatin1(e.bytes, e.length), rts);
+            break;
+        case OscPtyEvent::Sent:
+            wire << QStringLiteral("sent with RTS %1").arg(rts);
+            break;
+        }
+    }
+    return wire;
+}
+
 // Runs the event loop for a while (QTest::qWait sleeps between its passes).
 void Spin(int ms) {
     QEventLoop loop;
@@ -58,37 +91,84 @@ void Spin(int ms) {
     loop.exec();
 }
 
-// The box: once awake, raises DSR about a millisecond after RTS rises, drops it when
-// RTS falls.
+// The box. Once awake it raises DSR about a millisecond after RTS rises and drops it when
+// RTS falls. It reads what the program writes from the master, `readDelayMs` after the
+// bytes arrived.
 class BoxThread {
 public:
     std::atomic<bool> awake{false};
 
-    BoxThread() {
-        thread = std::thread([this] {
-            bool rts = false;
-            while (!stop.load()) {
-                const uint32_t seen = modem->changes.load();
-                const bool now = modem->lines.load() & TIOCM_RTS;
-                if (now != rts && awake.load()) {
-                    rts = now;
-                    usleep(1000);
-                    setDsr(rts ? 1 : 0);
-                    continue;
-                }
-                waitChange(seen, 20);
-            }
-        });
+    BoxThread(int masterFd, int readDelayMs = 0)
+        : master(masterFd), readDelayNs(readDelayMs * 1'000'000LL) {
+        thread = std::thread([this] { Run(); });
     }
     ~BoxThread() {
         stop = true;
         thread.join();
     }
+    QByteArray Received() const {
+        std::lock_guard lock(mutex);
+        return received;
+    }
+    // When the box last took bytes off the line (CLOCK_MONOTONIC), 0 before.
+    int64_t ReadAtNs() const { return readAt.load(); }
 
 private:
+    void Run() {
+        bool rts = false;
+        int64_t arrived = 0;
+        while (!stop.load()) {
+            const uint32_t seen = modem->changes.load();
+            const bool now = modem->lines.load() & TIOCM_RTS;
+            if (now != rts && awake.load()) {
+                rts = now;
+                usleep(1000);
+                setDsr(rts ? 1 : 0);
+                continue;
+            }
+            int waiting = 0;
+            if (::ioctl(master, FIONREAD, &waiting) == 0 && waiting > 0) {
+                if (arrived == 0)
+                    arrived = NowNs();
+                if (NowNs() - arrived >= readDelayNs) {
+                    // Noted before the read: the program cannot see the bytes gone earlier.
+                    readAt = NowNs();
+                    char buffer[256];
+                    const ssize_t n = ::read(master, buffer, sizeof buffer);
+                    if (n > 0) {
+                        std::lock_guard lock(mutex);
+                        received.append(buffer, n);
+                    }
+                    arrived = 0;
+                    continue;
+                }
+            }
+            waitChange(seen, 1);
+        }
+    }
+
+    int master;
+    int64_t readDelayNs;
+    mutable std::mutex mutex;
+    QByteArray received;
+    std::atomic<int64_t> readAt{0};
     std::atomic<bool> stop{false};
     std::thread thread;
 };
+
+// Puts the shim's line record back as the tests expect it, also when a test fails.
+auto RestoreShim() {
+    return qScopeGuard([] {
+        modem->noModemWait = 0;
+        setTransmitter(-1);
+        setDsr(0);
+    });
+}
+
+const QString NoSuchFile = QStringLiteral("(linux error code: 2 - No such file or directory)");
+const QString Dialout = QStringLiteral(
+    "\nVotre compte n'a pas accès aux ports série : ajoutez-le au groupe dialout (sudo usermod "
+    "-a -G dialout $USER), puis fermez la session et reconnectez-vous.");
 
 } // namespace
 
@@ -100,24 +180,15 @@ class TestSerialPty : public QObject {
     QTemporaryDir dir;
     QString byIdLink; // a symbolic link to the slave, like /dev/serial/by-id/...
 
-    QByteArray ReadMaster(int expected, int timeoutMs = 2000) {
-        QByteArray bytes;
-        QElapsedTimer clock;
-        clock.start();
-        while (bytes.size() < expected && clock.elapsed() < timeoutMs) {
-            char buffer[256];
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n > 0)
-                bytes.append(buffer, n);
-            else
-                QTest::qWait(2);
+    void DrainMaster() {
+        char buffer[256];
+        while (::read(master, buffer, sizeof buffer) > 0) {
         }
-        return bytes;
     }
 
 private slots:
     void initTestCase() {
-        QVERIFY(modem && setDsr && waitChange);
+        QVERIFY(modem && setDsr && waitChange && pulseDsr && setTransmitter);
         master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(master >= 0);
         QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
@@ -162,32 +233,39 @@ private slots:
         std::sort(sorted.begin(), sorted.end());
         QCOMPARE(machine, sorted);
         const QStringList all = AvailablePorts();
-        QVERIFY(all.contains(SimulatedPortName));
+        QVERIFY(all.contains(QStringLiteral("SIMULATEUR")));
         QCOMPARE(all.size(), machine.size() + 1);
         QVERIFY(std::is_sorted(all.begin(), all.end()));
     }
 
     void errorTexts_data() {
+        QTest::addColumn<QString>("what");
         QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<bool>("dialout");
-        QTest::newRow("missing") << ENOENT << "2" << false;
-        QTest::newRow("busy") << EBUSY << "16" << false;
-        QTest::newRow("permission") << EACCES << "13" << true;
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing") << "Unable to open com port" << ENOENT
+                                 << "Unable to open com port " + NoSuchFile;
+        QTest::newRow("busy")
+            << "Unable to open com port" << EBUSY
+            << "Unable to open com port (linux error code: 16 - Device or resource busy)";
+        QTest::newRow("permission")
+            << "Unable to open com port" << EACCES
+            << "Unable to open com port (linux error code: 13 - Permission denied)" + Dialout;
+        QTest::newRow("not permitted")
+            << "Unable to open com port" << EPERM
+            << "Unable to open com port (linux error code: 1 - Operation not permitted)" + Dialout;
+        QTest::newRow("RTS on a lost port")
+            << "EscapeCommFunction function failed" << EIO
+            << "EscapeCommFunction function failed (linux error code: 5 - Input/output error)";
+        QTest::newRow("write on a closed port")
+            << "WriteFile function failed" << EBADF
+            << "WriteFile function failed (linux error code: 9 - Bad file descriptor)";
     }
 
     void errorTexts() {
+        QFETCH(QString, what);
         QFETCH(int, error);
-        QFETCH(QString, number);
-        QFETCH(bool, dialout);
-        // The meaning is the system's text, in the user's language
-        // ("No such file or directory" in English).
-        const QString text = QStringLiteral("Unable to open com port (linux error code: %1 - %2)")
-                                 .arg(number, qt_error_string(error));
-        const QString message = SerialErrorText("Unable to open com port", error);
-        QVERIFY2(message.startsWith(text), qPrintable(message));
-        QCOMPARE(message.size() > text.size(), dialout);
-        QCOMPARE(message.contains("groupe dialout"), dialout);
+        QFETCH(QString, text);
+        QCOMPARE(SerialErrorText(what, error), text);
     }
 
     void openFailures() {
@@ -196,11 +274,28 @@ private slots:
             link.Open("/dev/ttyNoSuchPort9");
             QFAIL("opened a missing port");
         } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), SerialErrorText("Unable to open com port", ENOENT));
+            QCOMPARE(e.Text(), "Unable to open com port " + NoSuchFile);
         }
         QVERIFY(!link.IsOpen());
-        QVERIFY_EXCEPTION_THROWN(link.SetRts(true), SerialError);
-        QVERIFY_EXCEPTION_THROWN(link.Write("L&"), SerialError);
+        const QString closed = QStringLiteral("(linux error code: 9 - Bad file descriptor)");
+        try {
+            link.SetRts(true);
+            QFAIL("RTS set on a closed port");
+        } catch (const SerialError& e) {
+            QCOMPARE(e.Text(), "EscapeCommFunction function failed " + closed);
+        }
+        try {
+            link.Write("L&");
+            QFAIL("written to a closed port");
+        } catch (const SerialError& e) {
+            QCOMPARE(e.Text(), "WriteFile function failed " + closed);
+        }
+        try {
+            link.WaitUntilSent();
+            QFAIL("waited on a closed port");
+        } catch (const SerialError& e) {
+            QCOMPARE(e.Text(), "WriteFile function failed " + closed);
+        }
 
         // Exclusive: a second opening of the same device, under another name, fails.
         link.Open(slave);
@@ -209,9 +304,49 @@ private slots:
             other.Open(byIdLink);
             QFAIL("opened a port in use");
         } catch (const SerialError& e) {
-            QVERIFY2(e.Text().startsWith("Unable to open com port (linux error code: "),
-                     qPrintable(e.Text()));
+            QCOMPARE(e.Text(), QStringLiteral("Unable to open com port (linux error code: 16 - "
+                                              "Device or resource busy)"));
         }
+        QVERIFY(!other.IsOpen());
+        QVERIFY(link.IsOpen());
+    }
+
+    void lineSettings() {
+        // Start from settings as wrong as a pty keeps them (a pty always has 8 data bits
+        // and no parity, so those two cannot be shown wrong here). The master reads and
+        // sets the slave's settings.
+        termios wrong{};
+        QCOMPARE(tcgetattr(master, &wrong), 0);
+        const termios raw = wrong;
+        const auto restore = qScopeGuard([&] { tcsetattr(master, TCSANOW, &raw); });
+        cfsetispeed(&wrong, B9600);
+        cfsetospeed(&wrong, B9600);
+        wrong.c_cflag |= CSTOPB | CRTSCTS;
+        wrong.c_cflag &= ~(CLOCAL | CREAD);
+        wrong.c_iflag |= IXON | IXOFF | IXANY | INPCK | PARMRK | ISTRIP | ICRNL | INLCR | IGNCR;
+        wrong.c_oflag |= OPOST;
+        wrong.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+        QCOMPARE(tcsetattr(master, TCSANOW, &wrong), 0);
+
+        HardwareSerialLink link;
+        link.Open(slave);
+        termios t{};
+        QCOMPARE(tcgetattr(master, &t), 0);
+        QCOMPARE(cfgetospeed(&t), speed_t(B115200));
+        QCOMPARE(cfgetispeed(&t), speed_t(B115200));
+        QCOMPARE(t.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(t.c_cflag & CSTOPB, tcflag_t(0));  // 1 stop bit
+        QCOMPARE(t.c_cflag & CRTSCTS, tcflag_t(0)); // no hardware flow control
+        // The modem lines gate nothing (no DSR sensitivity); the receiver is on.
+        QCOMPARE(t.c_cflag & (CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
+        QCOMPARE(t.c_iflag & (IXON | IXOFF | IXANY), tcflag_t(0)); // no XON/XOFF
+        // Binary: no parity checking or marking, all eight bits, no line-end translation.
+        QCOMPARE(t.c_iflag & (INPCK | PARMRK | ISTRIP | ICRNL | INLCR | IGNCR), tcflag_t(0));
+        QCOMPARE(t.c_oflag & OPOST, tcflag_t(0));
+        QCOMPARE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), tcflag_t(0));
+        // A read returns at once with whatever is waiting.
+        QCOMPARE(int(t.c_cc[VMIN]), 0);
+        QCOMPARE(int(t.c_cc[VTIME]), 0);
     }
 
     void opensThroughASymlinkWithTheLinesOff() {
@@ -225,6 +360,7 @@ private slots:
         QCOMPARE(modem->lines.load() & TIOCM_RTS, uint32_t(TIOCM_RTS));
         link.SetRts(false);
         QCOMPARE(modem->lines.load() & TIOCM_RTS, 0u);
+        QCOMPARE(modem->lines.load() & TIOCM_DTR, 0u);
     }
 
     void bytesArriveInOrder() {
@@ -250,64 +386,74 @@ private slots:
 
     void everyDsrTransitionReported() {
         QFETCH(bool, driverWaits);
+        const auto restore = RestoreShim();
         modem->noModemWait = driverWaits ? 0 : 1;
-        setDsr(0);
-        HardwareSerialLink link;
-        QList<QPair<bool, int64_t>> reports;
-        connect(&link, &SerialLink::dsrChanged, [&](bool on) { reports.append({on, NowNs()}); });
-        link.Open(slave);
-        QTest::qWait(20);
-
-        QList<int64_t> changedAt;
-        for (int i = 0; i < 20; ++i) {
-            changedAt << NowNs();
-            setDsr(i % 2 == 0);
-            Spin(8);
-        }
-        QTRY_COMPARE(reports.size(), 20);
-        QCOMPARE(link.DsrPolled(), !driverWaits);
-        QList<double> delays;
-        for (int i = 0; i < 20; ++i) {
-            QCOMPARE(reports[i].first, i % 2 == 0);
-            delays << (reports[i].second - changedAt[i]) / 1e6;
-        }
-        std::sort(delays.begin(), delays.end());
-        qInfo("DSR report delay: median %.2f ms, worst %.2f ms", delays[10], delays.last());
-        QVERIFY2(delays[10] < 5.0, "DSR reported within a few milliseconds");
-
-        // Nothing happens: the watcher must not keep the processor busy.
-        const double before = CpuSeconds();
-        QTest::qWait(400);
-        const double used = CpuSeconds() - before;
-        qInfo("CPU while idle for 400 ms: %.1f ms", used * 1000);
-        QVERIFY(used < 0.1);
-
-        // Closing ends the watcher even while it waits in the driver.
-        QElapsedTimer clock;
-        clock.start();
-        link.Close();
-        QVERIFY(clock.elapsed() < 200);
-        modem->noModemWait = 0;
-        setDsr(0);
-    }
-
-    void shortPulsesAreReported() {
-        // Both edges of a pulse shorter than the watcher's reaction are reported, in order,
-        // from the driver's count of DSR transitions.
         setDsr(0);
         HardwareSerialLink link;
         QList<bool> reports;
         connect(&link, &SerialLink::dsrChanged, [&](bool on) { reports << on; });
+        // Each change comes once the watcher is waiting for it: in the driver's wait, or
+        // reading the line.
+        uint32_t waits = modem->modemWaits.load();
+        const auto watcherReady = [&] {
+            if (driverWaits)
+                QTRY_VERIFY(modem->modemWaits.load() > waits);
+            else
+                QTRY_VERIFY(link.DsrPolled());
+            waits = modem->modemWaits.load();
+        };
         link.Open(slave);
-        Spin(20);
-        for (int i = 0; i < 5; ++i) {
-            setDsr(1);
-            setDsr(0);
-            Spin(10);
+        watcherReady();
+
+        // Each change is reported once, with its new level, in order.
+        for (int i = 0; i < 20; ++i) {
+            setDsr(i % 2 == 0);
+            QTRY_COMPARE(reports.size(), i + 1);
+            QCOMPARE(reports.last(), i % 2 == 0);
+            watcherReady();
         }
-        QTRY_COMPARE(reports.size(), 10);
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(reports[i], i % 2 == 0);
+        QCOMPARE(link.DsrPolled(), !driverWaits);
+
+        // Nothing happens: the watcher does not keep reading the line. Waiting in the
+        // driver it reads nothing; polling, it reads at most once a millisecond.
+        const uint32_t readsBefore = modem->lineReads.load();
+        const int64_t from = NowNs();
+        Spin(200);
+        const uint32_t reads = modem->lineReads.load() - readsBefore;
+        const int64_t elapsedMs = (NowNs() - from) / 1'000'000;
+        if (driverWaits)
+            QCOMPARE(reads, 0u);
+        else
+            QVERIFY2(reads <= elapsedMs + 1,
+                     qPrintable(QStringLiteral("%1 reads in %2 ms").arg(reads).arg(elapsedMs)));
+        QCOMPARE(reports.size(), 20);
+
+        // Closing ends the watcher, even while it waits in the driver: a change after it
+        // is not reported.
+        link.Close();
+        setDsr(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(reports.size(), 20);
+    }
+
+    void shortPulsesAreReported() {
+        // Both edges of a pulse that is over before the watcher wakes are reported, in
+        // order, from the driver's count of DSR transitions.
+        const auto restore = RestoreShim();
+        setDsr(0);
+        HardwareSerialLink link;
+        QList<bool> reports;
+        connect(&link, &SerialLink::dsrChanged, [&](bool on) { reports << on; });
+        uint32_t waits = modem->modemWaits.load();
+        link.Open(slave);
+        for (int i = 0; i < 5; ++i) {
+            QTRY_VERIFY(modem->modemWaits.load() > waits);
+            waits = modem->modemWaits.load();
+            pulseDsr();
+            QTRY_COMPARE(reports.size(), 2 * (i + 1));
+        }
+        QCOMPARE(reports,
+                 (QList<bool>{true, false, true, false, true, false, true, false, true, false}));
     }
 
     void deviceThatGoesAwayIsClosed() {
@@ -317,13 +463,66 @@ private slots:
         HardwareSerialLink link;
         link.Open(QString::fromLocal8Bit(ptsname(otherMaster)));
         ::close(otherMaster);
-        QTRY_VERIFY_WITH_TIMEOUT(!link.IsOpen(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link.IsOpen(), 5000);
+        const QString lost = QStringLiteral("(linux error code: 5 - Input/output error)");
         try {
             link.SetRts(true);
             QFAIL("RTS set on a lost port");
         } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), SerialErrorText("EscapeCommFunction function failed", EIO));
+            QCOMPARE(e.Text(), "EscapeCommFunction function failed " + lost);
         }
+        try {
+            link.Write("P&");
+            QFAIL("written to a lost port");
+        } catch (const SerialError& e) {
+            QCOMPARE(e.Text(), "WriteFile function failed " + lost);
+        }
+    }
+
+    void wakeUpLeavesThePortWhileRtsIsHigh() {
+        // The box takes "Z1" off the line 50 ms after it was written; RTS stays high until
+        // then.
+        const auto restore = RestoreShim();
+        DrainMaster();
+        HardwareSerialLink link;
+        link.Open(slave);
+        setTransmitter(master);
+        BoxThread box(master, 50);
+        Timings timings;
+        timings.beforeWriteMs = 20;
+        CommandProtocol protocol(link, timings);
+        const uint32_t first = modem->eventCount.load();
+
+        protocol.SendActivationCommand();
+        QTRY_COMPARE(box.Received(), QByteArray("Z1"));
+        const QList<OscPtyEvent> events = Events(first);
+        QCOMPARE(Wire(events), (QStringList{"RTS on", "write Z1 with RTS high",
+                                            "sent with RTS high", "RTS off"}));
+        QVERIFY(box.ReadAtNs() - events[1].ns >= 50'000'000);
+        QVERIFY(events[3].ns >= box.ReadAtNs());
+    }
+
+    void wakeUpGivesUpAfterTheWriteTimeOut() {
+        // A box that takes nothing off the line: RTS falls once the write time-out of the
+        // two bytes has run out (1000 ms and 100 ms a byte), without waiting any longer.
+        const auto restore = RestoreShim();
+        DrainMaster();
+        HardwareSerialLink link;
+        link.Open(slave);
+        setTransmitter(master);
+        BoxThread box(master, 5000);
+        Timings timings;
+        timings.beforeWriteMs = 1;
+        CommandProtocol protocol(link, timings);
+        const uint32_t first = modem->eventCount.load();
+
+        protocol.SendActivationCommand();
+        const QList<OscPtyEvent> events = Events(first);
+        QCOMPARE(Wire(events), (QStringList{"RTS on", "write Z1 with RTS high", "RTS off"}));
+        const int64_t waitedMs = (events[2].ns - events[1].ns) / 1'000'000;
+        QVERIFY2(waitedMs >= 1200, qPrintable(QString::number(waitedMs)));
+        QVERIFY2(waitedMs < 4000, qPrintable(QString::number(waitedMs)));
+        QCOMPARE(box.Received(), QByteArray());
     }
 
     void wholeExchangeOnTheWire() {
@@ -333,66 +532,109 @@ private slots:
         QCOMPARE(timings.afterWriteMs, 200);
         QCOMPARE(timings.watchdogIntervalMs, 20);
         QCOMPARE(timings.watchdogTicks, 100);
-        while (ReadMaster(1, 20).size() > 0) {
-        }
-        setDsr(0);
+        const auto restore = RestoreShim();
+        DrainMaster();
         HardwareSerialLink link;
         link.Open(byIdLink);
-        RecordingHost host;
-        CommandProtocol protocol(link, host, timings);
-        BoxThread box;
+        CommandProtocol protocol(link, timings);
+        ProtocolRecorder host(protocol);
+        setTransmitter(master);
+        BoxThread box(master);
         const uint32_t first = modem->eventCount.load();
 
         protocol.SendActivationCommand();
         box.awake = true;
         protocol.SendCommand("Q7#&");
-        const double q7Done = NowNs() / 1e6;
+        const int64_t q7Done = NowNs();
         protocol.SendCommand("c0#&");
         QCOMPARE(host.failures, 0);
-        QCOMPARE(ReadMaster(10), QByteArray("Z1Q7#&c0#&"));
+        QTRY_COMPARE(box.Received(), QByteArray("Z1Q7#&c0#&"));
 
         const QList<OscPtyEvent> events = Events(first);
-        QStringList wire;
-        for (const OscPtyEvent& e : events) {
-            switch (e.kind) {
-            case OscPtyEvent::RtsOn:
-                wire << "RTS on";
-                break;
-            case OscPtyEvent::RtsOff:
-                wire << "RTS off";
-                break;
-            case OscPtyEvent::DsrOn:
-                wire << "DSR on";
-                break;
-            case OscPtyEvent::DsrOff:
-                wire << "DSR off";
-                break;
-            case OscPtyEvent::Write:
-                wire << QStringLiteral("write %1 with RTS %2")
-                            .arg(QString::fromLatin1(e.bytes, e.length), e.rts ? "high" : "low");
-                break;
-            }
-        }
-        QCOMPARE(wire,
-                 (QStringList{"RTS on", "write Z1 with RTS high", "RTS off", "RTS on", "DSR on",
-                              "RTS off", "DSR off", "write Q7#& with RTS low", "RTS on", "DSR on",
-                              "RTS off", "DSR off", "write c0#& with RTS low"}));
+        QCOMPARE(
+            Wire(events),
+            (QStringList{"RTS on", "write Z1 with RTS high", "sent with RTS high", "RTS off",
+                         "RTS on", "DSR on", "RTS off", "DSR off", "write Q7#& with RTS low",
+                         "RTS on", "DSR on", "RTS off", "DSR off", "write c0#& with RTS low"}));
 
-        auto at = [&](int i) { return events[i].ns / 1e6; };
-        const double z1Wait = at(1) - at(0);
-        const double acknowledgeQ7 = at(4) - at(3);
-        const double dropRts = at(5) - at(4);
-        const double beforeWrite = at(7) - at(4);
-        const double afterWrite = q7Done - at(7);
-        qInfo("Z1 after RTS %.1f ms; DSR %.1f ms after RTS; RTS dropped %.2f ms after DSR; "
-              "write %.1f ms after DSR; exchange ends %.1f ms after the write",
-              z1Wait, acknowledgeQ7, dropRts, beforeWrite, afterWrite);
-        QVERIFY(z1Wait >= 400 && z1Wait < 430);
-        QVERIFY(dropRts < 5);
-        QVERIFY(beforeWrite >= 400 && beforeWrite < 430);
-        QVERIFY(afterWrite >= 200 && afterWrite < 230);
-        // The next exchange does not start before the 200 ms have passed.
-        QVERIFY(at(8) - at(7) >= 200);
+        // The waits are at least as long as the instrument's; the ceilings are only there
+        // to catch a wait that runs twice.
+        auto ms = [&](int i) { return events[i].ns / 1e6; };
+        const double z1Wait = ms(1) - ms(0);
+        const double beforeWrite = ms(8) - ms(5);
+        const double afterWrite = q7Done / 1e6 - ms(8);
+        QVERIFY2(z1Wait >= 400 && z1Wait < 800, qPrintable(QString::number(z1Wait)));
+        QVERIFY2(beforeWrite >= 400 && beforeWrite < 800, qPrintable(QString::number(beforeWrite)));
+        QVERIFY2(afterWrite >= 200 && afterWrite < 400, qPrintable(QString::number(afterWrite)));
+        // RTS falls after DSR rose; the next exchange does not start before the 200 ms.
+        QVERIFY(events[6].ns >= events[5].ns);
+        QVERIFY(ms(9) - ms(8) >= 200);
+    }
+
+    // Latency figures of the link on this machine: run on demand only (the ctest entry
+    // link.tst_serialpty_timing, registered when OSC_TIMING_TESTS is on), never in the
+    // ordinary suite, whose machine may be loaded.
+    void timingFigures() {
+        if (!qEnvironmentVariableIsSet("OSC_TIMING_TESTS"))
+            QSKIP("timing figures run on demand only (OSC_TIMING_TESTS)");
+        const auto restore = RestoreShim();
+        for (bool driverWaits : {true, false}) {
+            modem->noModemWait = driverWaits ? 0 : 1;
+            setDsr(0);
+            HardwareSerialLink link;
+            QList<int64_t> reportedAt;
+            connect(&link, &SerialLink::dsrChanged, [&] { reportedAt << NowNs(); });
+            link.Open(slave);
+            Spin(20);
+            QList<int64_t> changedAt;
+            for (int i = 0; i < 20; ++i) {
+                changedAt << NowNs();
+                setDsr(i % 2 == 0);
+                Spin(8);
+            }
+            QTRY_COMPARE(reportedAt.size(), 20);
+            QList<double> delays;
+            for (int i = 0; i < 20; ++i)
+                delays << (reportedAt[i] - changedAt[i]) / 1e6;
+            std::sort(delays.begin(), delays.end());
+            qInfo("DSR report delay (%s): median %.2f ms, worst %.2f ms",
+                  driverWaits ? "wait" : "polling", delays[10], delays.last());
+            QVERIFY(delays[10] < 5.0);
+            const double before = CpuSeconds();
+            QTest::qWait(400);
+            const double used = CpuSeconds() - before;
+            qInfo("CPU while idle for 400 ms: %.1f ms", used * 1000);
+            QVERIFY(used < 0.1);
+            QElapsedTimer clock;
+            clock.start();
+            link.Close();
+            QVERIFY(clock.elapsed() < 200);
+        }
+
+        modem->noModemWait = 0;
+        setDsr(0);
+        DrainMaster();
+        HardwareSerialLink link;
+        link.Open(slave);
+        Timings timings;
+        CommandProtocol protocol(link, timings);
+        setTransmitter(master);
+        BoxThread box(master);
+        const uint32_t first = modem->eventCount.load();
+        protocol.SendActivationCommand();
+        box.awake = true;
+        protocol.SendCommand("Q7#&");
+        const int64_t done = NowNs();
+        const QList<OscPtyEvent> events = Events(first);
+        QCOMPARE(events.size(), 9);
+        auto ms = [&](int i) { return events[i].ns / 1e6; };
+        qInfo("Z1 after RTS %.1f ms; RTS dropped %.2f ms after DSR; write %.1f ms after DSR; "
+              "exchange ends %.1f ms after the write",
+              ms(1) - ms(0), ms(6) - ms(5), ms(8) - ms(5), done / 1e6 - ms(8));
+        QVERIFY(ms(1) - ms(0) < 430);
+        QVERIFY(ms(6) - ms(5) < 5);
+        QVERIFY(ms(8) - ms(5) < 430);
+        QVERIFY(done / 1e6 - ms(8) < 230);
     }
 };
 
@@ -411,6 +653,9 @@ int main(int argc, char** argv) {
     }
     setDsr = reinterpret_cast<OscPtySetDsrFn>(dlsym(RTLD_DEFAULT, "osc_pty_set_dsr"));
     waitChange = reinterpret_cast<OscPtyWaitFn>(dlsym(RTLD_DEFAULT, "osc_pty_wait_change"));
+    pulseDsr = reinterpret_cast<OscPtyPulseDsrFn>(dlsym(RTLD_DEFAULT, "osc_pty_pulse_dsr"));
+    setTransmitter =
+        reinterpret_cast<OscPtySetTransmitterFn>(dlsym(RTLD_DEFAULT, "osc_pty_set_transmitter"));
     QCoreApplication app(argc, argv);
     TestSerialPty test;
     return QTest::qExec(&test, argc, argv);

@@ -1,160 +1,368 @@
 // libFuzzer target: random byte chunks through the packet framer and the sample decoder,
-// checking after every chunk what must always hold of the framer and the sample table.
+// each followed step by step by a small reference of its own, written from the rules of
+// the packet format rather than from the code under test.
 //
-// Input layout: one byte of trace switches (bit 0 channel A, bit 1 channel B), then
-// (length byte, up to that many data bytes) records, each one received chunk. The table
-// is checked at the end, and also at the first few records of length 0.
+// Input layout: one byte of trace switches, then (length byte, up to that many data
+// bytes) records, each one received chunk. The switches in force at the n-th completed
+// sweep (n = 0, 1, 2...) are bits 2n and 2n + 1 of the first byte, taken modulo 8:
+// channel A, then channel B.
+//
+// Checked after every chunk: the packets delivered, the framer's buffer and flag. After
+// every packet: the point it went to (its bytes, codes, sum and difference), the point
+// counter and the sweep extremes. After every completed sweep: the extremes handed on,
+// the math offsets and the display codes of all 300 points (copied only for a channel
+// whose trace is on, kept from before for the other). At the end: every point.
 
-#include "FakeServices.h"
-#include "app/InstrumentSettings.h"
-#include "app/PersistedSettings.h"
+#include "core/InstrumentSettings.h"
+#include "core/SampleTable.h"
+#include "core/SweepExtremes.h"
+#include "core/WeightingWindow.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
-#include "link/SampleTable.h"
 
+#include <QObject>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, int column = -1, int row = -1) {
-    std::fprintf(stderr, "invariant broken: %s (column %d, row %d)\n", what, column, row);
+// The checks are not instrumented for coverage: the fuzzer explores the framer and the
+// decoder, not the reference.
+#define NOT_EXPLORED __attribute__((no_sanitize("coverage")))
+
+[[noreturn]] NOT_EXPLORED void Fail(const char* what, int row = -1) {
+    std::fprintf(stderr, "invariant broken: %s (point %d)\n", what, row);
     std::abort();
 }
 
-// The checks are not instrumented for coverage: the fuzzer explores the framer and the
-// decoder, not the checker.
-#define NOT_EXPLORED __attribute__((no_sanitize("coverage")))
+constexpr int Points = 300;
+constexpr int PacketSize = 9;
+constexpr std::size_t BufferLimit = 1024;
 
-// Plain decimal without leading zeros, within [low, high]; its value in `value`.
-NOT_EXPLORED bool IsNumber(const QString& text, int low, int high, int* value = nullptr) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && text[i] == u'-') {
-        negative = true;
-        ++i;
+struct Packet {
+    char bytes[PacketSize];
+    int size;
+};
+
+// The framing rules: "A" starts a packet; a packet is the next 9 bytes, or, while fewer
+// are buffered, ends at the first "B" after its first byte; bytes before a start byte
+// are dropped; a buffer of 1024 bytes or more after a pass is dropped whole. Plain
+// arrays: the checks must cost little beside the code they check.
+struct ReferenceFramer {
+    static constexpr std::size_t Capacity = BufferLimit + 256; // a chunk is 255 bytes at most
+    char buffer[Capacity];
+    std::size_t size = 0;
+    bool inside = false;
+    Packet packets[Capacity]; // the packets of the last chunk
+    std::size_t count = 0;
+
+    NOT_EXPLORED void Feed(const char* data, std::size_t length) {
+        std::memcpy(buffer + size, data, length);
+        size += length;
+        count = 0;
+        std::size_t front = 0;
+        for (;;) {
+            if (!inside) {
+                const void* start = std::memchr(buffer + front, 'A', size - front);
+                if (!start)
+                    break;
+                front = std::size_t(static_cast<const char*>(start) - buffer);
+                inside = true;
+            }
+            std::size_t packet = PacketSize;
+            if (size - front < PacketSize) {
+                const void* stop = size - front > 1
+                                       ? std::memchr(buffer + front + 1, 'B', size - front - 1)
+                                       : nullptr;
+                if (!stop)
+                    break;
+                packet = std::size_t(static_cast<const char*>(stop) - buffer) - front + 1;
+            }
+            Packet& out = packets[count++];
+            std::memcpy(out.bytes, buffer + front, packet);
+            out.size = int(packet);
+            front += packet;
+            inside = false;
+        }
+        std::memmove(buffer, buffer + front, size - front);
+        size -= front;
+        if (size >= BufferLimit) {
+            size = 0;
+            inside = false;
+        }
     }
-    if (i == text.size() || text.size() - i > 4 || (text[i] == u'0' && text.size() - i > 1))
-        return false;
-    int v = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
-            return false;
-        v = v * 10 + (text[i].unicode() - '0');
+};
+
+struct Extremes {
+    int sumMax = 0, sumMin = 255, differenceMax = 0, differenceMin = 255;
+    int aMax = 0, aMin = 255, bMax = 0, bMin = 255;
+};
+
+// The decoding rules: "#" sends the packet to point 1, any other packet to the point
+// after the last; points after 300 are not stored; a packet with a point marker ("#" or
+// "%" as its fifth byte) gives two codes of three digits each, a byte that is missing or
+// not a digit counting as 1, 2 or 7 by its place; the 300th point completes the sweep.
+//
+// It keeps its points in a store of its own, written field by field as the rules say,
+// so that the whole store can be compared at once.
+struct ReferenceDecoder {
+    SampleTable points;
+    long counter = 1;
+    Extremes extremes;
+    Extremes completed;
+    int sumOffset = 0;
+    int differenceOffset = 0;
+    int completions = 0;
+
+    NOT_EXPLORED static int Code(const Packet& p, int first) {
+        static const int defaults[3] = {1, 2, 7};
+        int value = 0;
+        for (int i = 0; i < 3; ++i) {
+            const int at = first + i;
+            const bool digit = at < p.size && p.bytes[at] >= '0' && p.bytes[at] <= '9';
+            value = value * 10 + (digit ? p.bytes[at] - '0' : defaults[i]);
+        }
+        return value;
     }
-    if (negative && v == 0)
-        return false;
-    v = negative ? -v : v;
-    if (value)
-        *value = v;
-    return v >= low && v <= high;
+
+    NOT_EXPLORED static void Track(int v, int& max, int& min) {
+        if (v > max)
+            max = v;
+        if (v < min)
+            min = v;
+    }
+
+    // Returns the point the packet went to, 0 when none.
+    NOT_EXPLORED int Decode(const Packet& p) {
+        const char marker = p.size > 4 ? p.bytes[4] : '\0';
+        if (marker == '#')
+            counter = 1;
+        const int row = counter >= 1 && counter <= Points ? int(counter) : 0;
+        if (row) {
+            SampleTable::Point& point = points.At(row);
+            point.packetSize = uint8_t(p.size);
+            std::memcpy(point.packet.data(), p.bytes, std::size_t(p.size));
+        }
+        if (marker == '#' || marker == '%') {
+            const int a = Code(p, 1), b = Code(p, 5);
+            if (row) {
+                SampleTable::Point& point = points.At(row);
+                point.codeA = a;
+                point.codeB = b;
+                point.mathWritten = true;
+                point.sum = a + b;
+                point.difference = a - b;
+            }
+            Track(a + b, extremes.sumMax, extremes.sumMin);
+            Track(a - b, extremes.differenceMax, extremes.differenceMin);
+            Track(a, extremes.aMax, extremes.aMin);
+            Track(b, extremes.bMax, extremes.bMin);
+        }
+        if (counter == Points) {
+            sumOffset = (extremes.sumMax - extremes.sumMin) / 2 + extremes.sumMin - 128;
+            differenceOffset = std::abs(extremes.differenceMin) -
+                               (extremes.differenceMax - extremes.differenceMin) / 2 + 128;
+            completed = extremes;
+            extremes = Extremes{};
+            ++completions;
+        }
+        ++counter;
+        return row;
+    }
+
+    // The end of a sweep: the display codes of a channel whose trace is on.
+    NOT_EXPLORED void CopyDisplay(bool a, bool b) {
+        for (int row = 1; row <= Points; ++row) {
+            SampleTable::Point& point = points.At(row);
+            if (a)
+                point.displayA = point.codeA;
+            if (b)
+                point.displayB = point.codeB;
+        }
+    }
+};
+
+NOT_EXPLORED bool Same(const SweepExtremes& e, const Extremes& r) {
+    return e.sumMax == r.sumMax && e.sumMin == r.sumMin && e.differenceMax == r.differenceMax &&
+           e.differenceMin == r.differenceMin && e.channelAMax == r.aMax &&
+           e.channelAMin == r.aMin && e.channelBMax == r.bMax && e.channelBMin == r.bMin;
 }
 
-NOT_EXPLORED void CheckTable(const SampleTable& t, const SampleTable& initial) {
-    for (int c = 0; c < SampleTable::ColumnCount; ++c)
-        if (t.Cell(c, 0) != initial.Cell(c, 0))
-            Fail("header changed", c, 0);
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
-        if (t.Cell(SampleTable::PointNumber, row) != QString::number(row))
-            Fail("point number changed", 0, row);
-        const QString& packet = t.Cell(SampleTable::Packet, row);
-        for (int i = 0; i < 9; ++i) {
-            const QString& cell = t.Cell(SampleTable::FirstByte + i, row);
-            if (cell.size() > 1)
-                Fail("raw byte cell longer than one character", SampleTable::FirstByte + i, row);
-            if (i < packet.size() ? cell.size() != 1 || cell[0] != packet[i] : !cell.isEmpty())
-                Fail("raw byte cell differs from the packet", SampleTable::FirstByte + i, row);
-        }
-        for (int c : {int(SampleTable::CodeA), int(SampleTable::CodeB), int(SampleTable::DisplayA),
-                      int(SampleTable::DisplayB)})
-            if (!IsNumber(t.Cell(c, row), 0, 999))
-                Fail("code out of 0..999", c, row);
-        const QString& sum = t.Cell(SampleTable::Sum, row);
-        const QString& difference = t.Cell(SampleTable::Difference, row);
-        if (sum.isEmpty() != difference.isEmpty())
-            Fail("sum and difference written apart", SampleTable::Sum, row);
-        if (!sum.isEmpty()) {
-            int a = 0, b = 0, plus = 0, minus = 0;
-            if (!IsNumber(sum, 0, 1998, &plus) || !IsNumber(difference, -999, 999, &minus))
-                Fail("sum or difference out of range", SampleTable::Sum, row);
-            IsNumber(t.Cell(SampleTable::CodeA, row), 0, 999, &a);
-            IsNumber(t.Cell(SampleTable::CodeB, row), 0, 999, &b);
-            if (plus != a + b)
-                Fail("sum is not A + B", SampleTable::Sum, row);
-            if (minus != a - b)
-                Fail("difference is not A - B", SampleTable::Difference, row);
-        }
-        if (!t.Cell(SampleTable::WeightedA, row).isEmpty() ||
-            !t.Cell(SampleTable::WeightedB, row).isEmpty())
-            Fail("weighted columns written", SampleTable::WeightedA, row);
-    }
+NOT_EXPLORED void CheckPoint(const SampleTable& table, const SampleTable& reference, int row) {
+    const SampleTable::Point& p = table.At(row);
+    const SampleTable::Point& r = reference.At(row);
+    if (p.packetSize != r.packetSize)
+        Fail("packet size", row);
+    for (std::size_t i = 0; i < r.packetSize; ++i)
+        if (p.packet[i] != r.packet[i])
+            Fail("packet bytes", row);
+    if (p.codeA != r.codeA || p.codeB != r.codeB)
+        Fail("channel codes", row);
+    if (p.mathWritten != r.mathWritten ||
+        (r.mathWritten && (p.sum != r.sum || p.difference != r.difference)))
+        Fail("sum or difference", row);
+    if (p.displayA != r.displayA || p.displayB != r.displayB)
+        Fail("display codes", row);
+    if (p.weightedWritten)
+        Fail("weighted codes written", row);
 }
+
+// Every point at once. Both stores began as copies of the same one and are written field
+// by field, so they agree byte for byte when every field agrees; that also holds the
+// bytes of a packet beyond its size, which a shorter packet leaves as they were.
+NOT_EXPLORED void CheckAllPoints(const SampleTable& table, const SampleTable& reference) {
+    const std::size_t bytes = sizeof(SampleTable::Point) * Points;
+    if (std::memcmp(&table.At(1), &reference.At(1), bytes) == 0)
+        return;
+    for (int r = 1; r <= Points; ++r)
+        CheckPoint(table, reference, r);
+    Fail("store differs outside the values checked");
+}
+
+NOT_EXPLORED bool Switch(uint8_t switches, int completion, int channel) {
+    return (switches >> ((2 * completion + channel) % 8)) & 1;
+}
+
+// The packet handed to the decoder sits at the very end of this array, so that a read
+// past its end falls in the array's red zone.
+char packetSlot[PacketSize];
+
+// The store under test stands alone, so that a write beyond its last point falls in its
+// red zone.
+SampleTable store;
+
+// One input's run, kept from one input to the next and set back at the start of each:
+// under the sanitizers every allocation is costly.
+struct Run {
+    uint8_t switches = 0;
+    SampleTable& table = store;
+    InstrumentSettings instrument;
+    PacketFramer framer;
+    ReferenceFramer referenceFramer;
+    ReferenceDecoder reference;
+    std::size_t next = 0; // the next packet of the chunk to be delivered
+    int completions = 0;
+    bool completedNow = false;
+
+    NOT_EXPLORED void Reset(uint8_t inputSwitches) {
+        switches = inputSwitches;
+        static const SampleTable initial; // copied: cheaper than refilled point by point
+        table = initial;
+        reference.points = initial;
+        instrument = InstrumentSettings{};
+        framer = PacketFramer{};
+        referenceFramer.size = 0;
+        referenceFramer.inside = false;
+        referenceFramer.count = 0;
+        reference.counter = 1;
+        reference.extremes = Extremes{};
+        reference.completed = Extremes{};
+        reference.sumOffset = 0;
+        reference.differenceOffset = 0;
+        reference.completions = 0;
+        next = 0;
+        completions = 0;
+        completedNow = false;
+    }
+
+    // The session's part at the end of a sweep, with the switches of this completion.
+    NOT_EXPLORED void Completed(const SampleDecoder& decoder, const SweepExtremes& e) {
+        if (!Same(e, reference.completed) || completions + 1 != reference.completions)
+            Fail("extremes handed on at the completion");
+        if (!Same(decoder.Extremes(), Extremes{}))
+            Fail("extremes not reset at the completion");
+        instrument.channelA.traceOn = Switch(switches, completions, 0);
+        instrument.channelB.traceOn = Switch(switches, completions, 1);
+        ApplyWeightingWindow(table, instrument, e);
+        reference.CopyDisplay(instrument.channelA.traceOn, instrument.channelB.traceOn);
+        ++completions;
+        completedNow = true;
+    }
+
+    __attribute__((noinline)) NOT_EXPLORED void Deliver(SampleDecoder& decoder,
+                                                        QByteArrayView packet) {
+        if (next >= referenceFramer.count)
+            Fail("packet beyond the framing rules");
+        const Packet& p = referenceFramer.packets[next++];
+        if (packet.size() != p.size || std::memcmp(packet.data(), p.bytes, std::size_t(p.size)))
+            Fail("packet differs from the framing rules");
+        // The reference goes first, so that the completion's checks find it up to date.
+        const int row = reference.Decode(p);
+        char* copy = packetSlot + PacketSize - p.size;
+        std::memcpy(copy, p.bytes, std::size_t(p.size));
+        completedNow = false;
+        decoder.DecodeSamplePacket(QByteArrayView(copy, p.size));
+
+        if (decoder.pointCounter() != reference.counter)
+            Fail("point counter");
+        if (!Same(decoder.Extremes(), reference.extremes))
+            Fail("sweep extremes");
+        if (completions != reference.completions)
+            Fail("one completion per point 300");
+        if (row)
+            CheckPoint(table, reference.points, row);
+        if (completedNow) {
+            if (decoder.SumOffset() != reference.sumOffset ||
+                decoder.DifferenceOffset() != reference.differenceOffset)
+                Fail("math offsets");
+            CheckAllPoints(table, reference.points);
+        }
+    }
+
+    __attribute__((noinline)) NOT_EXPLORED void ReferenceChunk(const char* chunk,
+                                                               std::size_t size) {
+        next = 0;
+        referenceFramer.Feed(chunk, size);
+    }
+
+    __attribute__((noinline)) NOT_EXPLORED void AfterChunk() {
+        if (next != referenceFramer.count)
+            Fail("packet not delivered");
+        const QByteArray& buffer = framer.Buffer();
+        if (buffer.size() != qsizetype(referenceFramer.size) ||
+            std::memcmp(buffer.constData(), referenceFramer.buffer, referenceFramer.size) != 0)
+            Fail("framer buffer");
+        if (framer.InsidePacket() != referenceFramer.inside)
+            Fail("framer flag");
+    }
+
+    __attribute__((noinline)) NOT_EXPLORED void AtEnd() { CheckAllPoints(table, reference.points); }
+};
 
 } // namespace
 
+// The allocator's settings for this target. Each input allocates a few small blocks and
+// frees them: a smaller quarantine still holds every block freed during one input, and
+// filling new blocks with a pattern only costs time here (the reference checks every
+// value that is read).
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=16:max_malloc_fill_size=0";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const SampleTable initial;
-    FakeServices services;
-    services.linkActive = true;
-    services.instrument.channelA.traceOn = size > 0 && (data[0] & 1);
-    services.instrument.channelB.traceOn = size > 0 && (data[0] & 2);
-    SampleDecoder decoder(services);
-    PacketFramer framer;
-
-    // The decoder's pointCounter, followed independently.
-    long expectedCounter = 1;
-    long expectedCompletions = 0;
-
-    const PacketFramer::Deliver deliver = [&](QByteArrayView packet) {
-        if (packet.isEmpty() || packet[0] != 'A')
-            Fail("packet does not begin with the start byte");
-        if (packet.size() > 9)
-            Fail("packet longer than 9 bytes");
-        if (packet.size() < 9 && (packet.size() < 2 || packet.back() != 'B'))
-            Fail("short packet not ended by the stop byte");
-        // A copy of exactly the packet's size, so that reading past it is caught.
-        std::unique_ptr<char[]> copy(new char[packet.size()]);
-        std::memcpy(copy.get(), packet.data(), packet.size());
-        decoder.DecodeSamplePacket(QByteArrayView(copy.get(), packet.size()));
-
-        if (packet.size() > 4 && packet[4] == '#')
-            expectedCounter = 1;
-        if (expectedCounter == SampleTable::PointCount)
-            ++expectedCompletions;
-        if (expectedCounter < INT_MAX)
-            ++expectedCounter;
-        if (decoder.pointCounter() != expectedCounter)
-            Fail("pointCounter");
-        if (services.redraws != expectedCompletions)
-            Fail("one completion per point 300");
+    static Run run;
+    run.Reset(size > 0 ? data[0] : 0);
+    SampleDecoder decoder(run.table);
+    QObject::connect(&decoder, &SampleDecoder::sweepCompleted,
+                     [&decoder](const SweepExtremes& e) { run.Completed(decoder, e); });
+    const PacketFramer::Deliver deliver = [&decoder](QByteArrayView packet) {
+        run.Deliver(decoder, packet);
     };
 
-    int checks = 0;
     size_t at = size > 0 ? 1 : 0;
     while (at < size) {
         const size_t length = data[at++];
         const size_t take = length < size - at ? length : size - at;
-        framer.Feed(QByteArrayView(reinterpret_cast<const char*>(data + at), qsizetype(take)),
-                    deliver);
+        const char* chunk = reinterpret_cast<const char*>(data + at);
+        run.ReferenceChunk(chunk, take);
+        run.framer.Feed(QByteArrayView(chunk, qsizetype(take)), deliver);
+        run.AfterChunk();
         at += take;
-        if (framer.Buffer().size() >= PacketFramer::BufferLimit)
-            Fail("framer buffer over its limit");
-        if (framer.InsidePacket() != framer.Buffer().startsWith('A'))
-            Fail("inside flag disagrees with the buffer");
-        if (!framer.InsidePacket() && framer.Buffer().contains('A'))
-            Fail("a start byte waits while not inside a packet");
-        if (length == 0 && checks++ < 3)
-            CheckTable(services.samples, initial);
     }
-    CheckTable(services.samples, initial);
-    const SweepExtremes& e = decoder.Extremes();
-    for (int v : {e.sumMax, e.sumMin, e.differenceMax, e.differenceMin, e.channelAMax,
-                  e.channelAMin, e.channelBMax, e.channelBMin})
-        if (v < -999 || v > 1998)
-            Fail("extreme out of range");
+    run.AtEnd();
     return 0;
 }
