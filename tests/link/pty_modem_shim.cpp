@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
@@ -19,7 +20,18 @@
 
 namespace {
 
-OscPtyModem modem;
+// The record of this process, or the one shared through the file the variable names.
+OscPtyModem& Record() {
+    static OscPtyModem own;
+    static OscPtyModem* const record = [] {
+        const char* path = getenv(OscPtyModemFileVariable);
+        OscPtyModem* shared = path && *path ? OscMapPtyModemFile(path) : nullptr;
+        return shared ? shared : &own;
+    }();
+    return *record;
+}
+
+OscPtyModem& modem = Record();
 std::atomic<int> modemFd{-1}; // the descriptor whose lines were last used: the port
 
 int64_t Now() {
@@ -43,9 +55,7 @@ void Log(int32_t kind, const void* bytes = nullptr, size_t length = 0) {
 }
 
 void Changed() {
-    modem.changes.fetch_add(1);
-    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&modem.changes), FUTEX_WAKE, 1 << 30, nullptr,
-            nullptr, 0);
+    OscPtyNotify(modem);
 }
 
 bool IsPtySlave(int fd) {
@@ -58,16 +68,16 @@ bool IsPtySlave(int fd) {
 
 void SetLines(uint32_t lines) {
     const uint32_t before = modem.lines.exchange(lines);
-    if ((before ^ lines) & TIOCM_RTS)
+    if ((before ^ lines) & TIOCM_RTS) {
+        modem.rtsCount.fetch_add(1);
         Log((lines & TIOCM_RTS) ? OscPtyEvent::RtsOn : OscPtyEvent::RtsOff);
+    }
     if (before != lines)
         Changed();
 }
 
 int WaitForChange(uint32_t seen, const timespec* timeout) {
-    const long r = syscall(SYS_futex, reinterpret_cast<uint32_t*>(&modem.changes), FUTEX_WAIT, seen,
-                           timeout, nullptr, 0);
-    return r == 0 || errno == EAGAIN || errno == ETIMEDOUT ? 0 : -1;
+    return OscPtyWait(modem, seen, timeout);
 }
 
 int ModemWait(unsigned long mask) {
@@ -117,11 +127,8 @@ __attribute__((visibility("default"))) OscPtyModem* osc_pty_modem() {
 }
 
 __attribute__((visibility("default"))) void osc_pty_set_dsr(int on) {
-    const uint32_t before =
-        on ? modem.lines.fetch_or(TIOCM_DSR) : modem.lines.fetch_and(~uint32_t(TIOCM_DSR));
-    if (bool(before & TIOCM_DSR) == bool(on))
+    if (!OscPtySetDsrLine(modem, on))
         return;
-    modem.dsrCount.fetch_add(1);
     Log(on ? OscPtyEvent::DsrOn : OscPtyEvent::DsrOff);
     Changed();
 }
