@@ -390,6 +390,17 @@ void Instrument::SendCommand(const QByteArray& command) {
 
 void Instrument::ReceiveBytes(QByteArrayView chunk) {
     framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
+    if (link)
+        link->SetBytesWanted(BytesToSweepEnd());
+}
+
+qsizetype Instrument::BytesToSweepEnd() const {
+    // The packets left in the sweep under way, or a whole sweep once the last one is done,
+    // less the start of a packet already framed.
+    const int next = decoder.pointCounter();
+    const qsizetype packets =
+        SampleTable::IsPoint(next) ? SampleTable::PointCount - next + 1 : SampleTable::PointCount;
+    return std::max<qsizetype>(packets * SampleTable::PacketBytes - framer.Buffer().size(), 1);
 }
 
 void Instrument::SweepCompleted(const SweepExtremes& completed) {

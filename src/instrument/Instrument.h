@@ -130,8 +130,12 @@ public:
     // Sends one command under the handshake; before the link is active, or after it
     // failed, the command goes nowhere.
     void SendCommand(const QByteArray& command);
-    // Received bytes: framed, decoded; each completed sweep is weighted and redrawn.
+    // Received bytes: framed, decoded; each completed sweep is weighted and redrawn. The
+    // link is then told how many bytes complete the sweep, so that it can hand them over
+    // together instead of piece by piece.
     void ReceiveBytes(QByteArrayView chunk);
+    // Bytes still to come before the sweep under way (or the next one) is complete.
+    qsizetype BytesToSweepEnd() const;
     // Ends the run: "F&" once when the link is active, then terminateRequested.
     void Quit();
 

@@ -1,6 +1,7 @@
 #include "link/DsrWatcher.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <linux/serial.h>
@@ -45,6 +46,10 @@ void DsrWatcher::Start(int descriptor, Report onChange) {
     fd = descriptor;
     report = std::move(onChange);
     stopping = false;
+    {
+        const std::lock_guard lock(turnMutex);
+        awaited = false; // RTS is off when a port opens
+    }
     finished = false;
     polling = false;
     thread = std::thread([this] {
@@ -58,10 +63,22 @@ void DsrWatcher::Start(int descriptor, Report onChange) {
     });
 }
 
+void DsrWatcher::SetAwaited(bool value) {
+    {
+        const std::lock_guard lock(turnMutex);
+        awaited = value;
+    }
+    turn.notify_all();
+}
+
 void DsrWatcher::Stop() {
     if (!thread.joinable())
         return;
-    stopping = true;
+    {
+        const std::lock_guard lock(turnMutex);
+        stopping = true;
+    }
+    turn.notify_all();
     const pthread_t handle = thread.native_handle();
     // The signal may come just before the thread enters its wait: repeat until it ends.
     while (!finished.load()) {
@@ -127,13 +144,17 @@ void DsrWatcher::Run() {
     if (stopping.load())
         return;
     polling = true;
-    const timespec period{0, 1'000'000};
+    using namespace std::chrono_literals;
     while (!stopping.load()) {
         bool now = level;
         if (ReadDsr(now) && now != level) {
             Emit(level, now, 1);
             level = now;
         }
-        nanosleep(&period, nullptr);
+        std::unique_lock lock(turnMutex);
+        if (awaited)
+            turn.wait_for(lock, 1ms, [this] { return stopping.load(); });
+        else
+            turn.wait_for(lock, 50ms, [this] { return stopping.load() || awaited; });
     }
 }

@@ -40,6 +40,10 @@ public:
     // the device's own), or when the write time-out of those bytes ran out: what must go
     // out before a modem line changes. Throws SerialError.
     virtual void WaitUntilSent() {}
+    // The receiver can act on what it received only once this many more bytes have come
+    // (the rest of a sweep); 0 when every byte counts. A link may let them gather and hand
+    // them over together, never later than the line takes to carry them.
+    virtual void SetBytesWanted(qsizetype bytes) { Q_UNUSED(bytes); }
 
 signals:
     void bytesReceived(const QByteArray& chunk);

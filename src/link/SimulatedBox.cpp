@@ -17,7 +17,8 @@ constexpr double SquareOffset = 1.5;
 // Without a trigger each acquisition starts 0.37 of a sine period later than the last, so
 // the traces drift across the screen.
 constexpr double UntriggeredDrift = 0.37 / SineFrequency;
-constexpr int PaceMs = 10;
+constexpr int PaceMs = 10;        // the line's bytes are handed over in steps of this
+constexpr int MostGatherMs = 250; // the longest a receiver's wish lets them gather
 constexpr qint64 MostBytesPerTick = 4096;
 
 int Index(Channel channel) {
@@ -31,7 +32,7 @@ SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent) {
     answerTimer.setTimerType(Qt::PreciseTimer);
     connect(&answerTimer, &QTimer::timeout, this, [this] { AnswerRts(); });
     paceTimer.setTimerType(Qt::PreciseTimer);
-    paceTimer.setInterval(PaceMs);
+    paceTimer.setSingleShot(true);
     connect(&paceTimer, &QTimer::timeout, this, [this] { Pace(); });
 }
 
@@ -165,7 +166,7 @@ void SimulatedBox::StartSending() {
     sweepPos = 0;
     bytesDue = 0;
     clock.start();
-    paceTimer.start();
+    paceTimer.start(PaceMs);
 }
 
 void SimulatedBox::StopSending() {
@@ -182,12 +183,25 @@ void SimulatedBox::Pace() {
         bytesDue += count - MostBytesPerTick;
         count = MostBytesPerTick;
     }
-    if (count <= 0)
+    if (count > 0) {
+        bytesDue += count;
+        QByteArray chunk = NextBytes(count);
+        if (!chunk.isEmpty())
+            emit bytesReceived(chunk); // the receiver may say here how many more it needs
+    }
+    if (!sending || !open)
         return;
-    bytesDue += count;
-    QByteArray chunk = NextBytes(count);
-    if (!chunk.isEmpty())
-        emit bytesReceived(chunk);
+    // The next step: when the line has carried what the receiver waits for, or the usual
+    // step when it waits for nothing in particular.
+    int next = PaceMs;
+    if (wanted > 0)
+        next = int(std::clamp<qint64>((wanted * 1000 + bytesPerSecond - 1) / bytesPerSecond + 1,
+                                      PaceMs, MostGatherMs));
+    paceTimer.start(next);
+}
+
+void SimulatedBox::SetBytesWanted(qsizetype bytes) {
+    wanted = std::max<qsizetype>(bytes, 0);
 }
 
 QByteArray SimulatedBox::NextBytes(qint64 count) {

@@ -49,6 +49,9 @@ public:
     bool IsOpen() const override { return open; }
     void SetRts(bool on) override;
     void Write(const QByteArray& bytes) override;
+    // A receiver that waits for the rest of a sweep gets it in one piece, once the line
+    // has carried it; otherwise the bytes come in steps of 10 ms of line.
+    void SetBytesWanted(qsizetype bytes) override;
 
     const State& Settings() const { return state; }
     bool Awake() const { return awake; }
@@ -115,4 +118,5 @@ private:
     int corruptionEvery = 0;
     int bytesPerSecond = LineBytesPerSecond;
     int answerDelayMs = 2;
+    qsizetype wanted = 0;
 };

@@ -25,6 +25,7 @@ private slots:
     void quit_data();
     void quit();
     void quitDuringAnExchangeSendsTheFinalCommandAfterIt();
+    void linkIsToldWhatCompletesTheSweep();
 
 private:
     Instrument& Session() { return probe->session; }
@@ -300,6 +301,27 @@ void LinkActivationTest::quitDuringAnExchangeSendsTheFinalCommandAfterIt() {
     QCOMPARE(probe->events, (QStringList{"save", "send T02&", "send F&", "terminate", "redraw"}));
     Session().SelectTimeBase(3); // after the end nothing more is sent
     QCOMPARE(probe->Commands(), (QStringList{"T02&", "F&"}));
+}
+
+// After each piece of the stream the link learns how many bytes complete the sweep under
+// way (or the next one), so that it can hand them over together.
+void LinkActivationTest::linkIsToldWhatCompletesTheSweep() {
+    probe->Activate();
+    RecordingLink& link = *probe->link;
+    const auto packet = [](char marker) { return QByteArray("A128") + marker + "128B"; };
+    QByteArray hundred = packet('#');
+    for (int n = 2; n <= 100; ++n)
+        hundred += packet('%');
+
+    link.wanted.clear();
+    link.Receive(hundred);
+    link.Receive("A12");    // the start of point 101
+    link.Receive("8%128B"); // its end
+    QByteArray rest;
+    for (int n = 102; n <= 300; ++n)
+        rest += packet('%');
+    link.Receive(rest + "A1"); // the sweep's end and the start of the next one
+    QCOMPARE(link.wanted, (QList<qsizetype>{200 * 9, 200 * 9 - 3, 199 * 9, 300 * 9 - 2}));
 }
 
 QTEST_MAIN(LinkActivationTest)

@@ -378,6 +378,83 @@ private slots:
         QVERIFY(chunks >= 1);
     }
 
+    // The link keeps reading after the bytes that were waiting are gone: a raw line
+    // with nothing waiting reads 0, which is no hang-up.
+    void bytesKeepComingAfterAPause() {
+        HardwareSerialLink link;
+        QByteArray received;
+        connect(&link, &SerialLink::bytesReceived, [&](const QByteArray& c) { received += c; });
+        link.Open(slave);
+        for (const QByteArray& piece : {QByteArray("A128#128B"), QByteArray("A127%129B")}) {
+            const QByteArray before = received;
+            QCOMPARE(::write(master, piece.constData(), piece.size()), ssize_t(piece.size()));
+            QTRY_COMPARE(received, before + piece);
+            QVERIFY(link.IsOpen());
+        }
+    }
+
+    void gatherTimes_data() {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<int>("ms");
+        // The line's time for the bytes at 11520 bytes a second, rounded up, plus 2 ms;
+        // never more than 250 ms.
+        QTest::newRow("nothing") << 0 << 2;
+        QTest::newRow("one packet") << 9 << 3;
+        QTest::newRow("115 bytes, 10 ms of line") << 115 << 12;
+        QTest::newRow("a whole sweep") << 2700 << 237;
+        QTest::newRow("more than the line carries in 248 ms") << 2880 << 250;
+        QTest::newRow("a megabyte") << 1'000'000 << 250;
+    }
+
+    void gatherTimes() {
+        QFETCH(int, bytes);
+        QFETCH(int, ms);
+        QCOMPARE(HardwareSerialLink::GatherMs(bytes), ms);
+    }
+
+    // A sweep sent as the box sends it, 115 bytes every 10 ms. A receiver that says how
+    // many bytes its sweep still needs gets them in a few large pieces, all of them, in
+    // order; one that says nothing gets them as they come.
+    void wantedBytesGather_data() {
+        QTest::addColumn<bool>("wanting");
+        QTest::newRow("the receiver waits for the sweep's end") << true;
+        QTest::newRow("the receiver takes every byte") << false;
+    }
+
+    void wantedBytesGather() {
+        QFETCH(bool, wanting);
+        DrainMaster();
+        HardwareSerialLink link;
+        QByteArray received;
+        int pieces = 0;
+        constexpr qsizetype SweepBytes = 2700;
+        connect(&link, &SerialLink::bytesReceived, [&](const QByteArray& c) {
+            received += c;
+            ++pieces;
+            if (wanting)
+                link.SetBytesWanted(std::max<qsizetype>(SweepBytes - received.size(), 0));
+        });
+        link.Open(slave);
+        QByteArray sweep;
+        for (int n = 0; n < 300; ++n)
+            sweep += QByteArray::number(1000 + n).right(3).prepend("A").append("%123B");
+        QCOMPARE(sweep.size(), SweepBytes);
+        std::thread box([&] {
+            for (qsizetype at = 0; at < sweep.size(); at += 115) {
+                const qsizetype n = std::min<qsizetype>(115, sweep.size() - at);
+                if (::write(master, sweep.constData() + at, n) != n)
+                    return;
+                usleep(10'000);
+            }
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(received.size(), SweepBytes, 10'000);
+        box.join();
+        QCOMPARE(received, sweep);
+        if (wanting)
+            QVERIFY2(pieces <= 6, qPrintable(QStringLiteral("%1 pieces").arg(pieces)));
+        QVERIFY(link.IsOpen());
+    }
+
     void everyDsrTransitionReported_data() {
         QTest::addColumn<bool>("driverWaits");
         QTest::newRow("modem-status wait") << true;
@@ -434,6 +511,36 @@ private slots:
         setDsr(1);
         QCoreApplication::processEvents();
         QCOMPARE(reports.size(), 20);
+    }
+
+    // Where the driver cannot wait for the line, the watcher reads it every millisecond
+    // only while the box's answer is awaited (RTS up); otherwise a read every 50 ms is
+    // enough to follow DSR falling after RTS.
+    void polledLineIsReadOftenOnlyWhileAnAnswerIsAwaited() {
+        const auto restore = RestoreShim();
+        modem->noModemWait = 1;
+        setDsr(0);
+        HardwareSerialLink link;
+        QList<bool> reports;
+        connect(&link, &SerialLink::dsrChanged, [&](bool on) { reports << on; });
+        link.Open(slave);
+        QTRY_VERIFY(link.DsrPolled());
+
+        const uint32_t readsBefore = modem->lineReads.load();
+        const int64_t from = NowNs();
+        Spin(300);
+        const uint32_t reads = modem->lineReads.load() - readsBefore;
+        const int64_t elapsedMs = (NowNs() - from) / 1'000'000;
+        QVERIFY2(reads <= elapsedMs / 50 + 3,
+                 qPrintable(QStringLiteral("%1 reads in %2 ms").arg(reads).arg(elapsedMs)));
+
+        // RTS up: the answer is seen, and so is the fall of DSR after RTS goes down.
+        link.SetRts(true);
+        setDsr(1);
+        QTRY_COMPARE(reports, QList<bool>{true});
+        link.SetRts(false);
+        setDsr(0);
+        QTRY_COMPARE(reports, (QList<bool>{true, false}));
     }
 
     void shortPulsesAreReported() {

@@ -304,6 +304,31 @@ private slots:
                  QString::fromLatin1(sweeps.last()[299]));
     }
 
+    // A receiver that says how many bytes its sweep still needs gets them in about one
+    // piece a sweep instead of one every 10 ms, still never ahead of the line.
+    void wantedBytesComeInOnePiece() {
+        Road road;
+        int pieces = 0;
+        QElapsedTimer clock;
+        QObject::connect(&road.box, &SerialLink::bytesReceived, [&] {
+            ++pieces;
+            const int next = road.decoder.pointCounter();
+            const qsizetype packets = SampleTable::IsPoint(next) ? 300 - next + 1 : 300;
+            road.box.SetBytesWanted(packets * 9 - road.framer.Buffer().size());
+        });
+        clock.start();
+        road.Start();
+        road.WaitSweeps(4);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        QVERIFY2(road.bytes <= seconds * 11520,
+                 qPrintable(QStringLiteral("%1 bytes in %2 s").arg(road.bytes).arg(seconds)));
+        QCOMPARE(road.completions, road.box.SweepsSent());
+        // The first piece comes after 10 ms of line, then one or two a sweep.
+        QVERIFY2(pieces <= 2 * road.completions + 2,
+                 qPrintable(
+                     QStringLiteral("%1 pieces for %2 sweeps").arg(pieces).arg(road.completions)));
+    }
+
     void triggeredStableUntriggeredDriftingPausedFrozen() {
         Road road;
         road.box.SetBytesPerSecond(200000);

@@ -15,9 +15,10 @@ class RecordingLink : public SerialLink {
 public:
     using SerialLink::SerialLink;
 
-    QList<QByteArray> writes;   // every write, in order
-    bool silent = false;        // never raise DSR
-    bool failOpen = false;      // Open throws, as a port that cannot be opened
+    QList<QByteArray> writes; // every write, in order
+    QList<qsizetype> wanted;  // every SetBytesWanted, in order
+    bool silent = false;      // never raise DSR
+    bool failOpen = false;    // Open throws, as a port that cannot be opened
     std::function<void(const QByteArray&)> onWrite;
 
     void Open(const QString& name) override {
@@ -47,6 +48,7 @@ public:
         if (onWrite)
             onWrite(bytes);
     }
+    void SetBytesWanted(qsizetype bytes) override { wanted << bytes; }
     // Hands bytes to the program as if the box had sent them.
     void Receive(const QByteArray& bytes) { emit bytesReceived(bytes); }
 
