@@ -25,6 +25,8 @@ struct ClockReading {
     QString Hour() const { return QString::number(hour); }
     QString Minute() const { return QString::number(minute); }
     QString Second() const { return QString::number(second); }
+
+    bool operator==(const ClockReading&) const = default;
 };
 
 // Texts of the screen, each with two trailing spaces: "9:05:07  " and "05/03/2007  ".
@@ -61,4 +63,3 @@ void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
 // before the redraw, as the mean of points 3 to 12 of its display codes.)
 void DrawGroundMarkers(ScreenCanvas& canvas, const InstrumentSettings& instrument,
                        const PersistedSettings& settings);
-

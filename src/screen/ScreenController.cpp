@@ -37,7 +37,7 @@ ScreenInputs ScreenController::Inputs() const {
                         sources.spectrumMode && sources.spectrumMode(),
                         session.Decoder().SumOffset(),
                         session.Decoder().DifferenceOffset(),
-                        sources.now ? sources.now() : QDateTime::currentDateTime(),
+                        Now(),
                         &layers};
 }
 
@@ -105,9 +105,22 @@ template <typename F> void ScreenController::RunTick(bool& failing, F&& tick) {
     inTick = false;
 }
 
+QDateTime ScreenController::Now() const {
+    if (sources.now)
+        return sources.now();
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    if (!localOffsetUntil.isValid() || utc >= localOffsetUntil) {
+        localOffset = QDateTime::currentDateTime().offsetFromUtc();
+        localOffsetUntil = utc.addSecs(1);
+    }
+    return utc.toOffsetFromUtc(localOffset);
+}
+
 void ScreenController::ClockTick() {
     RunTick(clockFailing, [this] {
-        const QDateTime now = sources.now ? sources.now() : QDateTime::currentDateTime();
+        const QDateTime now = Now();
+        if (ClockReading::From(now) == screen.LastClock())
+            return;
         screen.DrawClock(session.Settings(), now);
         view.SetImage(screen.Image());
     });

@@ -47,6 +47,8 @@ public:
 
     // The timers' handlers. A failing tick reports its error once; the following ticks
     // fail silently until one succeeds, so that a failing layer does not pile up boxes.
+    // A clock tick that would draw the time and date the screen already shows (a redraw
+    // came within the same second) leaves the screen as it is.
     void ClockTick();
     void AnimationTick();
 
@@ -62,6 +64,10 @@ signals:
 
 private:
     void Draw(bool animate);
+    // The moment the clock shows: the source's, or the computer's local time. The offset
+    // of local time from UTC is read at most once a second: asking the system for local
+    // time looks at the time zone's file each time.
+    QDateTime Now() const;
     template <typename F> void RunTick(bool& failing, F&& tick);
 
     Instrument& session;
@@ -72,6 +78,8 @@ private:
     QTimer clockTimer;
     QTimer animationTimer;
 
+    mutable int localOffset = 0; // seconds east of UTC
+    mutable QDateTime localOffsetUntil;
     bool inTick = false;
     bool clockFailing = false;
     bool animationFailing = false;

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+#include <ctime>
 #include <stdexcept>
 
 using namespace ScreenTest;
@@ -73,6 +74,8 @@ private slots:
     void sourcesAreAskedAtEachRedraw();
     void failingLayerShowsThePictureDrawnSoFar();
     void clockTickDrawsOnlyTheClock();
+    void clockTickWithinTheRedrawsSecondLeavesTheScreen();
+    void clockShowsTheComputersLocalTime();
     void timerTicks();
     void activationAndQuitStopTheAnimation_data();
     void activationAndQuitStopTheAnimation();
@@ -497,6 +500,55 @@ void ScreenControllerTest::clockTickDrawsOnlyTheClock() {
             if (!clock.contains(x, y) && after.pixel(x, y) != before.pixel(x, y))
                 QFAIL(qPrintable(QStringLiteral("pixel %1, %2 changed").arg(x).arg(y)));
     QCOMPARE(rig.controller.Screen().LastClock().hour, 9);
+}
+
+// While sweeps are redrawn several times a second the clock they draw is already the
+// current one: a tick within the same second does not touch the picture, the next
+// second's tick draws it.
+void ScreenControllerTest::clockTickWithinTheRedrawsSecondLeavesTheScreen() {
+    Rig rig;
+    QDateTime now = Morning;
+    rig.controller.SetSources({{}, {}, [&now] { return now; }});
+    rig.controller.RedrawScreen();
+    const qint64 shown = rig.Image().cacheKey();
+
+    rig.controller.ClockTick(); // still 9:05:07
+    QCOMPARE(rig.Image().cacheKey(), shown);
+
+    now = Morning.addSecs(1);
+    rig.controller.ClockTick();
+    QVERIFY(rig.Image().cacheKey() != shown);
+    QVERIFY(HasTextCell(rig.Image(), 20, 1, QStringLiteral("9:05:08  "), ClockColour));
+}
+
+// Without a clock source the screen shows the computer's local time (the offset from UTC
+// is read once a second, not at every redraw).
+void ScreenControllerTest::clockShowsTheComputersLocalTime() {
+    // A zone half an hour off any whole hour, so that UTC or a rounded offset shows.
+    const QByteArray zone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "XST-5:30");
+    tzset();
+    const auto restore = qScopeGuard([&] {
+        if (hadZone)
+            qputenv("TZ", zone);
+        else
+            qunsetenv("TZ");
+        tzset();
+    });
+    QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 5 * 3600 + 30 * 60);
+    Rig rig;
+    rig.controller.SetSources({});
+    const QDateTime before = QDateTime::currentDateTime();
+    rig.controller.RedrawScreen();
+    const QDateTime after = QDateTime::currentDateTime();
+    const ClockReading shown = rig.controller.Screen().LastClock();
+    const QDateTime drawn(QDate(shown.year, shown.month, shown.day),
+                          QTime(shown.hour, shown.minute, shown.second));
+    QVERIFY2(drawn >= before.addMSecs(-before.time().msec()) && drawn <= after,
+             qPrintable(drawn.toString(Qt::ISODate) + QStringLiteral(" not within ") +
+                        before.toString(Qt::ISODate) + QStringLiteral(" .. ") +
+                        after.toString(Qt::ISODate)));
 }
 
 void ScreenControllerTest::timerTicks() {
