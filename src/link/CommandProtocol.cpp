@@ -51,7 +51,9 @@ void CommandProtocol::AbortWaits() {
 void CommandProtocol::OnDsrChanged(bool on) {
     if (!on)
         return;
-    link.SetRts(false);
+    // The wake-up keeps RTS up until "Z1" has gone out, even for a box that answers it.
+    if (!activationOpen)
+        link.SetRts(false);
     acknowledged = true;
     if (dsrWait)
         dsrWait->quit();
@@ -163,7 +165,8 @@ void CommandProtocol::SendActivationCommand() {
     RunQueued();
 }
 
-void CommandProtocol::SendFinalCommand(const QByteArray& command, std::function<void()> afterwards) {
+void CommandProtocol::SendFinalCommand(const QByteArray& command,
+                                       std::function<void()> afterwards) {
     if (afterwards)
         afterFinal.push_back(std::move(afterwards));
     if (failed || ended) {
