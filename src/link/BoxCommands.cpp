@@ -66,8 +66,7 @@ QByteArray Encode(const BoxCommand& command) {
     }
     case Kind::Coupling: {
         const CouplingRow* row = CouplingAt(value);
-        return row ? QByteArray(row->command[command.channel == Channel::A ? 0 : 1])
-                   : QByteArray();
+        return row ? QByteArray(row->command[command.channel == Channel::A ? 0 : 1]) : QByteArray();
     }
     case Kind::Trigger: {
         const TriggerRow* row = TriggerAt(value);

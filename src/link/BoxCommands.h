@@ -15,19 +15,19 @@
 // sources come from the instrument's tables.
 struct BoxCommand {
     enum class Kind {
-        WakeUp,         // "Z1"
-        Initialise,     // "?&"
-        EndOfUse,       // "F&"
-        TimeBase,       // "T02&": value = row of the time base table (1..18)
-        VoltsPerDiv,    // "A14*&" / "B14*&": value = row of the volts/div table (1..9)
-        Coupling,       // "G&" .. "M&": value = Coupling
-        Position,       // "Q128#&" / "R128#&": value = vertical position (0..255)
-        Trigger,        // "S&" .. "W&": value = TriggerSource
-        Run,            // "L&"
-        Pause,          // "P&"
-        WindowRight,    // "d30#&": value = new first sample (0..1747)
-        WindowLeft,     // "g0#&": likewise
-        WindowReset,    // "c0#&": value always 0
+        WakeUp,      // "Z1"
+        Initialise,  // "?&"
+        EndOfUse,    // "F&"
+        TimeBase,    // "T02&": value = row of the time base table (1..18)
+        VoltsPerDiv, // "A14*&" / "B14*&": value = row of the volts/div table (1..9)
+        Coupling,    // "G&" .. "M&": value = Coupling
+        Position,    // "Q128#&" / "R128#&": value = vertical position (0..255)
+        Trigger,     // "S&" .. "W&": value = TriggerSource
+        Run,         // "L&"
+        Pause,       // "P&"
+        WindowRight, // "d30#&": value = new first sample (0..1747)
+        WindowLeft,  // "g0#&": likewise
+        WindowReset, // "c0#&": value always 0
     };
 
     Kind kind = Kind::Initialise;

@@ -41,9 +41,12 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
 
     if (stored) {
         SampleTable::Point& point = table.At(row);
-        const auto size = static_cast<std::uint8_t>(
-            std::min<qsizetype>(packet.size(), SampleTable::PacketBytes));
-        std::copy_n(packet.data(), size, point.packet.begin());
+        const auto size =
+            static_cast<std::uint8_t>(std::min<qsizetype>(packet.size(), SampleTable::PacketBytes));
+        // The bytes of a shorter packet replace the whole of the point's: no byte of an
+        // earlier packet stays behind.
+        const auto end = std::copy_n(packet.data(), size, point.packet.begin());
+        std::fill(end, point.packet.end(), '\0');
         point.packetSize = size;
     }
 

@@ -138,6 +138,26 @@ private slots:
         QCOMPARE(rig.decoder.pointCounter(), 18);
     }
 
+    void shorterPacketReplacesTheWholePoint() {
+        // A short packet at a point that held a whole one leaves nothing of it: the point
+        // equals the one a fresh store gets from the short packet alone.
+        Rig rig;
+        rig.decoder.DecodeSamplePacket("A123#456B");
+        rig.decoder.SetPointCounter(1);
+        rig.decoder.DecodeSamplePacket("A98B");
+        Rig fresh;
+        fresh.decoder.DecodeSamplePacket("A98B");
+        QCOMPARE(rig.table.At(1).packetSize, 4);
+        QCOMPARE(rig.table.CellText(SampleTable::Packet, 1), QStringLiteral("A98B"));
+        SampleTable::Point expected = fresh.table.At(1);
+        expected.codeA = 123; // the codes and sum of the whole packet stay: "A98B" has none
+        expected.codeB = 456;
+        expected.sum = 579;
+        expected.difference = -333;
+        expected.mathWritten = true;
+        QCOMPARE(rig.table.At(1), expected);
+    }
+
     void hashRestartsAtPointOne() {
         Rig rig;
         for (int n = 0; n < 50; ++n)

@@ -144,7 +144,10 @@ struct ReferenceDecoder {
         const int row = counter >= 1 && counter <= Points ? int(counter) : 0;
         if (row) {
             SampleTable::Point& point = points.At(row);
+            // The packet's bytes replace the point's whole packet: none of an earlier one
+            // stays behind a shorter one.
             point.packetSize = uint8_t(p.size);
+            point.packet.fill('\0');
             std::memcpy(point.packet.data(), p.bytes, std::size_t(p.size));
         }
         if (marker == '#' || marker == '%') {
