@@ -10,6 +10,8 @@
 #include "screen/ScreenView.h"
 
 #include <QApplication>
+#include <cmath>
+#include <cstdlib>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -70,6 +72,40 @@ void BM_RedrawScreenFullSweep(benchmark::State& state) {
         state.SkipWithError("the sum was never cut: the inputs do not exercise the cutting");
 }
 BENCHMARK(BM_RedrawScreenFullSweep)->Unit(benchmark::kMicrosecond);
+
+// The drawing alone, from fixed inputs: a sine on A, a triangle on B, their sum already
+// within the screen, A coupled DC and B grounded, trigger on A.
+void BM_DrawScreenOnly(benchmark::State& state) {
+    InstrumentSettings instrument;
+    instrument.channelA.traceOn = true;
+    instrument.channelB.traceOn = true;
+    instrument.channelA.coupling = Coupling::DC;
+    instrument.channelB.coupling = Coupling::GND;
+    instrument.triggerSource = TriggerSource::ChannelA;
+    instrument.mathMode = MathMode::Sum;
+    PersistedSettings settings;
+    for (int line : {2, 3, 4, 5})
+        settings.SetOn(line, true);
+    SampleTable samples;
+    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+        SampleTable::Point& p = samples.At(row);
+        p.displayA = 128 + static_cast<int>(std::lround(100 * std::sin(row * 0.0628)));
+        p.displayB = 40 + std::abs((row * 3) % 160 - 80);
+        p.sum = p.displayA + p.displayB;
+        p.difference = p.displayA - p.displayB;
+        p.mathWritten = true;
+    }
+    const ScreenInputs in{instrument, settings, samples,
+                          1,          0,        false,
+                          false,      40,       0,
+                          QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)), nullptr};
+    OscilloscopeScreen screen;
+    for (auto _ : state) {
+        screen.RedrawScreen(in);
+        benchmark::DoNotOptimize(screen.Image().constBits());
+    }
+}
+BENCHMARK(BM_DrawScreenOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_IdleAnimationTick(benchmark::State& state) {
     Scene scene; // the idle screen: start-up store, both traces off
