@@ -10,10 +10,10 @@
 #include "screen/ScreenView.h"
 
 #include <QApplication>
-#include <cmath>
-#include <cstdlib>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -95,10 +95,10 @@ void BM_DrawScreenOnly(benchmark::State& state) {
         p.difference = p.displayA - p.displayB;
         p.mathWritten = true;
     }
-    const ScreenInputs in{instrument, settings, samples,
-                          1,          0,        false,
-                          false,      40,       0,
-                          QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)), nullptr};
+    const ScreenInputs in{
+        instrument, settings, samples, 1, 0,
+        false,      false,    40,      0, QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)),
+        nullptr};
     OscilloscopeScreen screen;
     for (auto _ : state) {
         screen.RedrawScreen(in);

@@ -173,8 +173,6 @@ QString CouplingScreenLabel(int value, Channel channel) {
              QString::fromLatin1(row->caption));
 }
 
-
-
 void ResetInstrumentLines(PersistedSettings& settings) {
     const InstrumentSettings fresh;
     settings.SetNumber(SettingsLine::PositionA, fresh.channelA.verticalPosition);

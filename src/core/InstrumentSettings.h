@@ -103,12 +103,11 @@ QString MathStatusHelp(int mode); // the hint's text after the bar
 QString MathScreenLabel(int mode);
 
 // Channel texts. Each returns an empty string for an index outside its table.
-QString VoltsPerDivHint(int index, Channel channel);    // "Calibre 5V - VOIE A"
+QString VoltsPerDivHint(int index, Channel channel); // "Calibre 5V - VOIE A"
 QString VoltsPerDivScreenLabel(int index, bool probeTimesTen);
 QString CouplingHint(int value, Channel channel);        // "Couplage AC VOIE A"
 QString CouplingPanelLabel(int value, Channel channel);  // "VOIE A : AC"
 QString CouplingScreenLabel(int value, Channel channel); // "Couplage VOIE A (X) : AC"
-
 
 // Settings lines of a channel's persisted fields.
 namespace SettingsLine {

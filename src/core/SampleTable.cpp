@@ -2,7 +2,8 @@
 
 namespace {
 
-const char* const Headers[] = {"VA", "VB", "VA\"", "VB\"", "VA\"+VB\"", "VA\"-VB\"", "FPVA", "FPVB"};
+const char* const Headers[] = {"VA",        "VB",        "VA\"", "VB\"",
+                               "VA\"+VB\"", "VA\"-VB\"", "FPVA", "FPVB"};
 
 } // namespace
 
@@ -73,8 +74,9 @@ QString SampleTable::CellText(int column, int row) const {
         return p.weightedWritten ? QString::number(p.weightedB) : QString();
     default: {
         const int byte = column - FirstByte;
-        return byte < p.packetSize ? QString(QChar::fromLatin1(p.packet[static_cast<std::size_t>(byte)]))
-                                   : QString();
+        return byte < p.packetSize
+                   ? QString(QChar::fromLatin1(p.packet[static_cast<std::size_t>(byte)]))
+                   : QString();
     }
     }
 }

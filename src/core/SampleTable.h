@@ -90,4 +90,3 @@ public:
 private:
     std::array<Point, RowCount> points{}; // row 0 is unused
 };
-

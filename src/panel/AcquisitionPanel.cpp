@@ -61,8 +61,7 @@ AcquisitionPanel::AcquisitionPanel(QWidget* parent, Instrument& owner)
     runButton = made[0];
     pauseButton = made[1];
     connect(runButton, &QAbstractButton::clicked, this, GuardedSlot([this] { session.Run(); }));
-    connect(pauseButton, &QAbstractButton::clicked, this,
-            GuardedSlot([this] { session.Pause(); }));
+    connect(pauseButton, &QAbstractButton::clicked, this, GuardedSlot([this] { session.Pause(); }));
     connect(&session, &Instrument::runStateChanged, this, &AcquisitionPanel::ShowRunState);
     connect(&session, &Instrument::runButtonsEnabled, this,
             &AcquisitionPanel::SetRunButtonsEnabled);

@@ -19,7 +19,6 @@ namespace {
 
 using namespace PanelControls;
 
-
 constexpr QRect SliderRect{16, 16, 33, 209};
 constexpr QRect DialPanelRect{72, 16, 209, 209};
 constexpr QPoint DialPosition{8, 8};

@@ -42,8 +42,7 @@ MagnifierPanel::MagnifierPanel(QWidget* parent, Instrument& owner)
                 GuardedSlot([this, factor] { session.SetMagnification(factor); }));
         buttons[i] = button;
     }
-    connect(&session, &Instrument::magnificationChanged, this,
-            &MagnifierPanel::ShowMagnification);
+    connect(&session, &Instrument::magnificationChanged, this, &MagnifierPanel::ShowMagnification);
     ShowMagnification();
 }
 

@@ -44,8 +44,7 @@ bool IsMicroseconds(const TimeBaseRow& row) {
 
 } // namespace
 
-TimeBasePanel::TimeBasePanel(QWidget* parent, Instrument& owner)
-    : QWidget(parent), session(owner) {
+TimeBasePanel::TimeBasePanel(QWidget* parent, Instrument& owner) : QWidget(parent), session(owner) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     dialPanel = MakeBorderedPanel(this, DialPanelRect);
     dial = new DialView(dialPanel, DialKind::TimeBase,

@@ -78,8 +78,7 @@ TranslationPanel::TranslationPanel(QWidget* parent, Instrument& owner)
     connect(&session, &Instrument::translationChanged, this, &TranslationPanel::ShowButtons);
     connect(&session, &Instrument::windowRangeChanged, this, &TranslationPanel::ShowRange);
     connect(&session, &Instrument::stepChanged, this, &TranslationPanel::ShowStep);
-    connect(&session, &Instrument::magnificationChanged, this,
-            &TranslationPanel::ShowStepCaptions);
+    connect(&session, &Instrument::magnificationChanged, this, &TranslationPanel::ShowStepCaptions);
 
     ShowStepCaptions();
     ShowStep();

@@ -60,8 +60,7 @@ QIcon StopIcon() {
 
 } // namespace
 
-TriggerPanel::TriggerPanel(QWidget* parent, Instrument& owner)
-    : QWidget(parent), session(owner) {
+TriggerPanel::TriggerPanel(QWidget* parent, Instrument& owner) : QWidget(parent), session(owner) {
     setGeometry(QRect(QPoint(0, 0), GroupSize));
     panel = MakeBorderedPanel(this, PanelRect);
     MakeLabel(panel, StateLabelPosition, QStringLiteral("Etat du trigger :"));

@@ -38,7 +38,6 @@ constexpr ChannelPlace PlaceOf(Channel channel) {
                                  : ChannelPlace{320, SettingsLine::ColourB, 7, 0};
 }
 
-
 bool ValidCoupling(Coupling coupling) {
     return CouplingAt(static_cast<int>(coupling)) != nullptr;
 }

@@ -46,10 +46,8 @@ void DrawGraticule(ScreenCanvas& canvas, const PersistedSettings& settings) {
 
     canvas.SetPenWidth(1);
     canvas.SetPenColour(settings.Number(SettingsLine::GraticuleColour));
-    const bool peripheral =
-        settings.IsOn(SettingsLine::OuterTicks);
-    const bool riseTime =
-        settings.IsOn(SettingsLine::RiseTimeLines);
+    const bool peripheral = settings.IsOn(SettingsLine::OuterTicks);
+    const bool riseTime = settings.IsOn(SettingsLine::RiseTimeLines);
 
     // Vertical division lines, each drawn from the centre line outwards.
     for (int i = -5; i <= 5; ++i) {

@@ -10,4 +10,3 @@ void NewScreenImage(ScreenCanvas& canvas);
 // graticule, its subdivision ticks, the frame, and the options of settings lines 2
 // (ticks on the outer lines) and 3 (10 % / 90 % rise-time lines). Colour from line 9.
 void DrawGraticule(ScreenCanvas& canvas, const PersistedSettings& settings);
-

@@ -1,3 +1,4 @@
+#include "TestTimings.h"
 #include "core/SampleTable.h"
 #include "dialogs/SampleTableView.h"
 #include "link/SampleDecoder.h"
@@ -12,16 +13,6 @@ namespace {
 
 QString Shown(const SampleTableView& view, int column, int row) {
     return view.model()->index(row, column).data().toString();
-}
-
-// Lets `ticks` ticks of a timer of the interval pass (at least ticks x interval ms).
-void LetTicksPass(int intervalMs, int ticks) {
-    QTimer reference;
-    reference.setInterval(intervalMs);
-    QSignalSpy ticked(&reference, &QTimer::timeout);
-    reference.start();
-    while (ticked.count() < ticks)
-        QVERIFY(ticked.wait(10000));
 }
 
 } // namespace

@@ -166,6 +166,16 @@ auto RestoreShim() {
 }
 
 const QString NoSuchFile = QStringLiteral("(linux error code: 2 - No such file or directory)");
+
+// The text of the serial error the call raises; "no error" when it raises none.
+template <typename F> QString SerialErrorOf(F&& call) {
+    try {
+        call();
+    } catch (const SerialError& e) {
+        return e.Text();
+    }
+    return QStringLiteral("no error");
+}
 const QString Dialout = QStringLiteral(
     "\nVotre compte n'a pas accès aux ports série : ajoutez-le au groupe dialout (sudo usermod "
     "-a -G dialout $USER), puis fermez la session et reconnectez-vous.");
@@ -270,43 +280,22 @@ private slots:
 
     void openFailures() {
         HardwareSerialLink link;
-        try {
-            link.Open("/dev/ttyNoSuchPort9");
-            QFAIL("opened a missing port");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), "Unable to open com port " + NoSuchFile);
-        }
+        QCOMPARE(SerialErrorOf([&] { link.Open("/dev/ttyNoSuchPort9"); }),
+                 "Unable to open com port " + NoSuchFile);
         QVERIFY(!link.IsOpen());
         const QString closed = QStringLiteral("(linux error code: 9 - Bad file descriptor)");
-        try {
-            link.SetRts(true);
-            QFAIL("RTS set on a closed port");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), "EscapeCommFunction function failed " + closed);
-        }
-        try {
-            link.Write("L&");
-            QFAIL("written to a closed port");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), "WriteFile function failed " + closed);
-        }
-        try {
-            link.WaitUntilSent();
-            QFAIL("waited on a closed port");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), "WriteFile function failed " + closed);
-        }
+        QCOMPARE(SerialErrorOf([&] { link.SetRts(true); }),
+                 "EscapeCommFunction function failed " + closed);
+        QCOMPARE(SerialErrorOf([&] { link.Write("L&"); }), "WriteFile function failed " + closed);
+        QCOMPARE(SerialErrorOf([&] { link.WaitUntilSent(); }),
+                 "WriteFile function failed " + closed);
 
         // Exclusive: a second opening of the same device, under another name, fails.
         link.Open(slave);
         HardwareSerialLink other;
-        try {
-            other.Open(byIdLink);
-            QFAIL("opened a port in use");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), QStringLiteral("Unable to open com port (linux error code: 16 - "
-                                              "Device or resource busy)"));
-        }
+        QCOMPARE(SerialErrorOf([&] { other.Open(byIdLink); }),
+                 QStringLiteral("Unable to open com port (linux error code: 16 - "
+                                "Device or resource busy)"));
         QVERIFY(!other.IsOpen());
         QVERIFY(link.IsOpen());
     }
@@ -572,18 +561,9 @@ private slots:
         ::close(otherMaster);
         QTRY_VERIFY_WITH_TIMEOUT(!link.IsOpen(), 5000);
         const QString lost = QStringLiteral("(linux error code: 5 - Input/output error)");
-        try {
-            link.SetRts(true);
-            QFAIL("RTS set on a lost port");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), "EscapeCommFunction function failed " + lost);
-        }
-        try {
-            link.Write("P&");
-            QFAIL("written to a lost port");
-        } catch (const SerialError& e) {
-            QCOMPARE(e.Text(), "WriteFile function failed " + lost);
-        }
+        QCOMPARE(SerialErrorOf([&] { link.SetRts(true); }),
+                 "EscapeCommFunction function failed " + lost);
+        QCOMPARE(SerialErrorOf([&] { link.Write("P&"); }), "WriteFile function failed " + lost);
     }
 
     void wakeUpLeavesThePortWhileRtsIsHigh() {

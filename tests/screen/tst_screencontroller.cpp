@@ -39,16 +39,6 @@ QByteArray Sweep(const std::function<std::pair<int, int>(int point)>& codes) {
     return bytes;
 }
 
-// Lets `ticks` ticks of a timer of the interval pass (at least ticks x interval ms).
-void LetTicksPass(int intervalMs, int ticks) {
-    QTimer reference;
-    reference.setInterval(intervalMs);
-    QSignalSpy ticked(&reference, &QTimer::timeout);
-    reference.start();
-    while (ticked.count() < ticks)
-        QVERIFY(ticked.wait(10000));
-}
-
 } // namespace
 
 // The refresh cycle over the session: a redraw per request of the session, the session's
