@@ -47,6 +47,7 @@ private slots:
     void translationLimits();
     void sweepsReachTheScreen();
     void comingBackWhilePausedWeightsThenRedraws();
+    void mathCommandsFollowTheTraces();
     void hintsReachTheStatusBar_data();
     void hintsReachTheStatusBar();
     void quitSendsTheFinalCommandOnce_data();
@@ -670,6 +671,49 @@ void ActivationTest::comingBackWhilePausedWeightsThenRedraws() {
     redraws.clear();
     window->MainWindowActivated();
     QCOMPARE(redraws.size(), 1);
+}
+
+void ActivationTest::mathCommandsFollowTheTraces() {
+    Start({}, {LinkKind::Recording});
+    Activate();
+    CommandSurfaces& s = window->Surfaces();
+    TraceSwitch& traceB = window->Panel().TraceSwitchOf(Channel::B);
+    // Channel B's trace is off: no mode but "Pas de Math", no hints on the buttons.
+    QVERIFY(s.MenuAction(Command::MathNone)->isChecked());
+    QVERIFY(s.MenuAction(Command::MathNone)->isEnabled());
+    for (Command c : {Command::MathSum, Command::MathDifference, Command::MathXY}) {
+        QVERIFY(!s.MenuAction(c)->isEnabled());
+        QVERIFY(!s.ToolAction(c)->isEnabled());
+        QCOMPARE(s.ToolAction(c)->toolTip(), QString());
+    }
+    QVERIFY(!s.ToolAction(Command::MathNone)->isEnabled());
+
+    // Both traces on: the modes and their hints come with the redraw.
+    QTest::mouseClick(&traceB, Qt::LeftButton);
+    for (Command c : {Command::MathSum, Command::MathDifference, Command::MathXY}) {
+        QVERIFY(s.MenuAction(c)->isEnabled());
+        QVERIFY(s.ToolAction(c)->isEnabled());
+    }
+    QVERIFY(!s.ToolAction(Command::MathNone)->isEnabled()); // no mode to leave yet
+    QCOMPARE(s.ToolAction(Command::MathSum)->toolTip(), QStringLiteral("Voie A + Voie B"));
+    QCOMPARE(s.ToolAction(Command::MathSum)->statusTip(),
+             QStringLiteral("Activer la fonction mathématique : Voie A + Voie B..."));
+    QCOMPARE(s.ToolAction(Command::MathNone)->toolTip(), QStringLiteral("Pas de Math"));
+
+    // The tool button chooses its mode as the menu item would.
+    s.ToolAction(Command::MathXY)->trigger();
+    QCOMPARE(window->Session().State().mathMode, MathMode::XY);
+    QVERIFY(s.MenuAction(Command::MathXY)->isChecked());
+    QVERIFY(!s.MenuAction(Command::MathNone)->isChecked());
+    QVERIFY(s.ToolAction(Command::MathNone)->isEnabled());
+
+    // A trace switched off brings back no math, checked, and takes the hints away.
+    QTest::mouseClick(&traceB, Qt::LeftButton);
+    QCOMPARE(window->Session().State().mathMode, MathMode::None);
+    QVERIFY(s.MenuAction(Command::MathNone)->isChecked());
+    QVERIFY(!s.MenuAction(Command::MathXY)->isChecked());
+    QVERIFY(!s.ToolAction(Command::MathXY)->isEnabled());
+    QCOMPARE(s.ToolAction(Command::MathSum)->toolTip(), QString());
 }
 
 void ActivationTest::hintsReachTheStatusBar_data() {
