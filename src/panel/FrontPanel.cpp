@@ -103,6 +103,10 @@ void FrontPanel::RedrawVoltsDials() {
 }
 
 void FrontPanel::SetCompanionButtons(QWidget* markers, QWidget* spectrum) {
-    markersButton = markers;
-    spectrumButton = spectrum;
+    // Each button is given by the part of the window that makes it; a null one keeps the
+    // button given before.
+    if (markers)
+        markersButton = markers;
+    if (spectrum)
+        spectrumButton = spectrum;
 }
