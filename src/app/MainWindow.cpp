@@ -11,7 +11,9 @@
 #include "dialogs/SampleTableView.h"
 #include "dialogs/SplashWindow.h"
 #include "link/CommandProtocol.h"
+#include "measure/MarkerController.h"
 #include "panel/FrontPanel.h"
+#include "panel/MarkerButtons.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
 
@@ -32,6 +34,7 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -125,6 +128,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     connect(surfaces, &CommandSurfaces::triggered, this,
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
     BuildScreenAndPanel();
+    BuildMarkers();
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -228,6 +232,27 @@ void MainWindow::BuildScreenAndPanel() {
     tableView = new SampleTableView(RegionWidget(Region::SampleGrid), session.Samples());
     tableView->setGeometry(RegionWidget(Region::SampleGrid)->rect());
     tableView->show(); // seen whenever its region is
+}
+
+// The markers: their buttons in the upper part of the centre column, the mouse on the
+// screen image, the marker layers of the redraw. The pop-up menu takes the mouse when it
+// opens, so a button pressed on the screen image is no longer held then.
+void MainWindow::BuildMarkers() {
+    markers = new MarkerController(this);
+    markerButtons =
+        new MarkerButtons(RegionWidget(Region::CentreColumn), *markers, session.ProgramFolder());
+    markerButtons->move(0, 0);
+    frontPanel->SetCompanionButtons(markerButtons->MarkersButton(), nullptr);
+    screen->SetLayers(MarkerLayers(*markers, session));
+    connect(markers, &MarkerController::redrawRequested, this,
+            GuardedSlot([this] { screen->RedrawScreen(); }));
+    connect(screenView, &ScreenView::MousePressed, markers,
+            GuardedSlot([this](QPoint pixel, Qt::MouseButton) { markers->Press(pixel); }));
+    connect(screenView, &ScreenView::MouseMoved, markers,
+            GuardedSlot([this](QPoint pixel) { markers->Move(pixel); }));
+    connect(screenView, &ScreenView::MouseReleased, markers, &MarkerController::Release);
+    connect(screenView, &ScreenView::MouseLost, markers, &MarkerController::LoseMouse);
+    connect(surfaces->PopupMenu(), &QMenu::aboutToShow, markers, &MarkerController::LoseMouse);
 }
 
 void MainWindow::BuildWindows() {

@@ -13,6 +13,8 @@
 class CommunicationWindow;
 class FrontPanel;
 class HelpViewer;
+class MarkerButtons;
+class MarkerController;
 class PortSelectionDialog;
 class QLabel;
 class QProgressBar;
@@ -82,6 +84,8 @@ public:
     CommunicationWindow* CommunicationNotice() const { return communication; }
     PortSelectionDialog* PortDialog() const { return portDialog; }
     HelpViewer* Help() const { return help; }
+    MarkerController& Markers() const { return *markers; }
+    MarkerButtons& MarkerPanel() const { return *markerButtons; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -109,6 +113,7 @@ private:
     void BuildClientArea();
     void BuildStatusBar();
     void BuildScreenAndPanel();
+    void BuildMarkers();
     void BuildWindows();
     void ConnectSession();
     void StartupSequence(const StartupEnvironment& environment);
@@ -136,6 +141,8 @@ private:
     ScreenView* screenView = nullptr;
     ScreenController* screen = nullptr;
     FrontPanel* frontPanel = nullptr;
+    MarkerController* markers = nullptr;
+    MarkerButtons* markerButtons = nullptr;
     SampleTableView* tableView = nullptr;
     CommunicationWindow* communication = nullptr;
     PortSelectionDialog* portDialog = nullptr;

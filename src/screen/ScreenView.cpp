@@ -8,6 +8,7 @@
 ScreenView::ScreenView(QWidget* parent) : QWidget(parent) {
     setFixedSize(ScreenCanvas::Width, ScreenCanvas::Height);
     setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     image = QImage(ScreenCanvas::Width, ScreenCanvas::Height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -32,6 +33,19 @@ void ScreenView::WhitenPanel() {
 
 QSize ScreenView::sizeHint() const {
     return {ScreenCanvas::Width, ScreenCanvas::Height};
+}
+
+bool ScreenView::event(QEvent* e) {
+    switch (e->type()) {
+    case QEvent::ContextMenu: // passed on to the window, whose pop-up menu takes the mouse
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+        emit MouseLost();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
 }
 
 void ScreenView::paintEvent(QPaintEvent*) {

@@ -4,7 +4,10 @@
 #include <QWidget>
 
 // Shows the 640 x 320 screen raster, with a cross-hair cursor. Mouse presses, moves and
-// releases are passed on in image pixels for the measurement markers.
+// releases are passed on in image pixels for the measurement markers; moves are passed on
+// with or without a button down. When the image loses the mouse without seeing a release
+// (a context menu opens on it and takes the mouse, the image is hidden or its window goes
+// inactive), MouseLost says so.
 class ScreenView : public QWidget {
     Q_OBJECT
 public:
@@ -22,8 +25,10 @@ signals:
     void MousePressed(QPoint pixel, Qt::MouseButton button);
     void MouseMoved(QPoint pixel);
     void MouseReleased(QPoint pixel, Qt::MouseButton button);
+    void MouseLost();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

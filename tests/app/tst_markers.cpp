@@ -1,0 +1,182 @@
+#include "../screen/ScreenTestSupport.h"
+#include "AppSupport.h"
+#include "RecordingLink.h"
+#include "TestTimings.h"
+#include "app/MainWindow.h"
+#include "measure/MarkerController.h"
+#include "panel/MarkerButtons.h"
+#include "screen/ScreenView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+// The markers in the composed window: their buttons in the centre column and the presets,
+// a drag on the screen image and the readouts it changes, and the pop-up menu that a
+// right press on the image opens, which takes the mouse with it.
+class MarkersWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void buttonsInTheCentreColumnFollowThePresets();
+    void dragMovesTheNearerMarkerAndTheReadouts();
+    void popupMenuLetsTheButtonGo();
+    void hiddenScreenLetsTheButtonGo();
+
+private:
+    // Starts the window on a recording link and activates it.
+    void StartActive();
+    ScreenView* View() const {
+        return window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+    }
+    // A point of the screen image in the window's coordinates.
+    QPoint InWindow(QPoint pixel) const { return View()->mapTo(window.get(), pixel); }
+
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<MessageCapture> messages;
+    std::unique_ptr<TimingsGuard> timings;
+    std::unique_ptr<MainWindow> window;
+};
+
+void MarkersWindowTest::init() {
+    folder = std::make_unique<ProgramFolder>();
+    messages = std::make_unique<MessageCapture>();
+    Timings quick = TimingsGuard::Quick();
+    quick.splashTickMs = 1;
+    timings = std::make_unique<TimingsGuard>(quick);
+}
+
+void MarkersWindowTest::cleanup() {
+    window.reset();
+    const QStringList errors = messages->Errors();
+    timings.reset();
+    messages.reset();
+    folder.reset();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+}
+
+void MarkersWindowTest::StartActive() {
+    folder->WriteSettings({{1, "SIMULATEUR"}, {16, "1"}});
+    StartupEnvironment env;
+    env.programFolder = folder->Path();
+    env.screenSize = QSize(1280, 1024);
+    env.soundDevice = false;
+    env.playSound = [](const QString&) {};
+    env.linkFactory = [](const QString&) { return std::make_unique<RecordingLink>(); };
+    window = std::make_unique<MainWindow>(env);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void MarkersWindowTest::buttonsInTheCentreColumnFollowThePresets() {
+    StartActive();
+    MarkerButtons& buttons = window->MarkerPanel();
+    QWidget* column = window->RegionWidget(Region::CentreColumn);
+    QCOMPARE(buttons.parentWidget(), column);
+    for (QToolButton* b : {buttons.MarkersButton(), buttons.SelectionButton(), buttons.RmsButton()})
+        QVERIFY(QRect(0, 0, 47, 135).contains(b->geometry().translated(buttons.pos())));
+    // Before activation: nothing to click.
+    QVERIFY(!buttons.MarkersButton()->isVisible());
+    QVERIFY(!buttons.MarkersButton()->isEnabled());
+    QVERIFY(!buttons.SelectionButton()->isVisible());
+    QVERIFY(!buttons.RmsButton()->isVisible());
+
+    window->Surfaces().MenuAction(Command::Activate)->trigger();
+    QVERIFY(window->Session().LinkActive());
+    QVERIFY(buttons.MarkersButton()->isVisible());
+    QVERIFY(buttons.MarkersButton()->isEnabled());
+    QCOMPARE(window->Markers().State().mode, MarkerMode::Off);
+}
+
+void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
+    using namespace ScreenTest;
+    StartActive();
+    window->Surfaces().MenuAction(Command::Activate)->trigger();
+    ScreenView* view = View();
+    QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
+    // 0.1 ms/div, 1 V/div, channel A on: the start positions' readouts.
+    QImage image = view->Image();
+    const int colourA = window->Session().Settings().Number(SettingsLine::ColourA);
+    QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.900ms"), 0));
+    QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 1.111kHz"), 0));
+    QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 7.000V"), colourA));
+
+    // A drag from near the left marker to x = 150: the left marker follows.
+    QTest::mousePress(view, Qt::LeftButton, {}, {80, 100});
+    QTest::mouseMove(view, {120, 110});
+    QTest::mouseMove(view, {150, 120});
+    QTest::mouseRelease(view, Qt::LeftButton, {}, {150, 120});
+    QCOMPARE(window->Markers().State().timeLeft, 150);
+    QCOMPARE(window->Markers().State().timeRight, 590);
+    image = view->Image();
+    QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.733ms"), 0));
+    QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 1.364kHz"), 0));
+    QCOMPARE(Pixel(image, 150, 40), Rgb(window->Session().Settings().Number(13)));
+
+    // The horizontal pair with RMS, then a drag of the lower marker up to six divisions
+    // from the upper one.
+    QTest::mouseClick(window->MarkerPanel().SelectionButton(), Qt::LeftButton);
+    QTest::mouseClick(window->MarkerPanel().RmsButton(), Qt::LeftButton);
+    QTest::mousePress(view, Qt::LeftButton, {}, {300, 250});
+    QTest::mouseMove(view, {300, 240});
+    QTest::mouseRelease(view, Qt::LeftButton, {}, {300, 240});
+    QCOMPARE(window->Markers().State().voltageTop, 48);
+    QCOMPARE(window->Markers().State().voltageBottom, 240);
+    image = view->Image();
+    QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 6.000V"), colourA));
+    QVERIFY(HasTextCell(image, 163, 293, QStringLiteral("Vrms : 2.121V~"), colourA));
+    QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.733ms"), 0));
+    // A move after the release drags nothing.
+    QTest::mouseMove(view, {300, 200});
+    QCOMPARE(window->Markers().State().voltageBottom, 240);
+}
+
+void MarkersWindowTest::popupMenuLetsTheButtonGo() {
+    StartActive();
+    window->Surfaces().MenuAction(Command::Activate)->trigger();
+    QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
+    QWindow* handle = window->windowHandle();
+    QMenu* popup = window->Surfaces().PopupMenu();
+
+    // A right press on the image places the left marker and opens the pop-up menu, which
+    // takes the mouse: the release never reaches the image.
+    QTest::mousePress(handle, Qt::RightButton, {}, InWindow({100, 100}));
+    QCOMPARE(window->Markers().State().timeLeft, 100);
+    QTRY_VERIFY(popup->isVisible());
+    QVERIFY(!window->Markers().State().buttonHeld);
+    popup->close();
+    QTRY_VERIFY(!popup->isVisible());
+
+    // The pointer then passes over the image with no button down: nothing moves.
+    QTest::mouseMove(handle, InWindow({60, 150}));
+    QTest::mouseMove(handle, InWindow({40, 160}));
+    QCOMPARE(window->Markers().State().timeLeft, 100);
+    QCOMPARE(window->Markers().State().timeRight, 590);
+    // A left drag still works afterwards.
+    QTest::mousePress(handle, Qt::LeftButton, {}, InWindow({60, 150}));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, InWindow({60, 150}));
+    QCOMPARE(window->Markers().State().timeLeft, 60);
+}
+
+void MarkersWindowTest::hiddenScreenLetsTheButtonGo() {
+    StartActive();
+    window->Surfaces().MenuAction(Command::Activate)->trigger();
+    QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
+    ScreenView* view = View();
+    QTest::mousePress(view, Qt::LeftButton, {}, {100, 100});
+    QVERIFY(window->Markers().State().buttonHeld);
+    // The screen panel gives way (as it does to the spectrum view) with the button down.
+    window->RegionWidget(Region::ScreenPanel)->hide();
+    QVERIFY(!window->Markers().State().buttonHeld);
+    window->RegionWidget(Region::ScreenPanel)->show();
+    QTest::mouseMove(view, {300, 100});
+    QCOMPARE(window->Markers().State().timeLeft, 100);
+}
+
+QTEST_MAIN(MarkersWindowTest)
+#include "tst_markers.moc"
