@@ -3,6 +3,7 @@
 #include "RecordingLink.h"
 #include "TestTimings.h"
 #include "app/MainWindow.h"
+#include "dialogs/HelpViewer.h"
 #include "measure/MarkerController.h"
 #include "panel/MarkerButtons.h"
 #include "screen/ScreenView.h"
@@ -10,6 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -27,6 +31,7 @@ private slots:
     void dragMovesTheNearerMarkerAndTheReadouts();
     void popupMenuLetsTheButtonGo();
     void hiddenScreenLetsTheButtonGo();
+    void helpReachesTheMarkersFromTheContents();
 
 private:
     // Starts the window on a recording link and activates it.
@@ -176,6 +181,26 @@ void MarkersWindowTest::hiddenScreenLetsTheButtonGo() {
     window->RegionWidget(Region::ScreenPanel)->show();
     QTest::mouseMove(view, {300, 100});
     QCOMPARE(window->Markers().State().timeLeft, 100);
+}
+
+void MarkersWindowTest::helpReachesTheMarkersFromTheContents() {
+    QVERIFY(QFile::copy(qEnvironmentVariable("OSC_TEST_DATA") + QStringLiteral("/aide.hlp"),
+                        folder->Path() + QStringLiteral("aide.hlp")));
+    StartActive();
+    // The buttons have no help button of their own: the contents lead to the markers.
+    window->Surfaces().MenuAction(Command::Help)->trigger();
+    QTextBrowser* browser = window->Help()->Browser();
+    QVERIFY(browser->toHtml().contains(QStringLiteral("href=\"#marqueurs\"")));
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("Les marqueurs : mesure des tensions")));
+    // Following the link shows the section, with the buttons' names as the user sees them.
+    browser->setSource(QUrl(QStringLiteral("#marqueurs")));
+    QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
+    QCOMPARE(browser->cursorForPosition(QPoint(5, 5)).block().text(),
+             QStringLiteral("Les marqueurs"));
+    const QString text = browser->toPlainText();
+    for (const char* words : {"ON / OFF marqueurs", "RMS", "VOIE A dv : 7.000V", "Vrms : 2.475V~",
+                              "1/dt : 111.11Hz", "loupe x2 ou x5"})
+        QVERIFY2(text.contains(QString::fromUtf8(words)), words);
 }
 
 QTEST_MAIN(MarkersWindowTest)
