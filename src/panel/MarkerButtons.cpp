@@ -89,14 +89,14 @@ void MarkerButtons::ShowMarkers() {
     const bool on = state.On();
     markersButton->setChecked(on);
     ShowGlyph(markersButton, QString::fromLatin1(on ? MarkersOnGlyph : MarkersOffGlyph));
-    selectionButton->setVisible(on);
-    rmsButton->setVisible(on);
-    if (!on)
-        return;
+    // The two other buttons carry the glyphs of the state even while hidden: the time
+    // pair and RMS off from start-up on.
     ShowGlyph(selectionButton,
               QString::fromLatin1(state.mode == MarkerMode::Voltage ? VoltageGlyph : TimeGlyph));
     rmsButton->setChecked(state.rmsShown);
     ShowGlyph(rmsButton, QString::fromLatin1(state.rmsShown ? RmsOnGlyph : RmsOffGlyph));
+    selectionButton->setVisible(on);
+    rmsButton->setVisible(on);
 }
 
 void MarkerButtons::ShowGlyph(QToolButton* button, const QString& fileName) {

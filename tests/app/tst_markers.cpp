@@ -103,6 +103,7 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
     StartActive();
     window->Surfaces().MenuAction(Command::Activate)->trigger();
     ScreenView* view = View();
+    QCOMPARE(view->cursor().shape(), Qt::CrossCursor);
     QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
     // 0.1 ms/div, 1 V/div, channel A on: the start positions' readouts.
     QImage image = view->Image();

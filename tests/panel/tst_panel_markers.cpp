@@ -74,6 +74,11 @@ void PanelMarkersTest::startsOffWithTwoButtonsHidden() {
     QVERIFY(buttons->MarkersButton()->isCheckable());
     QVERIFY(!buttons->SelectionButton()->isCheckable());
     QVERIFY(buttons->RmsButton()->isCheckable());
+    // Hidden, they already show the glyphs of the time pair and of RMS off.
+    QCOMPARE(MarkerButtons::GlyphOf(buttons->SelectionButton()),
+             QStringLiteral("time_vertical.bmp"));
+    QCOMPARE(MarkerButtons::GlyphOf(buttons->RmsButton()), QStringLiteral("rms_off.bmp"));
+    QVERIFY(!buttons->RmsButton()->icon().isNull());
     // All three in the upper part of the centre column, one above the other, with the
     // glyph pictures of the program's folder.
     int previousBottom = -1;
