@@ -140,6 +140,17 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
     // A move after the release drags nothing.
     QTest::mouseMove(view, {300, 200});
     QCOMPARE(window->Markers().State().voltageBottom, 240);
+
+    // Settings changes keep the positions; the readouts follow the new ranges.
+    const MarkerState before = window->Markers().State();
+    window->Session().SelectTimeBase(9); // 1 ms/div
+    window->Session().SelectProbe(Channel::A, true);
+    QCOMPARE(window->Markers().State(), before);
+    image = view->Image();
+    QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 7.333ms"), 0));
+    QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 136.36Hz"), 0));
+    QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 60.000V"), colourA));
+    QVERIFY(HasTextCell(image, 163, 293, QStringLiteral("Vrms : 21.213V~"), colourA));
 }
 
 void MarkersWindowTest::popupMenuLetsTheButtonGo() {
