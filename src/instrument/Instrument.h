@@ -84,6 +84,15 @@ public:
     // main window becomes active again).
     void ChoosePort(const QString& portName);
     void MarkPortQuestionAsked();
+    // The display options: a keyword line (2 to 5, 14) on or off, a colour line as a
+    // 0x00BBGGRR integer.
+    void SetDisplayOption(int line, bool on);
+    void SetDisplayColour(int line, int bgr);
+    // The personal start-up values: the restore mask (line 28), the settings in force
+    // stored as the personal values, the values of origin put back.
+    void SetRestoreMask(int mask);
+    void StorePersonalStartup();
+    void ClearPersonalStartup();
 
     // --- Start-up state and the presets. Neither sends nor saves anything.
     void SetInitialState();

@@ -1,0 +1,37 @@
+#include "core/StartupParameters.h"
+
+#include "core/PersistedSettings.h"
+#include "core/SettingsLines.h"
+
+namespace StartupParameters {
+
+State StateOf(const QString& line40) {
+    if (line40 == QStringLiteral("0"))
+        return State::Origin;
+    if (line40 == QStringLiteral("1"))
+        return State::Personal;
+    return State::Other;
+}
+
+int MaskAfterToggle(int mask, int bit, bool checked) {
+    return checked ? mask + bit : mask - bit;
+}
+
+void StorePersonal(PersistedSettings& settings) {
+    for (int line = SettingsLine::PositionA; line <= SettingsLine::VoltsB; ++line)
+        settings.SetRawLine(line + SettingsLine::SavedOffset, settings.RawLine(line));
+    settings.SetLine(SettingsLine::PersonalSaved, QStringLiteral("1"));
+}
+
+void ClearPersonal(PersistedSettings& settings) {
+    // The values of origin are those every start puts into lines 18 to 27.
+    static const char* const Origin[] = {"128",        "128", "12", "1", "VOIE_A_ON",
+                                         "VOIE_B_OFF", "2",   "2",  "3", "3"};
+    int line = SettingsLine::PositionA + SettingsLine::SavedOffset;
+    for (const char* text : Origin)
+        settings.SetLine(line++, QString::fromLatin1(text));
+    settings.SetNumber(SettingsLine::RestoreMask, 0);
+    settings.SetLine(SettingsLine::PersonalSaved, QStringLiteral("0"));
+}
+
+} // namespace StartupParameters
