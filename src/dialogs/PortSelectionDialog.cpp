@@ -1,18 +1,17 @@
 #include "dialogs/PortSelectionDialog.h"
 
 #include "core/ErrorGuard.h"
+#include "dialogs/AuxiliaryWindow.h"
 #include "instrument/Instrument.h"
 #include "link/SerialLink.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -79,12 +78,7 @@ PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, QSt
             [this] { emit helpRequested(QStringLiteral("rub61")); });
     // "OK" and the keyboard hide the dialog and return it to normal stacking.
     // The main window becomes the active window again: that is where the choice is saved.
-    connect(this, &QDialog::finished, this, [this] {
-        if (windowFlags() & Qt::WindowStaysOnTopHint)
-            setWindowFlag(Qt::WindowStaysOnTopHint, false);
-        if (parentWidget())
-            parentWidget()->activateWindow();
-    });
+    connect(this, &QDialog::finished, this, [this] { HideAndRestack(this); });
 }
 
 PortSelectionDialog::~PortSelectionDialog() {
@@ -94,15 +88,7 @@ PortSelectionDialog::~PortSelectionDialog() {
 }
 
 void PortSelectionDialog::ShowOnTop() {
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    if (QScreen* screen =
-            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - rect().center());
-    }
-    show();
-    raise();
-    activateWindow();
+    ::ShowOnTop(this, placed);
 }
 
 bool PortSelectionDialog::eventFilter(QObject* watched, QEvent* e) {

@@ -50,4 +50,5 @@ private:
     QPushButton* ok;
     QPushButton* helpRs232;
     QPushButton* helpUsb;
+    bool placed = false;
 };
