@@ -4,12 +4,16 @@
 #include "core/ErrorGuard.h"
 #include "core/Messages.h"
 #include "core/Timings.h"
+#include "dialogs/AboutWindow.h"
+#include "dialogs/ColoursWindow.h"
 #include "dialogs/CommunicationWindow.h"
+#include "dialogs/GraticuleOptionsWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/PortSelectionDialog.h"
 #include "dialogs/SampleTableView.h"
 #include "dialogs/SplashWindow.h"
+#include "dialogs/StartupParametersWindow.h"
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
 #include "panel/FrontPanel.h"
@@ -271,6 +275,17 @@ void MainWindow::BuildWindows() {
     portDialog = new PortSelectionDialog(this, session);
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+    // The small windows of the options, the start-up parameters and the about box, in the
+    // order the program makes its windows; "Effets sonores" reads line 44, set by now.
+    graticuleOptions = new GraticuleOptionsWindow(this, session);
+    colours = new ColoursWindow(this, session);
+    about = new AboutWindow(this, session);
+    startupParameters = new StartupParametersWindow(this, session);
+    for (AuxiliaryWindow* w : std::initializer_list<AuxiliaryWindow*>{graticuleOptions, colours,
+                                                                      about, startupParameters})
+        connect(w, &AuxiliaryWindow::helpRequested, this,
+                [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+    connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
 }
 
 void MainWindow::ConnectSession() {
@@ -464,6 +479,18 @@ void MainWindow::RunCommand(Command command) {
         break;
     case Command::Help:
         ShowHelpTopic(QString::fromLatin1(HelpViewer::ContentsTopic));
+        break;
+    case Command::Graticule:
+        graticuleOptions->ShowOnTop();
+        break;
+    case Command::Colours:
+        colours->ShowOnTop();
+        break;
+    case Command::StartupParameters:
+        startupParameters->ShowOnTop();
+        break;
+    case Command::About:
+        about->ShowOnTop();
         break;
     case Command::MathNone:
     case Command::MathSum:

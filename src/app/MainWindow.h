@@ -10,8 +10,11 @@
 #include <memory>
 #include <optional>
 
+class AboutWindow;
+class ColoursWindow;
 class CommunicationWindow;
 class FrontPanel;
+class GraticuleOptionsWindow;
 class HelpViewer;
 class MarkerButtons;
 class MarkerController;
@@ -27,6 +30,7 @@ class ScreenView;
 class SerialLink;
 class SoundPlayer;
 class SplashWindow;
+class StartupParametersWindow;
 
 // What start-up takes from the machine; tests pass their own.
 struct StartupEnvironment {
@@ -84,6 +88,10 @@ public:
     CommunicationWindow* CommunicationNotice() const { return communication; }
     PortSelectionDialog* PortDialog() const { return portDialog; }
     HelpViewer* Help() const { return help; }
+    GraticuleOptionsWindow* GraticuleOptions() const { return graticuleOptions; }
+    ColoursWindow* Colours() const { return colours; }
+    AboutWindow* About() const { return about; }
+    StartupParametersWindow* StartupParameters() const { return startupParameters; }
     MarkerController& Markers() const { return *markers; }
     MarkerButtons& MarkerPanel() const { return *markerButtons; }
 
@@ -147,6 +155,10 @@ private:
     CommunicationWindow* communication = nullptr;
     PortSelectionDialog* portDialog = nullptr;
     HelpViewer* help = nullptr;
+    GraticuleOptionsWindow* graticuleOptions = nullptr;
+    ColoursWindow* colours = nullptr;
+    AboutWindow* about = nullptr;
+    StartupParametersWindow* startupParameters = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
