@@ -3,11 +3,14 @@
 #include "dialogs/ColoursWindow.h"
 #include "dialogs/GraticuleOptionsWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 // The display options windows: "Graticule" with its five check boxes and lines, "Couleurs"
 // with its swatches, the colour chooser and the default colours, and the way both come
@@ -266,6 +269,40 @@ private slots:
         }
         // In memory only.
         QCOMPARE(s.File().Line(SettingsLine::ColourA), QStringLiteral("255"));
+    }
+
+    // The platform's chooser itself: a child of the window (so that it opens above a
+    // window that stays on top), starting at the row's colour; its choice reaches the line.
+    void platformChooser_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+
+    void platformChooser() {
+        QFETCH(bool, confirm);
+        SettingsSession s({{11, "16711680"}});
+        ColoursWindow w(nullptr, s.session);
+        Activate(w);
+        QColor started;
+        QWidget* parent = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            QVERIFY(chooser);
+            parent = chooser->parentWidget();
+            started = chooser->currentColor();
+            chooser->setCurrentColor(QColor(10, 20, 30));
+            if (confirm)
+                chooser->accept();
+            else
+                chooser->reject();
+        });
+        w.ModifyButton(3)->click();
+        QCOMPARE(parent, &w);
+        QCOMPARE(started, QColor(0, 0, 255));
+        QCOMPARE(s.Line(SettingsLine::ColourB),
+                 confirm ? QStringLiteral("1971210") : QStringLiteral("16711680"));
+        QCOMPARE(w.Swatch(3)->Colour(), confirm ? QColor(10, 20, 30) : QColor(0, 0, 255));
     }
 
     void defaultColours() {
