@@ -12,8 +12,11 @@
 #include "dialogs/SplashWindow.h"
 #include "link/CommandProtocol.h"
 #include "panel/FrontPanel.h"
+#include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
+#include "spectrum/SpectrumView.h"
+#include "spectrum/WeightingWindowDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,10 +35,12 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
 const QString MainCaption = QStringLiteral("Oscilloscope Numérique à mémoire v1.7");
+const QString SpectrumCaption = QStringLiteral("Analyseur de spectre v1.7");
 const QString LinkFailureStatus =
     QStringLiteral(" Echec de la communication série...             ");
 const QString LinkFailureMessage =
@@ -125,6 +130,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     connect(surfaces, &CommandSurfaces::triggered, this,
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
     BuildScreenAndPanel();
+    BuildSpectrum();
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -230,6 +236,59 @@ void MainWindow::BuildScreenAndPanel() {
     tableView->show(); // seen whenever its region is
 }
 
+void MainWindow::BuildSpectrum() {
+    auto* panel = static_cast<QFrame*>(RegionWidget(Region::SpectrumPanel));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    spectrumView = new SpectrumView(session, panel);
+    spectrumButtons =
+        new SpectrumButtons(RegionWidget(Region::CentreColumn), session.ProgramFolder());
+    frontPanel->SetCompanionButtons(nullptr, spectrumButtons->SwitchButton());
+    connect(spectrumButtons, &SpectrumButtons::switched, this,
+            [this](bool on) { Guarded([&] { SwitchSpectrum(on); }); });
+
+    weightingDialog = new WeightingWindowDialog(session, this);
+    connect(spectrumButtons, &SpectrumButtons::windowChoiceRequested, this,
+            [this] { Guarded([&] { weightingDialog->ShowOnTop(); }); });
+    connect(weightingDialog, &WeightingWindowDialog::helpRequested, this,
+            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+
+    // The redraw asks which view is shown and whether the traces show the weighting; in
+    // the spectrum view it computes the spectrum.
+    ScreenSources sources = screen->Sources();
+    sources.showWindowEffect = [this] { return session.ShowWindowEffect(); };
+    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
+    screen->SetSources(std::move(sources));
+    ScreenLayers layers = screen->Layers();
+    layers.computeSpectrum = [this] { spectrumView->ComputeSpectrum(); };
+    screen->SetLayers(std::move(layers));
+}
+
+void MainWindow::ResetSpectrum() {
+    spectrumView->Reset();
+    RegionWidget(Region::SpectrumPanel)->hide();
+    spectrumButtons->ShowSwitch(false);
+    spectrumButtons->WindowButton()->hide();
+}
+
+void MainWindow::SwitchSpectrum(bool on) {
+    spectrumButtons->ShowSwitch(on);
+    if (on) {
+        setWindowTitle(SpectrumCaption);
+        spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
+        spectrumView->SetSpectrumMode(true);
+        RegionWidget(Region::SpectrumPanel)->show();
+        RegionWidget(Region::SpectrumPanel)->raise();
+        spectrumButtons->WindowButton()->show();
+        spectrumView->ComputeSpectrum();
+    } else {
+        setWindowTitle(MainCaption);
+        spectrumView->SetSpectrumMode(false);
+        RegionWidget(Region::SpectrumPanel)->hide();
+        spectrumButtons->WindowButton()->hide();
+        screen->RedrawScreen();
+    }
+}
+
 void MainWindow::BuildWindows() {
     communication = new CommunicationWindow;
     connect(&session, &Instrument::communicationNoticeShown, this, [this](bool shown) {
@@ -321,6 +380,7 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
     Guarded([&] {
         surfaces->SetEnabled(Command::StartupParameters, false);
         session.SetInitialState();
+        ResetSpectrum();
     });
     Guarded([&] { screen->RedrawScreen(); });
     progress->hide();
@@ -395,6 +455,7 @@ void MainWindow::MainWindowActivated() {
     if (!session.LinkActive())
         screen->StartAnimation();
     session.ReweightWhilePaused();
+    spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
     if (session.Settings().Number(SettingsLine::PortChosen) == 0) {
         Messages::Show(
             Messages::Kind::Information,

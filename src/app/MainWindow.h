@@ -24,7 +24,10 @@ class ScreenController;
 class ScreenView;
 class SerialLink;
 class SoundPlayer;
+class SpectrumButtons;
+class SpectrumView;
 class SplashWindow;
+class WeightingWindowDialog;
 
 // What start-up takes from the machine; tests pass their own.
 struct StartupEnvironment {
@@ -82,6 +85,9 @@ public:
     CommunicationWindow* CommunicationNotice() const { return communication; }
     PortSelectionDialog* PortDialog() const { return portDialog; }
     HelpViewer* Help() const { return help; }
+    SpectrumView* Spectrum() const { return spectrumView; }
+    SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
+    WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -95,6 +101,9 @@ public:
     void ToggleHardwareCheck();
     // Plays a sound file of the program's folder without waiting, if sounds are on.
     void PlaySound(const QString& fileName);
+    // The spectrum switch: on, the chart covers the screen, the window-choice button
+    // appears and the spectrum is computed at once; off, the screen is back and redrawn.
+    void SwitchSpectrum(bool on);
 
 signals:
     // The application should end at the next turn of its event loop.
@@ -109,6 +118,8 @@ private:
     void BuildClientArea();
     void BuildStatusBar();
     void BuildScreenAndPanel();
+    void BuildSpectrum();
+    void ResetSpectrum();
     void BuildWindows();
     void ConnectSession();
     void StartupSequence(const StartupEnvironment& environment);
@@ -140,6 +151,9 @@ private:
     CommunicationWindow* communication = nullptr;
     PortSelectionDialog* portDialog = nullptr;
     HelpViewer* help = nullptr;
+    SpectrumView* spectrumView = nullptr;
+    SpectrumButtons* spectrumButtons = nullptr;
+    WeightingWindowDialog* weightingDialog = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

@@ -103,6 +103,10 @@ void FrontPanel::RedrawVoltsDials() {
 }
 
 void FrontPanel::SetCompanionButtons(QWidget* markers, QWidget* spectrum) {
-    markersButton = markers;
-    spectrumButton = spectrum;
+    // Each button is handed over by its own part of the main window: a null keeps the
+    // button already known.
+    if (markers)
+        markersButton = markers;
+    if (spectrum)
+        spectrumButton = spectrum;
 }

@@ -54,7 +54,7 @@ public:
     void RedrawVoltsDials();
 
     // The centre-column buttons the presets show and enable ("ON / OFF marqueurs" and
-    // "ON / OFF Analyseur de spectre").
+    // "ON / OFF Analyseur de spectre"); a null leaves that button as it was set.
     void SetCompanionButtons(QWidget* markersButton, QWidget* spectrumButton);
 
 private:
