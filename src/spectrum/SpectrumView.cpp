@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QLinearGradient>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValueAxis>
@@ -64,6 +65,8 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
     setFrameStyle(QFrame::NoFrame);
     setCursor(Qt::DragMoveCursor);
     setRubberBand(QChartView::NoRubberBand);
+    // The labels drawn over the chart move with its layout: the whole view is repainted.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
     spectrumChart = new QChart;
     spectrumChart->legend()->hide();
@@ -84,6 +87,12 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
     valueAxis->setTitleText(ValueAxisTitle);
     frequencyAxis = new QCategoryAxis;
     frequencyAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // The axis holds every bin's label, but the view draws them itself (drawForeground):
+    // whole, and leaving out those that would overlap, where the chart would cut each down
+    // to its bin's width. A blank title of the labels' face keeps one line for them.
+    frequencyAxis->setLabelsVisible(false);
+    frequencyAxis->setTitleFont(frequencyAxis->labelsFont());
+    frequencyAxis->setTitleText(QStringLiteral("&nbsp;"));
     spectrumChart->addAxis(valueAxis, Qt::AlignLeft);
     spectrumChart->addAxis(frequencyAxis, Qt::AlignBottom);
     for (std::size_t c = 0; c < series.size(); ++c) {
@@ -105,6 +114,9 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
     dbLabel->adjustSize();
     dbLabel->move(8, 9);
 
+    // The scale controls have fixed sizes: their face is made to fit them.
+    QFont small = font();
+    small.setPixelSize(11);
     const QString white = QStringLiteral("background: white;");
     linear = new QRadioButton(QStringLiteral("Linéaire"), this);
     linear->setToolTip(QStringLiteral("Amplitude du spectre linéaire"));
@@ -119,6 +131,12 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
     for (QWidget* control : std::initializer_list<QWidget*>{linear, logarithmic, positiveDb}) {
         control->setStyleSheet(white);
         control->setCursor(Qt::PointingHandCursor);
+        QFont face = small;
+        control->setFont(face);
+        while (face.pixelSize() > 8 && control->sizeHint().width() > control->width()) {
+            face.setPixelSize(face.pixelSize() - 1);
+            control->setFont(face);
+        }
     }
     dbLabel->setCursor(Qt::PointingHandCursor);
     connect(linear, &QRadioButton::clicked, this, [this] { ShowScaleControls(); });
@@ -228,8 +246,9 @@ void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {
             --lowest;
             ++highest;
         }
-        valueAxis->setRange(lowest, highest);
+        // The step first: a range set under the old step lays out the old step's labels.
         valueAxis->setTickInterval(LabelStep(highest - lowest));
+        valueAxis->setRange(lowest, highest);
     } else {
         frequencyAxis->setRange(0, 1);
         valueAxis->setRange(0, 1);
@@ -259,4 +278,42 @@ QStringList SpectrumView::FrequencyLabels() const {
 
 QLineSeries* SpectrumView::Series(Channel channel) const {
     return series[channel == Channel::A ? 0 : 1];
+}
+
+QList<QPair<int, QRectF>> SpectrumView::DrawnLabels() const {
+    QList<QPair<int, QRectF>> drawn;
+    const QStringList labels = FrequencyLabels();
+    if (labels.isEmpty())
+        return drawn;
+    const QFontMetricsF metrics(frequencyAxis->labelsFont());
+    const QRectF plot = spectrumChart->plotArea();
+    const double top = plot.bottom() + 2;
+    const double gap = metrics.horizontalAdvance(u' ');
+    double free = 0; // the first x a label may start at
+    for (int i = 0; i < labels.size(); ++i) {
+        const double x =
+            spectrumChart->mapToPosition(QPointF(i + 1, valueAxis->min()), series[0]).x();
+        const double width = metrics.horizontalAdvance(labels[i]);
+        double left = std::min(x - width / 2, double(ChartWidth) - width);
+        left = std::max(left, 0.0);
+        if (left < free)
+            continue;
+        drawn.append({i, QRectF(left, top, width, metrics.height())});
+        free = left + width + gap;
+    }
+    return drawn;
+}
+
+void SpectrumView::drawForeground(QPainter* painter, const QRectF& rect) {
+    QChartView::drawForeground(painter, rect);
+    const QList<QPair<int, QRectF>> drawn = DrawnLabels();
+    if (drawn.isEmpty())
+        return;
+    const QStringList labels = FrequencyLabels();
+    painter->save();
+    painter->setFont(frequencyAxis->labelsFont());
+    painter->setPen(Qt::black);
+    for (const auto& [index, place] : drawn)
+        painter->drawText(place, Qt::AlignLeft | Qt::AlignTop, labels[index]);
+    painter->restore();
 }

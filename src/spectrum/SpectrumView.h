@@ -4,6 +4,9 @@
 #include "spectrum/SpectrumComputation.h"
 
 #include <QChartView>
+#include <QList>
+#include <QPair>
+#include <QRectF>
 #include <QStringList>
 #include <array>
 
@@ -62,12 +65,19 @@ public:
     QCategoryAxis* FrequencyAxis() const { return frequencyAxis; }
     // The labels of the frequency axis, in bin order, as the user reads them.
     QStringList FrequencyLabels() const;
+    // The labels drawn under the plot: each bin's label centred under its point, left out
+    // where it would overlap the label drawn before it. Pairs of bin index (0 for bin 1)
+    // and the label's rectangle in the view.
+    QList<QPair<int, QRectF>> DrawnLabels() const;
     QLabel* DbLabel() const { return dbLabel; }
     QRadioButton* LinearButton() const { return linear; }
     QRadioButton* LogarithmicButton() const { return logarithmic; }
     QCheckBox* PositiveDbBox() const { return positiveDb; }
     // "<", "> | <", ">".
     QPushButton* ZoomButton(int index) const { return zoom[std::size_t(index)]; }
+
+protected:
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
     void ShowScaleControls();

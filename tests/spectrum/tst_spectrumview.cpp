@@ -42,6 +42,8 @@ private slots:
     void showsOneComputation_data();
     void showsOneComputation();
     void everyBinKeepsItsLabel();
+    void drawnLabelsNeverOverlap_data();
+    void drawnLabelsNeverOverlap();
     void rangesFollowEachComputation();
     void emptyBeforeTheFirstSweep();
     void gradientFromTheSettingToWhite();
@@ -276,6 +278,47 @@ void SpectrumViewTest::everyBinKeepsItsLabel() {
     view->ComputeSpectrum();
     QCOMPARE(view->FrequencyLabels().mid(0, 3), (QStringList{"117Hz", "234Hz", "351Hz"}));
     QCOMPARE(view->FrequencyLabels().last(), QStringLiteral("2929Hz"));
+}
+
+// The labels drawn under the plot: whole, in bin order, never overlapping, the first
+// bin's always; at 300 lines most are left out, at 15 none.
+void SpectrumViewTest::drawnLabelsNeverOverlap_data() {
+    QTest::addColumn<int>("timeBase");
+    QTest::addColumn<int>("presses"); // ">" (positive) or "<" (negative) presses from 25
+    QTest::newRow("15 lines at 500 ms") << 1 << -2;
+    QTest::newRow("25 lines at 1 ms") << 9 << 0;
+    QTest::newRow("300 lines at 5 µs") << 16 << 55;
+    QTest::newRow("75 lines at 1 µs") << 18 << 10;
+}
+void SpectrumViewTest::drawnLabelsNeverOverlap() {
+    QFETCH(int, timeBase);
+    QFETCH(int, presses);
+    Session().SelectTimeBase(timeBase);
+    for (int i = 0; i < std::abs(presses); ++i)
+        view->ZoomButton(presses > 0 ? 2 : 0)->click();
+    Weigh(Sine8, Sine4);
+    panel->show();
+    view->ComputeSpectrum();
+    QCoreApplication::processEvents(); // the chart lays itself out
+    const auto drawn = view->DrawnLabels();
+    const int bins = view->BinCount();
+    QVERIFY(!drawn.isEmpty());
+    QCOMPARE(drawn.first().first, 0);
+    const QRectF plot = view->chart()->plotArea();
+    for (int i = 0; i < drawn.size(); ++i) {
+        const QRectF place = drawn[i].second;
+        QVERIFY(place.top() >= plot.bottom());
+        QVERIFY(place.left() >= 0 && place.right() <= SpectrumView::ChartWidth);
+        if (i > 0) {
+            QVERIFY(drawn[i].first > drawn[i - 1].first);
+            QVERIFY2(place.left() > drawn[i - 1].second.right(),
+                     qPrintable(QString::number(drawn[i].first)));
+        }
+    }
+    if (bins == 300)
+        QVERIFY(drawn.size() < 30);
+    if (bins == 15)
+        QCOMPARE(drawn.size(), 15);
 }
 
 // Both axes are ranged to the points at each computation.
