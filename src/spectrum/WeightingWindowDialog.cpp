@@ -3,6 +3,7 @@
 #include "core/ErrorGuard.h"
 #include "instrument/Instrument.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
@@ -56,7 +57,9 @@ WeightingWindowDialog::WeightingWindowDialog(Instrument& owner, QWidget* parent)
 
     // The group's caption is bold; what it holds keeps the dialog's face, but the notice.
     auto* body = new QWidget(group);
-    body->setFont(font());
+    QFont plain = QApplication::font();
+    plain.setBold(false);
+    body->setFont(plain);
     body->setGeometry(group->rect());
 
     notice = new QLabel(QStringLiteral("La fenêtre rectangulaire n'introduit aucune "
@@ -90,7 +93,7 @@ WeightingWindowDialog::WeightingWindowDialog(Instrument& owner, QWidget* parent)
     effect = new QCheckBox(
         QStringLiteral("Visualiser l'effet de la fenêtre sur le graticule de l'oscilloscope"),
         body);
-    effect->setGeometry(16, 240, 390, 20);
+    effect->setGeometry(12, 240, 399, 20);
     connect(effect, &QCheckBox::toggled, this,
             GuardedSlot([this](bool on) { session.SetShowWindowEffect(on); }));
 

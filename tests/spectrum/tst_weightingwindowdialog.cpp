@@ -64,8 +64,11 @@ void WeightingWindowDialogTest::texts() {
     QCOMPARE(dialog->Notice()->palette().color(QPalette::WindowText), QColor(Qt::red));
     const QStringList captions{"Fenêtre rectangulaire", "Fenêtre de Hanning", "Fenêtre de Hamming",
                                "Fenêtre de Bartlett", "Fenêtre de Blackman"};
-    for (int w = 1; w <= 5; ++w)
+    for (int w = 1; w <= 5; ++w) {
         QCOMPARE(dialog->WindowButton(w)->text(), captions[w - 1]);
+        QVERIFY(!dialog->WindowButton(w)->font().bold()); // only the caption and notice are
+    }
+    QVERIFY(!dialog->EffectBox()->font().bold());
     QCOMPARE(dialog->EffectBox()->text(),
              QStringLiteral("Visualiser l'effet de la fenêtre sur le graticule de l'oscilloscope"));
     QCOMPARE(dialog->OkButton()->text(), QStringLiteral("&OK"));
