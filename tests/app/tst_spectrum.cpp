@@ -2,6 +2,7 @@
 #include "RecordingLink.h"
 #include "TestTimings.h"
 #include "app/MainWindow.h"
+#include "dialogs/HelpViewer.h"
 #include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QValueAxis>
 #include <QtTest>
@@ -33,6 +35,7 @@ private slots:
     void eachSweepRecomputes();
     void activationSetsTheGradient();
     void windowChoiceReachesAPausedSpectrum();
+    void helpTopics();
 
 private:
     void Start(const QList<QPair<int, QByteArray>>& lines = {});
@@ -238,6 +241,25 @@ void SpectrumWindowTest::windowChoiceReachesAPausedSpectrum() {
         QCOMPARE(View()->Series(Channel::A)->at(k).y(), double(chart.series[0].values[k]));
     QCOMPARE(window->Session().Samples().At(20).displayA,
              128 + int(std::lround(64 * std::sin(2 * M_PI * 20 / 32))));
+}
+
+// The dialog's "&Aide" opens the weighting topic; the contents lead to the spectrum view's.
+void SpectrumWindowTest::helpTopics() {
+    QVERIFY(QFile::copy(qEnvironmentVariable("OSC_TEST_DATA") + QStringLiteral("/aide.hlp"),
+                        folder->Path() + QStringLiteral("aide.hlp")));
+    Start();
+    window->WeightingDialog()->HelpButton()->click();
+    QCOMPARE(window->Help()->CurrentTopic(), QStringLiteral("rub58"));
+    const QString text = window->Help()->Browser()->toPlainText();
+    for (const char* words : {"Fenêtres de pondération", "Fenêtre de Hanning",
+                              "Visualiser l'effet de la fenêtre sur le graticule"})
+        QVERIFY2(text.contains(QString::fromUtf8(words)), words);
+    window->ShowHelpTopic(QStringLiteral("spectre"));
+    QCOMPARE(window->Help()->CurrentTopic(), QStringLiteral("spectre"));
+    QVERIFY(text.contains(QStringLiteral("L'analyseur de spectre")));
+    QVERIFY(text.contains(QStringLiteral("Contraction du spectre")));
+    QVERIFY(!window->Help()->Browser()->toPlainText().contains(QStringLiteral("n'existe pas")));
+    window->Help()->hide();
 }
 
 QTEST_MAIN(SpectrumWindowTest)
