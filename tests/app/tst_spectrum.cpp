@@ -10,6 +10,7 @@
 #include "spectrum/WeightingWindowDialog.h"
 
 #include <QChart>
+#include <QCheckBox>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,6 +36,7 @@ private slots:
     void eachSweepRecomputes();
     void activationSetsTheGradient();
     void windowChoiceReachesAPausedSpectrum();
+    void windowEffectOnTheScreen();
     void helpTopics();
 
 private:
@@ -241,6 +243,37 @@ void SpectrumWindowTest::windowChoiceReachesAPausedSpectrum() {
         QCOMPARE(View()->Series(Channel::A)->at(k).y(), double(chart.series[0].values[k]));
     QCOMPARE(window->Session().Samples().At(20).displayA,
              128 + int(std::lround(64 * std::sin(2 * M_PI * 20 / 32))));
+}
+
+// "Visualiser l'effet de la fenêtre...": the traces are drawn from the weighted codes.
+void SpectrumWindowTest::windowEffectOnTheScreen() {
+    Start({{10, "255"}}); // channel A in red
+    Activate();
+    auto* screen = window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+    const QColor red(255, 0, 0);
+    link->Receive(FlatSweep(200, 128)); // y = 288 - 200
+    QCOMPARE(screen->Image().pixelColor(320, 88), red);
+
+    // Hanning pulls the flat sweep to its mid-level, 200, and moves that level to 128.
+    QTest::mouseClick(Switch(), Qt::LeftButton);
+    QTest::mouseClick(WindowChoice(), Qt::LeftButton);
+    WeightingWindowDialog* dialog = window->WeightingDialog();
+    dialog->WindowButton(2)->click();
+    dialog->EffectBox()->click();
+    dialog->OkButton()->click();
+    QTest::mouseClick(Switch(), Qt::LeftButton); // back to the screen
+    link->Receive(FlatSweep(200, 128));
+    int near128 = 0;
+    for (int y = 158; y <= 162; ++y)
+        near128 += screen->Image().pixelColor(320, y) == red;
+    QVERIFY(near128 > 0);
+    QVERIFY(screen->Image().pixelColor(320, 88) != red);
+
+    dialog->ShowOnTop();
+    dialog->EffectBox()->click(); // off again: the codes as received
+    dialog->OkButton()->click();
+    link->Receive(FlatSweep(200, 128));
+    QCOMPARE(screen->Image().pixelColor(320, 88), red);
 }
 
 // The dialog's "&Aide" opens the weighting topic; the contents lead to the spectrum view's.
