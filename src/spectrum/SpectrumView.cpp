@@ -92,6 +92,7 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
     // to its bin's width. A blank title of the labels' face keeps one line for them.
     frequencyAxis->setLabelsVisible(false);
     frequencyAxis->setTitleFont(frequencyAxis->labelsFont());
+    frequencyAxis->setTitleBrush(QBrush(Qt::transparent));
     frequencyAxis->setTitleText(QStringLiteral("&nbsp;"));
     spectrumChart->addAxis(valueAxis, Qt::AlignLeft);
     spectrumChart->addAxis(frequencyAxis, Qt::AlignBottom);
