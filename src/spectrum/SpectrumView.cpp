@@ -290,17 +290,29 @@ QList<QPair<int, QRectF>> SpectrumView::DrawnLabels() const {
     const QRectF plot = spectrumChart->plotArea();
     const double top = plot.bottom() + 2;
     const double gap = metrics.horizontalAdvance(u' ');
-    double free = 0; // the first x a label may start at
-    for (int i = 0; i < labels.size(); ++i) {
+    const auto place = [&](int i) {
         const double x =
             spectrumChart->mapToPosition(QPointF(i + 1, valueAxis->min()), series[0]).x();
         const double width = metrics.horizontalAdvance(labels[i]);
-        double left = std::min(x - width / 2, double(ChartWidth) - width);
-        left = std::max(left, 0.0);
-        if (left < free)
+        const double left = std::max(std::min(x - width / 2, double(ChartWidth) - width), 0.0);
+        return QRectF(left, top, width, metrics.height());
+    };
+    double free = 0; // the first x a label may start at
+    for (int i = 0; i < labels.size(); ++i) {
+        const QRectF rect = place(i);
+        if (rect.left() < free)
             continue;
-        drawn.append({i, QRectF(left, top, width, metrics.height())});
-        free = left + width + gap;
+        drawn.append({i, rect});
+        free = rect.right() + gap;
+    }
+    // The last bin's label, the highest frequency shown, always: the labels before it give
+    // way.
+    const int last = int(labels.size()) - 1;
+    if (drawn.last().first != last) {
+        const QRectF rect = place(last);
+        while (drawn.size() > 1 && drawn.last().second.right() + gap > rect.left())
+            drawn.removeLast();
+        drawn.append({last, rect});
     }
     return drawn;
 }

@@ -280,8 +280,8 @@ void SpectrumViewTest::everyBinKeepsItsLabel() {
     QCOMPARE(view->FrequencyLabels().last(), QStringLiteral("2929Hz"));
 }
 
-// The labels drawn under the plot: whole, in bin order, never overlapping, the first
-// bin's always; at 300 lines most are left out, at 15 none.
+// The labels drawn under the plot: whole, in bin order, never overlapping, the first and
+// the last bin's always; at 300 lines most are left out, at 15 none.
 void SpectrumViewTest::drawnLabelsNeverOverlap_data() {
     QTest::addColumn<int>("timeBase");
     QTest::addColumn<int>("presses"); // ">" (positive) or "<" (negative) presses from 25
@@ -304,6 +304,7 @@ void SpectrumViewTest::drawnLabelsNeverOverlap() {
     const int bins = view->BinCount();
     QVERIFY(!drawn.isEmpty());
     QCOMPARE(drawn.first().first, 0);
+    QCOMPARE(drawn.last().first, bins - 1); // the highest frequency shown
     const QRectF plot = view->chart()->plotArea();
     for (int i = 0; i < drawn.size(); ++i) {
         const QRectF place = drawn[i].second;
