@@ -18,8 +18,11 @@
 #include "measure/MarkerController.h"
 #include "panel/FrontPanel.h"
 #include "panel/MarkerButtons.h"
+#include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
+#include "spectrum/SpectrumView.h"
+#include "spectrum/WeightingWindowDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,6 +46,7 @@
 namespace {
 
 const QString MainCaption = QStringLiteral("Oscilloscope Numérique à mémoire v1.7");
+const QString SpectrumCaption = QStringLiteral("Analyseur de spectre v1.7");
 const QString LinkFailureStatus =
     QStringLiteral(" Echec de la communication série...             ");
 const QString LinkFailureMessage =
@@ -133,6 +137,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
     BuildScreenAndPanel();
     BuildMarkers();
+    BuildSpectrum();
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -259,6 +264,62 @@ void MainWindow::BuildMarkers() {
     connect(surfaces->PopupMenu(), &QMenu::aboutToShow, markers, &MarkerController::LoseMouse);
 }
 
+// The spectrum view at the screen's place, its buttons in the lower part of the centre
+// column and the weighting-window dialog. Built after the markers: it adds its hook to
+// the redraw's layers already set.
+void MainWindow::BuildSpectrum() {
+    auto* panel = static_cast<QFrame*>(RegionWidget(Region::SpectrumPanel));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    spectrumView = new SpectrumView(session, panel);
+    spectrumButtons =
+        new SpectrumButtons(RegionWidget(Region::CentreColumn), session.ProgramFolder());
+    frontPanel->SetCompanionButtons(nullptr, spectrumButtons->SwitchButton());
+    connect(spectrumButtons, &SpectrumButtons::switched, this,
+            [this](bool on) { Guarded([&] { SwitchSpectrum(on); }); });
+
+    weightingDialog = new WeightingWindowDialog(session, this);
+    connect(spectrumButtons, &SpectrumButtons::windowChoiceRequested, this,
+            [this] { Guarded([&] { weightingDialog->ShowOnTop(); }); });
+    connect(weightingDialog, &WeightingWindowDialog::helpRequested, this,
+            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+
+    // The redraw asks which view is shown and whether the traces show the weighting; in
+    // the spectrum view it computes the spectrum.
+    ScreenSources sources = screen->Sources();
+    sources.showWindowEffect = [this] { return session.ShowWindowEffect(); };
+    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
+    screen->SetSources(std::move(sources));
+    ScreenLayers layers = screen->Layers();
+    layers.computeSpectrum = [this] { spectrumView->ComputeSpectrum(); };
+    screen->SetLayers(std::move(layers));
+}
+
+void MainWindow::ResetSpectrum() {
+    spectrumView->Reset();
+    RegionWidget(Region::SpectrumPanel)->hide();
+    spectrumButtons->ShowSwitch(false);
+    spectrumButtons->WindowButton()->hide();
+}
+
+void MainWindow::SwitchSpectrum(bool on) {
+    spectrumButtons->ShowSwitch(on);
+    if (on) {
+        setWindowTitle(SpectrumCaption);
+        spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
+        spectrumView->SetSpectrumMode(true);
+        RegionWidget(Region::SpectrumPanel)->show();
+        RegionWidget(Region::SpectrumPanel)->raise();
+        spectrumButtons->WindowButton()->show();
+        spectrumView->ComputeSpectrum();
+    } else {
+        setWindowTitle(MainCaption);
+        spectrumView->SetSpectrumMode(false);
+        RegionWidget(Region::SpectrumPanel)->hide();
+        spectrumButtons->WindowButton()->hide();
+        screen->RedrawScreen();
+    }
+}
+
 void MainWindow::BuildWindows() {
     communication = new CommunicationWindow;
     connect(&session, &Instrument::communicationNoticeShown, this, [this](bool shown) {
@@ -361,6 +422,7 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
     Guarded([&] {
         surfaces->SetEnabled(Command::StartupParameters, false);
         session.SetInitialState();
+        ResetSpectrum();
     });
     Guarded([&] { screen->RedrawScreen(); });
     progress->hide();
@@ -435,6 +497,7 @@ void MainWindow::MainWindowActivated() {
     if (!session.LinkActive())
         screen->StartAnimation();
     session.ReweightWhilePaused();
+    spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
     if (session.Settings().Number(SettingsLine::PortChosen) == 0) {
         Messages::Show(
             Messages::Kind::Information,

@@ -29,8 +29,11 @@ class ScreenController;
 class ScreenView;
 class SerialLink;
 class SoundPlayer;
+class SpectrumButtons;
+class SpectrumView;
 class SplashWindow;
 class StartupParametersWindow;
+class WeightingWindowDialog;
 
 // What start-up takes from the machine; tests pass their own.
 struct StartupEnvironment {
@@ -94,6 +97,9 @@ public:
     StartupParametersWindow* StartupParameters() const { return startupParameters; }
     MarkerController& Markers() const { return *markers; }
     MarkerButtons& MarkerPanel() const { return *markerButtons; }
+    SpectrumView* Spectrum() const { return spectrumView; }
+    SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
+    WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -107,6 +113,9 @@ public:
     void ToggleHardwareCheck();
     // Plays a sound file of the program's folder without waiting, if sounds are on.
     void PlaySound(const QString& fileName);
+    // The spectrum switch: on, the chart covers the screen, the window-choice button
+    // appears and the spectrum is computed at once; off, the screen is back and redrawn.
+    void SwitchSpectrum(bool on);
 
 signals:
     // The application should end at the next turn of its event loop.
@@ -122,6 +131,8 @@ private:
     void BuildStatusBar();
     void BuildScreenAndPanel();
     void BuildMarkers();
+    void BuildSpectrum();
+    void ResetSpectrum();
     void BuildWindows();
     void ConnectSession();
     void StartupSequence(const StartupEnvironment& environment);
@@ -159,6 +170,9 @@ private:
     ColoursWindow* colours = nullptr;
     AboutWindow* about = nullptr;
     StartupParametersWindow* startupParameters = nullptr;
+    SpectrumView* spectrumView = nullptr;
+    SpectrumButtons* spectrumButtons = nullptr;
+    WeightingWindowDialog* weightingDialog = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

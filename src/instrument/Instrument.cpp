@@ -116,6 +116,8 @@ void Instrument::SetInitialState() {
     state.running = true;
     state.triggerArmed = false;
     state.triggerSource = TriggerSource::Off;
+    weighting = WeightingWindow::Rectangular;
+    showWindowEffect = false;
     for (Channel c : {Channel::A, Channel::B}) {
         Of(c).verticalPosition = CentreCode;
         Of(c).probeTimesTen = false;
@@ -404,15 +406,28 @@ qsizetype Instrument::BytesToSweepEnd() const {
 }
 
 void Instrument::SweepCompleted(const SweepExtremes& completed) {
-    ApplyWeightingWindow(samples, state, completed);
+    lastSweep = CompletedSweep::Of(samples, completed);
+    ApplyWeightingWindow(samples, state, *lastSweep, weighting);
     emit redrawRequested();
 }
 
 void Instrument::ReweightWhilePaused() {
     if (state.running)
         return;
-    ApplyWeightingWindow(samples, state, decoder.Extremes());
+    // The sweep on the screen is the last completed one: the decoder has reset its extremes
+    // since, and the points of a next sweep may have begun to arrive before the pause.
+    if (lastSweep)
+        ApplyWeightingWindow(samples, state, *lastSweep, weighting);
     emit redrawRequested();
+}
+
+void Instrument::SelectWeightingWindow(int window) {
+    if (IsWeightingWindow(window))
+        weighting = static_cast<WeightingWindow>(window);
+}
+
+void Instrument::SetShowWindowEffect(bool shown) {
+    showWindowEffect = shown;
 }
 
 void Instrument::ActivateLink() {

@@ -3,6 +3,7 @@
 #include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
 #include "core/SampleTable.h"
+#include "core/WeightingWindow.h"
 #include "instrument/RamWindow.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CommandProtocol;
 class SerialLink;
@@ -152,6 +154,16 @@ public:
     // main window does this whenever it becomes active).
     void ReweightWhilePaused();
 
+    // --- The weighting of the spectrum analyser: the window chosen (1 to 5; another value
+    // changes nothing) and whether the traces show its effect. Neither weights nor redraws:
+    // the next completed sweep, or coming back to the main window while paused, does.
+    WeightingWindow Weighting() const { return weighting; }
+    void SelectWeightingWindow(int window);
+    bool ShowWindowEffect() const { return showWindowEffect; }
+    void SetShowWindowEffect(bool shown);
+    // The last completed sweep, as it was weighted; none before the first.
+    const std::optional<CompletedSweep>& LastSweep() const { return lastSweep; }
+
     // --- Before each redraw of the oscilloscope screen: the Math menu follows the trace
     // switches, the math values the traces read are kept on the screen, and grounded
     // channels have their ground level measured. The drawing itself only reads.
@@ -217,6 +229,9 @@ private:
     SampleDecoder decoder;
     MathMenuState mathMenu;
     std::array<bool, 2> controlsEnabled{};
+    WeightingWindow weighting = WeightingWindow::Rectangular;
+    bool showWindowEffect = false;
+    std::optional<CompletedSweep> lastSweep;
 
     std::unique_ptr<SerialLink> link;
     CommandProtocol* protocol = nullptr;

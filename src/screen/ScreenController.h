@@ -31,6 +31,8 @@ public:
 
     void SetSources(ScreenSources sources);
     void SetLayers(ScreenLayers layers);
+    const ScreenSources& Sources() const { return sources; }
+    const ScreenLayers& Layers() const { return layers; }
 
     // Full redraw from the current state, shown at once.
     void RedrawScreen();

@@ -177,7 +177,8 @@ struct ReferenceDecoder {
         return row;
     }
 
-    // The end of a sweep: the display codes of a channel whose trace is on.
+    // The end of a sweep: the display codes of a channel whose trace is on, and the
+    // weighted codes of the rectangular window.
     NOT_EXPLORED void CopyDisplay(bool a, bool b) {
         for (int row = 1; row <= Points; ++row) {
             SampleTable::Point& point = points.At(row);
@@ -185,6 +186,10 @@ struct ReferenceDecoder {
                 point.displayA = point.codeA;
             if (b)
                 point.displayB = point.codeB;
+            // The rectangular window: the codes themselves, for both channels.
+            point.weightedA = point.codeA;
+            point.weightedB = point.codeB;
+            point.weightedWritten = true;
         }
     }
 };
@@ -210,8 +215,9 @@ NOT_EXPLORED void CheckPoint(const SampleTable& table, const SampleTable& refere
         Fail("sum or difference", row);
     if (p.displayA != r.displayA || p.displayB != r.displayB)
         Fail("display codes", row);
-    if (p.weightedWritten)
-        Fail("weighted codes written", row);
+    if (p.weightedWritten != r.weightedWritten ||
+        (r.weightedWritten && (p.weightedA != r.weightedA || p.weightedB != r.weightedB)))
+        Fail("weighted codes", row);
 }
 
 // Every point at once. Both stores began as copies of the same one and are written field

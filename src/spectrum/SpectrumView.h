@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/InstrumentSettings.h"
+#include "spectrum/SpectrumComputation.h"
+
+#include <QChartView>
+#include <QList>
+#include <QPair>
+#include <QRectF>
+#include <QStringList>
+#include <array>
+
+class Instrument;
+class QCategoryAxis;
+class QChart;
+class QCheckBox;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QRadioButton;
+class QValueAxis;
+
+// The spectrum view: a chart of the amplitude spectra of both channels that covers the
+// oscilloscope screen while the spectrum analyser is on, with the scale controls ("dB",
+// "Linéaire", "Logarithmique", "dB>0") and the three zoom buttons laid over it.
+//
+// It holds the analyser's state (on or off, the number of spectrum lines, the scale) and
+// shows what ComputeSpectrum gives: the chart's title, left margin and value axis, and
+// one point per bin in each series of a trace that is on, labelled with the bin's
+// frequency. The scale and zoom controls change the state only; the next computation
+// (the next redraw) applies it.
+class SpectrumView : public QChartView {
+    Q_OBJECT
+public:
+    // The chart's size and its place in the spectrum panel.
+    static constexpr int ChartWidth = 641;
+    static constexpr int ChartHeight = 321;
+    static constexpr int Inset = 8;
+
+    // Made inside the spectrum panel, at the start-up state.
+    SpectrumView(const Instrument& session, QWidget* panel);
+
+    // The start-up state: off, 25 lines, "Linéaire" checked, "dB>0" unchecked, the "dB"
+    // label and "dB>0" hidden, series A red and series B green, no points.
+    void Reset();
+
+    bool SpectrumMode() const { return spectrumMode; }
+    void SetSpectrumMode(bool on) { spectrumMode = on; }
+    int BinCount() const { return binCount; }
+    SpectrumScale Scale() const;
+
+    // The background gradient runs from this colour (0x00BBGGRR) at the top to white.
+    void SetGradientStart(int colour);
+    int GradientStart() const { return gradientStart; }
+
+    // ComputeSpectrum over the session's weighted codes, shown at once.
+    void ComputeSpectrum();
+    // Shows one computation: both series emptied, then refilled and recoloured for the
+    // traces that are on; title, margin and value axis; both axes ranged to the points.
+    void ShowSpectrum(const SpectrumChartData& data);
+
+    // What the chart shows, for the tests.
+    QLineSeries* Series(Channel channel) const;
+    QValueAxis* ValueAxis() const { return valueAxis; }
+    QCategoryAxis* FrequencyAxis() const { return frequencyAxis; }
+    // The labels of the frequency axis, in bin order, as the user reads them.
+    QStringList FrequencyLabels() const;
+    // The labels drawn under the plot: each bin's label centred under its point, left out
+    // where it would overlap the label drawn before it. Pairs of bin index (0 for bin 1)
+    // and the label's rectangle in the view.
+    QList<QPair<int, QRectF>> DrawnLabels() const;
+    QLabel* DbLabel() const { return dbLabel; }
+    QRadioButton* LinearButton() const { return linear; }
+    QRadioButton* LogarithmicButton() const { return logarithmic; }
+    QCheckBox* PositiveDbBox() const { return positiveDb; }
+    // "<", "> | <", ">".
+    QPushButton* ZoomButton(int index) const { return zoom[std::size_t(index)]; }
+
+protected:
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
+
+private:
+    void ShowScaleControls();
+    void SetFrequencyLabels(const std::vector<qint64>& frequencies);
+    void SetMargins(int leftUnits);
+
+    const Instrument& session;
+    QChart* spectrumChart = nullptr;
+    std::array<QLineSeries*, 2> series{};
+    QValueAxis* valueAxis = nullptr;
+    QCategoryAxis* frequencyAxis = nullptr;
+    QLabel* dbLabel = nullptr;
+    QRadioButton* linear = nullptr;
+    QRadioButton* logarithmic = nullptr;
+    QCheckBox* positiveDb = nullptr;
+    std::array<QPushButton*, 3> zoom{};
+
+    bool spectrumMode = false;
+    int binCount = 25;
+    int gradientStart = 0;
+};
