@@ -7,7 +7,7 @@
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
 #include "spectrum/SpectrumView.h"
-#include "spectrum/WeightingWindowDialog.h"
+#include "dialogs/WeightingWindowDialog.h"
 
 #include <QChart>
 #include <QCheckBox>

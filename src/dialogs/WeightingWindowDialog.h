@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/AuxiliaryWindow.h"
+
 #include <array>
 
 class Instrument;
@@ -11,10 +12,10 @@ class QRadioButton;
 
 // "Fenêtres de pondération pour l'analyse spectrale": the choice of the weighting window,
 // with a picture of the chosen one, and whether the oscilloscope traces show its effect.
-// Non-modal and on top while shown; made once and only shown and hidden afterwards. A
+// One of the small non-modal windows; made once and only shown and hidden afterwards. A
 // choice changes the session's window at once but weighs nothing: the next completed
 // sweep, or coming back to the main window while paused, uses it.
-class WeightingWindowDialog : public QDialog {
+class WeightingWindowDialog : public AuxiliaryWindow {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 431;
@@ -25,9 +26,6 @@ public:
 
     WeightingWindowDialog(Instrument& session, QWidget* parent = nullptr);
 
-    // Shows the dialog above all other windows, centred on the desktop, without waiting.
-    void ShowOnTop();
-
     QRadioButton* WindowButton(int window) const { return buttons[std::size_t(window - 1)]; }
     QLabel* Picture() const { return picture; }
     // The file the picture was last loaded from.
@@ -37,16 +35,12 @@ public:
     QPushButton* HelpButton() const { return help; }
     QLabel* Notice() const { return notice; }
 
-signals:
-    void helpRequested(const QString& topic);
-
 protected:
-    bool event(QEvent* event) override;
-
-private:
     // Each time the dialog becomes active: the current window's button, its picture and
     // the check box as the session holds them.
-    void Activated();
+    void Activated() override;
+
+private:
     void ShowPicture(int window);
 
     Instrument& session;

@@ -1,4 +1,4 @@
-#include "spectrum/WeightingWindowDialog.h"
+#include "dialogs/WeightingWindowDialog.h"
 
 #include "core/ErrorGuard.h"
 #include "instrument/Instrument.h"
@@ -6,15 +6,12 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 namespace {
 
@@ -28,14 +25,6 @@ const WindowRow WindowRows[WeightingWindowCount] = {
     {"Fenêtre de Blackman", "blackman.bmp"},
 };
 
-QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setToolTip(hint);
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 const char* WeightingWindowDialog::PictureFile(int window) {
@@ -43,9 +32,7 @@ const char* WeightingWindowDialog::PictureFile(int window) {
 }
 
 WeightingWindowDialog::WeightingWindowDialog(Instrument& owner, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      session(owner) {
+    : AuxiliaryWindow(parent), session(owner) {
     setWindowTitle(QStringLiteral("Fenêtres de pondération pour l'analyse spectrale"));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -97,38 +84,11 @@ WeightingWindowDialog::WeightingWindowDialog(Instrument& owner, QWidget* parent)
     connect(effect, &QCheckBox::toggled, this,
             GuardedSlot([this](bool on) { session.SetShowWindowEffect(on); }));
 
-    help = Button(this, QStringLiteral("&Aide"), QStringLiteral("Appel au fichier d'aide..."),
-                  {260, 300, 75, 25});
-    ok = Button(this, QStringLiteral("&OK"), QStringLiteral("Fermer la fenêtre..."),
-                {348, 300, 75, 25});
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(help, &QPushButton::clicked, this,
-            [this] { emit helpRequested(QString::fromLatin1(HelpTopic)); });
-    // "OK" and the close box hide the dialog and return it to normal stacking.
-    connect(this, &QDialog::finished, this, [this] {
-        if (windowFlags() & Qt::WindowStaysOnTopHint)
-            setWindowFlag(Qt::WindowStaysOnTopHint, false);
-        if (parentWidget())
-            parentWidget()->activateWindow();
-    });
-}
-
-void WeightingWindowDialog::ShowOnTop() {
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    if (QScreen* screen =
-            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - rect().center());
-    }
-    show();
-    raise();
-    activateWindow();
-}
-
-bool WeightingWindowDialog::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate)
-        Guarded([this] { Activated(); });
-    return QDialog::event(e);
+    help =
+        AddHelpButton(QStringLiteral("&Aide"), QString::fromLatin1(HelpTopic), {260, 300, 75, 25});
+    ok = AddButton(QStringLiteral("&OK"), QStringLiteral("Fermer la fenêtre..."),
+                   {348, 300, 75, 25});
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void WeightingWindowDialog::Activated() {

@@ -1,5 +1,5 @@
 #include "SessionProbe.h"
-#include "spectrum/WeightingWindowDialog.h"
+#include "dialogs/WeightingWindowDialog.h"
 
 #include <QCheckBox>
 #include <QFile>
