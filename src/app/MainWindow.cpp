@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/SingleInstanceGuard.h"
 #include "app/SoundPlayer.h"
 #include "core/ErrorGuard.h"
 #include "core/Messages.h"
@@ -112,6 +113,12 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       session(ProgramFolderOf(environment), environment.linkFactory) {
+    if (!environment.settingsFolder.isEmpty())
+        session.SetSettingsFolder(environment.settingsFolder);
+    // Hand-overs are served from now on, the splash wait included.
+    if (environment.instanceGuard)
+        connect(environment.instanceGuard, &SingleInstanceGuard::commandLineReceived, this,
+                &MainWindow::BringToFront);
     ErrorGuard::SetParentWindow(this);
     InstallMessageBoxes(this);
     sounds = new SoundPlayer(this);
@@ -411,6 +418,15 @@ void MainWindow::LinkLost() {
 void MainWindow::PlaySound(const QString& fileName) {
     if (session.Settings().IsOn(SettingsLine::Sound))
         playSound(session.ProgramFolder() + fileName);
+}
+
+void MainWindow::BringToFront() {
+    if (!isVisible())
+        return; // still starting: the window is shown, at the front, when start-up ends
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 void MainWindow::MainWindowActivated() {

@@ -25,18 +25,23 @@ class SampleTableView;
 class ScreenController;
 class ScreenView;
 class SerialLink;
+class SingleInstanceGuard;
 class SoundPlayer;
 class SplashWindow;
 
 // What start-up takes from the machine; tests pass their own.
 struct StartupEnvironment {
     QString programFolder;           // empty: the executable's folder
+    QString settingsFolder;          // empty: the program folder
     std::optional<QSize> screenSize; // empty: the primary screen's size
     std::optional<bool> soundDevice; // empty: ask the platform
     // Makes the link for a port name; empty: the hardware port or the simulated box.
     Instrument::LinkFactory linkFactory;
     // Plays a sound file (full path); empty: the program's sound player.
     std::function<void(const QString& path)> playSound;
+    // The claim of the running copy; later copies hand it their command line, which
+    // brings this window to the front. None: nobody hands anything over.
+    SingleInstanceGuard* instanceGuard = nullptr;
 };
 
 // The regions of the main window, placed at their fixed positions.
@@ -99,6 +104,9 @@ public:
     void ToggleHardwareCheck();
     // Plays a sound file of the program's folder without waiting, if sounds are on.
     void PlaySound(const QString& fileName);
+    // A later copy handed over: the window is restored if minimised and comes to the
+    // front. Nothing happens before the window is shown at the end of start-up.
+    void BringToFront();
 
 signals:
     // The application should end at the next turn of its event loop.
