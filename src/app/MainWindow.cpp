@@ -7,6 +7,7 @@
 #include "core/Timings.h"
 #include "dialogs/CommunicationWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/MenuStyleWindow.h"
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/PortSelectionDialog.h"
 #include "dialogs/SampleTableView.h"
@@ -277,6 +278,9 @@ void MainWindow::BuildWindows() {
             [this] { Guarded([&] { help->ShowContents(); }); });
     portDialog = new PortSelectionDialog(this, session);
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
+            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+    menuStyle = new MenuStyleWindow(this, session);
+    connect(menuStyle, &MenuStyleWindow::helpRequested, this,
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
 }
 

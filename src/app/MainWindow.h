@@ -15,6 +15,7 @@ class FrontPanel;
 class HelpViewer;
 class MarkerButtons;
 class MarkerController;
+class MenuStyleWindow;
 class PortSelectionDialog;
 class QLabel;
 class QProgressBar;
@@ -89,6 +90,8 @@ public:
     CommunicationWindow* CommunicationNotice() const { return communication; }
     PortSelectionDialog* PortDialog() const { return portDialog; }
     HelpViewer* Help() const { return help; }
+    // No command opens it; it is reached from code.
+    MenuStyleWindow* MenuStyle() const { return menuStyle; }
     MarkerController& Markers() const { return *markers; }
     MarkerButtons& MarkerPanel() const { return *markerButtons; }
 
@@ -155,6 +158,7 @@ private:
     CommunicationWindow* communication = nullptr;
     PortSelectionDialog* portDialog = nullptr;
     HelpViewer* help = nullptr;
+    MenuStyleWindow* menuStyle = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstanceGuard.h"
+#include "app/Skin.h"
 #include "core/ProgramLocations.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     // The window's layout is drawn for an 8-point sans-serif face.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    Skin::Apply(app);
     MainWindow window(environment);
     QObject::connect(&window, &MainWindow::terminateRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -107,6 +107,11 @@ void Instrument::MarkPortQuestionAsked() {
     settings.SetNumber(SettingsLine::PortChosen, 1);
 }
 
+void Instrument::SetMenuStyle(bool officeXp, bool conventional) {
+    settings.SetOn(SettingsLine::MenuStyleFirst, officeXp);
+    settings.SetOn(SettingsLine::MenuStyleSecond, conventional);
+}
+
 // --- Start-up state and the presets.
 
 void Instrument::SetInitialState() {

@@ -89,6 +89,8 @@ public:
     // main window becomes active again).
     void ChoosePort(const QString& portName);
     void MarkPortQuestionAsked();
+    // Lines 6 and 7, the menu style choice; nothing else follows them.
+    void SetMenuStyle(bool officeXp, bool conventional);
 
     // --- Start-up state and the presets. Neither sends nor saves anything.
     void SetInitialState();
