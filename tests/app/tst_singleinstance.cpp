@@ -139,6 +139,7 @@ private slots:
     void secondStartEndsWhenTheFirstHangs();
     void killedFirstCopyLeavesNothingInTheWay();
     void staleLockOfAKilledStartIsTaken();
+    void simultaneousStartsMakeOneFirstCopy();
     void hostileMessages_data();
     void hostileMessages();
     void connectionFloodIsDropped();
@@ -232,6 +233,32 @@ void SingleInstanceTest::staleLockOfAKilledStartIsTaken() {
     QCOMPARE(guard->Claim({QStringLiteral("x")}), SingleInstanceGuard::Outcome::First);
     QVERIFY(guard->Listening());
     QVERIFY(!QFile::exists(guard->LockPath())); // released once the claim is made
+}
+
+void SingleInstanceTest::simultaneousStartsMakeOneFirstCopy() {
+    ProgramCopy copy;
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 3; ++i)
+        starts.push_back(copy.Start({QString::number(i)}));
+    // Two of them hand over and end; one stays and serves.
+    const auto ended = [&] {
+        return std::count_if(starts.begin(), starts.end(),
+                             [](const auto& p) { return p->state() == QProcess::NotRunning; });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(ended(), 2, 120000);
+    for (const auto& p : starts)
+        if (p->state() == QProcess::NotRunning) {
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 0);
+        }
+    QTest::qWait(2000);
+    QCOMPARE(ended(), 2);
+    QVERIFY(QFile::exists(copy.Guard()->ServerPath()));
+    for (const auto& p : starts)
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            QVERIFY(p->waitForFinished(30000));
+        }
 }
 
 void SingleInstanceTest::hostileMessages_data() {
