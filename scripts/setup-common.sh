@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-liberation
   libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick
+  # checks the installed menu entry
+  desktop-file-utils
 )
 
 install_packages() {

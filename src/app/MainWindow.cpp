@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/SingleInstanceGuard.h"
 #include "app/SoundPlayer.h"
 #include "core/ErrorGuard.h"
 #include "core/Messages.h"
@@ -9,11 +10,13 @@
 #include "dialogs/CommunicationWindow.h"
 #include "dialogs/GraticuleOptionsWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/MenuStyleWindow.h"
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/PortSelectionDialog.h"
 #include "dialogs/SampleTableView.h"
 #include "dialogs/SplashWindow.h"
 #include "dialogs/StartupParametersWindow.h"
+#include "dialogs/WeightingWindowDialog.h"
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
 #include "panel/FrontPanel.h"
@@ -22,7 +25,6 @@
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
 #include "spectrum/SpectrumView.h"
-#include "dialogs/WeightingWindowDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,6 +122,12 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       session(ProgramFolderOf(environment), environment.linkFactory) {
+    if (!environment.settingsFolder.isEmpty())
+        session.SetSettingsFolder(environment.settingsFolder);
+    // Hand-overs are served from now on, the splash wait included.
+    if (environment.instanceGuard)
+        connect(environment.instanceGuard, &SingleInstanceGuard::commandLineReceived, this,
+                &MainWindow::BringToFront);
     ErrorGuard::SetParentWindow(this);
     InstallMessageBoxes(this);
     sounds = new SoundPlayer(this);
@@ -336,14 +344,16 @@ void MainWindow::BuildWindows() {
     portDialog = new PortSelectionDialog(this, session);
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
-    // The small windows of the options, the start-up parameters and the about box, in the
-    // order the program makes its windows; "Effets sonores" reads line 44, set by now.
+    // The small windows of the options, the start-up parameters, the about box and the menu
+    // style, in the order the program makes its windows; "Effets sonores" reads line 44, set
+    // by now.
     graticuleOptions = new GraticuleOptionsWindow(this, session);
     colours = new ColoursWindow(this, session);
     about = new AboutWindow(this, session);
     startupParameters = new StartupParametersWindow(this, session);
-    for (AuxiliaryWindow* w : std::initializer_list<AuxiliaryWindow*>{graticuleOptions, colours,
-                                                                      about, startupParameters})
+    menuStyle = new MenuStyleWindow(this, session);
+    for (AuxiliaryWindow* w : std::initializer_list<AuxiliaryWindow*>{
+             graticuleOptions, colours, about, startupParameters, menuStyle})
         connect(w, &AuxiliaryWindow::helpRequested, this,
                 [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
@@ -488,6 +498,15 @@ void MainWindow::LinkLost() {
 void MainWindow::PlaySound(const QString& fileName) {
     if (session.Settings().IsOn(SettingsLine::Sound))
         playSound(session.ProgramFolder() + fileName);
+}
+
+void MainWindow::BringToFront() {
+    if (!isVisible())
+        return; // still starting: the window is shown, at the front, when start-up ends
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 void MainWindow::MainWindowActivated() {

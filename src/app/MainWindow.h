@@ -18,6 +18,7 @@ class GraticuleOptionsWindow;
 class HelpViewer;
 class MarkerButtons;
 class MarkerController;
+class MenuStyleWindow;
 class PortSelectionDialog;
 class QLabel;
 class QProgressBar;
@@ -28,6 +29,7 @@ class SampleTableView;
 class ScreenController;
 class ScreenView;
 class SerialLink;
+class SingleInstanceGuard;
 class SoundPlayer;
 class SpectrumButtons;
 class SpectrumView;
@@ -38,12 +40,16 @@ class WeightingWindowDialog;
 // What start-up takes from the machine; tests pass their own.
 struct StartupEnvironment {
     QString programFolder;           // empty: the executable's folder
+    QString settingsFolder;          // empty: the program folder
     std::optional<QSize> screenSize; // empty: the primary screen's size
     std::optional<bool> soundDevice; // empty: ask the platform
     // Makes the link for a port name; empty: the hardware port or the simulated box.
     Instrument::LinkFactory linkFactory;
     // Plays a sound file (full path); empty: the program's sound player.
     std::function<void(const QString& path)> playSound;
+    // The claim of the running copy; later copies hand it their command line, which
+    // brings this window to the front. None: nobody hands anything over.
+    SingleInstanceGuard* instanceGuard = nullptr;
 };
 
 // The regions of the main window, placed at their fixed positions.
@@ -95,6 +101,8 @@ public:
     ColoursWindow* Colours() const { return colours; }
     AboutWindow* About() const { return about; }
     StartupParametersWindow* StartupParameters() const { return startupParameters; }
+    // No command opens it; it is reached from code.
+    MenuStyleWindow* MenuStyle() const { return menuStyle; }
     MarkerController& Markers() const { return *markers; }
     MarkerButtons& MarkerPanel() const { return *markerButtons; }
     SpectrumView* Spectrum() const { return spectrumView; }
@@ -116,6 +124,9 @@ public:
     // The spectrum switch: on, the chart covers the screen, the window-choice button
     // appears and the spectrum is computed at once; off, the screen is back and redrawn.
     void SwitchSpectrum(bool on);
+    // A later copy handed over: the window is restored if minimised and comes to the
+    // front. Nothing happens before the window is shown at the end of start-up.
+    void BringToFront();
 
 signals:
     // The application should end at the next turn of its event loop.
@@ -173,6 +184,7 @@ private:
     SpectrumView* spectrumView = nullptr;
     SpectrumButtons* spectrumButtons = nullptr;
     WeightingWindowDialog* weightingDialog = nullptr;
+    MenuStyleWindow* menuStyle = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

@@ -1,17 +1,46 @@
 #include "app/MainWindow.h"
+#include "app/SingleInstanceGuard.h"
+#include "app/Skin.h"
+#include "core/ProgramLocations.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString());
+
+    // A copy started while another runs hands over its command line and ends here,
+    // before it shows, plays, writes or opens anything.
+    SingleInstanceGuard guard(SingleInstanceGuard::UserRuntimeFolder(),
+                              QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    switch (guard.Claim(QCoreApplication::arguments())) {
+    case SingleInstanceGuard::Outcome::HandedOver:
+    case SingleInstanceGuard::Outcome::NoAnswer:
+        return 0;
+    case SingleInstanceGuard::Outcome::First:
+    case SingleInstanceGuard::Outcome::Unguarded:
+        break;
+    }
+
+    // The data files beside the executable or in the installed data folder; the settings
+    // beside them, or in the user's configuration folder for an installed copy.
+    const ProgramLocations::Folders folders = ProgramLocations::Locate(
+        ProgramLocations::ForThisProgram(QCoreApplication::applicationDirPath()));
+    ProgramLocations::SeedSettingsFile(folders);
+    StartupEnvironment environment;
+    environment.programFolder = folders.data;
+    environment.settingsFolder = folders.settings;
+    environment.instanceGuard = &guard;
+
     // The program ends when the main window asks for it, which may be after a last
     // exchange with the box once the window is closed.
     QApplication::setQuitOnLastWindowClosed(false);
     // The window's layout is drawn for an 8-point sans-serif face.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
-    MainWindow window;
+    Skin::Apply(app);
+    MainWindow window(environment);
     QObject::connect(&window, &MainWindow::terminateRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (!window.ShouldServe())

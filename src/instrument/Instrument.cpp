@@ -47,6 +47,7 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
     : QObject(parent), programFolder(folder), linkFactory(std::move(factory)), decoder(samples) {
     if (!programFolder.endsWith(u'/'))
         programFolder += u'/';
+    settingsFolder = programFolder;
     connect(&decoder, &SampleDecoder::sweepCompleted, this,
             [this](const SweepExtremes& completed) { SweepCompleted(completed); });
     connect(&communicationTimer, &QTimer::timeout, this,
@@ -70,8 +71,12 @@ QString Instrument::SettingsPath() const {
 
 // --- The settings file.
 
+void Instrument::SetSettingsFolder(const QString& folder) {
+    settingsFolder = folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
 void Instrument::LoadSettings() {
-    settings = SettingsFile::Load(programFolder + QString::fromLatin1(SettingsFile::FileName));
+    settings = SettingsFile::Load(settingsFolder + QString::fromLatin1(SettingsFile::FileName));
 }
 
 void Instrument::SaveSettings() {
@@ -86,7 +91,7 @@ void Instrument::NoteSoundDevice(bool present) {
 }
 
 void Instrument::NoteProgramFolder() {
-    settings.SetLine(SettingsLine::ProgramFolder, programFolder);
+    settings.SetLine(SettingsLine::ProgramFolder, settingsFolder);
 }
 
 void Instrument::ResetInstrumentLines() {
@@ -100,6 +105,11 @@ void Instrument::ChoosePort(const QString& portName) {
 
 void Instrument::MarkPortQuestionAsked() {
     settings.SetNumber(SettingsLine::PortChosen, 1);
+}
+
+void Instrument::SetMenuStyle(bool officeXp, bool conventional) {
+    settings.SetOn(SettingsLine::MenuStyleFirst, officeXp);
+    settings.SetOn(SettingsLine::MenuStyleSecond, conventional);
 }
 
 // --- Start-up state and the presets.

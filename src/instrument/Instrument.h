@@ -65,6 +65,11 @@ public:
     // A channel's volts/div, coupling and position controls may be used.
     bool ChannelControlsEnabled(Channel channel) const;
     QString ProgramFolder() const { return programFolder; }
+    // The folder of the settings file, ending with a separator: the program's folder
+    // unless set apart (an installed copy keeps its settings in the user's configuration
+    // folder). Set before LoadSettings.
+    QString SettingsFolder() const { return settingsFolder; }
+    void SetSettingsFolder(const QString& folder);
     QString SettingsPath() const;
     bool LinkActive() const { return linkActive; }
     bool LinkFailed() const { return linkFailed; }
@@ -72,12 +77,12 @@ public:
     CommandProtocol* Protocol() const { return protocol; }
 
     // --- The settings file.
-    // Reads the file of the program's folder (missing or unreadable: empty lines).
+    // Reads the file of the settings folder (missing or unreadable: empty lines).
     void LoadSettings();
     // Rewrites the file named by line 45; throws SettingsWriteError.
     void SaveSettings();
-    // Start-up: whether the machine can play sounds (lines 14 and 44), and the program's
-    // folder (line 45). Memory only.
+    // Start-up: whether the machine can play sounds (lines 14 and 44), and the folder of
+    // the settings file (line 45). Memory only.
     void NoteSoundDevice(bool present);
     void NoteProgramFolder();
     // Start-up: lines 18 to 27 back to their start values, then SaveSettings.
@@ -95,6 +100,8 @@ public:
     void SetRestoreMask(int mask);
     void StorePersonalStartup();
     void ClearPersonalStartup();
+    // Lines 6 and 7, the menu style choice; nothing else follows them.
+    void SetMenuStyle(bool officeXp, bool conventional);
 
     // --- Start-up state and the presets. Neither sends nor saves anything.
     void SetInitialState();
@@ -220,6 +227,7 @@ private:
     void CommunicationTick();
 
     QString programFolder;
+    QString settingsFolder;
     LinkFactory linkFactory;
     PersistedSettings settings;
     InstrumentSettings state;

@@ -1,0 +1,125 @@
+#include "core/ProgramLocations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+void MakeFile(const QString& path, const QByteArray& content = "x") {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+} // namespace
+
+// Where the data files and the settings file are found: beside the executable for a copy
+// run from its folder, under share/ and the configuration folder for an installed one.
+class ProgramLocationsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void locate_data();
+    void locate();
+    void seedingCopiesTheFactoryFileOnce();
+    void seedingLeavesAPortableCopyAlone();
+    void writableFolderIsTried();
+};
+
+void ProgramLocationsTest::locate_data() {
+    // Layout of the tree under the temporary folder: the files that exist.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<QString>("data");     // relative to the tree
+    QTest::addColumn<QString>("settings"); // relative to the tree
+    QTest::newRow("run from its folder") << QStringList{"build/aide.hlp"} << true << "build/"
+                                         << "build/";
+    QTest::newRow("its folder read-only") << QStringList{"build/aide.hlp"} << false << "build/"
+                                          << "config/oscilloscope/";
+    QTest::newRow("installed beside bin") << QStringList{"prefix/share/oscilloscope/aide.hlp"}
+                                          << false << "prefix/share/oscilloscope/"
+                                          << "config/oscilloscope/";
+    QTest::newRow("installed in a prefix the user owns")
+        << QStringList{"prefix/share/oscilloscope/aide.hlp"} << true << "prefix/share/oscilloscope/"
+        << "config/oscilloscope/";
+    QTest::newRow("found through the data folders")
+        << QStringList{"system/oscilloscope/aide.hlp"} << false << "system/oscilloscope/"
+        << "config/oscilloscope/";
+    QTest::newRow("beside wins over share")
+        << QStringList{"prefix/bin/aide.hlp", "prefix/share/oscilloscope/aide.hlp"} << true
+        << "prefix/bin/"
+        << "prefix/bin/";
+    QTest::newRow("no data anywhere") << QStringList{} << true << "prefix/bin/"
+                                      << "prefix/bin/";
+}
+
+void ProgramLocationsTest::locate() {
+    QFETCH(QStringList, files);
+    QFETCH(bool, writable);
+    QFETCH(QString, data);
+    QFETCH(QString, settings);
+    QTemporaryDir tree;
+    for (const QString& f : files)
+        MakeFile(tree.filePath(f));
+    const QString root = tree.path() + u'/';
+    // The executable sits in build/ for the first rows, in prefix/bin/ for the others.
+    const QString exe = root + (data.startsWith("build") ? "build" : "prefix/bin");
+    QDir().mkpath(exe);
+    ProgramLocations::Inputs inputs{
+        exe, writable, root + "config", {root + "nowhere", root + "system"}};
+    const auto folders = ProgramLocations::Locate(inputs);
+    QCOMPARE(folders.data, root + data);
+    QCOMPARE(folders.settings, root + settings);
+}
+
+void ProgramLocationsTest::seedingCopiesTheFactoryFileOnce() {
+    QTemporaryDir tree;
+    const QString data = tree.filePath("share/oscilloscope/");
+    const QString settings = tree.filePath("config/oscilloscope/");
+    MakeFile(data + "parametres.inf", "COM1\r\nPERIPHERIQUE_ON\r\n");
+    QFile::setPermissions(data + "parametres.inf", QFile::ReadOwner | QFile::ReadOther);
+    ProgramLocations::SeedSettingsFile({data, settings});
+    QFile seeded(settings + "parametres.inf");
+    QVERIFY(seeded.open(QIODevice::ReadOnly));
+    QCOMPARE(seeded.readAll(), QByteArray("COM1\r\nPERIPHERIQUE_ON\r\n"));
+    seeded.close();
+    QVERIFY(seeded.permissions() & QFile::WriteOwner);
+
+    // The user's file is never replaced by the factory one.
+    MakeFile(settings + "parametres.inf", "mine\r\n");
+    ProgramLocations::SeedSettingsFile({data, settings});
+    QVERIFY(seeded.open(QIODevice::ReadOnly));
+    QCOMPARE(seeded.readAll(), QByteArray("mine\r\n"));
+}
+
+void ProgramLocationsTest::seedingLeavesAPortableCopyAlone() {
+    QTemporaryDir tree;
+    const QString own = tree.path() + u'/';
+    ProgramLocations::SeedSettingsFile({own, own});
+    QVERIFY(!QFile::exists(own + "parametres.inf"));
+    // No factory file: nothing is made, and start-up begins from empty lines.
+    const QString settings = own + "config/";
+    ProgramLocations::SeedSettingsFile({own + "share/", settings});
+    QVERIFY(!QFile::exists(settings + "parametres.inf"));
+}
+
+void ProgramLocationsTest::writableFolderIsTried() {
+    QTemporaryDir tree;
+    QVERIFY(ProgramLocations::IsWritable(tree.path()));
+    QVERIFY(!ProgramLocations::IsWritable(tree.filePath("missing")));
+    // Nothing is left behind by the trial.
+    QCOMPARE(QDir(tree.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    if (geteuid() != 0) { // the permission bits do not stop the superuser
+        QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(!ProgramLocations::IsWritable(tree.path()));
+        QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+QTEST_GUILESS_MAIN(ProgramLocationsTest)
+#include "tst_programlocations.moc"
