@@ -16,6 +16,8 @@
 #include "dialogs/StartupParametersWindow.h"
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
+#include "output/OutputCommands.h"
+#include "output/SaveFileDialog.h"
 #include "panel/FrontPanel.h"
 #include "panel/MarkerButtons.h"
 #include "panel/SpectrumButtons.h"
@@ -95,8 +97,8 @@ const PresetHint PresetHints[] = {
 };
 // clang-format on
 
-constexpr Command OutputCommands[] = {Command::Save, Command::PrintPreview, Command::PrintSetup,
-                                      Command::Copy};
+constexpr Command OutputCommandList[] = {Command::Save, Command::ExportSamples,
+                                         Command::PrintPreview, Command::PrintSetup, Command::Copy};
 constexpr Command OutputToolButtons[] = {Command::Save, Command::Copy, Command::PrintPreview};
 constexpr Command MathCommands[] = {Command::MathNone, Command::MathSum, Command::MathDifference,
                                     Command::MathXY};
@@ -349,6 +351,20 @@ void MainWindow::BuildWindows() {
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
 }
 
+void MainWindow::BuildOutput() {
+    OutputSources sources;
+    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
+    sources.screenImage = [this] { return screen->Screen().Image(); };
+    sources.chartImage = [this] { return spectrumView->ChartImage(); };
+    sources.clock = [this] { return screen->Screen().LastClock(); };
+    sources.spectrum = [this] {
+        const SpectrumChartData& shown = spectrumView->Shown();
+        return SpectrumExport{spectrumView->Scale().logarithmic, shown.frequencies,
+                              shown.series[0].values, shown.series[1].values};
+    };
+    output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
+}
+
 void MainWindow::ConnectSession() {
     connect(&session, &Instrument::commandStatusChanged, statusPanels[1], &QLabel::setText);
     connect(&session, &Instrument::progressStarted, this, &MainWindow::ShowProgress);
@@ -431,7 +447,7 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
 }
 
 void MainWindow::SetOutputCommandsEnabled(bool enabled) {
-    for (Command c : OutputCommands)
+    for (Command c : OutputCommandList)
         surfaces->SetEnabled(c, enabled);
 }
 
@@ -554,6 +570,15 @@ void MainWindow::RunCommand(Command command) {
         break;
     case Command::About:
         about->ShowOnTop();
+        break;
+    case Command::Save:
+        output->SaveScreenImage();
+        break;
+    case Command::ExportSamples:
+        output->ExportSamples();
+        break;
+    case Command::Copy:
+        output->CopyScreenImage();
         break;
     case Command::MathNone:
     case Command::MathSum:

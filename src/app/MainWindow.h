@@ -17,6 +17,7 @@ class FrontPanel;
 class GraticuleOptionsWindow;
 class HelpViewer;
 class MarkerButtons;
+class OutputCommands;
 class MarkerController;
 class PortSelectionDialog;
 class QLabel;
@@ -100,6 +101,7 @@ public:
     SpectrumView* Spectrum() const { return spectrumView; }
     SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
     WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
+    OutputCommands& Output() const { return *output; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -134,6 +136,7 @@ private:
     void BuildSpectrum();
     void ResetSpectrum();
     void BuildWindows();
+    void BuildOutput();
     void ConnectSession();
     void StartupSequence(const StartupEnvironment& environment);
     void RunCommand(Command command);
@@ -173,6 +176,7 @@ private:
     SpectrumView* spectrumView = nullptr;
     SpectrumButtons* spectrumButtons = nullptr;
     WeightingWindowDialog* weightingDialog = nullptr;
+    std::unique_ptr<OutputCommands> output;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

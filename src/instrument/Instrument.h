@@ -95,6 +95,10 @@ public:
     void SetRestoreMask(int mask);
     void StorePersonalStartup();
     void ClearPersonalStartup();
+    // The folder the save dialog last showed (line 12, memory only). A name holding a
+    // line break would split the settings file: it is refused, the line kept, and false
+    // returned.
+    bool SetSaveFolder(const QString& folder);
 
     // --- Start-up state and the presets. Neither sends nor saves anything.
     void SetInitialState();
