@@ -17,7 +17,9 @@
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
 #include "output/OutputCommands.h"
+#include "output/PrintPreviewWindow.h"
 #include "output/SaveFileDialog.h"
+#include "output/SpectrumPrintWindow.h"
 #include "panel/FrontPanel.h"
 #include "panel/MarkerButtons.h"
 #include "panel/SpectrumButtons.h"
@@ -36,6 +38,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
@@ -140,6 +144,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     BuildScreenAndPanel();
     BuildMarkers();
     BuildSpectrum();
+    BuildOutput();
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -363,6 +368,38 @@ void MainWindow::BuildOutput() {
                               shown.series[0].values, shown.series[1].values};
     };
     output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
+
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    PrintHooks hooks;
+    hooks.pageSetup = [](QPrinter& p) {
+        QPageSetupDialog dialog(&p, QApplication::activeWindow());
+        return dialog.exec() == QDialog::Accepted;
+    };
+    hooks.choosePdf = [this] {
+        return output->ChooseFile(QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
+    };
+    hooks.help = [this](const QString& topic) { ShowHelpTopic(topic); };
+    printPreview = new PrintPreviewWindow(
+        *printer, [this] { return screen->Screen().Image(); }, hooks, this);
+    spectrumPrint = new SpectrumPrintWindow(
+        *printer,
+        [this](QPainter& painter, const QRectF& target) {
+            spectrumView->RenderChart(painter, target);
+        },
+        hooks, this);
+}
+
+void MainWindow::OpenPrintWindow() {
+    screen->StopClock();
+    // Every way out, an error included, gives the clock back.
+    struct ClockRestart {
+        ScreenController& screen;
+        ~ClockRestart() { screen.StartClock(); }
+    } restart{*screen};
+    if (spectrumView->SpectrumMode())
+        spectrumPrint->Open();
+    else
+        printPreview->Open();
 }
 
 void MainWindow::ConnectSession() {
@@ -580,6 +617,14 @@ void MainWindow::RunCommand(Command command) {
     case Command::Copy:
         output->CopyScreenImage();
         break;
+    case Command::PrintPreview:
+        OpenPrintWindow();
+        break;
+    case Command::PrintSetup: {
+        QPageSetupDialog dialog(printer.get(), this);
+        dialog.exec();
+        break;
+    }
     case Command::MathNone:
     case Command::MathSum:
     case Command::MathDifference:

@@ -18,6 +18,9 @@ class GraticuleOptionsWindow;
 class HelpViewer;
 class MarkerButtons;
 class OutputCommands;
+class PrintPreviewWindow;
+class QPrinter;
+class SpectrumPrintWindow;
 class MarkerController;
 class PortSelectionDialog;
 class QLabel;
@@ -102,6 +105,9 @@ public:
     SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
     WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
     OutputCommands& Output() const { return *output; }
+    QPrinter& Printer() const { return *printer; }
+    PrintPreviewWindow* PrintPreview() const { return printPreview; }
+    SpectrumPrintWindow* SpectrumPrint() const { return spectrumPrint; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -137,6 +143,8 @@ private:
     void ResetSpectrum();
     void BuildWindows();
     void BuildOutput();
+    // Opens the print window of the view shown, the clock stopped while it is open.
+    void OpenPrintWindow();
     void ConnectSession();
     void StartupSequence(const StartupEnvironment& environment);
     void RunCommand(Command command);
@@ -177,6 +185,10 @@ private:
     SpectrumButtons* spectrumButtons = nullptr;
     WeightingWindowDialog* weightingDialog = nullptr;
     std::unique_ptr<OutputCommands> output;
+    // One printer for both print windows and the printer set-up.
+    std::unique_ptr<QPrinter> printer;
+    PrintPreviewWindow* printPreview = nullptr;
+    SpectrumPrintWindow* spectrumPrint = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
