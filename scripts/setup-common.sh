@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-liberation
   libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick
+  # Qt's own dialogs in French; pdftoppm to look at printed pages in the tests
+  qt6-translations-l10n poppler-utils
 )
 
 install_packages() {

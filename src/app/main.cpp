@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "core/QtTranslations.h"
 
 #include <QApplication>
 #include <QFont>
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     // The window's layout is drawn for an 8-point sans-serif face.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    // Qt's own dialogs and buttons in French.
+    InstallQtFrenchTranslations(app);
     MainWindow window;
     QObject::connect(&window, &MainWindow::terminateRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
