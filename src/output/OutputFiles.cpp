@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cmath>
 
 namespace {
 
@@ -15,11 +16,15 @@ QString TwoDigits(int value) {
 QByteArray Decimal(long double value) {
     QByteArray text = QByteArray::number(double(value), 'g', 15);
     if (text.contains('e')) {
-        text = QByteArray::number(double(value), 'f', 15);
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.'))
-            text.chop(1);
+        // Small values in fixed notation, still with 15 significant digits.
+        const int exponent = int(std::floor(std::log10(std::fabs(double(value)))));
+        text = QByteArray::number(double(value), 'f', std::max(0, 14 - exponent));
+        if (text.contains('.')) {
+            while (text.endsWith('0'))
+                text.chop(1);
+            if (text.endsWith('.'))
+                text.chop(1);
+        }
     }
     return text;
 }

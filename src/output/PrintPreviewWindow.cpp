@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -147,6 +148,9 @@ int PrintPreviewWindow::Open() {
     titleEdit->clear();
     shownTitle.clear();
     setWindowState(windowState() | Qt::WindowMaximized);
+    // Without a window manager the state alone does not size the window.
+    if (const QScreen* screen = this->screen())
+        setGeometry(screen->availableGeometry());
     Layout();
     return exec();
 }

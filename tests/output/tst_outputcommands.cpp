@@ -296,6 +296,8 @@ private slots:
                                           "centrale),Code B\r")
                                .toUtf8());
         QCOMPARE(lines[1], QByteArray("1,0,0,128\r"));
+        // 1 us / 30, with its 15 significant digits.
+        QCOMPARE(lines[2], QByteArray("2,0.0000000333333333333333,0,128\r"));
         // 60 x 1 us / 30; (100 - 128) x 10 mV / 32
         QCOMPARE(lines[61], QByteArray("61,0.000002,-0.00875,100\r"));
     }
