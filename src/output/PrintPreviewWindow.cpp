@@ -156,6 +156,9 @@ int PrintPreviewWindow::Open() {
 }
 
 void PrintPreviewWindow::Layout() {
+    // The picture as it is now: what the preview shows is what gets printed, even if the
+    // screen is redrawn behind the window.
+    picture = screenImage ? screenImage() : QImage();
     const QSize paper = printer.pageLayout().paintRectPixels(printer.resolution()).size();
     page = QImage(std::max(1, paper.width() / 10), std::max(1, paper.height() / 10),
                   QImage::Format_RGB32);
@@ -174,8 +177,7 @@ QPoint PrintPreviewWindow::PagePosition() const {
 }
 
 void PrintPreviewWindow::DrawPreview() {
-    PrintLayout::DrawPreview(page, screenImage ? screenImage() : QImage(), HeightFactor(),
-                             WidthFactor(), shownTitle);
+    PrintLayout::DrawPreview(page, picture, HeightFactor(), WidthFactor(), shownTitle);
     pageLabel->setPixmap(QPixmap::fromImage(page));
     ShowOversize();
 }
@@ -205,8 +207,8 @@ bool PrintPreviewWindow::Print() {
         throw std::runtime_error(
             "L'impression n'a pas pu commencer : l'imprimante ou le fichier n'est pas "
             "disponible.");
-    PrintLayout::DrawPrintedPage(painter, screenImage ? screenImage() : QImage(), HeightFactor(),
-                                 WidthFactor(), titleEdit->text());
+    PrintLayout::DrawPrintedPage(painter, picture, HeightFactor(), WidthFactor(),
+                                 titleEdit->text());
     if (!painter.end())
         throw std::runtime_error("L'impression n'a pas pu être terminée.");
     accept();

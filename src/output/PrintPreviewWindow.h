@@ -46,6 +46,7 @@ private:
     QPrinter& printer;
     std::function<QImage()> screenImage;
     PrintHooks hooks;
+    QImage picture;
     QImage page;
     QString shownTitle;
     QSlider* heightBar = nullptr;

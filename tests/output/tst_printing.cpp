@@ -172,6 +172,28 @@ private slots:
         QVERIFY(ink);
     }
 
+    // The picture is taken when the window is laid out: a redraw of the screen behind the
+    // window changes neither the preview nor the print.
+    void pictureTakenAtLayout() {
+        QPrinter printer(QPrinter::HighResolution);
+        QColor colour(255, 0, 0);
+        PrintPreviewWindow window(
+            printer,
+            [&] {
+                QImage image = Screen();
+                image.setPixel(0, 0, colour.rgb());
+                QPainter(&image).fillRect(0, 0, 320, 160, colour);
+                return image;
+            },
+            PrintHooks{});
+        window.Layout();
+        colour = QColor(0, 255, 0);
+        window.HeightBar()->setValue(8);
+        QCOMPARE(window.PageImage().pixel(20, 20), qRgb(255, 0, 0));
+        window.Layout();
+        QCOMPARE(window.PageImage().pixel(20, 20), qRgb(0, 255, 0));
+    }
+
     // A picture larger than the printable area is announced in the preview.
     void oversizeIsAnnounced() {
         QPrinter printer(QPrinter::HighResolution);
