@@ -341,6 +341,16 @@ QImage SpectrumView::ChartImage() const {
 }
 
 void SpectrumView::RenderChart(QPainter& painter, const QRectF& target) const {
+    // Drawn at the view's own size, the painter scaled to the target: the bin labels the
+    // view draws over the plot keep their places.
+    const QSizeF own = size();
+    if (own.isEmpty() || target.isEmpty())
+        return;
+    const qreal scale = std::min(target.width() / own.width(), target.height() / own.height());
+    painter.save();
+    painter.translate(target.center() - QPointF(own.width(), own.height()) * scale / 2);
+    painter.scale(scale, scale);
     // The view's own rendering draws the scene and the bin labels, not the child widgets.
-    const_cast<SpectrumView*>(this)->render(&painter, target, rect(), Qt::KeepAspectRatio);
+    const_cast<SpectrumView*>(this)->render(&painter, QRectF(QPointF(0, 0), own), rect());
+    painter.restore();
 }
