@@ -15,6 +15,8 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   # checks the installed menu entry
   desktop-file-utils
+  # Qt's own dialogs in French; pdftoppm to look at printed pages in the tests
+  qt6-translations-l10n poppler-utils
 )
 
 install_packages() {

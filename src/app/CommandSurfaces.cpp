@@ -23,6 +23,7 @@ struct MenuRow {
 // clang-format off
 constexpr MenuRow MenuTable[] = {
     {Command::Save,              "&Fichier",       nullptr,       "&Sauvegarder",                               "Ctrl+S",     false, false},
+    {Command::ExportSamples,     "&Fichier",       nullptr,       "Exporter les échantillons...",               "",           false, false},
     {Command::PrintPreview,      "&Fichier",       "Imprimer...", "&Aperçu avant impression",                   "Ctrl+I",     false, false},
     {Command::PrintSetup,        "&Fichier",       "Imprimer...", "&Configuration de l'impression",             "Ctrl+E",     false, false},
     {Command::Quit,              "&Fichier",       nullptr,       "&Quitter",                                   "Ctrl+Q",     true,  false},

@@ -13,6 +13,7 @@ class QWidget;
 // Every command of the main window, whatever surface it is reached from.
 enum class Command {
     Save,
+    ExportSamples,
     PrintPreview,
     PrintSetup,
     Quit,

@@ -19,6 +19,10 @@
 #include "dialogs/WeightingWindowDialog.h"
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
+#include "output/OutputCommands.h"
+#include "output/PrintPreviewWindow.h"
+#include "output/SaveFileDialog.h"
+#include "output/SpectrumPrintWindow.h"
 #include "panel/FrontPanel.h"
 #include "panel/MarkerButtons.h"
 #include "panel/SpectrumButtons.h"
@@ -36,6 +40,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
@@ -97,8 +103,8 @@ const PresetHint PresetHints[] = {
 };
 // clang-format on
 
-constexpr Command OutputCommands[] = {Command::Save, Command::PrintPreview, Command::PrintSetup,
-                                      Command::Copy};
+constexpr Command OutputCommandList[] = {Command::Save, Command::ExportSamples,
+                                         Command::PrintPreview, Command::PrintSetup, Command::Copy};
 constexpr Command OutputToolButtons[] = {Command::Save, Command::Copy, Command::PrintPreview};
 constexpr Command MathCommands[] = {Command::MathNone, Command::MathSum, Command::MathDifference,
                                     Command::MathXY};
@@ -146,6 +152,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     BuildScreenAndPanel();
     BuildMarkers();
     BuildSpectrum();
+    BuildOutput();
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -359,6 +366,52 @@ void MainWindow::BuildWindows() {
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
 }
 
+void MainWindow::BuildOutput() {
+    OutputSources sources;
+    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
+    sources.screenImage = [this] { return screen->Screen().Image(); };
+    sources.chartImage = [this] { return spectrumView->ChartImage(); };
+    sources.clock = [this] { return screen->Screen().LastClock(); };
+    sources.spectrum = [this] {
+        const SpectrumChartData& shown = spectrumView->Shown();
+        return SpectrumExport{spectrumView->Scale().logarithmic, shown.frequencies,
+                              shown.series[0].values, shown.series[1].values};
+    };
+    output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
+
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    PrintHooks hooks;
+    hooks.pageSetup = [](QPrinter& p) {
+        QPageSetupDialog dialog(&p, QApplication::activeWindow());
+        return dialog.exec() == QDialog::Accepted;
+    };
+    hooks.choosePdf = [this] {
+        return output->ChooseFile(QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
+    };
+    hooks.help = [this](const QString& topic) { ShowHelpTopic(topic); };
+    printPreview = new PrintPreviewWindow(
+        *printer, [this] { return screen->Screen().Image(); }, hooks, this);
+    spectrumPrint = new SpectrumPrintWindow(
+        *printer,
+        [this](QPainter& painter, const QRectF& target) {
+            spectrumView->RenderChart(painter, target);
+        },
+        hooks, this);
+}
+
+void MainWindow::OpenPrintWindow() {
+    screen->StopClock();
+    // Every way out, an error included, gives the clock back.
+    struct ClockRestart {
+        ScreenController& screen;
+        ~ClockRestart() { screen.StartClock(); }
+    } restart{*screen};
+    if (spectrumView->SpectrumMode())
+        spectrumPrint->Open();
+    else
+        printPreview->Open();
+}
+
 void MainWindow::ConnectSession() {
     connect(&session, &Instrument::commandStatusChanged, statusPanels[1], &QLabel::setText);
     connect(&session, &Instrument::progressStarted, this, &MainWindow::ShowProgress);
@@ -441,7 +494,7 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
 }
 
 void MainWindow::SetOutputCommandsEnabled(bool enabled) {
-    for (Command c : OutputCommands)
+    for (Command c : OutputCommandList)
         surfaces->SetEnabled(c, enabled);
 }
 
@@ -574,6 +627,23 @@ void MainWindow::RunCommand(Command command) {
     case Command::About:
         about->ShowOnTop();
         break;
+    case Command::Save:
+        output->SaveScreenImage();
+        break;
+    case Command::ExportSamples:
+        output->ExportSamples();
+        break;
+    case Command::Copy:
+        output->CopyScreenImage();
+        break;
+    case Command::PrintPreview:
+        OpenPrintWindow();
+        break;
+    case Command::PrintSetup: {
+        QPageSetupDialog dialog(printer.get(), this);
+        dialog.exec();
+        break;
+    }
     case Command::MathNone:
     case Command::MathSum:
     case Command::MathDifference:

@@ -19,6 +19,10 @@ class HelpViewer;
 class MarkerButtons;
 class MarkerController;
 class MenuStyleWindow;
+class OutputCommands;
+class PrintPreviewWindow;
+class QPrinter;
+class SpectrumPrintWindow;
 class PortSelectionDialog;
 class QLabel;
 class QProgressBar;
@@ -108,6 +112,10 @@ public:
     SpectrumView* Spectrum() const { return spectrumView; }
     SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
     WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
+    OutputCommands& Output() const { return *output; }
+    QPrinter& Printer() const { return *printer; }
+    PrintPreviewWindow* PrintPreview() const { return printPreview; }
+    SpectrumPrintWindow* SpectrumPrint() const { return spectrumPrint; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -145,6 +153,9 @@ private:
     void BuildSpectrum();
     void ResetSpectrum();
     void BuildWindows();
+    void BuildOutput();
+    // Opens the print window of the view shown, the clock stopped while it is open.
+    void OpenPrintWindow();
     void ConnectSession();
     void StartupSequence(const StartupEnvironment& environment);
     void RunCommand(Command command);
@@ -185,6 +196,11 @@ private:
     SpectrumButtons* spectrumButtons = nullptr;
     WeightingWindowDialog* weightingDialog = nullptr;
     MenuStyleWindow* menuStyle = nullptr;
+    std::unique_ptr<OutputCommands> output;
+    // One printer for both print windows and the printer set-up.
+    std::unique_ptr<QPrinter> printer;
+    PrintPreviewWindow* printPreview = nullptr;
+    SpectrumPrintWindow* spectrumPrint = nullptr;
 
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;

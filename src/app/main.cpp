@@ -2,6 +2,7 @@
 #include "app/SingleInstanceGuard.h"
 #include "app/Skin.h"
 #include "core/ProgramLocations.h"
+#include "core/QtTranslations.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -40,6 +41,8 @@ int main(int argc, char* argv[]) {
     // The window's layout is drawn for an 8-point sans-serif face.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     Skin::Apply(app);
+    // Qt's own dialogs and buttons in French.
+    InstallQtFrenchTranslations(app);
     MainWindow window(environment);
     QObject::connect(&window, &MainWindow::terminateRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

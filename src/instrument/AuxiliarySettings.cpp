@@ -1,6 +1,7 @@
 // The settings the small windows change. They change the lines in memory only: the file
 // is rewritten when the main window becomes active again.
 
+#include "core/SettingsLines.h"
 #include "core/StartupParameters.h"
 #include "instrument/Instrument.h"
 
@@ -22,4 +23,11 @@ void Instrument::StorePersonalStartup() {
 
 void Instrument::ClearPersonalStartup() {
     StartupParameters::ClearPersonal(settings);
+}
+
+bool Instrument::SetSaveFolder(const QString& folder) {
+    if (folder.contains(QLatin1Char('\n')) || folder.contains(QLatin1Char('\r')))
+        return false;
+    settings.SetLine(SettingsLine::SaveFolder, folder);
+    return true;
 }

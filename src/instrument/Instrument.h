@@ -102,6 +102,10 @@ public:
     void ClearPersonalStartup();
     // Lines 6 and 7, the menu style choice; nothing else follows them.
     void SetMenuStyle(bool officeXp, bool conventional);
+    // The folder the save dialog last showed (line 12, memory only). A name holding a
+    // line break would split the settings file: it is refused, the line kept, and false
+    // returned.
+    bool SetSaveFolder(const QString& folder);
 
     // --- Start-up state and the presets. Neither sends nor saves anything.
     void SetInitialState();

@@ -209,6 +209,7 @@ void SpectrumView::ComputeSpectrum() {
 }
 
 void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {
+    shown = data;
     for (QLineSeries* s : series)
         s->clear();
 
@@ -329,4 +330,27 @@ void SpectrumView::drawForeground(QPainter* painter, const QRectF& rect) {
     for (const auto& [index, place] : drawn)
         painter->drawText(place, Qt::AlignLeft | Qt::AlignTop, labels[index]);
     painter->restore();
+}
+
+QImage SpectrumView::ChartImage() const {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    RenderChart(painter, QRectF(image.rect()));
+    return image;
+}
+
+void SpectrumView::RenderChart(QPainter& painter, const QRectF& target) const {
+    // Drawn at the view's own size, the painter scaled to the target: the bin labels the
+    // view draws over the plot keep their places.
+    const QSizeF own = size();
+    if (own.isEmpty() || target.isEmpty())
+        return;
+    const qreal scale = std::min(target.width() / own.width(), target.height() / own.height());
+    painter.save();
+    painter.translate(target.center() - QPointF(own.width(), own.height()) * scale / 2);
+    painter.scale(scale, scale);
+    // The view's own rendering draws the scene and the bin labels, not the child widgets.
+    const_cast<SpectrumView*>(this)->render(&painter, QRectF(QPointF(0, 0), own), rect());
+    painter.restore();
 }

@@ -4,6 +4,7 @@
 #include "spectrum/SpectrumComputation.h"
 
 #include <QChartView>
+#include <QImage>
 #include <QList>
 #include <QPair>
 #include <QRectF>
@@ -59,6 +60,15 @@ public:
     // traces that are on; title, margin and value axis; both axes ranged to the points.
     void ShowSpectrum(const SpectrumChartData& data);
 
+    // The last computation shown.
+    const SpectrumChartData& Shown() const { return shown; }
+    // The chart alone as the user sees it, at its size on the screen, on white and
+    // without the controls laid over it.
+    QImage ChartImage() const;
+    // The chart alone drawn into a rectangle of another surface (a printed page), scaled
+    // to fit it with its proportions kept.
+    void RenderChart(QPainter& painter, const QRectF& target) const;
+
     // What the chart shows, for the tests.
     QLineSeries* Series(Channel channel) const;
     QValueAxis* ValueAxis() const { return valueAxis; }
@@ -95,6 +105,7 @@ private:
     QCheckBox* positiveDb = nullptr;
     std::array<QPushButton*, 3> zoom{};
 
+    SpectrumChartData shown;
     bool spectrumMode = false;
     int binCount = 25;
     int gradientStart = 0;

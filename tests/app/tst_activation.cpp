@@ -504,6 +504,7 @@ void ActivationTest::pauseAndPlay() {
     QVERIFY(!window->Session().State().running);
     QVERIFY(!box->Settings().running);
     QVERIFY(s.IsEnabled(Command::Save));
+    QVERIFY(s.IsEnabled(Command::ExportSamples));
     QVERIFY(s.ToolAction(Command::Copy)->isEnabled());
     QVERIFY(s.PopupAction(Command::PrintPreview)->isEnabled());
     QCOMPARE(hints(), hintsOn);
@@ -519,6 +520,7 @@ void ActivationTest::pauseAndPlay() {
     Button(Region::Acquisition, QStringLiteral("Lecture"))->click();
     QVERIFY(window->Session().State().running);
     QVERIFY(!s.IsEnabled(Command::Save));
+    QVERIFY(!s.IsEnabled(Command::ExportSamples));
     QVERIFY(!s.ToolAction(Command::Copy)->isEnabled());
     QCOMPARE(hints(), hintsOff);
     for (Region r : locked)

@@ -292,6 +292,7 @@ void StartupTest::menusAndShortcuts_data() {
     QTest::addColumn<bool>("enabled");
     // clang-format off
     QTest::newRow("save")     << int(Command::Save)              << "&Sauvegarder"                             << "Ctrl+S"     << false;
+    QTest::newRow("export")   << int(Command::ExportSamples)     << "Exporter les échantillons..."             << ""           << false;
     QTest::newRow("preview")  << int(Command::PrintPreview)      << "&Aperçu avant impression"                 << "Ctrl+I"     << false;
     QTest::newRow("setup")    << int(Command::PrintSetup)        << "&Configuration de l'impression"           << "Ctrl+E"     << false;
     QTest::newRow("quit")     << int(Command::Quit)              << "&Quitter"                                 << "Ctrl+Q"     << true;
@@ -325,6 +326,12 @@ void StartupTest::menusAndShortcuts() {
     QCOMPARE(titles,
              QStringList({"&Fichier", "&Edition", "&Communication", "&Options", "Math", "&Aide"}));
     QVERIFY(w->Surfaces().MenuAction(Command::MathNone)->isChecked());
+    // The export comes right after the save, on the menu bar only.
+    const QList<QAction*> file = w->menuBar()->actions()[0]->menu()->actions();
+    QCOMPARE(file.indexOf(w->Surfaces().MenuAction(Command::ExportSamples)),
+             file.indexOf(w->Surfaces().MenuAction(Command::Save)) + 1);
+    QVERIFY(!w->Surfaces().PopupAction(Command::ExportSamples));
+    QVERIFY(!w->Surfaces().ToolAction(Command::ExportSamples));
 }
 
 void StartupTest::popupAndToolBar() {

@@ -1,0 +1,153 @@
+#include "output/OutputFiles.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cmath>
+
+namespace {
+
+QString TwoDigits(int value) {
+    return value < 10 ? QStringLiteral("0") + QString::number(value) : QString::number(value);
+}
+
+// Decimal text with a point whatever the locale; up to 15 significant digits and no
+// exponent for the values an instrument gives.
+QByteArray Decimal(long double value) {
+    QByteArray text = QByteArray::number(double(value), 'g', 15);
+    if (text.contains('e')) {
+        // Small values in fixed notation, still with 15 significant digits.
+        const int exponent = int(std::floor(std::log10(std::fabs(double(value)))));
+        text = QByteArray::number(double(value), 'f', std::max(0, 14 - exponent));
+        if (text.contains('.')) {
+            while (text.endsWith('0'))
+                text.chop(1);
+            if (text.endsWith('.'))
+                text.chop(1);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+QString ProposedFileName(bool spectrum, const ClockReading& clock) {
+    return (spectrum ? QStringLiteral("Spectre_") : QStringLiteral("Trace_")) + clock.Day() +
+           QLatin1Char('_') + clock.Month() + QLatin1Char('_') + clock.Year() +
+           QStringLiteral("__") + clock.Hour() + QLatin1Char('_') + TwoDigits(clock.minute) +
+           QLatin1Char('_') + TwoDigits(clock.second);
+}
+
+void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    const auto fail = [&](const QString& why) {
+        file.cancelWriting();
+        throw OutputError(QStringLiteral("Le fichier \"%1\" n'a pas pu être écrit : %2")
+                              .arg(QFileInfo(path).absoluteFilePath(), why)
+                              .toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        fail(file.errorString());
+    if (file.write(bytes) != bytes.size())
+        fail(file.errorString());
+    if (!file.commit())
+        fail(file.errorString());
+}
+
+QByteArray BmpBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "BMP"))
+        throw OutputError("L'image n'a pas pu être convertie au format BMP.");
+    return bytes;
+}
+
+void WriteBmpFile(const QString& path, const QImage& image) {
+    WriteFileAtomically(path, BmpBytes(image));
+}
+
+int DisplayedPoints(int magnification) {
+    switch (magnification) {
+    case 1:
+        return 300;
+    case 2:
+        return 151;
+    case 5:
+        return 61;
+    default:
+        return 0;
+    }
+}
+
+QByteArray SweepCsv(const SweepExport& sweep) {
+    const InstrumentSettings& in = sweep.instrument;
+    const TimeBaseRow* timeBase = TimeBaseAt(in.timeBaseIndex);
+    if (!timeBase || !sweep.samples)
+        return {};
+    // The sampling frequency of a time base is 30 samples per division.
+    const long double period = static_cast<long double>(timeBase->secondsPerDiv) / 30.0L;
+
+    struct Column {
+        long double voltsPerCode;
+        bool isA;
+    };
+    std::vector<Column> columns;
+    for (Channel c : {Channel::A, Channel::B}) {
+        const ChannelSettings& ch = in.Of(c);
+        const VoltsPerDivRow* volts = VoltsPerDivAt(ch.voltsPerDivIndex);
+        if (ch.traceOn && volts)
+            columns.push_back(
+                {static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() / 32.0L,
+                 c == Channel::A});
+    }
+
+    // Volts are measured from the screen's centre line (code 128), as the header says.
+    QByteArray out = "Point,Temps (s)";
+    for (const Column& c : columns)
+        out += c.isA ? ",Voie A (V par rapport à la ligne centrale)"
+                     : ",Voie B (V par rapport à la ligne centrale)";
+    for (const Column& c : columns)
+        out += c.isA ? ",Code A" : ",Code B";
+    out += "\r\n";
+    const int points = DisplayedPoints(sweep.magnification);
+    for (int row = 1; row <= points; ++row) {
+        const SampleTable::Point& p = sweep.samples->At(row);
+        out += QByteArray::number(row);
+        out += ',';
+        out += Decimal(static_cast<long double>(sweep.ramWindowStart + row - 1) * period);
+        for (const Column& c : columns) {
+            const int code = c.isA ? p.displayA : p.displayB;
+            out += ',';
+            out +=
+                Decimal(static_cast<long double>(code - SampleTable::CentreCode) * c.voltsPerCode);
+        }
+        for (const Column& c : columns) {
+            out += ',';
+            out += QByteArray::number(c.isA ? p.displayA : p.displayB);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+QByteArray SpectrumCsv(const SpectrumExport& spectrum) {
+    const char* unit = spectrum.logarithmic ? " (dB)" : " (linéaire)";
+    QByteArray out = "Fréquence (Hz)";
+    const bool a = !spectrum.valuesA.empty();
+    const bool b = !spectrum.valuesB.empty();
+    if (a)
+        out += QByteArray(",Voie A") + unit;
+    if (b)
+        out += QByteArray(",Voie B") + unit;
+    out += "\r\n";
+    for (std::size_t i = 0; i < spectrum.frequencies.size(); ++i) {
+        out += QByteArray::number(spectrum.frequencies[i]);
+        if (a)
+            out += ',' + QByteArray::number(i < spectrum.valuesA.size() ? spectrum.valuesA[i] : 0);
+        if (b)
+            out += ',' + QByteArray::number(i < spectrum.valuesB.size() ? spectrum.valuesB[i] : 0);
+        out += "\r\n";
+    }
+    return out;
+}

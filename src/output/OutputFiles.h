@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/InstrumentSettings.h"
+#include "core/SampleTable.h"
+#include "screen/Annotations.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <stdexcept>
+#include <vector>
+
+// What the output commands write, free of any window: the proposed file names, the files
+// themselves (written whole or not at all) and the text of the sample export.
+
+// A file that could not be written; the text says which and why.
+class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "Trace_8_3_2009__14_05_09" (or "Spectre_..." for the spectrum view): day, month and
+// hour without a leading zero, minutes and seconds on two digits.
+QString ProposedFileName(bool spectrum, const ClockReading& clock);
+
+// Writes bytes to the file through a temporary file that replaces it only when the whole
+// content is written: a failure leaves an existing file as it was. Throws OutputError.
+void WriteFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The image as a standard BMP file, whatever the name's extension. Throws OutputError.
+void WriteBmpFile(const QString& path, const QImage& image);
+QByteArray BmpBytes(const QImage& image);
+
+// The sweep shown on the screen, as CSV (UTF-8, a point as decimal separator, one header
+// line, one row per displayed point, a channel whose trace is off left out).
+struct SweepExport {
+    InstrumentSettings instrument;
+    const SampleTable* samples = nullptr;
+    int ramWindowStart = 0; // 0..1747
+    int magnification = 1;  // 1, 2 or 5: 300, 151 or 61 points shown
+};
+QByteArray SweepCsv(const SweepExport& sweep);
+// How many points the screen shows at a magnification (0 for an unknown one).
+int DisplayedPoints(int magnification);
+
+// The spectrum shown: the frequency of each bin and the value of each channel plotted
+// there, in the chart's scale. A channel with no values is left out.
+struct SpectrumExport {
+    bool logarithmic = false;
+    std::vector<qint64> frequencies;
+    std::vector<int> valuesA;
+    std::vector<int> valuesB;
+};
+QByteArray SpectrumCsv(const SpectrumExport& spectrum);

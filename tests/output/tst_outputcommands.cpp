@@ -1,0 +1,328 @@
+// Saving, copying and exporting: the proposed names, the files written, the overwrite
+// question, the folder memory of line 12 and the clipboard notice.
+
+#include "core/Messages.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsLines.h"
+#include "instrument/Instrument.h"
+#include "output/OutputCommands.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QImage ScreenPicture() {
+    QImage image(640, 320, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setPen(QColor(255, 0, 0));
+    p.drawLine(20, 32, 620, 288);
+    p.fillRect(100, 100, 30, 10, QColor(0, 0, 255));
+    return image;
+}
+
+QImage ChartPicture() {
+    QImage image(657, 337, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixel(5, 5, qRgb(0, 128, 0));
+    return image;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A session over a settings file of its own, and the output commands answered by the
+// test: the file chooser returns `answer` (or cancels), after visiting `visit`.
+struct Fixture {
+    QTemporaryDir dir;
+    Instrument session{dir.path() + QLatin1Char('/')};
+    bool spectrum = false;
+    std::optional<QString> answer;
+    QStringList visit;
+    int overwriteQuestions = 0;
+    bool overwrite = false;
+    SaveRequest lastRequest;
+    QList<QPair<Messages::Kind, QString>> messages;
+    Messages::Handler previous;
+    OutputCommands output;
+
+    Fixture()
+        : output(
+              session,
+              OutputSources{
+                  [this] { return spectrum; },
+                  [] { return ScreenPicture(); },
+                  [] { return ChartPicture(); },
+                  [] { return ClockReading::From(QDateTime(QDate(2010, 1, 1), QTime(9, 7, 3))); },
+                  {}},
+              OutputPrompts{[this](const SaveRequest& r) -> std::optional<QString> {
+                                lastRequest = r;
+                                for (const QString& folder : visit)
+                                    r.folderChanged(folder);
+                                return answer;
+                            },
+                            [this] {
+                                ++overwriteQuestions;
+                                return overwrite;
+                            }}) {
+        PersistedSettings file = SettingsFile::Load(qEnvironmentVariable("OSC_TEST_DATA") +
+                                                    QStringLiteral("/parametres.inf"));
+        SettingsFile::Save(SettingsPath(), file);
+        session.LoadSettings();
+        session.NoteProgramFolder();
+        previous = Messages::SetHandler([this](Messages::Kind kind, const QString& text, QObject*) {
+            messages.append({kind, text});
+        });
+    }
+    ~Fixture() { Messages::SetHandler(previous); }
+    QString SettingsPath() const { return dir.path() + QStringLiteral("/parametres.inf"); }
+    QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+};
+
+} // namespace
+
+class TestOutputCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void proposedName_data() {
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<bool>("spectrum");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("8 March 2009")
+            << QDateTime(QDate(2009, 3, 8), QTime(14, 5, 9)) << false << "Trace_8_3_2009__14_05_09";
+        QTest::newRow("1 January 2010")
+            << QDateTime(QDate(2010, 1, 1), QTime(9, 7, 3)) << false << "Trace_1_1_2010__9_07_03";
+        QTest::newRow("spectrum") << QDateTime(QDate(2010, 1, 1), QTime(9, 7, 3)) << true
+                                  << "Spectre_1_1_2010__9_07_03";
+        QTest::newRow("midnight") << QDateTime(QDate(2024, 12, 31), QTime(0, 0, 0)) << false
+                                  << "Trace_31_12_2024__0_00_00";
+        QTest::newRow("two digits") << QDateTime(QDate(2024, 11, 10), QTime(23, 59, 10)) << true
+                                    << "Spectre_10_11_2024__23_59_10";
+    }
+    void proposedName() {
+        QFETCH(QDateTime, moment);
+        QFETCH(bool, spectrum);
+        QFETCH(QString, name);
+        QCOMPARE(ProposedFileName(spectrum, ClockReading::From(moment)), name);
+    }
+
+    // The dialog is asked with the filter, the suffix, line 12 and the proposed name; the
+    // file is a BMP whose pixels are the screen's, even under another extension.
+    void saveWritesTheScreenAsBmp_data() {
+        QTest::addColumn<bool>("spectrum");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("screen") << false << "ecran.bmp";
+        QTest::newRow("screen, other extension") << false << "ecran.png";
+        QTest::newRow("spectrum") << true << "spectre.bmp";
+    }
+    void saveWritesTheScreenAsBmp() {
+        QFETCH(bool, spectrum);
+        QFETCH(QString, name);
+        Fixture f;
+        f.spectrum = spectrum;
+        f.session.SetSaveFolder(f.dir.path());
+        f.answer = f.Path(name);
+        f.output.SaveScreenImage();
+
+        QCOMPARE(f.lastRequest.filter, QStringLiteral("BMP (*.bmp)"));
+        QCOMPARE(f.lastRequest.defaultSuffix, QStringLiteral("bmp"));
+        QCOMPARE(f.lastRequest.folder, f.dir.path());
+        QCOMPARE(f.lastRequest.proposedName, spectrum ? QStringLiteral("Spectre_1_1_2010__9_07_03")
+                                                      : QStringLiteral("Trace_1_1_2010__9_07_03"));
+        const QByteArray bytes = ReadAll(*f.answer);
+        QVERIFY(bytes.startsWith("BM"));
+        QImage saved;
+        QVERIFY(saved.loadFromData(bytes, "BMP"));
+        const QImage expected = spectrum ? ChartPicture() : ScreenPicture();
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), expected);
+        QCOMPARE(f.overwriteQuestions, 0);
+    }
+
+    void overwriteQuestion_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("&Non") << false;
+        QTest::newRow("&Oui") << true;
+    }
+    void overwriteQuestion() {
+        QFETCH(bool, yes);
+        Fixture f;
+        f.answer = f.Path("existe.bmp");
+        QFile old(*f.answer);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("garder");
+        old.close();
+        f.overwrite = yes;
+        f.output.SaveScreenImage();
+        QCOMPARE(f.overwriteQuestions, 1);
+        if (yes)
+            QVERIFY(ReadAll(*f.answer).startsWith("BM"));
+        else
+            QCOMPARE(ReadAll(*f.answer), QByteArray("garder"));
+    }
+
+    // Every folder visited is written to line 12 and saved, also when the dialog is then
+    // cancelled; in UTF-8; a name with a line break is not recorded.
+    void folderChangesReachLine12_data() {
+        QTest::addColumn<QStringList>("visit");
+        QTest::addColumn<QString>("line12");
+        QTest::newRow("one folder") << QStringList{"/tmp/a"} << "/tmp/a";
+        QTest::newRow("last folder") << QStringList{"/tmp/a", "/home/b"} << "/home/b";
+        QTest::newRow("accents") << QStringList{"/tmp/Données été"} << "/tmp/Données été";
+        QTest::newRow("line feed") << QStringList{"/tmp/a", "/tmp/x\ny"} << "/tmp/a";
+        QTest::newRow("carriage return") << QStringList{"/tmp/a", "/tmp/x\ry"} << "/tmp/a";
+    }
+    void folderChangesReachLine12() {
+        QFETCH(QStringList, visit);
+        QFETCH(QString, line12);
+        Fixture f;
+        f.visit = visit;
+        f.answer.reset(); // cancelled
+        f.output.SaveScreenImage();
+        const PersistedSettings file = SettingsFile::Load(f.SettingsPath());
+        QCOMPARE(file.RawLine(SettingsLine::SaveFolder), line12.toUtf8());
+        QCOMPARE(file.RawLine(SettingsLine::SoundDevice),
+                 f.session.Settings().RawLine(SettingsLine::SoundDevice));
+        QFile raw(f.SettingsPath());
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QCOMPARE(raw.readAll().count("\r\n"), PersistedSettings::LineCount);
+        QVERIFY(!QFile::exists(f.Path("Trace_1_1_2010__9_07_03.bmp")));
+    }
+
+    void unwritableFolderIsReported() {
+        Fixture f;
+        f.answer = f.Path("absent/ecran.bmp");
+        try {
+            f.output.SaveScreenImage();
+            QFAIL("no error");
+        } catch (const OutputError& e) {
+            QVERIFY(QString::fromUtf8(e.what()).contains(*f.answer));
+        }
+        QVERIFY(!QFile::exists(*f.answer));
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files) == QStringList{"parametres.inf"});
+    }
+
+    void copyPutsTheImageOnTheClipboard_data() {
+        QTest::addColumn<bool>("spectrum");
+        QTest::newRow("screen") << false;
+        QTest::newRow("spectrum") << true;
+    }
+    void copyPutsTheImageOnTheClipboard() {
+        QFETCH(bool, spectrum);
+        Fixture f;
+        f.spectrum = spectrum;
+        f.output.CopyScreenImage();
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+                 spectrum ? ChartPicture() : ScreenPicture());
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].first, Messages::Kind::Information);
+        QCOMPARE(f.messages[0].second, spectrum ? SpectrumCopiedNotice : ScreenCopiedNotice);
+    }
+
+    // One notice per run, whatever the kinds of the copies.
+    void noticeOncePerRun() {
+        Fixture f;
+        f.output.CopyScreenImage();
+        f.spectrum = true;
+        f.output.CopyScreenImage();
+        f.spectrum = false;
+        f.output.CopyScreenImage();
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].second, ScreenCopiedNotice);
+        QVERIFY(f.output.ClipboardNoticeShown());
+    }
+
+    // A known sweep, value for value: time from the time base's sampling period and the
+    // RAM window's start, volts from the centre line with volts/div and probe, the codes.
+    void sweepCsv() {
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        SampleTable table;
+        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+            table.At(row).displayA = 128;
+            table.At(row).displayB = 128;
+        }
+        table.At(1).displayA = 160;
+        table.At(1).displayB = 96;
+        table.At(2).displayA = 129;
+        table.At(2).displayB = 0;
+        table.At(300).displayA = 255;
+        table.At(300).codeA = 7; // the received code is not what the screen shows
+        SweepExport sweep;
+        sweep.instrument.timeBaseIndex = 9; // 1 ms/div: 30 kHz
+        sweep.instrument.channelA = {};
+        sweep.instrument.channelA.traceOn = true;
+        sweep.instrument.channelA.voltsPerDivIndex = 3; // 1 V
+        sweep.instrument.channelB.traceOn = true;
+        sweep.instrument.channelB.voltsPerDivIndex = 4; // 500 mV with a x10 probe: 5 V
+        sweep.instrument.channelB.probeTimesTen = true;
+        sweep.samples = &table;
+        sweep.ramWindowStart = 30;
+        sweep.magnification = 1;
+        const QList<QByteArray> lines = SweepCsv(sweep).split('\n');
+        QCOMPARE(lines.size(), 302); // header, 300 points, nothing after the last CR LF
+        QCOMPARE(lines[0], QStringLiteral("Point,Temps (s),Voie A (V par rapport à la ligne "
+                                          "centrale),Voie B (V par rapport à la ligne "
+                                          "centrale),Code A,Code B\r")
+                               .toUtf8());
+        QCOMPARE(lines[1], QByteArray("1,0.001,1,-5,160,96\r"));
+        QCOMPARE(lines[2], QByteArray("2,0.00103333333333333,0.03125,-20,129,0\r"));
+        QCOMPARE(lines[3], QByteArray("3,0.00106666666666667,0,0,128,128\r"));
+        QCOMPARE(lines[300], QByteArray("300,0.0109666666666667,3.96875,0,255,128\r"));
+        QCOMPARE(lines[301], QByteArray());
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // A channel switched off is left out; the magnifier shows fewer points.
+    void sweepCsvOneChannelMagnified() {
+        SampleTable table;
+        table.At(61).displayB = 100;
+        SweepExport sweep;
+        sweep.instrument.timeBaseIndex = 18; // 1 us/div: 30 MHz
+        sweep.instrument.channelA.traceOn = false;
+        sweep.instrument.channelB.traceOn = true;
+        sweep.instrument.channelB.voltsPerDivIndex = 9;
+        sweep.samples = &table;
+        sweep.ramWindowStart = 0;
+        sweep.magnification = 5;
+        const QList<QByteArray> lines = SweepCsv(sweep).split('\n');
+        QCOMPARE(lines.size(), 63);
+        QCOMPARE(lines[0], QStringLiteral("Point,Temps (s),Voie B (V par rapport à la ligne "
+                                          "centrale),Code B\r")
+                               .toUtf8());
+        QCOMPARE(lines[1], QByteArray("1,0,0,128\r"));
+        // 1 us / 30, with its 15 significant digits.
+        QCOMPARE(lines[2], QByteArray("2,0.0000000333333333333333,0,128\r"));
+        // 60 x 1 us / 30; (100 - 128) x 10 mV / 32
+        QCOMPARE(lines[61], QByteArray("61,0.000002,-0.00875,100\r"));
+    }
+
+    void spectrumCsv() {
+        SpectrumExport spectrum{true, {1000, 2000, 3000}, {10, -5, 0}, {}};
+        QCOMPARE(SpectrumCsv(spectrum), QByteArray("Fréquence (Hz),Voie A (dB)\r\n"
+                                                   "1000,10\r\n2000,-5\r\n3000,0\r\n"));
+    }
+
+    // The export goes through the same dialog and question, with its own filter.
+    void exportAsksLikeTheSave() {
+        Fixture f;
+        f.answer = f.Path("points.csv");
+        f.output.ExportSamples();
+        QCOMPARE(f.lastRequest.filter, QStringLiteral("CSV (*.csv)"));
+        QCOMPARE(f.lastRequest.defaultSuffix, QStringLiteral("csv"));
+        QCOMPARE(f.lastRequest.proposedName, QStringLiteral("Trace_1_1_2010__9_07_03"));
+        QVERIFY(ReadAll(*f.answer).startsWith("Point,Temps (s)"));
+        QCOMPARE(ReadAll(*f.answer).count("\r\n"), 301);
+        f.overwrite = false;
+        f.output.ExportSamples();
+        QCOMPARE(f.overwriteQuestions, 1);
+    }
+};
+
+QTEST_MAIN(TestOutputCommands)
+#include "tst_outputcommands.moc"
