@@ -7,6 +7,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLinearGradient>
@@ -324,8 +325,13 @@ void SpectrumView::drawForeground(QPainter* painter, const QRectF& rect) {
     if (drawn.isEmpty())
         return;
     const QStringList labels = FrequencyLabels();
+    // The places were measured in screen pixels: the face is given the same height in
+    // pixels, so that a printer's finer resolution draws the labels at the same size on the
+    // page instead of too large for their places.
+    QFont font = frequencyAxis->labelsFont();
+    font.setPixelSize(QFontInfo(font).pixelSize());
     painter->save();
-    painter->setFont(frequencyAxis->labelsFont());
+    painter->setFont(font);
     painter->setPen(Qt::black);
     for (const auto& [index, place] : drawn)
         painter->drawText(place, Qt::AlignLeft | Qt::AlignTop, labels[index]);

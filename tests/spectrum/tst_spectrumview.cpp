@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValueAxis>
@@ -44,6 +45,7 @@ private slots:
     void everyBinKeepsItsLabel();
     void drawnLabelsNeverOverlap_data();
     void drawnLabelsNeverOverlap();
+    void labelsKeepTheirSizeOnAFinerDevice();
     void rangesFollowEachComputation();
     void emptyBeforeTheFirstSweep();
     void gradientFromTheSettingToWhite();
@@ -323,6 +325,40 @@ void SpectrumViewTest::drawnLabelsNeverOverlap() {
 }
 
 // Both axes are ranged to the points at each computation.
+// A printer has a finer resolution than the screen: the chart rendered onto it shows the
+// bin labels as on the screen, only finer, not larger than their places and cut off.
+void SpectrumViewTest::labelsKeepTheirSizeOnAFinerDevice() {
+    Weigh(Sine8, Sine4);
+    panel->show();
+    view->ComputeSpectrum();
+    QCoreApplication::processEvents();
+    const QImage screen = view->ChartImage();
+    const int factor = 4;
+    QImage fine(screen.size() * factor, QImage::Format_RGB32);
+    fine.setDotsPerMeterX(screen.dotsPerMeterX() * factor);
+    fine.setDotsPerMeterY(screen.dotsPerMeterY() * factor);
+    fine.fill(Qt::white);
+    {
+        QPainter painter(&fine);
+        view->RenderChart(painter, QRectF(fine.rect()));
+    }
+    // The strip of the labels, under the plot: the finer picture, brought back to the
+    // screen's size, shows the same labels in the same places.
+    const QRectF plot = view->chart()->plotArea();
+    const QRect strip(0, int(plot.bottom()) + 2, screen.width(), 14);
+    const QImage back = fine.scaled(screen.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double ink = 0;
+    double difference = 0;
+    for (int y = strip.top(); y <= strip.bottom(); ++y)
+        for (int x = strip.left(); x <= strip.right(); ++x) {
+            ink += 255 - qGray(screen.pixel(x, y));
+            difference += std::abs(qGray(screen.pixel(x, y)) - qGray(back.pixel(x, y)));
+        }
+    QVERIFY(ink > 0);
+    QVERIFY2(difference < ink * 0.8,
+             qPrintable(QStringLiteral("%1 against %2").arg(difference).arg(ink)));
+}
+
 void SpectrumViewTest::rangesFollowEachComputation() {
     Weigh(Sine8, Sine4);
     Session().SwitchTrace(Channel::A, true);
