@@ -5,6 +5,7 @@
 // places the nearer marker and redraws the whole screen, and a whole press, move and
 // release.
 
+#include "BenchMain.h"
 #include "BenchSweep.h"
 #include "core/Colour.h"
 #include "core/SettingsLines.h"
@@ -197,14 +198,5 @@ BENCHMARK(BM_MarkerPressMoveRelease)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // The screen font and the view need an application; no display is needed.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

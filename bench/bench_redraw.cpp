@@ -4,6 +4,7 @@
 // animation, and a whole sweep from the line to the screen (framing, decoding, display
 // codes, preparation, drawing).
 
+#include "BenchMain.h"
 #include "BenchSweep.h"
 #include "instrument/Instrument.h"
 #include "screen/ScreenController.h"
@@ -133,14 +134,5 @@ BENCHMARK(BM_SweepToScreen)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // The screen font and the view need an application; no display is needed.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

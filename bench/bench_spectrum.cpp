@@ -5,6 +5,7 @@
 // same with the chart painted.
 
 #include "../tests/spectrum/SpectrumReference.h"
+#include "BenchMain.h"
 #include "BenchSweep.h"
 #include "core/WeightingWindow.h"
 #include "instrument/Instrument.h"
@@ -180,14 +181,5 @@ BENCHMARK(BM_SpectrumRedrawAndPaint)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // The chart needs an application; no display is needed.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
