@@ -33,3 +33,12 @@ if(OSC_CLANGXX)
     FIXTURES_REQUIRED link_fuzz_target LABELS app TIMEOUT 300
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
+
+# The window taken through a fixed series of states on a fixed sweep, its pictures written
+# as PNG files, built on demand (cmake --build <dir> --target screens_harness): for
+# comparing the pictures before and after a change that must leave them alone
+# (scripts/compare-screens).
+add_executable(screens_harness EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/screens_harness.cpp)
+target_include_directories(screens_harness PRIVATE ${OSC_FLOOR_ROOT}/app
+                           ${CMAKE_CURRENT_SOURCE_DIR}/support)
+target_link_libraries(screens_harness PRIVATE osc_app Qt6::Test)
