@@ -111,21 +111,28 @@ void MarkerReadoutsTest::voltageReadout_data() {
     QTest::addColumn<bool>("x10");
     QTest::addColumn<QString>("dv");
     QTest::addColumn<QString>("vrms");
+    QTest::addColumn<bool>("rmsMoved"); // the dv text reaches past x = 163
 
     QTest::newRow("start, 1 V") << 48 << 272 << 3 << false << "7.000V"
-                                << "2.475V~";
+                                << "2.475V~" << false;
     QTest::newRow("1 div, 10 mV") << 100 << 132 << 9 << false << "10.000mV"
-                                  << "3.536mV~";
+                                  << "3.536mV~" << false;
     QTest::newRow("1 div, 5 V x10") << 100 << 132 << 1 << true << "50.000V"
-                                    << "17.678V~";
+                                    << "17.678V~" << false;
     QTest::newRow("1 px, 500 mV") << 100 << 101 << 4 << false << "15.625mV"
-                                  << "5.524mV~";
+                                  << "5.524mV~" << false;
     QTest::newRow("1 px, 10 mV: half up") << 100 << 101 << 9 << false << "0.313mV"
-                                          << "0.110mV~";
+                                          << "0.110mV~" << false;
     QTest::newRow("1 div, 500 mV x10") << 100 << 132 << 4 << true << "5000.000mV"
-                                       << "1767.767mV~";
+                                       << "1767.767mV~" << false;
     QTest::newRow("whole area, 2 V") << 32 << 288 << 2 << false << "16.000V"
-                                     << "5.657V~";
+                                     << "5.657V~" << false;
+    // Five digits before the point: 2 x 5000 mV, and the whole area, 8 x 5000 mV. The RMS
+    // text moves right of the dv text and still ends before the time readout at x = 300.
+    QTest::newRow("2 div, 500 mV x10") << 100 << 164 << 4 << true << "10000.000mV"
+                                       << "3535.534mV~" << true;
+    QTest::newRow("whole area, 500 mV x10") << 32 << 288 << 4 << true << "40000.000mV"
+                                            << "14142.136mV~" << true;
 }
 
 void MarkerReadoutsTest::voltageReadout() {
@@ -135,6 +142,7 @@ void MarkerReadoutsTest::voltageReadout() {
     QFETCH(bool, x10);
     QFETCH(QString, dv);
     QFETCH(QString, vrms);
+    QFETCH(bool, rmsMoved);
 
     ScreenFixture f;
     f.instrument.channelA.traceOn = true;
@@ -148,12 +156,20 @@ void MarkerReadoutsTest::voltageReadout() {
 
     const QString dvText = QStringLiteral("VOIE A dv : ") + dv;
     const QString rmsText = QStringLiteral("Vrms : ") + vrms;
-    QCOMPARE(VoltageReadout(markers, f.instrument, ColourA, ColourB),
-             (QList<ReadoutText>{{{20, 293}, dvText, ColourA}, {{163, 293}, rmsText, ColourA}}));
+    // The RMS text stands at x = 163 unless the dv text runs into it; then it starts five
+    // pixels after the dv text's cell.
+    const int dvEnd = 20 + ScreenFont::TextWidth(dvText);
+    const int rmsX = rmsMoved ? dvEnd + 5 : 163;
+    QCOMPARE(rmsMoved, dvEnd > 163 - 5);
     const QImage image = Redraw(f, markers);
-    QVERIFY(HasTextCell(image, 20, 293, dvText, ColourA));
-    QVERIFY(HasTextCell(image, 163, 293, rmsText, ColourA));
+    QVERIFY(HasTextCell(image, 20, 293, dvText, ColourA)); // not overdrawn by the RMS cell
+    QVERIFY(HasTextCell(image, rmsX, 293, rmsText, ColourA));
+    QVERIFY(AllWhite(image, {dvEnd, 293, rmsX - dvEnd, 13}));
+    QVERIFY(rmsX + ScreenFont::TextWidth(rmsText) <= 300);
+    QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.900ms"), 0));
     QVERIFY(AllWhite(image, {20, 306, 280, 13})); // channel B's row: its trace is off
+    QCOMPARE(VoltageReadout(markers, f.instrument, ColourA, ColourB),
+             (QList<ReadoutText>{{{20, 293}, dvText, ColourA}, {{rmsX, 293}, rmsText, ColourA}}));
 
     // Without RMS only the dv text, and nothing where the RMS text was.
     markers.rmsShown = false;
@@ -182,6 +198,18 @@ void MarkerReadoutsTest::voltageReadoutFollowsTheTraces() {
     QVERIFY(HasTextCell(image, 163, 293, QStringLiteral("Vrms : 0.707V~"), ColourA));
     QVERIFY(HasTextCell(image, 20, 306, QStringLiteral("VOIE B dv : 2000.000mV"), ColourB));
     QVERIFY(HasTextCell(image, 163, 306, QStringLiteral("Vrms : 707.107mV~"), ColourB));
+
+    // Each row places its RMS text for itself: B's five-digit reading pushes B's to the
+    // right of its dv text, A's stays at x = 163.
+    f.instrument.channelB.voltsPerDivIndex = 4;
+    image = Redraw(f, markers);
+    const QString dvB = QStringLiteral("VOIE B dv : 10000.000mV");
+    const int rmsBX = 20 + ScreenFont::TextWidth(dvB) + 5;
+    QVERIFY(rmsBX > 163);
+    QVERIFY(HasTextCell(image, 163, 293, QStringLiteral("Vrms : 0.707V~"), ColourA));
+    QVERIFY(HasTextCell(image, 20, 306, dvB, ColourB));
+    QVERIFY(HasTextCell(image, rmsBX, 306, QStringLiteral("Vrms : 3535.534mV~"), ColourB));
+    f.instrument.channelB.voltsPerDivIndex = 6;
 
     // B alone: only B's row.
     f.instrument.channelA.traceOn = false;
