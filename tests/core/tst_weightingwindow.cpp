@@ -101,6 +101,14 @@ private slots:
         QTest::newRow("Blackman 150") << W::Blackman << 150 << 60 << 200 << 200 << 197;
         // Point 75, weight 0.34 + a hair: trunc(68.0...) = 68; round(44.2) = 44.
         QTest::newRow("Blackman 75") << W::Blackman << 75 << 60 << 200 << 200 << 152;
+        // 2π is 6.2831853072, a little above the true 2π: at point 50 the angle exceeds π/3
+        // by 3.4e-12, cos falls 2.9e-12 below 0.5, and a product that the exact 2π makes a
+        // tie lands above it. Hanning: w = 0.25 + 1.5e-12, w x mid 2 = 0.5 + 2.9e-12 rounds
+        // to 1, not to the even 0: 0 + 128 - 1 = 127 (128 with the exact 2π).
+        QTest::newRow("Hanning 50, 2π as 6.2831853072") << W::Hanning << 50 << 0 << 4 << 0 << 127;
+        // Hamming: w = 0.31 + 1.4e-12, w x mid 150 = 46.5 + 2.0e-10 rounds to 47, not to the
+        // even 46: 0 + 128 - 47 = 81 (82 with the exact 2π).
+        QTest::newRow("Hamming 50, 2π as 6.2831853072") << W::Hamming << 50 << 0 << 300 << 0 << 81;
         // Without extremes (minimum 255, maximum 0) the mid-level is 255 - 127 = 128.
         QTest::newRow("reset extremes, Hanning 150") << W::Hanning << 150 << 255 << 0 << 40 << 40;
         // No clamp: a code far from a narrow range leaves 0..255.
