@@ -17,6 +17,8 @@ PACKAGES=(
   desktop-file-utils
   # Qt's own dialogs in French; pdftoppm to look at printed pages in the tests
   qt6-translations-l10n poppler-utils
+  # the locale sources from which the readout tests build a French C locale
+  locales
 )
 
 install_packages() {

@@ -424,10 +424,16 @@ void Instrument::SweepCompleted(const SweepExtremes& completed) {
 void Instrument::ReweightWhilePaused() {
     if (state.running)
         return;
-    // The sweep on the screen is the last completed one: the decoder has reset its extremes
-    // since, and the points of a next sweep may have begun to arrive before the pause.
-    if (lastSweep)
-        ApplyWeightingWindow(samples, state, *lastSweep, weighting);
+    // The sweep on the screen is the last completed one: the points of a next sweep may
+    // have begun to arrive before the pause. Its own extremes are not used again: once a
+    // sweep is weighted the extremes are reset (minimum 255, maximum 0), and weighting while
+    // paused works from those, whose mid-level is 255 + (0 - 255) / 2 = 128 for both
+    // channels. The frozen sweep is weighted about the screen's centre.
+    if (lastSweep) {
+        CompletedSweep frozen = *lastSweep;
+        frozen.extremes = SweepExtremes{};
+        ApplyWeightingWindow(samples, state, frozen, weighting);
+    }
     emit redrawRequested();
 }
 

@@ -161,8 +161,9 @@ public:
     // Ends the run: "F&" once when the link is active, then terminateRequested.
     void Quit();
 
-    // While paused, weights the frozen sweep with the current window and redraws it (the
-    // main window does this whenever it becomes active).
+    // While paused, weights the frozen sweep with the current window about the mid-level
+    // 128 (that of the reset extremes) for both channels, and redraws it (the main window
+    // does this whenever it becomes active).
     void ReweightWhilePaused();
 
     // --- The weighting of the spectrum analyser: the window chosen (1 to 5; another value

@@ -4,7 +4,9 @@
 #include "core/PersistedSettings.h"
 #include "core/SettingsLines.h"
 #include "screen/ScreenCanvas.h"
+#include "screen/ScreenFont.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -15,6 +17,10 @@ constexpr int FirstRowY = 293;
 constexpr int SecondRowY = 306;
 constexpr int VoltageX = 20;
 constexpr int RmsX = 163;
+// A dv text of five digits before the point (a x10 probe at 500 mV/div, two divisions or
+// more) reaches past x = 163: the RMS text then starts this far after the dv text's cell,
+// as far as it stands after the widest four-digit reading.
+constexpr int RmsGap = 5;
 constexpr int TimeX = 300;
 constexpr int Black = 0;
 
@@ -139,16 +145,17 @@ QList<ReadoutText> VoltageReadout(const MarkerState& markers, const InstrumentSe
         const bool a = channel == Channel::A;
         const int y = a ? FirstRowY : SecondRowY;
         const int colour = a ? colourA : colourB;
-        texts.append({{VoltageX, y},
-                      (a ? QStringLiteral("VOIE A dv : ") : QStringLiteral("VOIE B dv : ")) +
-                          FixedPointText(dvNumerator, PixelsPerVerticalDivision, 3) +
-                          QString::fromUtf8(row.unit),
-                      colour});
-        if (markers.rmsShown)
-            texts.append({{RmsX, y},
+        const QString dv = (a ? QStringLiteral("VOIE A dv : ") : QStringLiteral("VOIE B dv : ")) +
+                           FixedPointText(dvNumerator, PixelsPerVerticalDivision, 3) +
+                           QString::fromUtf8(row.unit);
+        texts.append({{VoltageX, y}, dv, colour});
+        if (markers.rmsShown) {
+            const int rmsX = std::max(RmsX, VoltageX + ScreenFont::TextWidth(dv) + RmsGap);
+            texts.append({{rmsX, y},
                           QStringLiteral("Vrms : ") + FixedPointText(rms, 3) +
                               QString::fromUtf8(row.rmsUnit),
                           colour});
+        }
     }
     return texts;
 }

@@ -44,8 +44,9 @@ QList<ReadoutText> TimeReadout(const MarkerState& markers, int timeBaseIndex, in
 // Voltage readout: for channel A at y = 293 and channel B at y = 306, each only while its
 // trace is on and its volts/div row (1..9) exists, "VOIE A dv : " with the voltage at
 // x = 20 and, when RMS is shown, "Vrms : " with the RMS value at x = 163, in the channel's
-// colour. Volts for rows 1-3, millivolts for 4-9; a x10 probe multiplies the value and
-// keeps the unit. Nothing when the markers are off.
+// colour. A dv text that runs into x = 163 (five digits before the point) pushes the RMS
+// text to five pixels after its cell. Volts for rows 1-3, millivolts for 4-9; a x10 probe
+// multiplies the value and keeps the unit. Nothing when the markers are off.
 QList<ReadoutText> VoltageReadout(const MarkerState& markers, const InstrumentSettings& instrument,
                                   int colourA, int colourB);
 

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "dialogs/HelpViewer.h"
 #include "measure/MarkerController.h"
+#include "panel/MagnifierPanel.h"
 #include "panel/MarkerButtons.h"
 #include "screen/ScreenView.h"
 
@@ -151,6 +152,28 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
     QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 136.36Hz"), 0));
     QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 60.000V"), colourA));
     QVERIFY(HasTextCell(image, 163, 293, QStringLiteral("Vrms : 21.213V~"), colourA));
+
+    // The magnifier's buttons: 440 pixels are 7.333 divisions, of 0.2 ms at x5 and of
+    // 0.5 ms at x2; the voltage readout does not change.
+    auto* magnifier = window->RegionWidget(Region::Magnifier)->findChild<MagnifierPanel*>();
+    QVERIFY(magnifier);
+    const struct {
+        int factor;
+        const char* dt;
+        const char* frequency;
+    } factors[] = {{5, "dt : 1.467ms", "1/dt : 681.82Hz"},
+                   {2, "dt : 3.667ms", "1/dt : 272.73Hz"},
+                   {1, "dt : 7.333ms", "1/dt : 136.36Hz"}};
+    for (const auto& step : factors) {
+        QTest::mouseClick(magnifier->FactorButton(step.factor), Qt::LeftButton);
+        QCOMPARE(window->Session().Window().Magnification(), step.factor);
+        image = view->Image();
+        QVERIFY2(HasTextCell(image, 300, 293, QString::fromUtf8(step.dt), 0), step.dt);
+        QVERIFY2(HasTextCell(image, 300, 306, QString::fromUtf8(step.frequency), 0),
+                 step.frequency);
+        QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 60.000V"), colourA));
+    }
+    QCOMPARE(window->Markers().State(), before);
 }
 
 void MarkersWindowTest::popupMenuLetsTheButtonGo() {

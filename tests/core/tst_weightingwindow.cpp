@@ -101,6 +101,14 @@ private slots:
         QTest::newRow("Blackman 150") << W::Blackman << 150 << 60 << 200 << 200 << 197;
         // Point 75, weight 0.34 + a hair: trunc(68.0...) = 68; round(44.2) = 44.
         QTest::newRow("Blackman 75") << W::Blackman << 75 << 60 << 200 << 200 << 152;
+        // 2π is 6.2831853072, a little above the true 2π: at point 50 the angle exceeds π/3
+        // by 3.4e-12, cos falls 2.9e-12 below 0.5, and a product that the exact 2π makes a
+        // tie lands above it. Hanning: w = 0.25 + 1.5e-12, w x mid 2 = 0.5 + 2.9e-12 rounds
+        // to 1, not to the even 0: 0 + 128 - 1 = 127 (128 with the exact 2π).
+        QTest::newRow("Hanning 50, 2π as 6.2831853072") << W::Hanning << 50 << 0 << 4 << 0 << 127;
+        // Hamming: w = 0.31 + 1.4e-12, w x mid 150 = 46.5 + 2.0e-10 rounds to 47, not to the
+        // even 46: 0 + 128 - 47 = 81 (82 with the exact 2π).
+        QTest::newRow("Hamming 50, 2π as 6.2831853072") << W::Hamming << 50 << 0 << 300 << 0 << 81;
         // Without extremes (minimum 255, maximum 0) the mid-level is 255 - 127 = 128.
         QTest::newRow("reset extremes, Hanning 150") << W::Hanning << 150 << 255 << 0 << 40 << 40;
         // No clamp: a code far from a narrow range leaves 0..255.
@@ -213,6 +221,31 @@ private slots:
             QCOMPARE(p.weightedA, expectedA);
             QCOMPARE(p.weightedB, expectedB);
         }
+        // Rows worked out by hand, mid-levels 89 (A) and 175 (B):
+        // Hanning 75, w = 0.5 + 2.6e-12: A 114 -> 57 + 128 - round(44.5 + 2e-10 -> 45) = 140,
+        //   B 176 -> 88 + 128 - round(87.5 + 4e-10 -> 88) = 128; Hanning 150, w = 1: 128, 104.
+        // Hamming 300, w = 0.08: A 139 -> trunc(11.12) + 128 - round(7.12) = 132,
+        //   B 151 -> trunc(12.08) + 128 - round(14) = 126.
+        // Bartlett 151, w = 1: A 90 -> 129, B 200 -> 153.
+        // Blackman 75, w = 0.34: A 114 -> trunc(38.76) + 128 - round(30.26) = 136,
+        //   B 176 -> trunc(59.84) + 128 - round(59.5 + 4e-10 -> 60) = 127;
+        // Blackman 150, w = 1 less one bit: A 89 -> 88 + 128 - 89 = 127, B 151 -> 150 - 47 = 103.
+        // Rectangular 151: the codes 90 and 200.
+        const struct {
+            WeightingWindow window;
+            int row;
+            int weightedA;
+            int weightedB;
+        } byHand[] = {
+            {WeightingWindow::Hanning, 75, 140, 128},    {WeightingWindow::Hanning, 150, 128, 104},
+            {WeightingWindow::Hamming, 300, 132, 126},   {WeightingWindow::Bartlett, 151, 129, 153},
+            {WeightingWindow::Blackman, 75, 136, 127},   {WeightingWindow::Blackman, 150, 127, 103},
+            {WeightingWindow::Rectangular, 151, 90, 200}};
+        for (const auto& r : byHand)
+            if (r.window == window) {
+                QCOMPARE(table.At(r.row).weightedA, r.weightedA);
+                QCOMPARE(table.At(r.row).weightedB, r.weightedB);
+            }
         // The text the hardware-check view shows is the weighted code's.
         QCOMPARE(table.CellText(SampleTable::WeightedA, 1), QString::number(table.At(1).weightedA));
     }

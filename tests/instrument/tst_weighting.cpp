@@ -97,16 +97,33 @@ void WeightingTest::pausedReweightUsesTheLastCompletedSweep() {
     Session().ReweightWhilePaused();
     QCOMPARE(probe->events, QStringList{"redraw"});
 
-    SampleTable expected = Session().Samples();
-    ApplyWeightingWindow(expected, Session().State(), completed, WeightingWindow::Blackman);
-    QVERIFY(expected == Session().Samples());
-    for (int row : {1, 50, 120, 150, 300}) {
-        const SampleTable::Point& p = Session().Samples().At(row);
-        QCOMPARE(p.displayA, WaveA(row)); // the frozen trace, not the sweep begun after it
-        const long double w = WindowWeight(WeightingWindow::Blackman, row);
-        QCOMPARE(p.weightedA, WeightedCode(w, WaveA(row), 120));
-        QCOMPARE(p.weightedB, WeightedCode(w, WaveB(row), 130));
+    // Both channels are weighted about the mid-level 128 of the reset extremes, not about
+    // the sweep's own 120 (A) and 130 (B), nor about the 5 and 250 of the points begun since.
+    // Worked out by hand: trunc(w x code) + 128 - round(w x 128), with the Blackman weights
+    // w(50) = 0.42 - 0.25 - 0.04 = 0.13, w(120) = 0.42 + 0.5 x 0.809017 + 0.08 x 0.309017
+    // = 0.849230, w(150) = 1 less one bit, w(1) = 0.0000395 and w(300) = 0 within a bit.
+    // Row 50, A = 20: 2 + 128 - 17 = 113 (about the sweep's own 120: 2 + 128 - 16 = 114).
+    // Row 120, A = 140: 118 + 128 - 109 = 137 (own: 144); B = 160: 135 + 19 = 154 (own: 153).
+    // Row 150, A = 20: 19 + 128 - 128 = 19 (own: 27); B = 100: 99 (own: 97).
+    const struct {
+        int row;
+        int weightedA;
+        int weightedB;
+    } rows[] = {{1, 128, 128}, {50, 113, 129}, {120, 137, 154}, {150, 19, 99}, {300, 128, 128}};
+    for (const auto& r : rows) {
+        const SampleTable::Point& p = Session().Samples().At(r.row);
+        QCOMPARE(p.displayA, WaveA(r.row)); // the frozen trace, not the sweep begun after it
+        QCOMPARE(p.weightedA, r.weightedA);
+        QCOMPARE(p.weightedB, r.weightedB);
     }
+    // The whole table is that weighting of the completed sweep.
+    SampleTable expected = Session().Samples();
+    CompletedSweep centred = completed;
+    centred.extremes = SweepExtremes{};
+    ApplyWeightingWindow(expected, Session().State(), centred, WeightingWindow::Blackman);
+    QVERIFY(expected == Session().Samples());
+    // The completed sweep is kept as it was.
+    QVERIFY(*Session().LastSweep() == completed);
     // The points received stay as they came.
     QCOMPARE(Session().Samples().At(50).codeA, 5);
 

@@ -57,13 +57,22 @@ private slots:
         QTest::newRow("coupling B DC") << BoxCommands::CouplingOf(Channel::B, Coupling::DC)
                                        << Make(Kind::Coupling, 3, Channel::B) << QByteArray("M&");
 
-        for (int p : {0, 7, 128, 255}) {
-            QTest::addRow("position A %d", p)
-                << BoxCommands::Position(Channel::A, p) << Make(Kind::Position, p)
-                << QByteArray("Q") + QByteArray::number(p) + "#&";
-            QTest::addRow("position B %d", p)
-                << BoxCommands::Position(Channel::B, p) << Make(Kind::Position, p, Channel::B)
-                << QByteArray("R") + QByteArray::number(p) + "#&";
+        // Plain decimal, no leading zeros: position 7 is the four bytes Q7#&.
+        const struct {
+            int position;
+            const char* a;
+            const char* b;
+        } positions[] = {{0, "Q0#&", "R0#&"},
+                         {7, "Q7#&", "R7#&"},
+                         {128, "Q128#&", "R128#&"},
+                         {255, "Q255#&", "R255#&"}};
+        for (const auto& p : positions) {
+            QTest::addRow("position A %d", p.position)
+                << BoxCommands::Position(Channel::A, p.position) << Make(Kind::Position, p.position)
+                << QByteArray(p.a);
+            QTest::addRow("position B %d", p.position)
+                << BoxCommands::Position(Channel::B, p.position)
+                << Make(Kind::Position, p.position, Channel::B) << QByteArray(p.b);
         }
 
         QTest::newRow("trigger off") << BoxCommands::Trigger(TriggerSource::Off)
