@@ -1,3 +1,4 @@
+#include "OrdinaryFileUser.h"
 #include "core/ProgramLocations.h"
 
 #include <QDir>
@@ -162,11 +163,18 @@ void ProgramLocationsTest::writableFolderIsTried() {
     // Nothing is left behind by the trial.
     QCOMPARE(QDir(tree.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
-    if (geteuid() != 0) { // the permission bits do not stop the superuser
-        QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(!ProgramLocations::IsWritable(tree.path()));
-        QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A folder its user may not write (the superuser tries as an ordinary user owning it,
+    // since the permission bits do not stop it).
+    QVERIFY(OrdinaryFileUser::Own(tree.path()));
+    QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
+    bool writable = true;
+    {
+        OrdinaryFileUser user;
+        QVERIFY(user.Ordinary());
+        writable = ProgramLocations::IsWritable(tree.path());
     }
+    QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!writable);
 }
 
 QTEST_GUILESS_MAIN(ProgramLocationsTest)
