@@ -199,6 +199,7 @@ private slots:
     void privateFolderCheck();
     void listenerCheck_data();
     void listenerCheck();
+    void withoutAPrivateFolderThereIsNoGuard();
     void socketIsTheUsersAlone();
     void anotherUsersListenerIsToldNothing();
     void anotherUsersConnectionIsDropped();
@@ -568,6 +569,23 @@ void SingleInstanceTest::listenerCheck() {
         exists ? std::optional(SingleInstance::FileFacts{owner, mode, isLink}) : std::nullopt;
     const std::optional<uint> peerUid = peer < 0 ? std::nullopt : std::optional(uint(peer));
     QCOMPARE(SingleInstance::IsUsersListener(file, peerUid, Me), trusted);
+}
+
+// With no private folder the guard makes nothing anywhere (not in the current folder
+// either) and the program serves without it.
+void SingleInstanceTest::withoutAPrivateFolderThereIsNoGuard() {
+    QTemporaryDir current;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(current.path()));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    SingleInstanceGuard guard(QString(), QStringLiteral("oscilloscope"));
+    QCOMPARE(guard.Claim({QStringLiteral("/x/osc"), QStringLiteral("un")}),
+             SingleInstanceGuard::Outcome::Unguarded);
+    QVERIFY(!guard.Listening());
+    QCOMPARE(guard.CommandLine(), QStringList({QStringLiteral("/x/osc"), QStringLiteral("un")}));
+    QCOMPARE(QDir(current.path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 // Whatever the umask, the first copy's socket can be used by the user alone.
