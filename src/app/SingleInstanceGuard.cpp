@@ -4,11 +4,15 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,11 +27,65 @@ const char* const CountedProperty = "osc.counted";
 
 } // namespace
 
+namespace SingleInstance {
+
+std::optional<FileFacts> Lstat(const QString& path) {
+    struct stat facts {};
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &facts) != 0)
+        return std::nullopt;
+    return FileFacts{uint(facts.st_uid), uint(facts.st_mode), S_ISLNK(facts.st_mode)};
+}
+
+bool IsPrivateFolder(const FileFacts& folder, uint user) {
+    return !folder.isLink && S_ISDIR(folder.mode) && folder.owner == user &&
+           (folder.mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+bool IsUsersListener(const std::optional<FileFacts>& socketFile, std::optional<uint> peerUid,
+                     uint user) {
+    return socketFile && !socketFile->isLink && S_ISSOCK(socketFile->mode) &&
+           socketFile->owner == user && peerUid && *peerUid == user;
+}
+
+std::optional<uint> PeerUid(qintptr socketDescriptor) {
+    if (socketDescriptor < 0)
+        return std::nullopt;
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        size != sizeof peer)
+        return std::nullopt;
+    return uint(peer.uid);
+}
+
+QString PrivateRuntimeFolder(const QString& xdgRuntimeDir, const QString& tempFolder, uint user) {
+    if (QDir::isAbsolutePath(xdgRuntimeDir)) {
+        const QString folder = QDir::cleanPath(xdgRuntimeDir);
+        if (const auto facts = Lstat(folder); facts && IsPrivateFolder(*facts, user))
+            return folder;
+    }
+    if (!QDir::isAbsolutePath(tempFolder))
+        return {};
+    const QString own =
+        QDir::cleanPath(tempFolder) + QStringLiteral("/oscilloscope-") + QString::number(user);
+    // Made if missing; whatever is there afterwards, made now or planted before, is checked
+    // as found: never changed, only used or left alone.
+    ::mkdir(QFile::encodeName(own).constData(), S_IRWXU);
+    if (const auto facts = Lstat(own); facts && IsPrivateFolder(*facts, user))
+        return own;
+    return {};
+}
+
+} // namespace SingleInstance
+
 SingleInstanceGuard::SingleInstanceGuard(const QString& runtimeFolder,
                                          const QString& programFileName, QObject* parent)
     : QObject(parent),
-      serverPath(QDir(runtimeFolder).filePath(QStringLiteral("RunOne") + programFileName)),
-      lockPath(serverPath + QStringLiteral(".lock")) {}
+      serverPath(runtimeFolder.isEmpty()
+                     ? QString()
+                     : QDir(runtimeFolder).filePath(QStringLiteral("RunOne") + programFileName)),
+      lockPath(runtimeFolder.isEmpty() ? QString() : serverPath + QStringLiteral(".lock")),
+      user(uint(::geteuid())) {}
 
 SingleInstanceGuard::~SingleInstanceGuard() {
     if (server)
@@ -35,8 +93,8 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 QString SingleInstanceGuard::UserRuntimeFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return folder.isEmpty() ? QDir::tempPath() : folder;
+    return SingleInstance::PrivateRuntimeFolder(qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                                                QDir::tempPath(), uint(::geteuid()));
 }
 
 bool SingleInstanceGuard::Listening() const {
@@ -45,6 +103,8 @@ bool SingleInstanceGuard::Listening() const {
 
 SingleInstanceGuard::Outcome SingleInstanceGuard::Claim(const QStringList& arguments) {
     commandLine = arguments;
+    if (serverPath.isEmpty())
+        return Outcome::Unguarded; // no folder of the user's alone to meet in
     QLockFile lock(lockPath);
     const bool locked = lock.tryLock(LockTimeoutMs);
 
@@ -53,15 +113,27 @@ SingleInstanceGuard::Outcome SingleInstanceGuard::Claim(const QStringList& argum
     if (socket.waitForConnected(ConnectTimeoutMs)) {
         if (locked)
             lock.unlock();
+        // Only a copy run by this user is told anything.
+        if (!SingleInstance::IsUsersListener(SingleInstance::Lstat(serverPath),
+                                             SingleInstance::PeerUid(socket.socketDescriptor()),
+                                             user)) {
+            socket.abort();
+            return Outcome::Unguarded;
+        }
         return HandOver(socket, arguments);
     }
     const QLocalSocket::LocalSocketError error = socket.error();
     if (!locked)
         return Outcome::Unguarded; // another start holds the lock and never let it go
+    if (error == QLocalSocket::SocketAccessError)
+        return Outcome::Unguarded; // a socket that refuses this user is not its copy's
     if (error != QLocalSocket::ServerNotFoundError && error != QLocalSocket::ConnectionRefusedError)
         return Outcome::NoAnswer; // someone is there, busy: do not take its place
     // Nobody listens: a socket file left there belongs to a copy that ended without
-    // closing it.
+    // closing it, as long as it is the user's own.
+    if (const auto stale = SingleInstance::Lstat(serverPath);
+        stale && (stale->isLink || stale->owner != user))
+        return Outcome::Unguarded;
     QLocalServer::removeServer(serverPath);
     return Listen() ? Outcome::First : Outcome::Unguarded;
 }
@@ -95,7 +167,8 @@ bool SingleInstanceGuard::Listen() {
 
 void SingleInstanceGuard::Accept() {
     while (QLocalSocket* socket = server->nextPendingConnection()) {
-        if (connections >= MaxConnections) {
+        if (connections >= MaxConnections ||
+            SingleInstance::PeerUid(socket->socketDescriptor()) != std::optional<uint>(user)) {
             socket->abort();
             socket->deleteLater();
             continue;

@@ -1,3 +1,4 @@
+#include "app/DesktopIdentity.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/Skin.h"
@@ -30,6 +31,8 @@ int main(int argc, char* argv[]) {
     const ProgramLocations::Folders folders = ProgramLocations::Locate(
         ProgramLocations::ForThisProgram(QCoreApplication::applicationDirPath()));
     ProgramLocations::SeedSettingsFile(folders);
+    // The desktop entry and the icon the windows show in docks and window lists.
+    DesktopIdentity::Apply(folders.data);
     StartupEnvironment environment;
     environment.programFolder = folders.data;
     environment.settingsFolder = folders.settings;

@@ -28,10 +28,16 @@ bool HoldsData(const QString& folder) {
 
 } // namespace
 
+QString InstalledDataFolder() {
+    return QStringLiteral(OSC_INSTALLED_DATA_FOLDER);
+}
+
 Folders Locate(const Inputs& inputs) {
     const QString name = QString::fromLatin1(ProgramName);
     const QString own = WithSeparator(inputs.executableFolder);
-    QStringList candidates{own, WithSeparator(own + QStringLiteral("../share/") + name)};
+    QStringList candidates{own};
+    if (!inputs.installedData.isEmpty())
+        candidates << WithSeparator(QDir(own).filePath(inputs.installedData));
     for (const QString& folder : inputs.dataFolders)
         if (!folder.isEmpty())
             candidates << WithSeparator(folder + u'/' + name);

@@ -1,10 +1,13 @@
 #include "core/SystemFacts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace SystemFacts {
 
@@ -137,13 +140,22 @@ QString MemoryLoadText(int percent) {
 }
 
 QStringList DisplayAdapters(const QString& drmFolder, const QStringList& pciIdFiles) {
-    QStringList adapters;
-    for (int index = 0;; ++index) {
-        const QString card = drmFolder + QStringLiteral("/card") + QString::number(index);
-        if (!QFile::exists(card))
-            break;
-        adapters << Describe(card, pciIdFiles);
+    // The numbers need not follow one another: card0 is often gone once the boot display
+    // driver has handed over to the real one, leaving card1 alone. Connector entries
+    // (card1-DP-1) and render nodes are not adapters.
+    static const QRegularExpression Card(QStringLiteral("^card([0-9]{1,9})$"));
+    std::vector<std::pair<int, QString>> cards;
+    const QStringList names =
+        QDir(drmFolder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch m = Card.match(name);
+        if (m.hasMatch())
+            cards.emplace_back(m.captured(1).toInt(), name);
     }
+    std::sort(cards.begin(), cards.end());
+    QStringList adapters;
+    for (const auto& [number, name] : cards)
+        adapters << Describe(drmFolder + u'/' + name, pciIdFiles);
     return adapters;
 }
 

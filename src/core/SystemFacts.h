@@ -28,10 +28,11 @@ QString PhysicalMemoryText(qint64 totalKiB, const QLocale& locale = QLocale());
 // "43 %".
 QString MemoryLoadText(int percent);
 
-// The descriptions of the display adapters, card0, card1... of the DRM class folder, in
-// order until the first index that is missing. Each is the vendor's and the device's names
-// from the PCI ID list when it knows them, otherwise the kernel driver with the PCI ID,
-// otherwise the card's name. Empty when the machine shows no adapter.
+// The descriptions of the display adapters: every card<number> entry of the DRM class
+// folder, in the order of their numbers (card2 before card10), gaps and all. Each is the
+// vendor's and the device's names from the PCI ID list when it knows them, otherwise the
+// kernel driver with the PCI ID, otherwise the card's name. Empty when the machine shows no
+// adapter.
 QStringList DisplayAdapters(const QString& drmFolder = QStringLiteral("/sys/class/drm"),
                             const QStringList& pciIdFiles = {
                                 QStringLiteral("/usr/share/misc/pci.ids"),

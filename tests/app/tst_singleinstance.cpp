@@ -1,4 +1,5 @@
 #include "AppSupport.h"
+#include "OrdinaryFileUser.h"
 #include "TestTimings.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstanceGuard.h"
@@ -14,6 +15,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -22,6 +24,10 @@
 #include <memory>
 
 #include <csignal>
+#include <functional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +62,7 @@ public:
     QString SettingsPath() const { return dir.filePath(QStringLiteral("parametres.inf")); }
     QString RuntimeFolder() const { return dir.filePath(QStringLiteral("runtime")); }
     QString ConfigHome() const { return dir.filePath(QStringLiteral("config")); }
+    QString Root() const { return dir.path(); }
     QByteArray Settings() const {
         QFile f(SettingsPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -70,13 +77,18 @@ public:
         names.sort();
         return names;
     }
-    // The program started headless, in this folder, with the given parameters.
-    std::unique_ptr<QProcess> Start(const QStringList& parameters = {}) const {
+    // The program started headless, in this folder, with the given parameters and the
+    // environment changed by `adjust`.
+    std::unique_ptr<QProcess>
+    Start(const QStringList& parameters = {},
+          const std::function<void(QProcessEnvironment&)>& adjust = {}) const {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
+        if (adjust)
+            adjust(env);
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(ExecutablePath(), parameters);
@@ -127,6 +139,43 @@ QByteArray WithCount(qint32 count) {
     return message;
 }
 
+const uint Me = uint(::geteuid());
+// A user id that is not the one running the tests.
+const uint SomeoneElse = Me + 1;
+
+// Makes at `path` what a row of the runtime folder table names: "" nothing, "dir 0700"
+// and the like a folder of that mode, "file" a file, "link" a link to a private folder.
+bool Make(const QString& path, const QString& what) {
+    const QByteArray name = QFile::encodeName(path);
+    if (what.isEmpty())
+        return true;
+    if (what.startsWith(QStringLiteral("dir "))) {
+        bool ok = false;
+        const uint mode = what.mid(4).toUInt(&ok, 8);
+        return ok && ::mkdir(name.constData(), 0700) == 0 && ::chmod(name.constData(), mode) == 0;
+    }
+    if (what == QStringLiteral("file")) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly);
+    }
+    if (what == QStringLiteral("link")) {
+        const QString target = path + QStringLiteral(".target");
+        return ::mkdir(QFile::encodeName(target).constData(), 0700) == 0 &&
+               QFile::link(target, path);
+    }
+    return false;
+}
+
+// The sockets named like the guard's under `folder`.
+QStringList GuardSockets(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, {QStringLiteral("RunOneoscilloscope")}, QDir::System | QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
+    return found;
+}
+
 } // namespace
 
 // One copy serves the user: a later start hands its command line to the running copy and
@@ -144,6 +193,18 @@ private slots:
     void hostileMessages();
     void connectionFloodIsDropped();
     void handOverDuringStartupKeepsTheWindowHidden();
+    void privateRuntimeFolder_data();
+    void privateRuntimeFolder();
+    void privateFolderCheck_data();
+    void privateFolderCheck();
+    void listenerCheck_data();
+    void listenerCheck();
+    void withoutAPrivateFolderThereIsNoGuard();
+    void socketIsTheUsersAlone();
+    void anotherUsersListenerIsToldNothing();
+    void anotherUsersConnectionIsDropped();
+    void socketThatRefusesTheUserLeavesItUnguarded();
+    void withoutARuntimeFolderAPrivateOneServes();
 };
 
 void SingleInstanceTest::secondStartHandsOverAndEnds() {
@@ -251,9 +312,10 @@ void SingleInstanceTest::simultaneousStartsMakeOneFirstCopy() {
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
             QCOMPARE(p->exitCode(), 0);
         }
-    QTest::qWait(2000);
+    // The one left is the first copy: it answers a later start.
+    auto later = copy.Guard();
+    QCOMPARE(later->Claim({QStringLiteral("plus tard")}), SingleInstanceGuard::Outcome::HandedOver);
     QCOMPARE(ended(), 2);
-    QVERIFY(QFile::exists(copy.Guard()->ServerPath()));
     for (const auto& p : starts)
         if (p->state() != QProcess::NotRunning) {
             p->kill();
@@ -365,6 +427,280 @@ void SingleInstanceTest::handOverDuringStartupKeepsTheWindowHidden() {
     QCOMPARE(later->exitCode(), 0);
     QVERIFY(!window.isMinimized());
     QVERIFY(window.isVisible());
+}
+
+// Where the socket and its lock go: $XDG_RUNTIME_DIR when it is the user's alone, else a
+// folder of the program's own in the temporary folder, else nowhere (no guard). What was
+// found there and not used is left exactly as it was.
+void SingleInstanceTest::privateRuntimeFolder_data() {
+    QTest::addColumn<QString>("xdg");        // what $XDG_RUNTIME_DIR names ("unset", "relative",
+                                             // "missing" or what Make() makes)
+    QTest::addColumn<QString>("own");        // what <temp>/oscilloscope-<uid> is beforehand
+    QTest::addColumn<bool>("asSomeoneElse"); // the folders belong to another user
+    QTest::addColumn<QString>("used");       // "xdg", "own" or "" (none: no guard)
+    // clang-format off
+    QTest::newRow("unset")                                       << "unset"    << ""         << false << "own";
+    QTest::newRow("unset, own folder left by an earlier start")  << "unset"    << "dir 0700" << false << "own";
+    QTest::newRow("private")                                     << "dir 0700" << ""         << false << "xdg";
+    QTest::newRow("private, own folder there too")               << "dir 0700" << "dir 0700" << false << "xdg";
+    QTest::newRow("readable by others")                          << "dir 0755" << ""         << false << "own";
+    QTest::newRow("open to the group")                           << "dir 0770" << ""         << false << "own";
+    QTest::newRow("searchable by others")                        << "dir 0701" << ""         << false << "own";
+    QTest::newRow("a file")                                      << "file"     << ""         << false << "own";
+    QTest::newRow("a link to a private folder")                  << "link"     << ""         << false << "own";
+    QTest::newRow("missing")                                     << "missing"  << ""         << false << "own";
+    QTest::newRow("relative")                                    << "relative" << ""         << false << "own";
+    QTest::newRow("unset, own folder planted open")              << "unset"    << "dir 0755" << false << "";
+    QTest::newRow("unset, own folder planted open to the group") << "unset"    << "dir 0730" << false << "";
+    QTest::newRow("unset, own folder planted as a link")         << "unset"    << "link"     << false << "";
+    QTest::newRow("unset, own folder planted as a file")         << "unset"    << "file"     << false << "";
+    QTest::newRow("unusable, own folder planted open")           << "dir 0755" << "dir 0777" << false << "";
+    QTest::newRow("someone else's folders")                      << "dir 0700" << ""         << true  << "";
+    // clang-format on
+}
+
+void SingleInstanceTest::privateRuntimeFolder() {
+    QFETCH(QString, xdg);
+    QFETCH(QString, own);
+    QFETCH(bool, asSomeoneElse);
+    QFETCH(QString, used);
+    QTemporaryDir tree;
+    const QString temp = tree.filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(temp));
+    QCOMPARE(::chmod(QFile::encodeName(temp).constData(), 01777), 0); // shared, as /tmp is
+    const uint user = asSomeoneElse ? SomeoneElse : Me;
+    const QString ownFolder = temp + QStringLiteral("/oscilloscope-") + QString::number(user);
+    QString xdgPath = tree.filePath(QStringLiteral("run"));
+    if (xdg == QStringLiteral("unset"))
+        xdgPath.clear();
+    else if (xdg == QStringLiteral("relative"))
+        xdgPath = QStringLiteral("run");
+    else if (xdg != QStringLiteral("missing"))
+        QVERIFY(Make(xdgPath, xdg));
+    QVERIFY(Make(ownFolder, own));
+    const auto xdgBefore = SingleInstance::Lstat(xdgPath);
+    const auto ownBefore = SingleInstance::Lstat(ownFolder);
+
+    const QString folder = SingleInstance::PrivateRuntimeFolder(xdgPath, temp, user);
+
+    const QString expected = used == QStringLiteral("xdg")   ? xdgPath
+                             : used == QStringLiteral("own") ? ownFolder
+                                                             : QString();
+    QCOMPARE(folder, expected);
+    if (!folder.isEmpty()) {
+        const auto facts = SingleInstance::Lstat(folder);
+        QVERIFY(facts);
+        QVERIFY(S_ISDIR(facts->mode));
+        QVERIFY(!facts->isLink);
+        QCOMPARE(facts->owner, Me);
+        QCOMPARE(facts->mode & 0777, 0700u);
+    }
+    // Nothing found there was changed.
+    for (const auto& [path, before] : {std::pair{xdgPath, xdgBefore}, {ownFolder, ownBefore}}) {
+        if (!before)
+            continue;
+        const auto after = SingleInstance::Lstat(path);
+        QVERIFY(after);
+        QCOMPARE(after->mode, before->mode);
+        QCOMPARE(after->isLink, before->isLink);
+    }
+}
+
+// The folder check behind the table above, over what lstat tells.
+void SingleInstanceTest::privateFolderCheck_data() {
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<bool>("isLink");
+    QTest::addColumn<bool>("trusted");
+    // clang-format off
+    QTest::newRow("0700 folder")                << Me          << uint(S_IFDIR | 0700)  << false << true;
+    QTest::newRow("0500 folder")                << Me          << uint(S_IFDIR | 0500)  << false << true;
+    QTest::newRow("0710 folder")                << Me          << uint(S_IFDIR | 0710)  << false << false;
+    QTest::newRow("0704 folder")                << Me          << uint(S_IFDIR | 0704)  << false << false;
+    QTest::newRow("1777 folder, as /tmp")       << Me          << uint(S_IFDIR | 01777) << false << false;
+    QTest::newRow("someone else's 0700 folder") << SomeoneElse << uint(S_IFDIR | 0700)  << false << false;
+    QTest::newRow("a link")                     << Me          << uint(S_IFLNK | 0777)  << true  << false;
+    QTest::newRow("a file")                     << Me          << uint(S_IFREG | 0700)  << false << false;
+    // clang-format on
+}
+
+void SingleInstanceTest::privateFolderCheck() {
+    QFETCH(uint, owner);
+    QFETCH(uint, mode);
+    QFETCH(bool, isLink);
+    QFETCH(bool, trusted);
+    QCOMPARE(SingleInstance::IsPrivateFolder({owner, mode, isLink}, Me), trusted);
+}
+
+// The listener check: the socket file and the process at the other end both the user's.
+// A listener of another user's in a socket file of the user's is what someone else's
+// socket looks like to the guard; making one needs the superuser, the table does not.
+void SingleInstanceTest::listenerCheck_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<bool>("isLink");
+    QTest::addColumn<int>("peer"); // -1: the system does not tell
+    QTest::addColumn<bool>("trusted");
+    const uint socket = S_IFSOCK | 0700;
+    const int me = int(Me);
+    const int other = int(SomeoneElse);
+    // clang-format off
+    QTest::newRow("the user's copy")                << true  << Me          << socket                << false << me    << true;
+    QTest::newRow("the user's socket open to all")  << true  << Me          << uint(S_IFSOCK | 0777) << false << me    << true;
+    QTest::newRow("run by someone else")            << true  << Me          << socket                << false << other << false;
+    QTest::newRow("peer unknown")                   << true  << Me          << socket                << false << -1    << false;
+    QTest::newRow("socket file of someone else's")  << true  << SomeoneElse << socket                << false << me    << false;
+    QTest::newRow("both someone else's")            << true  << SomeoneElse << socket                << false << other << false;
+    QTest::newRow("a link to a socket")             << true  << Me          << uint(S_IFLNK | 0777)  << true  << me    << false;
+    QTest::newRow("not a socket")                   << true  << Me          << uint(S_IFREG | 0600)  << false << me    << false;
+    QTest::newRow("no socket file")                 << false << Me          << socket                << false << me    << false;
+    // clang-format on
+}
+
+void SingleInstanceTest::listenerCheck() {
+    QFETCH(bool, exists);
+    QFETCH(uint, owner);
+    QFETCH(uint, mode);
+    QFETCH(bool, isLink);
+    QFETCH(int, peer);
+    QFETCH(bool, trusted);
+    const std::optional<SingleInstance::FileFacts> file =
+        exists ? std::optional(SingleInstance::FileFacts{owner, mode, isLink}) : std::nullopt;
+    const std::optional<uint> peerUid = peer < 0 ? std::nullopt : std::optional(uint(peer));
+    QCOMPARE(SingleInstance::IsUsersListener(file, peerUid, Me), trusted);
+}
+
+// With no private folder the guard makes nothing anywhere (not in the current folder
+// either) and the program serves without it.
+void SingleInstanceTest::withoutAPrivateFolderThereIsNoGuard() {
+    QTemporaryDir current;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(current.path()));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    SingleInstanceGuard guard(QString(), QStringLiteral("oscilloscope"));
+    QCOMPARE(guard.Claim({QStringLiteral("/x/osc"), QStringLiteral("un")}),
+             SingleInstanceGuard::Outcome::Unguarded);
+    QVERIFY(!guard.Listening());
+    QCOMPARE(guard.CommandLine(), QStringList({QStringLiteral("/x/osc"), QStringLiteral("un")}));
+    QCOMPARE(QDir(current.path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+}
+
+// Whatever the umask, the first copy's socket can be used by the user alone.
+void SingleInstanceTest::socketIsTheUsersAlone() {
+    ProgramCopy copy;
+    auto first = copy.Guard();
+    const mode_t umask = ::umask(0);
+    {
+        const auto restore = qScopeGuard([&] { ::umask(umask); });
+        QCOMPARE(first->Claim({QStringLiteral("first")}), SingleInstanceGuard::Outcome::First);
+    }
+    const auto facts = SingleInstance::Lstat(first->ServerPath());
+    QVERIFY(facts);
+    QVERIFY(S_ISSOCK(facts->mode));
+    QCOMPARE(facts->owner, Me);
+    QCOMPARE(facts->mode & 077, 0u);
+    QVERIFY(facts->mode & S_IWUSR); // the user's later copies can connect
+}
+
+// A guard that finds a listener of someone else's hands it nothing and does not end: it
+// serves without the guard, and the listener keeps its place.
+void SingleInstanceTest::anotherUsersListenerIsToldNothing() {
+    ProgramCopy copy;
+    auto listener = copy.Guard();
+    QCOMPARE(listener->Claim({QStringLiteral("theirs")}), SingleInstanceGuard::Outcome::First);
+    QSignalSpy received(listener.get(), &SingleInstanceGuard::commandLineReceived);
+
+    auto mine = copy.Guard();
+    mine->SetUser(SomeoneElse); // the listener, its socket and its process are not this user's
+    QCOMPARE(mine->Claim({QStringLiteral("/x/osc"), QStringLiteral("secret")}),
+             SingleInstanceGuard::Outcome::Unguarded);
+    QVERIFY(!mine->Listening());
+    QVERIFY(listener->Listening());
+    QVERIFY(QFile::exists(listener->ServerPath()));
+    // A hand-over of its own user reaches it, and it is the only one it got.
+    const QStringList args{QStringLiteral("/x/osc"), QStringLiteral("ok")};
+    QCOMPARE(Send(listener->ServerPath(), CommandLineMessage::Encode(args)), QByteArray("\x01"));
+    QCOMPARE(received.count(), 1);
+    QCOMPARE(listener->CommandLine(), args);
+}
+
+// The first copy drops at once a connection from a process of another user.
+void SingleInstanceTest::anotherUsersConnectionIsDropped() {
+    ProgramCopy copy;
+    auto first = copy.Guard();
+    first->SetUser(SomeoneElse); // so the test's own connection comes from someone else
+    QCOMPARE(first->Claim({QStringLiteral("first")}), SingleInstanceGuard::Outcome::First);
+    QSignalSpy received(first.get(), &SingleInstanceGuard::commandLineReceived);
+    const QStringList args{QStringLiteral("/x/osc"), QStringLiteral("intrus")};
+    QCOMPARE(Send(first->ServerPath(), CommandLineMessage::Encode(args)), QByteArray());
+    QCOMPARE(received.count(), 0);
+    QCOMPARE(first->CommandLine(), QStringList{QStringLiteral("first")});
+    QVERIFY(first->Listening());
+}
+
+// A socket in the guard's place that refuses the user is not one of the user's copies:
+// the start serves without the guard instead of ending without a word.
+void SingleInstanceTest::socketThatRefusesTheUserLeavesItUnguarded() {
+    ProgramCopy copy;
+    // The copy's folders, reachable by the ordinary user and the runtime folder its own.
+    QCOMPARE(::chmod(QFile::encodeName(copy.Root()).constData(), 0711), 0);
+    QVERIFY(OrdinaryFileUser::Own(copy.RuntimeFolder()));
+    auto guard = copy.Guard();
+    QLocalServer refusing;
+    QVERIFY(refusing.listen(guard->ServerPath()));
+    QCOMPARE(::chmod(QFile::encodeName(guard->ServerPath()).constData(), 0), 0);
+
+    SingleInstanceGuard::Outcome outcome;
+    {
+        OrdinaryFileUser user;
+        QVERIFY(user.Ordinary());
+        guard->SetUser(user.Uid());
+        outcome = guard->Claim({QStringLiteral("x")});
+    }
+    QCOMPARE(outcome, SingleInstanceGuard::Outcome::Unguarded);
+    QVERIFY(!guard->Listening());
+    QVERIFY(refusing.isListening());
+    QVERIFY(QFile::exists(guard->ServerPath()));
+}
+
+// The program started without a runtime folder, in a shared temporary folder where the name
+// Qt itself would fall back to is taken: its socket is in a folder of the user's alone,
+// and a later start hands over to it there.
+void SingleInstanceTest::withoutARuntimeFolderAPrivateOneServes() {
+    ProgramCopy copy;
+    const QString temp = copy.Root() + QStringLiteral("/tmp");
+    QVERIFY(QDir().mkpath(temp));
+    QCOMPARE(::chmod(QFile::encodeName(temp).constData(), 01777), 0);
+    const passwd* account = ::getpwuid(::geteuid());
+    QVERIFY(account);
+    QVERIFY(Make(temp + QStringLiteral("/runtime-") + QString::fromLocal8Bit(account->pw_name),
+                 QStringLiteral("file")));
+    const auto environment = [&](QProcessEnvironment& env) {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), temp);
+    };
+    auto first = copy.Start({}, environment);
+    const auto kill = qScopeGuard([&] {
+        first->kill();
+        first->waitForFinished(30000);
+    });
+    // It listens before its splash wait.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !GuardSockets(temp).isEmpty() || first->state() == QProcess::NotRunning, 60000);
+    const QString own = temp + QStringLiteral("/oscilloscope-") + QString::number(Me);
+    QCOMPARE(GuardSockets(temp), QStringList{own + QStringLiteral("/RunOneoscilloscope")});
+    const auto folder = SingleInstance::Lstat(own);
+    QVERIFY(folder);
+    QVERIFY(SingleInstance::IsPrivateFolder(*folder, Me));
+
+    auto second = copy.Start({QStringLiteral("ensuite")}, environment);
+    QVERIFY(second->waitForFinished(60000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(first->state(), QProcess::Running);
 }
 
 QTEST_MAIN(SingleInstanceTest)

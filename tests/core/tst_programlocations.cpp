@@ -1,3 +1,4 @@
+#include "OrdinaryFileUser.h"
 #include "core/ProgramLocations.h"
 
 #include <QDir>
@@ -25,6 +26,9 @@ class ProgramLocationsTest : public QObject {
 private slots:
     void locate_data();
     void locate();
+    void installedDataFolder_data();
+    void installedDataFolder();
+    void installedDataFolderOfThisBuild();
     void seedingCopiesTheFactoryFileOnce();
     void seedingLeavesAPortableCopyAlone();
     void writableFolderIsTried();
@@ -76,6 +80,51 @@ void ProgramLocationsTest::locate() {
     QCOMPARE(folders.settings, root + settings);
 }
 
+// The installed data folder is the one the build installs to: another one than share/,
+// relative to the executable's folder or absolute.
+void ProgramLocationsTest::installedDataFolder_data() {
+    QTest::addColumn<QString>("installed"); // "@" stands for the tree
+    QTest::addColumn<QString>("data");      // relative to the tree
+    QTest::newRow("share") << "../share/oscilloscope"
+                           << "prefix/share/oscilloscope/";
+    QTest::newRow("another folder") << "../lib/osc-data/oscilloscope"
+                                    << "prefix/lib/osc-data/oscilloscope/";
+    QTest::newRow("absolute") << "@opt/data/oscilloscope"
+                              << "opt/data/oscilloscope/";
+}
+
+void ProgramLocationsTest::installedDataFolder() {
+    QFETCH(QString, installed);
+    QFETCH(QString, data);
+    QTemporaryDir tree;
+    const QString root = tree.path() + u'/';
+    installed.replace(u'@', root);
+    // A share/ folder that holds data too, to be passed over when it is not the one.
+    for (const QString& folder : {data, QStringLiteral("prefix/share/oscilloscope/")})
+        MakeFile(root + folder + "aide.hlp");
+    QDir().mkpath(root + "prefix/bin");
+    ProgramLocations::Inputs inputs{root + "prefix/bin", true, root + "config", {}};
+    inputs.installedData = installed;
+    QCOMPARE(ProgramLocations::Locate(inputs).data, root + data);
+}
+
+// This program looks where its build installs the data: <prefix>/<data folder>/oscilloscope
+// seen from <prefix>/<binary folder>, or the data folder itself when the build was given
+// absolute folders.
+void ProgramLocationsTest::installedDataFolderOfThisBuild() {
+    const QString bin = QStringLiteral(OSC_TEST_BINDIR);
+    const QString datadir = QStringLiteral(OSC_TEST_DATADIR);
+    const ProgramLocations::Inputs inputs = ProgramLocations::ForThisProgram(bin);
+    if (QDir::isAbsolutePath(bin) || QDir::isAbsolutePath(datadir)) {
+        QCOMPARE(inputs.installedData,
+                 QStringLiteral(OSC_TEST_FULL_DATADIR) + QStringLiteral("/oscilloscope"));
+        return;
+    }
+    const QString prefix = QStringLiteral("/un/préfixe");
+    QCOMPARE(QDir::cleanPath(prefix + u'/' + bin + u'/' + inputs.installedData),
+             prefix + u'/' + datadir + QStringLiteral("/oscilloscope"));
+}
+
 void ProgramLocationsTest::seedingCopiesTheFactoryFileOnce() {
     QTemporaryDir tree;
     const QString data = tree.filePath("share/oscilloscope/");
@@ -114,11 +163,18 @@ void ProgramLocationsTest::writableFolderIsTried() {
     // Nothing is left behind by the trial.
     QCOMPARE(QDir(tree.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
-    if (geteuid() != 0) { // the permission bits do not stop the superuser
-        QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(!ProgramLocations::IsWritable(tree.path()));
-        QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A folder its user may not write (the superuser tries as an ordinary user owning it,
+    // since the permission bits do not stop it).
+    QVERIFY(OrdinaryFileUser::Own(tree.path()));
+    QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
+    bool writable = true;
+    {
+        OrdinaryFileUser user;
+        QVERIFY(user.Ordinary());
+        writable = ProgramLocations::IsWritable(tree.path());
     }
+    QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!writable);
 }
 
 QTEST_GUILESS_MAIN(ProgramLocationsTest)

@@ -99,7 +99,8 @@ private slots:
         QCOMPARE(SystemFacts::MemoryLoadText(100), QStringLiteral("100 %"));
     }
 
-    // card0, card1... until the first missing index; connectors are not adapters.
+    // Every card<number> of the DRM folder, by number, gaps and all: connectors, render
+    // nodes and other names are not adapters.
     void displayAdapters() {
         QTemporaryDir dir;
         const QString drm = dir.path() + QStringLiteral("/drm");
@@ -111,22 +112,44 @@ private slots:
                    "8086  Intel Corporation\n"
                    "\t1916  Skylake GT2 [HD Graphics 520]\n"
                    "10de  NVIDIA Corporation\n");
-        Write(drm + "/card0/device/vendor", "0x8086\n");
-        Write(drm + "/card0/device/device", "0x1916\n");
-        Write(drm + "/card0-eDP-1/status", "connected\n");
-        Write(drm + "/card1/device/vendor", "0x10de\n");
-        Write(drm + "/card1/device/device", "0x1c82\n");
+        // Written in an order that is neither the numeric nor the alphabetical one.
+        Write(drm + "/card10/device/vendor", "0x1002\n");
+        Write(drm + "/card10/device/device", "0x67df\n");
+        Write(drm + "/card1/device/vendor", "0x8086\n");
+        Write(drm + "/card1/device/device", "0x1916\n");
+        Write(drm + "/card1-eDP-1/status", "connected\n");
+        Write(drm + "/card1-DP-1/status", "disconnected\n");
+        Write(drm + "/card3/device/vendor", "0x10de\n");
+        Write(drm + "/card3/device/device", "0x1c82\n");
         Write(drm + "/card2/device/uevent", "DRIVER=virtio-pci\nPCI_ID=1AF4:1050\n");
-        Write(drm + "/card3/device/uevent", "DRIVER=simple-framebuffer\n");
-        Write(drm + "/card4/status", "");
-        Write(drm + "/card6/device/vendor", "0x1002\n"); // after a gap: not listed
-        QCOMPARE(
-            SystemFacts::DisplayAdapters(drm, {ids}),
-            QStringList({"Intel Corporation Skylake GT2 [HD Graphics 520]", "NVIDIA Corporation",
-                         "virtio-pci [1AF4:1050]", "simple-framebuffer", "card4"}));
+        Write(drm + "/card4/device/uevent", "DRIVER=simple-framebuffer\n");
+        Write(drm + "/card7/status", "");
+        Write(drm + "/renderD128/device/vendor", "0x8086\n");
+        Write(drm + "/version", "drm 1.1.0 20060810\n");
+        Write(drm + "/cardX/device/vendor", "0x8086\n");
+        Write(drm + "/card/device/vendor", "0x8086\n");
+        QCOMPARE(SystemFacts::DisplayAdapters(drm, {ids}),
+                 QStringList({"Intel Corporation Skylake GT2 [HD Graphics 520]",
+                              "virtio-pci [1AF4:1050]", "NVIDIA Corporation", "simple-framebuffer",
+                              "card7",
+                              "Advanced Micro Devices, Inc. [AMD/ATI] Ellesmere [Radeon RX "
+                              "470/480/570/580]"}));
         // Without the ID list: the driver and the PCI ID as the kernel gives them.
         QCOMPARE(SystemFacts::DisplayAdapters(drm, {}).first(), QStringLiteral("8086:1916"));
         QVERIFY(SystemFacts::DisplayAdapters(dir.path() + "/none", {ids}).isEmpty());
+    }
+
+    // The common case once the boot display driver has gone: card1 alone, as the kernel
+    // shows it, a link to the device's folder.
+    void aLoneCard1() {
+        QTemporaryDir dir;
+        const QString devices = dir.path() + QStringLiteral("/devices/pci0000:00/0000:00:02.0");
+        Write(devices + "/drm/card1/device/uevent", "DRIVER=i915\nPCI_ID=8086:3E92\n");
+        const QString drm = dir.path() + QStringLiteral("/drm");
+        QVERIFY(QDir().mkpath(drm));
+        QVERIFY(QFile::link(devices + "/drm/card1", drm + "/card1"));
+        QVERIFY(QFile::link(devices + "/drm/card1-HDMI-A-1", drm + "/card1-HDMI-A-1"));
+        QCOMPARE(SystemFacts::DisplayAdapters(drm, {}), QStringList{"i915 [8086:3E92]"});
     }
 };
 

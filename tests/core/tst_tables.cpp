@@ -11,9 +11,13 @@ private slots:
     void timeBaseRows_data();
     void timeBaseRows();
     void timeBaseRowsAreConsistent();
+    void timeBaseRangesByHand_data();
+    void timeBaseRangesByHand();
     void voltsPerDivRows_data();
     void voltsPerDivRows();
     void voltsPerDivRowsAreConsistent();
+    void voltsPerDivRangesByHand_data();
+    void voltsPerDivRangesByHand();
     void couplingAndTriggerRows();
     void lookupsOutsideTheTables();
     void startValuesOfTheInstrumentLines();
@@ -80,6 +84,37 @@ void TablesTest::timeBaseRowsAreConsistent() {
     }
 }
 
+// A few rows worked out by hand from the ranges: the button and its unit group, the
+// range in seconds per division (the sampling rate is 30 per division: 500 ms/div is
+// 60 Hz), and the command number 8 x m + d (m 0, 1, 2 for a mantissa of 1, 2, 5; d the
+// decade, 0 for 1 to 5 µs/div up to 5 for 100 to 500 ms/div).
+void TablesTest::timeBaseRangesByHand_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<double>("secondsPerDiv");
+    QTest::addColumn<QString>("command");
+    // clang-format off
+    QTest::newRow("500 ms: m 2, d 5") << 1  << "500" << "ms" << 0.5    << "T21&";
+    QTest::newRow("5 ms: m 2, d 3")   << 7  << "5"   << "ms" << 0.005  << "T19&";
+    QTest::newRow("0.5 ms: m 2, d 2") << 10 << "0.5" << "ms" << 0.0005 << "T18&";
+    QTest::newRow("0.1 ms: m 0, d 2") << 12 << "0.1" << "ms" << 0.0001 << "T02&";
+    QTest::newRow("20 µs: m 1, d 1")  << 14 << "20"  << "µs" << 2e-5   << "T09&";
+    QTest::newRow("1 µs: m 0, d 0")   << 18 << "1"   << "µs" << 1e-6   << "T00&";
+    // clang-format on
+}
+
+void TablesTest::timeBaseRangesByHand() {
+    QFETCH(int, index);
+    QFETCH(double, secondsPerDiv);
+    const TimeBaseRow* row = TimeBaseAt(index);
+    QVERIFY(row);
+    QTEST(QString::fromLatin1(row->caption), "caption");
+    QTEST(QString::fromUtf8(row->unit), "unit");
+    QVERIFY(std::abs(row->secondsPerDiv / secondsPerDiv - 1) < 1e-12);
+    QTEST(QString::fromLatin1(row->command), "command");
+}
+
 void TablesTest::voltsPerDivRows_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("hintB");
@@ -131,6 +166,34 @@ void TablesTest::voltsPerDivRowsAreConsistent() {
             QVERIFY(!c.contains("11*"));
         }
     }
+}
+
+// A few rows worked out by hand: the button and its unit, the range text of the hint and
+// the volts per division with a x1 probe.
+void TablesTest::voltsPerDivRangesByHand_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<double>("voltsPerDiv");
+    // clang-format off
+    QTest::newRow("5 V")    << 1 << "5"   << "V"  << "5V"    << 5.0;
+    QTest::newRow("1 V")    << 3 << "1"   << "V"  << "1V"    << 1.0;
+    QTest::newRow("500 mV") << 4 << "500" << "mV" << "500mV" << 0.5;
+    QTest::newRow("50 mV")  << 7 << "50"  << "mV" << "50mV"  << 0.05;
+    QTest::newRow("10 mV")  << 9 << "10"  << "mV" << "10mV"  << 0.01;
+    // clang-format on
+}
+
+void TablesTest::voltsPerDivRangesByHand() {
+    QFETCH(int, index);
+    QFETCH(double, voltsPerDiv);
+    const VoltsPerDivRow* row = VoltsPerDivAt(index);
+    QVERIFY(row);
+    QTEST(QString::fromLatin1(row->caption), "caption");
+    QTEST(QString::fromLatin1(row->unit), "unit");
+    QTEST(QString::fromLatin1(row->range), "range");
+    QVERIFY(std::abs(row->voltsPerDiv / voltsPerDiv - 1) < 1e-12);
 }
 
 void TablesTest::couplingAndTriggerRows() {

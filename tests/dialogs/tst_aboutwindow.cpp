@@ -108,15 +108,16 @@ private slots:
         }
     }
 
-    // A machine of 2 GiB, a quarter in use, one display adapter: the facts as the window
-    // shows them, grouped by the French locale.
+    // A machine of 2 GiB, a quarter in use, one display adapter numbered 1 (no card0): the
+    // facts as the window shows them, grouped by the French locale.
     void factsOfTheMachine() {
         SettingsSession s({{14, "SON_OFF"}});
         const QString folder = s.session.ProgramFolder();
         Write(folder + "meminfo", "MemTotal:        2097152 kB\nMemFree:  1000 kB\n"
                                   "MemAvailable:    1572864 kB\n");
-        QDir().mkpath(folder + "drm/card0/device");
-        Write(folder + "drm/card0/device/uevent", "DRIVER=virtio-pci\nPCI_ID=1AF4:1050\n");
+        QDir().mkpath(folder + "drm/card1/device");
+        QDir().mkpath(folder + "drm/card1-Virtual-1");
+        Write(folder + "drm/card1/device/uevent", "DRIVER=virtio-pci\nPCI_ID=1AF4:1050\n");
         AboutWindow w(nullptr, s.session, {folder + "meminfo", folder + "drm"});
         Activate(w);
         QCOMPARE(w.Fact(0)->text(), QStringLiteral("2\u202f097\u202f152 Ko"));

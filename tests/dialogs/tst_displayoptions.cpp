@@ -286,9 +286,12 @@ private slots:
         Activate(w);
         QColor started;
         QWidget* parent = nullptr;
-        QTimer::singleShot(0, [&] {
-            auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-            QVERIFY(chooser);
+        bool aChooser = false;
+        ModalAnswer answer([&](QWidget* dialog) {
+            auto* chooser = qobject_cast<QColorDialog*>(dialog);
+            if (!chooser)
+                return;
+            aChooser = true;
             parent = chooser->parentWidget();
             started = chooser->currentColor();
             chooser->setCurrentColor(QColor(10, 20, 30));
@@ -298,6 +301,8 @@ private slots:
                 chooser->reject();
         });
         w.ModifyButton(3)->click();
+        QVERIFY(answer.Answered());
+        QVERIFY(aChooser);
         QCOMPARE(parent, &w);
         QCOMPARE(started, QColor(0, 0, 255));
         QCOMPARE(s.Line(SettingsLine::ColourB),

@@ -258,9 +258,12 @@ private slots:
         QString title, text;
         QStringList buttons;
         QWidget* parent = nullptr;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
+        bool aMessageBox = false;
+        ModalAnswer answerBox([&](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (!box)
+                return;
+            aMessageBox = true;
             title = box->windowTitle();
             text = box->text();
             parent = box->parentWidget();
@@ -274,6 +277,8 @@ private slots:
                         b->click();
         });
         QCOMPARE(AskYesNo(StartupParametersWindow::SaveQuestion, &window), yes);
+        QVERIFY(answerBox.Answered());
+        QVERIFY(aMessageBox);
         QCOMPARE(title, QStringLiteral("Avertissement"));
         QCOMPARE(text, StartupParametersWindow::SaveQuestion);
         QCOMPARE(parent, &window);

@@ -58,5 +58,6 @@ bool WriteGlyphs(const QDir& out);
 bool WriteKnobs(const QDir& out);
 bool WriteWindowCurves(const QDir& out);
 bool WriteSplash(const QDir& out);
+bool WriteIcon(const QDir& out);
 
 } // namespace datagen

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     datagen::RegisterFonts();
     const bool ok = datagen::WriteFactorySettings(out) && datagen::WriteSounds(out) &&
                     datagen::WriteGlyphs(out) && datagen::WriteKnobs(out) &&
-                    datagen::WriteWindowCurves(out) && datagen::WriteSplash(out);
+                    datagen::WriteWindowCurves(out) && datagen::WriteSplash(out) &&
+                    datagen::WriteIcon(out);
     return ok ? 0 : 1;
 }
