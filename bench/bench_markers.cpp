@@ -107,7 +107,7 @@ void DrawOnly(benchmark::State& state, bool withMarkers) {
     for (int line : {2, 3, 4, 5})
         settings.SetOn(line, true);
     SampleTable samples;
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         SampleTable::Point& p = samples.At(row);
         p.displayA = 128 + static_cast<int>(std::lround(100 * std::sin(row * 0.0628)));
         p.displayB = 40 + std::abs((row * 3) % 160 - 80);

@@ -30,13 +30,13 @@ constexpr int Bins = 300;
 SampleTable WeightedSweep() {
     SampleTable samples;
     const QByteArray bytes = BenchSweep();
-    for (int point = 1; point <= SampleTable::PointCount; ++point) {
+    for (int point = 1; point <= Sweep::Points; ++point) {
         const QByteArray packet = bytes.mid((point - 1) * SampleTable::PacketBytes, 9);
         samples.At(point).codeA = packet.mid(1, 3).toInt();
         samples.At(point).codeB = packet.mid(5, 3).toInt();
     }
     SweepExtremes extremes;
-    for (int point = 1; point <= SampleTable::PointCount; ++point)
+    for (int point = 1; point <= Sweep::Points; ++point)
         extremes.Update(samples.At(point).codeA, samples.At(point).codeB, 0, 0);
     InstrumentSettings both;
     both.channelA.traceOn = true;

@@ -3,6 +3,7 @@
 #include "core/ErrorGuard.h"
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
+#include "core/Sweep.h"
 #include "core/Timings.h"
 #include "core/WeightingWindow.h"
 #include "link/BoxCommands.h"
@@ -14,10 +15,7 @@
 
 namespace {
 
-constexpr int CentreCode = 128;
 constexpr int GroundCodesPerUnit = 2; // one position unit moves the trace by two codes
-constexpr int PresetTimeBase = 12;    // 0.1 ms/div
-constexpr int PresetVoltsPerDiv = 3;  // 1 V/div
 
 const QString UpperLimitMessage =
     QStringLiteral("               Dernière  translation...\r\nVous avez atteint la limite "
@@ -25,20 +23,6 @@ const QString UpperLimitMessage =
 
 std::size_t Index(Channel channel) {
     return channel == Channel::A ? 0 : 1;
-}
-
-// The last point each magnification shows; 0 for a factor that shows nothing.
-int LastShownPoint(int magnification) {
-    switch (magnification) {
-    case 1:
-        return 300;
-    case 2:
-        return 151;
-    case 5:
-        return 61;
-    default:
-        return 0;
-    }
 }
 
 } // namespace
@@ -129,7 +113,7 @@ void Instrument::SetInitialState() {
     weighting = WeightingWindow::Rectangular;
     showWindowEffect = false;
     for (Channel c : {Channel::A, Channel::B}) {
-        Of(c).verticalPosition = CentreCode;
+        Of(c).verticalPosition = Sweep::CentreCode;
         Of(c).probeTimesTen = false;
         Of(c).groundMarkerShown = true;
     }
@@ -150,12 +134,13 @@ void Instrument::SetInitialState() {
 }
 
 void Instrument::ApplyPresetValues() {
-    state.timeBaseIndex = PresetTimeBase;
+    const InstrumentSettings preset = ActivatedPresetSettings();
+    state.timeBaseIndex = preset.timeBaseIndex;
     emit timeBaseChanged();
     for (Channel c : {Channel::A, Channel::B}) {
-        Of(c).voltsPerDivIndex = PresetVoltsPerDiv;
+        Of(c).voltsPerDivIndex = preset.Of(c).voltsPerDivIndex;
         emit voltsPerDivChanged(c);
-        Of(c).coupling = Coupling::GND;
+        Of(c).coupling = preset.Of(c).coupling;
         emit couplingChanged(c);
     }
 }
@@ -176,8 +161,9 @@ void Instrument::ApplyInactivePreset() {
 void Instrument::ApplyActivatedPreset() {
     ApplyPresetValues();
     // Channel A comes on with the link, channel B stays off until its switch is pressed.
+    const InstrumentSettings preset = ActivatedPresetSettings();
     for (Channel c : {Channel::A, Channel::B}) {
-        const bool on = c == Channel::A;
+        const bool on = preset.Of(c).traceOn;
         Of(c).traceOn = on;
         emit traceChanged(c);
         SetChannelControls(c, on);
@@ -259,8 +245,8 @@ void Instrument::ReleasePosition(Channel channel, int position) {
 }
 
 void Instrument::CentrePosition(Channel channel) {
-    SendPosition(channel, CentreCode);
-    Of(channel).groundLevel = CentreCode;
+    SendPosition(channel, Sweep::CentreCode);
+    Of(channel).groundLevel = Sweep::CentreCode;
     Of(channel).groundMarkerShown = true;
 }
 
@@ -319,12 +305,12 @@ void Instrument::Pause() {
 
 void Instrument::TranslateRight() {
     window.SetStart(window.Start() + window.StepSamples());
-    if (window.Start() > RamWindow::LastStart - 1) {
+    if (window.Start() > Sweep::LastWindowStart - 1) {
         window.SetRightEnabled(false);
         window.SetLeftEnabled(true);
         emit translationChanged();
         Messages::Show(Messages::Kind::Information, UpperLimitMessage);
-        window.SetStart(RamWindow::LastStart);
+        window.SetStart(Sweep::LastWindowStart);
     }
     if (window.Start() > 0) {
         window.SetLeftEnabled(true);
@@ -411,7 +397,7 @@ qsizetype Instrument::BytesToSweepEnd() const {
     // less the start of a packet already framed.
     const int next = decoder.pointCounter();
     const qsizetype packets =
-        SampleTable::IsPoint(next) ? SampleTable::PointCount - next + 1 : SampleTable::PointCount;
+        SampleTable::IsPoint(next) ? Sweep::Points - next + 1 : Sweep::Points;
     return std::max<qsizetype>(packets * SampleTable::PacketBytes - framer.Buffer().size(), 1);
 }
 

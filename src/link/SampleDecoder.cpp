@@ -66,7 +66,7 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
         extremes.Update(codeA, codeB, sum, difference);
     }
 
-    if (counter == SampleTable::PointCount)
+    if (counter == Sweep::Points)
         CompleteSweep();
     if (counter < INT_MAX)
         ++counter;

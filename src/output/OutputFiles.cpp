@@ -120,7 +120,7 @@ QByteArray SweepCsv(const SweepExport& sweep) {
             const int code = c.isA ? p.displayA : p.displayB;
             out += ',';
             out +=
-                Decimal(static_cast<long double>(code - SampleTable::CentreCode) * c.voltsPerCode);
+                Decimal(static_cast<long double>(code - Sweep::CentreCode) * c.voltsPerCode);
         }
         for (const Column& c : columns) {
             out += ',';

@@ -39,7 +39,7 @@ class TestDecoder : public QObject {
 
     // A full sweep of constant codes.
     static void Sweep(SampleDecoder& decoder, int a, int b) {
-        for (int n = 0; n < SampleTable::PointCount; ++n)
+        for (int n = 0; n < Sweep::Points; ++n)
             decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
     }
 
@@ -188,7 +188,7 @@ private slots:
         QFETCH(int, sumOffset);
         QFETCH(int, differenceOffset);
         Rig rig;
-        for (int n = 0; n < SampleTable::PointCount; ++n) {
+        for (int n = 0; n < Sweep::Points; ++n) {
             const auto [a, b] = n < points.size() ? points[n] : qMakePair(128, 128);
             rig.decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
         }
@@ -202,7 +202,7 @@ private slots:
         // No value reaches the extremes: the half ranges are (0 - 255) / 2, truncated
         // toward zero to -127.
         Rig rig;
-        for (int n = 0; n < SampleTable::PointCount; ++n)
+        for (int n = 0; n < Sweep::Points; ++n)
             rig.decoder.DecodeSamplePacket("A12B");
         QCOMPARE(rig.completions.size(), 1);
         QCOMPARE(rig.completions.first(), SweepExtremes{});
@@ -230,9 +230,9 @@ private slots:
 
     void oneCompletionPerSweep() {
         Rig rig;
-        for (int n = 1; n <= SampleTable::PointCount; ++n) {
+        for (int n = 1; n <= Sweep::Points; ++n) {
             rig.decoder.DecodeSamplePacket(Packet(n % 256, n == 1 ? '#' : '%', 255 - n % 256));
-            QCOMPARE(rig.completions.size(), n == SampleTable::PointCount ? 1 : 0);
+            QCOMPARE(rig.completions.size(), n == Sweep::Points ? 1 : 0);
         }
         // The completion hands on the extremes of the sweep: A from 0 to 255, B likewise,
         // the sum always 255, the difference from -255 to 255.
@@ -283,7 +283,7 @@ private slots:
     void packetAtPoint300WithoutMarkerCompletes() {
         Rig rig;
         rig.decoder.DecodeSamplePacket(Packet(128, '#', 128));
-        for (int n = 2; n < SampleTable::PointCount; ++n)
+        for (int n = 2; n < Sweep::Points; ++n)
             rig.decoder.DecodeSamplePacket(Packet(128, '%', 128));
         rig.decoder.DecodeSamplePacket("A12#456BA"); // straddling packet at point 300
         QCOMPARE(rig.completions.size(), 1);

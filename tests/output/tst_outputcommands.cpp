@@ -243,7 +243,7 @@ private slots:
     void sweepCsv() {
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         SampleTable table;
-        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+        for (int row = 1; row <= Sweep::Points; ++row) {
             table.At(row).displayA = 128;
             table.At(row).displayB = 128;
         }

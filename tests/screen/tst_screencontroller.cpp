@@ -29,9 +29,9 @@ void LoadDisplaySettings(SessionProbe& probe) {
 }
 
 // The packets of one sweep: point k carries the codes codes(k).
-QByteArray Sweep(const std::function<std::pair<int, int>(int point)>& codes) {
+QByteArray SweepBytes(const std::function<std::pair<int, int>(int point)>& codes) {
     QByteArray bytes;
-    for (int point = 1; point <= SampleTable::PointCount; ++point) {
+    for (int point = 1; point <= Sweep::Points; ++point) {
         const auto [a, b] = codes(point);
         bytes += 'A' + QByteArray::number(a).rightJustified(3, '0') + (point == 1 ? '#' : '%') +
                  QByteArray::number(b).rightJustified(3, '0') + 'B';
@@ -320,7 +320,7 @@ void ScreenControllerTest::mathValuesAreCutBeforeTheRedraw() {
     rig.session.SwitchTrace(Channel::B, true);
     rig.session.SelectMathMode(mode);
     QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
-    rig.session.ReceiveBytes(Sweep([&](int point) {
+    rig.session.ReceiveBytes(SweepBytes([&](int point) {
         const qsizetype i = std::min(point - 1, 2);
         return std::pair{codesA[i], codesB[i]};
     }));
@@ -366,7 +366,7 @@ void ScreenControllerTest::groundLevelIsMeasuredFromPoints3To12() {
     QVERIFY(HasTextCell(rig.Image(), zeroX, 154, QStringLiteral("0"), colour));
 
     // Points 3 to 12 at 40..49 (mean 44.5), every other point at 200.
-    rig.session.ReceiveBytes(Sweep([](int point) {
+    rig.session.ReceiveBytes(SweepBytes([](int point) {
         const int code = point >= 3 && point <= 12 ? 37 + point : 200;
         return std::pair{code, code};
     }));
@@ -414,7 +414,7 @@ void ScreenControllerTest::sourcesAreAskedAtEachRedraw() {
     QCOMPARE(rig.controller.Inputs().ramWindowStart, 60); // two steps of 30 samples
 
     // Sums from 0 to 510 and differences from 0 to 1.
-    rig.session.ReceiveBytes(Sweep([](int point) {
+    rig.session.ReceiveBytes(SweepBytes([](int point) {
         return point == 1   ? std::pair{0, 0}
                : point == 2 ? std::pair{255, 255}
                             : std::pair{128, 127};

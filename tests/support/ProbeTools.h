@@ -146,10 +146,10 @@ inline bool MoveWindowTo(SessionProbe& probe, int target) {
     s.ResetTranslation();
     if (target % 3 == 1) {
         s.SelectStep(RamWindow::StepCount);
-        while (s.Window().Start() < RamWindow::LastStart)
+        while (s.Window().Start() < Sweep::LastWindowStart)
             s.TranslateRight();
         leftwards = true;
-        remaining = RamWindow::LastStart - target;
+        remaining = Sweep::LastWindowStart - target;
     } else if (target % 3 != 0) {
         return false;
     }
