@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QtTest>
 #include <memory>
@@ -82,27 +83,53 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
                               : static_cast<QDialog*>(window->SpectrumPrint());
     if (!spectrum)
         window->PrintPreview()->TitleEdit()->setText(QStringLiteral("ancien titre"));
-    bool checked = false;
+    // What the open window shows is recorded there and checked once exec() has returned.
+    struct {
+        bool ran = false;
+        bool visible = false;
+        bool modal = false;
+        bool otherVisible = true;
+        bool clockRunning = true;
+        QString title = QStringLiteral("?");
+        int heightFactor = 0;
+        bool exitFound = false;
+        bool left = false;
+    } seen;
     QTimer::singleShot(0, this, [&] {
-        checked = true;
-        QVERIFY(expected->isVisible());
-        QVERIFY(expected->isModal());
-        QVERIFY(!other->isVisible());
-        QVERIFY(!window->Screen().ClockRunning());
-        if (!spectrum) {
-            QVERIFY(window->PrintPreview()->TitleEdit()->text().isEmpty());
-            QCOMPARE(window->PrintPreview()->HeightFactor(), 7);
-        }
+        // However this ends, the window is left, so that a fault shows below and not as a
+        // window that waits for ever.
+        const auto leave = qScopeGuard([&] {
+            seen.left = !expected->isVisible();
+            if (expected->isVisible())
+                expected->reject();
+        });
+        seen.ran = true;
+        seen.visible = expected->isVisible();
+        seen.modal = expected->isModal();
+        seen.otherVisible = other->isVisible();
+        seen.clockRunning = window->Screen().ClockRunning();
+        seen.title = window->PrintPreview()->TitleEdit()->text();
+        seen.heightFactor = window->PrintPreview()->HeightFactor();
         if (exit.isEmpty()) {
+            seen.exitFound = true;
             expected->close();
-        } else {
-            for (QPushButton* b : expected->findChildren<QPushButton*>())
-                if (b->text() == exit)
-                    b->click();
+        } else if (QAbstractButton* b = ButtonIn(expected, exit)) {
+            seen.exitFound = true;
+            b->click();
         }
     });
     window->Surfaces().MenuAction(Command::PrintPreview)->trigger();
-    QVERIFY(checked);
+    QVERIFY(seen.ran);
+    QVERIFY(seen.visible);
+    QVERIFY(seen.modal);
+    QVERIFY(!seen.otherVisible);
+    QVERIFY(!seen.clockRunning);
+    if (!spectrum) {
+        QVERIFY(seen.title.isEmpty());
+        QCOMPARE(seen.heightFactor, 7);
+    }
+    QVERIFY(seen.exitFound);
+    QVERIFY(seen.left);
     QVERIFY(!expected->isVisible());
     QVERIFY(window->Screen().ClockRunning());
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -241,6 +242,9 @@ private slots:
     // A known sweep, value for value: time from the time base's sampling period and the
     // RAM window's start, volts from the centre line with volts/div and probe, the codes.
     void sweepCsv() {
+        // Under a French default locale the file still has decimal points.
+        const QLocale previous;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(previous); });
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         SampleTable table;
         for (int row = 1; row <= SampleTable::PointCount; ++row) {
@@ -275,7 +279,6 @@ private slots:
         QCOMPARE(lines[3], QByteArray("3,0.00106666666666667,0,0,128,128\r"));
         QCOMPARE(lines[300], QByteArray("300,0.0109666666666667,3.96875,0,255,128\r"));
         QCOMPARE(lines[301], QByteArray());
-        QLocale::setDefault(QLocale::c());
     }
 
     // A channel switched off is left out; the magnifier shows fewer points.

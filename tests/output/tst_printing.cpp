@@ -30,7 +30,16 @@ QImage Screen() {
     return image;
 }
 
-// The first page of a PDF as an image, at `dpi`.
+// A US Letter page (8.5 x 11 in) with half-inch margins: a printable area of 7.5 x 10 in,
+// 9000 x 12000 printer pixels at 1200 dpi, from (600, 600) on the sheet.
+void UseLetterPage(QPrinter& printer) {
+    printer.setResolution(1200);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                      QMarginsF(36, 36, 36, 36), QPageLayout::Point));
+}
+
+// The first page of a PDF as an image, at `dpi`. The set-up installs pdftoppm
+// (poppler-utils); a null image when it is missing or fails.
 QImage RenderPdf(const QString& pdf, int dpi) {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (tool.isEmpty())
@@ -108,6 +117,7 @@ private slots:
     void previewWindowFactorsAndTitle() {
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
+        UseLetterPage(printer);
         int setups = 0;
         const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
         PrintHooks hooks;
@@ -121,8 +131,7 @@ private slots:
         window.Layout();
         QCOMPARE(window.HeightFactor(), 7);
         QCOMPARE(window.WidthFactor(), 7);
-        const QSize paper = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-        QCOMPARE(window.PageImage().size(), QSize(paper.width() / 10, paper.height() / 10));
+        QCOMPARE(window.PageImage().size(), QSize(900, 1200));
         QVERIFY(!window.OversizeWarning()->isVisibleTo(&window));
 
         window.HeightBar()->setValue(10);
@@ -146,11 +155,12 @@ private slots:
         QVERIFY(QFile::exists(pdf));
         const QImage rendered = RenderPdf(pdf, 60); // 1200 dpi / 20
         if (rendered.isNull())
-            QSKIP("pdftoppm is not installed");
+            QFAIL("The printed page could not be rendered: pdftoppm (poppler-utils) is missing "
+                  "or failed.");
+        QCOMPARE(rendered.size(), QSize(510, 660)); // 8.5 x 11 in at 60 dpi
         // Picture: 4480 x 2240 printer pixels from (10, 10) of the printable area: 224 x 112
-        // at 60 dpi, after the page's margins.
-        const QPoint o = printer.pageLayout().paintRectPixels(printer.resolution()).topLeft() / 20;
-        const auto at = [&](int x, int y) { return rendered.pixel(o.x() + x, o.y() + y); };
+        // at 60 dpi, after the half-inch margin (30 pixels).
+        const auto at = [&](int x, int y) { return rendered.pixel(30 + x, 30 + y); };
         QVERIFY(Near(at(50, 30), Qt::red));
         QVERIFY(Near(at(220, 108), Qt::blue));
         QVERIFY(Near(at(228, 108), Qt::white)); // right of the picture
@@ -197,14 +207,13 @@ private slots:
     // A picture larger than the printable area is announced in the preview.
     void oversizeIsAnnounced() {
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPageOrientation(QPageLayout::Portrait);
+        UseLetterPage(printer); // 9000 x 12000 printer pixels
         PrintPreviewWindow window(printer, Screen, PrintHooks{});
         window.Layout();
         window.WidthBar()->setValue(10);
-        const QSize paper = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-        const bool fits = 10 + 6400 <= paper.width();
-        QCOMPARE(window.OversizeWarning()->isVisibleTo(&window), !fits);
-        printer.setResolution(600);
+        window.HeightBar()->setValue(10); // 6400 x 3200 from (10, 10): inside
+        QVERIFY(!window.OversizeWarning()->isVisibleTo(&window));
+        printer.setResolution(600); // 4500 x 6000: 6410 is too wide
         window.Layout();
         window.WidthBar()->setValue(10);
         QVERIFY(window.OversizeWarning()->isVisibleTo(&window));
@@ -247,7 +256,8 @@ private slots:
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
         const QImage rendered = RenderPdf(pdf, 20);
         if (rendered.isNull())
-            QSKIP("pdftoppm is not installed");
+            QFAIL("The printed page could not be rendered: pdftoppm (poppler-utils) is missing "
+                  "or failed.");
         QVERIFY(rendered.width() > rendered.height());
         QVERIFY(Near(rendered.pixel(rendered.width() / 4, rendered.height() / 4), Qt::blue));
     }
