@@ -6,13 +6,17 @@
 #include "core/SettingsLines.h"
 #include "instrument/Instrument.h"
 #include "output/OutputCommands.h"
+#include "output/SaveFileDialog.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -194,6 +198,61 @@ private slots:
         QVERIFY(raw.open(QIODevice::ReadOnly));
         QCOMPARE(raw.readAll().count("\r\n"), PersistedSettings::LineCount);
         QVERIFY(!QFile::exists(f.Path("Trace_1_1_2010__9_07_03.bmp")));
+    }
+
+    // A folder change whose settings cannot be saved (a folder has taken the settings
+    // file's name) is reported as an error from inside the dialog; the dialog stays open on
+    // the new folder and the picture is still saved there.
+    void folderChangeThatCannotBeSaved() {
+        Fixture f;
+        f.output.Prompts() = DialogPrompts(nullptr);
+        QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("depart")));
+        f.session.SetSaveFolder(f.Path("depart"));
+        QVERIFY(QFile::remove(f.SettingsPath()));
+        QVERIFY(QDir().mkdir(f.SettingsPath()));
+        struct {
+            bool ran = false;
+            bool escaped = false; // the error left the dialog's slot
+            QStringList messagesAfterChange;
+            bool openAfterChange = false;
+            QString folderAfterChange;
+        } seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            // However this ends, the dialog is closed, so that exec() returns.
+            const auto close = qScopeGuard([&] {
+                if (dialog && dialog->isVisible())
+                    dialog->reject();
+            });
+            if (!dialog)
+                return;
+            seen.ran = true;
+            auto* up = dialog->findChild<QToolButton*>(QStringLiteral("toParentButton"));
+            if (!up)
+                return;
+            try {
+                up->click(); // from "depart" up to the test's folder
+            } catch (...) {
+                seen.escaped = true;
+            }
+            for (const auto& m : f.messages)
+                seen.messagesAfterChange
+                    << Messages::Title(m.first) + QStringLiteral(": ") + m.second;
+            seen.openAfterChange = dialog->isVisible();
+            seen.folderAfterChange = dialog->directory().absolutePath();
+            dialog->selectFile(QStringLiteral("ecran.bmp"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        f.output.SaveScreenImage();
+        QVERIFY(seen.ran);
+        QVERIFY(!seen.escaped);
+        QCOMPARE(seen.messagesAfterChange.size(), 1);
+        QVERIFY2(seen.messagesAfterChange[0].startsWith(
+                     QStringLiteral("Erreur: Impossible d'enregistrer le fichier")),
+                 qPrintable(seen.messagesAfterChange[0]));
+        QVERIFY(seen.openAfterChange);
+        QCOMPARE(seen.folderAfterChange, QDir(f.dir.path()).absolutePath());
+        QVERIFY(ReadAll(f.Path("ecran.bmp")).startsWith("BM"));
     }
 
     void unwritableFolderIsReported() {
