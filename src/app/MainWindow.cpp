@@ -374,8 +374,10 @@ void MainWindow::BuildOutput() {
     sources.clock = [this] { return screen->Screen().LastClock(); };
     sources.spectrum = [this] {
         const SpectrumChartData& shown = spectrumView->Shown();
-        return SpectrumExport{spectrumView->Scale().logarithmic, shown.frequencies,
-                              shown.series[0].values, shown.series[1].values};
+        return SpectrumExport{spectrumView->ShownScale().logarithmic,
+                              spectrumView->ShownSamplingFrequency(),
+                              int(shown.frequencies.size()), shown.series[0].values,
+                              shown.series[1].values};
     };
     output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
 

@@ -364,10 +364,69 @@ private slots:
         QCOMPARE(lines[61], QByteArray("61,0.000002,-0.00875,100\r"));
     }
 
+    // The header names the scale of the values; a channel without values is left out.
+    void spectrumCsv_data() {
+        QTest::addColumn<bool>("logarithmic");
+        QTest::addColumn<bool>("withA");
+        QTest::addColumn<bool>("withB");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("dB, A alone") << true << true << false
+                                     << QByteArray("Fréquence (Hz),Voie A (dB)\r\n"
+                                                   "117.1875,10\r\n234.375,-5\r\n"
+                                                   "351.5625,0\r\n");
+        QTest::newRow("linear, both")
+            << false << true << true
+            << QByteArray("Fréquence (Hz),Voie A (linéaire),Voie B (linéaire)\r\n"
+                          "117.1875,10,7\r\n234.375,-5,8\r\n351.5625,0,9\r\n");
+        QTest::newRow("linear, B alone") << false << false << true
+                                         << QByteArray("Fréquence (Hz),Voie B (linéaire)\r\n"
+                                                       "117.1875,7\r\n234.375,8\r\n351.5625,9\r\n");
+    }
     void spectrumCsv() {
-        SpectrumExport spectrum{true, {1000, 2000, 3000}, {10, -5, 0}, {}};
-        QCOMPARE(SpectrumCsv(spectrum), QByteArray("Fréquence (Hz),Voie A (dB)\r\n"
-                                                   "1000,10\r\n2000,-5\r\n3000,0\r\n"));
+        QFETCH(bool, logarithmic);
+        QFETCH(bool, withA);
+        QFETCH(bool, withB);
+        QFETCH(QByteArray, expected);
+        SpectrumExport spectrum;
+        spectrum.logarithmic = logarithmic;
+        spectrum.samplingFrequency = 30000; // 1 ms/div
+        spectrum.bins = 3;
+        if (withA)
+            spectrum.valuesA = {10, -5, 0};
+        if (withB)
+            spectrum.valuesB = {7, 8, 9};
+        QCOMPARE(SpectrumCsv(spectrum), expected);
+    }
+
+    // Each bin's frequency is k x fs / 256 exactly, never the chart's whole-hertz label: at
+    // 500 ms/div (60 Hz) the labels of bins 1 to 4 all read 0 and those of 5 to 8 read 1.
+    void spectrumCsvFrequencies_data() {
+        QTest::addColumn<qint64>("fs");
+        QTest::addColumn<QList<int>>("bins");
+        QTest::addColumn<QList<QByteArray>>("frequencies");
+        QTest::newRow("500 ms/div")
+            << qint64(60) << QList<int>{1, 2, 3, 4, 5, 6, 7, 8}
+            << QList<QByteArray>{"0.234375", "0.46875", "0.703125", "0.9375",
+                                 "1.171875", "1.40625", "1.640625", "1.875"};
+        QTest::newRow("200 ms/div")
+            << qint64(150) << QList<int>{1, 25} << QList<QByteArray>{"0.5859375", "14.6484375"};
+        QTest::newRow("1 ms/div") << qint64(30000) << QList<int>{1, 25, 128}
+                                  << QList<QByteArray>{"117.1875", "2929.6875", "15000"};
+        QTest::newRow("1 us/div") << qint64(30000000) << QList<int>{1, 75, 300}
+                                  << QList<QByteArray>{"117187.5", "8789062.5", "35156250"};
+    }
+    void spectrumCsvFrequencies() {
+        QFETCH(qint64, fs);
+        QFETCH(QList<int>, bins);
+        QFETCH(QList<QByteArray>, frequencies);
+        SpectrumExport spectrum;
+        spectrum.samplingFrequency = fs;
+        spectrum.bins = bins.last();
+        spectrum.valuesA.assign(std::size_t(spectrum.bins), 1);
+        const QList<QByteArray> lines = SpectrumCsv(spectrum).split('\n');
+        QCOMPARE(lines.size(), spectrum.bins + 2); // header, the bins, nothing after the last
+        for (int i = 0; i < bins.size(); ++i)
+            QCOMPARE(lines[bins[i]], frequencies[i] + ",1\r");
     }
 
     // The export goes through the same dialog and question, with its own filter.
