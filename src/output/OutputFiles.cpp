@@ -80,6 +80,36 @@ int DisplayedPoints(int magnification) {
     }
 }
 
+std::optional<WeightingWindow> ShownWeighting(const InstrumentSettings& instrument,
+                                              WeightingWindow window, bool effectShown) {
+    const bool xy = instrument.channelA.traceOn && instrument.channelB.traceOn &&
+                    instrument.mathMode == MathMode::XY;
+    if (!effectShown || xy)
+        return std::nullopt;
+    return window;
+}
+
+namespace {
+
+// "par la fenêtre de Hanning", as the weighting dialog names the windows.
+QByteArray WindowName(WeightingWindow window) {
+    switch (window) {
+    case WeightingWindow::Rectangular:
+        return "par la fenêtre rectangulaire";
+    case WeightingWindow::Hanning:
+        return "par la fenêtre de Hanning";
+    case WeightingWindow::Hamming:
+        return "par la fenêtre de Hamming";
+    case WeightingWindow::Bartlett:
+        return "par la fenêtre de Bartlett";
+    case WeightingWindow::Blackman:
+        return "par la fenêtre de Blackman";
+    }
+    return "par une fenêtre inconnue";
+}
+
+} // namespace
+
 QByteArray SweepCsv(const SweepExport& sweep) {
     const InstrumentSettings& in = sweep.instrument;
     const TimeBaseRow* timeBase = TimeBaseAt(in.timeBaseIndex);
@@ -101,30 +131,38 @@ QByteArray SweepCsv(const SweepExport& sweep) {
                 {static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() / 32.0L,
                  c == Channel::A});
     }
+    const bool weighted = sweep.weighting.has_value();
+    const auto code = [weighted](const SampleTable::Point& p, bool isA) {
+        if (weighted)
+            return isA ? p.weightedA : p.weightedB;
+        return isA ? p.displayA : p.displayB;
+    };
 
     // Volts are measured from the screen's centre line (code 128), as the header says.
+    const QByteArray how = weighted ? ' ' + WindowName(*sweep.weighting) : QByteArray();
     QByteArray out = "Point,Temps (s)";
     for (const Column& c : columns)
-        out += c.isA ? ",Voie A (V par rapport à la ligne centrale)"
-                     : ",Voie B (V par rapport à la ligne centrale)";
+        out += (c.isA ? ",Voie A" : ",Voie B") + (weighted ? " pondérée" + how : QByteArray()) +
+               " (V par rapport à la ligne centrale)";
     for (const Column& c : columns)
-        out += c.isA ? ",Code A" : ",Code B";
+        out += (c.isA ? ",Code A" : ",Code B") + (weighted ? " pondéré" + how : QByteArray());
     out += "\r\n";
     const int points = DisplayedPoints(sweep.magnification);
+    if (weighted && !sweep.samples->WeightedWritten(points))
+        return out;
     for (int row = 1; row <= points; ++row) {
         const SampleTable::Point& p = sweep.samples->At(row);
         out += QByteArray::number(row);
         out += ',';
         out += Decimal(static_cast<long double>(sweep.ramWindowStart + row - 1) * period);
         for (const Column& c : columns) {
-            const int code = c.isA ? p.displayA : p.displayB;
             out += ',';
-            out +=
-                Decimal(static_cast<long double>(code - SampleTable::CentreCode) * c.voltsPerCode);
+            out += Decimal(static_cast<long double>(code(p, c.isA) - SampleTable::CentreCode) *
+                           c.voltsPerCode);
         }
         for (const Column& c : columns) {
             out += ',';
-            out += QByteArray::number(c.isA ? p.displayA : p.displayB);
+            out += QByteArray::number(code(p, c.isA));
         }
         out += "\r\n";
     }

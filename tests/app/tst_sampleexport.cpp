@@ -27,6 +27,7 @@ private slots:
     void spectrumKeepsTheScaleOfItsComputation();
     void spectrumFrequenciesOfTheTimeBase_data();
     void spectrumFrequenciesOfTheTimeBase();
+    void sweepAsTheTracesShowIt();
 
 private:
     void Start(const QList<QPair<int, QByteArray>>& lines = {});
@@ -175,6 +176,33 @@ void SampleExportTest::spectrumFrequenciesOfTheTimeBase() {
     for (int bin = 1; bin <= 25; ++bin)
         frequencies.insert(lines[bin].split(',').value(0));
     QCOMPARE(frequencies.size(), 25);
+}
+
+// With "Visualiser l'effet de la fenêtre..." on, the traces are drawn from the weighted
+// codes, and so is the file, which says so; with it off, the codes as received.
+void SampleExportTest::sweepAsTheTracesShowIt() {
+    Start();
+    Activate();
+    Instrument& session = window->Session();
+    session.SelectWeightingWindow(2); // Hanning
+    session.SetShowWindowEffect(true);
+    link->Receive(FlatSweep(200, 128));
+    Pause();
+    QList<QByteArray> lines = Export();
+    QCOMPARE(lines.size(), 302);
+    QCOMPARE(lines[0], QByteArray("Point,Temps (s),Voie A pondérée par la fenêtre de Hanning (V "
+                                  "par rapport à la ligne centrale),Code A pondéré par la "
+                                  "fenêtre de Hanning"));
+    // Hanning's weight at the last point is 0: the point is at the centre line, whatever the
+    // channel's mid-level.
+    QCOMPARE(lines[300].split(',').mid(2), (QList<QByteArray>{"0", "128"}));
+
+    session.SetShowWindowEffect(false);
+    lines = Export();
+    QCOMPARE(lines.size(), 302);
+    QCOMPARE(lines[0],
+             QByteArray("Point,Temps (s),Voie A (V par rapport à la ligne centrale),Code A"));
+    QCOMPARE(lines[300].split(',').last(), QByteArray("200"));
 }
 
 QTEST_MAIN(SampleExportTest)

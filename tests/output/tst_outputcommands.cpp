@@ -19,6 +19,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(std::optional<WeightingWindow>)
+
 namespace {
 
 QImage ScreenPicture() {
@@ -362,6 +364,102 @@ private slots:
         QCOMPARE(lines[2], QByteArray("2,0.0000000333333333333333,0,128\r"));
         // 60 x 1 us / 30; (100 - 128) x 10 mV / 32
         QCOMPARE(lines[61], QByteArray("61,0.000002,-0.00875,100\r"));
+    }
+
+    // While the screen shows the effect of a weighting window, the channel columns hold the
+    // weighted codes the traces are drawn from, under names that say so and name the window;
+    // otherwise the codes as received under the usual names. Until a sweep has been weighted
+    // nothing is drawn from the weighted codes, and the file has no rows.
+    void sweepCsvWeighted_data() {
+        QTest::addColumn<std::optional<WeightingWindow>>("weighting");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("codes as received")
+            << std::optional<WeightingWindow>() << true
+            << QList<QByteArray>{"Point,Temps (s),Voie A (V par rapport à la ligne centrale),"
+                                 "Voie B (V par rapport à la ligne centrale),Code A,Code B\r",
+                                 "1,0,1,-5,160,96\r", "2,0.0000333333333333333,0,0,128,128\r"};
+        QTest::newRow("Hanning")
+            << std::optional<WeightingWindow>(WeightingWindow::Hanning) << true
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre de Hanning (V par rapport à "
+                   "la ligne centrale),Voie B pondérée par la fenêtre de Hanning (V par rapport "
+                   "à la ligne centrale),Code A pondéré par la fenêtre de Hanning,Code B pondéré "
+                   "par la fenêtre de Hanning\r",
+                   "1,0,0.375,-2.5,140,112\r", "2,0.0000333333333333333,0,0,128,128\r"};
+        QTest::newRow("rectangular")
+            << std::optional<WeightingWindow>(WeightingWindow::Rectangular) << true
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre rectangulaire (V par rapport "
+                   "à la ligne centrale),Voie B pondérée par la fenêtre rectangulaire (V par "
+                   "rapport à la ligne centrale),Code A pondéré par la fenêtre rectangulaire,Code "
+                   "B pondéré par la fenêtre rectangulaire\r",
+                   "1,0,0.375,-2.5,140,112\r", "2,0.0000333333333333333,0,0,128,128\r"};
+        QTest::newRow("Blackman, not weighted yet")
+            << std::optional<WeightingWindow>(WeightingWindow::Blackman) << false
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre de Blackman (V par rapport à "
+                   "la ligne centrale),Voie B pondérée par la fenêtre de Blackman (V par rapport "
+                   "à la ligne centrale),Code A pondéré par la fenêtre de Blackman,Code B pondéré "
+                   "par la fenêtre de Blackman\r",
+                   ""};
+    }
+    void sweepCsvWeighted() {
+        QFETCH(std::optional<WeightingWindow>, weighting);
+        QFETCH(bool, written);
+        QFETCH(QList<QByteArray>, expected);
+        SampleTable table;
+        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+            SampleTable::Point& p = table.At(row);
+            p.displayA = p.displayB = 128;
+            p.weightedA = p.weightedB = 128;
+            p.weightedWritten = written;
+        }
+        table.At(1).displayA = 160;  // (160 - 128) / 32 x 1 V = 1 V
+        table.At(1).displayB = 96;   // (96 - 128) / 32 x 5 V = -5 V
+        table.At(1).weightedA = 140; // 12 / 32 x 1 V = 0.375 V
+        table.At(1).weightedB = 112; // -16 / 32 x 5 V = -2.5 V
+        SweepExport sweep;
+        sweep.instrument.timeBaseIndex = 9; // 1 ms/div: a point every 1/30 ms
+        sweep.instrument.channelA.traceOn = true;
+        sweep.instrument.channelA.voltsPerDivIndex = 3; // 1 V
+        sweep.instrument.channelB.traceOn = true;
+        sweep.instrument.channelB.voltsPerDivIndex = 1; // 5 V
+        sweep.samples = &table;
+        sweep.weighting = weighting;
+        const QList<QByteArray> lines = SweepCsv(sweep).split('\n');
+        QCOMPARE(lines.size(), written ? 302 : 2);
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(lines[i], expected[i]);
+    }
+
+    // The traces show the weighted codes while the effect is shown, except in X-Y mode,
+    // where both traces on give the figure drawn from the codes as received.
+    void shownWeighting_data() {
+        QTest::addColumn<bool>("effect");
+        QTest::addColumn<bool>("traceB");
+        QTest::addColumn<int>("mathMode");
+        QTest::addColumn<bool>("weighted");
+        QTest::newRow("effect off") << false << true << 0 << false;
+        QTest::newRow("effect on") << true << true << 0 << true;
+        QTest::newRow("effect on, A + B") << true << true << 1 << true;
+        QTest::newRow("effect on, X-Y") << true << true << 3 << false;
+        QTest::newRow("effect on, X-Y chosen, B off") << true << false << 3 << true;
+    }
+    void shownWeighting() {
+        QFETCH(bool, effect);
+        QFETCH(bool, traceB);
+        QFETCH(int, mathMode);
+        QFETCH(bool, weighted);
+        InstrumentSettings in;
+        in.channelA.traceOn = true;
+        in.channelB.traceOn = traceB;
+        in.mathMode = static_cast<MathMode>(mathMode);
+        const std::optional<WeightingWindow> shown =
+            ShownWeighting(in, WeightingWindow::Hamming, effect);
+        QCOMPARE(shown.has_value(), weighted);
+        if (weighted)
+            QCOMPARE(*shown, WeightingWindow::Hamming);
     }
 
     // The header names the scale of the values; a channel without values is left out.
