@@ -119,12 +119,7 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
 
     connect(heightBar, &QSlider::valueChanged, this, [this] { Guarded([&] { DrawPreview(); }); });
     connect(widthBar, &QSlider::valueChanged, this, [this] { Guarded([&] { DrawPreview(); }); });
-    connect(add, &QPushButton::clicked, this, [this] {
-        Guarded([&] {
-            shownTitle = titleEdit->text();
-            DrawPreview();
-        });
-    });
+    connect(add, &QPushButton::clicked, this, [this] { Guarded([&] { DrawPreview(); }); });
     connect(print, &QPushButton::clicked, this, [this] { Guarded([&] { Print(); }); });
     connect(configure, &QPushButton::clicked, this, [this] { Guarded([&] { Configure(); }); });
     connect(leave, &QPushButton::clicked, this, &QDialog::reject);
@@ -146,7 +141,6 @@ int PrintPreviewWindow::WidthFactor() const {
 
 int PrintPreviewWindow::Open() {
     titleEdit->clear();
-    shownTitle.clear();
     setWindowState(windowState() | Qt::WindowMaximized);
     // Without a window manager the state alone does not size the window.
     if (const QScreen* screen = this->screen())
@@ -177,7 +171,7 @@ QPoint PrintPreviewWindow::PagePosition() const {
 }
 
 void PrintPreviewWindow::DrawPreview() {
-    PrintLayout::DrawPreview(page, picture, HeightFactor(), WidthFactor(), shownTitle);
+    PrintLayout::DrawPreview(page, picture, HeightFactor(), WidthFactor(), titleEdit->text());
     pageLabel->setPixmap(QPixmap::fromImage(page));
     ShowOversize();
 }

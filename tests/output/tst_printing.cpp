@@ -182,6 +182,49 @@ private slots:
         QVERIFY(ink);
     }
 
+    // The preview is redrawn, with the title as typed, by "Ajouter", by either track bar
+    // and by "Configuration" (which puts the factors back to 7); typing alone redraws
+    // nothing.
+    void previewShowsTheTitleWhenRedrawn_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("heightFactor"); // after the action
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("typed only") << "" << 7 << false;
+        QTest::newRow("Ajouter") << "Ajouter" << 7 << true;
+        QTest::newRow("Hauteur") << "Hauteur" << 4 << true;
+        QTest::newRow("Largeur") << "Largeur" << 7 << true;
+        QTest::newRow("Configuration") << "Configuration" << 7 << true;
+    }
+    void previewShowsTheTitleWhenRedrawn() {
+        QFETCH(QString, action);
+        QFETCH(int, heightFactor);
+        QFETCH(bool, shown);
+        QPrinter printer(QPrinter::HighResolution);
+        UseLetterPage(printer);
+        PrintHooks hooks;
+        hooks.pageSetup = [](QPrinter&) { return true; };
+        PrintPreviewWindow window(printer, Screen, hooks);
+        window.Layout();
+        window.TitleEdit()->setText(QStringLiteral("Essai du titre"));
+        if (action == QStringLiteral("Hauteur"))
+            window.HeightBar()->setValue(4);
+        else if (action == QStringLiteral("Largeur"))
+            window.WidthBar()->setValue(3);
+        else if (!action.isEmpty())
+            for (QPushButton* b : window.findChildren<QPushButton*>())
+                if (b->text() == action)
+                    b->click();
+        QCOMPARE(window.HeightFactor(), heightFactor);
+        // The title's line starts at x = 22, 5 pixels under the picture, whose bottom is
+        // 10 + 32 x the height factor; the page is white there without a title.
+        const int top = 10 + 32 * heightFactor + 5;
+        int ink = 0;
+        for (int y = top; y < top + 20; ++y)
+            for (int x = 22; x < 300; ++x)
+                ink += QColor(window.PageImage().pixel(x, y)).lightness() < 128;
+        QCOMPARE(ink > 0, shown);
+    }
+
     // The picture is taken when the window is laid out: a redraw of the screen behind the
     // window changes neither the preview nor the print.
     void pictureTakenAtLayout() {
