@@ -17,18 +17,30 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-bool PrepareJob(QPrinter& printer, const PrintHooks& hooks) {
-    const bool installed = hooks.printerInstalled
-                               ? hooks.printerInstalled()
+PrintJob PrepareJob(QPrinter& printer, const PrintHooks& hooks) {
+    if (!printer.outputFileName().isEmpty())
+        return {&printer, nullptr};
+    const bool available = hooks.printersAvailable
+                               ? hooks.printersAvailable()
                                : !QPrinterInfo::availablePrinterNames().isEmpty();
-    if (!installed) {
-        const std::optional<QString> path = hooks.choosePdf ? hooks.choosePdf() : std::nullopt;
-        if (!path)
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(*path);
+    if (available) {
+        // Qt makes a printer created while none is installed a PDF printer; it goes to the
+        // default printer now.
+        if (printer.outputFormat() != QPrinter::NativeFormat)
+            printer.setOutputFormat(QPrinter::NativeFormat);
+        return {&printer, nullptr};
     }
-    return true;
+    const std::optional<QString> path = hooks.choosePdf ? hooks.choosePdf() : std::nullopt;
+    if (!path)
+        return {};
+    auto pdf = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    pdf->setOutputFormat(QPrinter::PdfFormat);
+    pdf->setResolution(printer.resolution());
+    pdf->setPageLayout(printer.pageLayout());
+    pdf->setDocName(printer.docName());
+    pdf->setOutputFileName(*path);
+    QPrinter* device = pdf.get();
+    return {device, std::move(pdf)};
 }
 
 namespace {
@@ -194,10 +206,11 @@ void PrintPreviewWindow::Configure() {
 }
 
 bool PrintPreviewWindow::Print() {
-    if (!PrepareJob(printer, hooks))
+    const PrintJob job = PrepareJob(printer, hooks);
+    if (!job.device)
         return false;
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(job.device))
         throw std::runtime_error(
             "L'impression n'a pas pu commencer : l'imprimante ou le fichier n'est pas "
             "disponible.");

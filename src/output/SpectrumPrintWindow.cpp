@@ -80,15 +80,17 @@ bool SpectrumPrintWindow::Print(QPageLayout::Orientation orientation) {
     {
         OrientationKeeper keeper{printer, printer.pageLayout().orientation()};
         printer.setPageOrientation(orientation);
-        if (!PrepareJob(printer, hooks))
+        const PrintJob job = PrepareJob(printer, hooks);
+        if (!job.device)
             return false;
         QPainter painter;
-        if (!painter.begin(&printer))
+        if (!painter.begin(job.device))
             throw std::runtime_error(
                 "L'impression n'a pas pu commencer : l'imprimante ou le fichier n'est pas "
                 "disponible.");
-        const QRect pageRect(QPoint(0, 0),
-                             printer.pageLayout().paintRectPixels(printer.resolution()).size());
+        const QRect pageRect(
+            QPoint(0, 0),
+            job.device->pageLayout().paintRectPixels(job.device->resolution()).size());
         if (renderChart)
             renderChart(painter, QRectF(pageRect));
         if (!painter.end())

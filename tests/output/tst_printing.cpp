@@ -125,7 +125,7 @@ private slots:
             ++setups;
             return true;
         };
-        hooks.printerInstalled = [] { return false; };
+        hooks.printersAvailable = [] { return false; };
         hooks.choosePdf = [&] { return std::optional<QString>(pdf); };
         PrintPreviewWindow window(printer, Screen, hooks);
         window.Layout();
@@ -268,12 +268,61 @@ private slots:
     void noFileNoPrint() {
         QPrinter printer(QPrinter::HighResolution);
         PrintHooks hooks;
-        hooks.printerInstalled = [] { return false; };
+        hooks.printersAvailable = [] { return false; };
         hooks.choosePdf = [] { return std::optional<QString>(); };
         PrintPreviewWindow window(printer, Screen, hooks);
         window.Layout();
         QVERIFY(!window.Print());
         QCOMPARE(window.result(), 0);
+    }
+
+    // A page that went to a PDF file for want of a printer leaves the shared printer as it
+    // was: once a printer is installed, the next page is for it, and the file is neither
+    // asked for nor written again.
+    void pdfFallbackLeavesThePrinterAlone_data() {
+        QTest::addColumn<bool>("spectrum");
+        QTest::newRow("preview") << false;
+        QTest::newRow("spectrum") << true;
+    }
+    void pdfFallbackLeavesThePrinterAlone() {
+        QFETCH(bool, spectrum);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        UseLetterPage(printer);
+        bool installed = false;
+        int asked = 0;
+        PrintHooks hooks;
+        hooks.printersAvailable = [&] { return installed; };
+        hooks.choosePdf = [&] {
+            ++asked;
+            return std::optional<QString>(pdf);
+        };
+        PrintPreviewWindow preview(printer, Screen, hooks);
+        SpectrumPrintWindow spectrumWindow(
+            printer, [](QPainter& p, const QRectF& r) { p.fillRect(r, Qt::blue); }, hooks);
+        const auto print = [&] {
+            if (spectrum)
+                return spectrumWindow.Print(QPageLayout::Landscape);
+            preview.Layout();
+            return preview.Print();
+        };
+        QVERIFY(print());
+        QCOMPARE(asked, 1);
+        QVERIFY(QFile::exists(pdf));
+        QVERIFY(QFile::remove(pdf));
+
+        installed = true;
+        try {
+            print(); // this machine has no printer: the job may fail to start
+        } catch (const std::runtime_error&) {
+        }
+        QCOMPARE(asked, 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(printer.outputFileName().isEmpty());
+        // The printer kept its page for the printer set-up and the preview.
+        QCOMPARE(printer.pageLayout().paintRectPixels(printer.resolution()).size(),
+                 QSize(9000, 12000));
     }
 
     // The spectrum in landscape: one page, wider than high, the printer's orientation
@@ -285,7 +334,7 @@ private slots:
         printer.setPageOrientation(QPageLayout::Portrait);
         QRectF target;
         PrintHooks hooks;
-        hooks.printerInstalled = [] { return false; };
+        hooks.printersAvailable = [] { return false; };
         hooks.choosePdf = [&] { return std::optional<QString>(pdf); };
         SpectrumPrintWindow window(
             printer,
