@@ -21,6 +21,7 @@
 #include "measure/MarkerController.h"
 #include "output/OutputCommands.h"
 #include "output/PrintPreviewWindow.h"
+#include "output/PrinterSetupDialog.h"
 #include "output/SaveFileDialog.h"
 #include "output/SpectrumPrintWindow.h"
 #include "panel/FrontPanel.h"
@@ -40,7 +41,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
@@ -375,18 +375,14 @@ void MainWindow::BuildOutput() {
     sources.spectrum = [this] {
         const SpectrumChartData& shown = spectrumView->Shown();
         return SpectrumExport{spectrumView->ShownScale().logarithmic,
-                              spectrumView->ShownSamplingFrequency(),
-                              int(shown.frequencies.size()), shown.series[0].values,
-                              shown.series[1].values};
+                              spectrumView->ShownSamplingFrequency(), int(shown.frequencies.size()),
+                              shown.series[0].values, shown.series[1].values};
     };
     output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
 
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     PrintHooks hooks;
-    hooks.pageSetup = [](QPrinter& p) {
-        QPageSetupDialog dialog(&p, QApplication::activeWindow());
-        return dialog.exec() == QDialog::Accepted;
-    };
+    hooks.pageSetup = [](QPrinter& p) { return RunPrinterSetup(p, QApplication::activeWindow()); };
     hooks.choosePdf = [this] {
         return output->ChooseFile(QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
     };
@@ -641,11 +637,9 @@ void MainWindow::RunCommand(Command command) {
     case Command::PrintPreview:
         OpenPrintWindow();
         break;
-    case Command::PrintSetup: {
-        QPageSetupDialog dialog(printer.get(), this);
-        dialog.exec();
+    case Command::PrintSetup:
+        RunPrinterSetup(*printer, this);
         break;
-    }
     case Command::MathNone:
     case Command::MathSum:
     case Command::MathDifference:

@@ -2,14 +2,22 @@
 #include "RecordingLink.h"
 #include "TestTimings.h"
 #include "app/MainWindow.h"
+#include "output/OutputCommands.h"
 #include "output/PrintPreviewWindow.h"
 #include "output/SpectrumPrintWindow.h"
 #include "screen/ScreenController.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -22,6 +30,8 @@ private slots:
     void cleanup();
     void everyWayOutRestartsTheClock_data();
     void everyWayOutRestartsTheClock();
+    void setUpChoosesThePrinterOfTheNextPrint();
+    void previewConfigurationIsTheSameSetUp();
 
 private:
     void Start();
@@ -30,7 +40,78 @@ private:
     std::unique_ptr<MessageCapture> messages;
     std::unique_ptr<TimingsGuard> timings;
     std::unique_ptr<MainWindow> window;
+    QTemporaryDir files;
 };
+
+namespace {
+
+// What the printer set-up showed, recorded while it was open.
+struct SetUpSeen {
+    bool ran = false;
+    bool printDialog = false; // a dialog that chooses the printer too
+    QStringList printers;
+    bool paperChosen = false;
+    QString acceptCaption;
+};
+
+// Clicks the button of a dialog's button box that has the role.
+QString ClickRole(QWidget* dialog, QDialogButtonBox::ButtonRole role) {
+    if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+        for (QAbstractButton* b : buttons->buttons())
+            if (buttons->buttonRole(b) == role) {
+                const QString caption = b->text();
+                b->click();
+                return caption;
+            }
+    return {};
+}
+
+// Handles the printer's properties open at this moment: A5 paper in landscape.
+void ChooseA5Landscape(bool& done) {
+    QWidget* modal = QApplication::activeModalWidget();
+    const auto leave = qScopeGuard([&] {
+        if (modal && modal->isVisible())
+            modal->close();
+    });
+    auto* size = modal ? modal->findChild<QComboBox*>(QStringLiteral("pageSizeCombo")) : nullptr;
+    auto* landscape =
+        modal ? modal->findChild<QRadioButton*>(QStringLiteral("landscape")) : nullptr;
+    if (!size || !landscape || size->findText(QStringLiteral("A5")) < 0)
+        return;
+    size->setCurrentIndex(size->findText(QStringLiteral("A5")));
+    landscape->click();
+    done = !ClickRole(modal, QDialogButtonBox::AcceptRole).isEmpty();
+}
+
+// Handles the printer set-up open at this moment: records it, chooses "Print to File
+// (PDF)" with the file `pdf` (the one printer a machine without printers offers), A5 paper
+// in landscape through the properties, and confirms; closes it whatever happens.
+void ChoosePdfInSetUp(SetUpSeen& seen, const QString& pdf) {
+    QWidget* modal = QApplication::activeModalWidget();
+    const auto leave = qScopeGuard([&] {
+        if (modal && modal->isVisible())
+            modal->close();
+    });
+    seen.ran = modal != nullptr;
+    auto* dialog = qobject_cast<QPrintDialog*>(modal);
+    if (!dialog)
+        return;
+    seen.printDialog = true;
+    auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    auto* properties = dialog->findChild<QPushButton*>(QStringLiteral("properties"));
+    if (!printers || !file || !properties)
+        return;
+    for (int i = 0; i < printers->count(); ++i)
+        seen.printers << printers->itemText(i);
+    printers->setCurrentIndex(printers->count() - 1); // the file comes last
+    file->setText(pdf);
+    QTimer::singleShot(0, dialog, [&] { ChooseA5Landscape(seen.paperChosen); });
+    properties->click();
+    seen.acceptCaption = ClickRole(dialog, QDialogButtonBox::AcceptRole);
+}
+
+} // namespace
 
 void PrintWindowsTest::init() {
     folder = std::make_unique<ProgramFolder>();
@@ -132,6 +213,92 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
     QVERIFY(seen.left);
     QVERIFY(!expected->isVisible());
     QVERIFY(window->Screen().ClockRunning());
+}
+
+// "&Configuration de l'impression" chooses the printer, not only the paper: the choice
+// made there is where the next "Imprimer" goes, without asking for a file.
+void PrintWindowsTest::setUpChoosesThePrinterOfTheNextPrint() {
+    Start();
+    window->Surfaces().SetEnabled(Command::PrintSetup, true);
+    window->Surfaces().SetEnabled(Command::PrintPreview, true);
+    const QString pdf = files.filePath(QStringLiteral("choisi.pdf"));
+    SetUpSeen seen;
+    QTimer::singleShot(0, this, [&] { ChoosePdfInSetUp(seen, pdf); });
+    window->Surfaces().MenuAction(Command::PrintSetup)->trigger();
+    QVERIFY(seen.ran);
+    QVERIFY(seen.printDialog);
+    QVERIFY(!seen.printers.isEmpty());
+    QVERIFY(seen.paperChosen);
+    QCOMPARE(seen.acceptCaption, QStringLiteral("OK")); // it prints nothing itself
+    QCOMPARE(window->Printer().outputFileName(), pdf);
+    QCOMPARE(window->Printer().pageLayout().pageSize().id(), QPageSize::A5);
+    QCOMPARE(window->Printer().pageLayout().orientation(), QPageLayout::Landscape);
+    QVERIFY(!QFile::exists(pdf));
+
+    int fileAsked = 0;
+    window->Output().Prompts().chooseFile = [&](const SaveRequest&) {
+        ++fileAsked;
+        return std::optional<QString>();
+    };
+    bool printed = false;
+    QTimer::singleShot(0, this, [&] {
+        const auto leave = qScopeGuard([&] {
+            if (window->PrintPreview()->isVisible())
+                window->PrintPreview()->reject();
+        });
+        if (QAbstractButton* b = ButtonIn(window->PrintPreview(), QStringLiteral("Imprimer")))
+            b->click();
+        printed = !window->PrintPreview()->isVisible();
+    });
+    window->Surfaces().MenuAction(Command::PrintPreview)->trigger();
+    QVERIFY(printed);
+    QCOMPARE(fileAsked, 0);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+}
+
+// The preview's "Configuration" is the same set-up, opened over the preview; the preview is
+// laid out again afterwards: factors back to 7, the title kept.
+void PrintWindowsTest::previewConfigurationIsTheSameSetUp() {
+    Start();
+    window->Surfaces().SetEnabled(Command::PrintPreview, true);
+    const QString pdf = files.filePath(QStringLiteral("apercu.pdf"));
+    PrintPreviewWindow* preview = window->PrintPreview();
+    SetUpSeen seen;
+    struct {
+        bool ran = false;
+        int heightFactor = 0;
+        QString title;
+        QSize page;
+    } after;
+    QTimer::singleShot(0, this, [&] {
+        const auto leave = qScopeGuard([&] {
+            if (preview->isVisible())
+                preview->reject();
+        });
+        after.ran = true;
+        preview->HeightBar()->setValue(3);
+        preview->TitleEdit()->setText(QStringLiteral("Essai"));
+        QTimer::singleShot(0, this, [&] { ChoosePdfInSetUp(seen, pdf); });
+        if (QAbstractButton* b = ButtonIn(preview, QStringLiteral("Configuration")))
+            b->click();
+        after.heightFactor = preview->HeightFactor();
+        after.title = preview->TitleEdit()->text();
+        after.page = preview->PageImage().size();
+    });
+    window->Surfaces().MenuAction(Command::PrintPreview)->trigger();
+    QVERIFY(after.ran);
+    QVERIFY(seen.ran);
+    QVERIFY(seen.printDialog);
+    QCOMPARE(window->Printer().outputFileName(), pdf);
+    QVERIFY(seen.paperChosen);
+    QCOMPARE(after.heightFactor, 7);
+    QCOMPARE(after.title, QStringLiteral("Essai"));
+    // The page image follows the new page, now wider than high.
+    QVERIFY2(
+        after.page.width() > after.page.height(),
+        qPrintable(QStringLiteral("%1 x %2").arg(after.page.width()).arg(after.page.height())));
 }
 
 QTEST_MAIN(PrintWindowsTest)
