@@ -70,7 +70,8 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
     : QDialog(parent), printer(printer), screenImage(std::move(screenImage)),
       hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Aperçu avant impression"));
-    setModal(true);
+    // Modal over the main window only: the help it opens takes the mouse and the keys.
+    setWindowModality(Qt::WindowModal);
 
     auto* grid = new QGridLayout(this);
     auto* left = new QVBoxLayout;
@@ -138,7 +139,7 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
     connect(help, &QPushButton::clicked, this, [this] {
         Guarded([&] {
             if (this->hooks.help)
-                this->hooks.help(PrintHelpTopic);
+                this->hooks.help(PrintHelpTopic, this);
         });
     });
 }
@@ -201,7 +202,7 @@ void PrintPreviewWindow::ShowOversize() {
 
 void PrintPreviewWindow::Configure() {
     if (hooks.pageSetup)
-        hooks.pageSetup(printer);
+        hooks.pageSetup(printer, this);
     Layout();
 }
 

@@ -7,17 +7,19 @@
 #include <optional>
 
 class QPrinter;
+class QWidget;
 
 // What the print windows take from the program; tests give their own.
 struct PrintHooks {
-    // The printer-setup dialog over the shared printer; true when accepted.
-    std::function<bool(QPrinter& printer)> pageSetup;
+    // The printer-setup dialog over the shared printer, on the window that asks; true when
+    // accepted.
+    std::function<bool(QPrinter& printer, QWidget* asking)> pageSetup;
     // Printers are installed; without one the page goes to a PDF file. Empty: ask Qt.
     std::function<bool()> printersAvailable;
     // The PDF file to write (the save dialog and its overwrite question), or nothing.
     std::function<std::optional<QString>()> choosePdf;
-    // Help topic of the window.
-    std::function<void(const QString& topic)> help;
+    // Help topic of the window, asked from the window.
+    std::function<void(const QString& topic, QWidget* asking)> help;
 };
 
 inline const QString PrintHelpTopic = QStringLiteral("rub6");

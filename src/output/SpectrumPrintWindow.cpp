@@ -34,7 +34,8 @@ SpectrumPrintWindow::SpectrumPrintWindow(QPrinter& printer,
     : QDialog(parent), printer(printer), renderChart(std::move(renderChart)),
       hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Impression du spectre"));
-    setModal(true);
+    // Modal over the main window only: the help it opens takes the mouse and the keys.
+    setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(QStringLiteral(" Choix du type d'impression : "), this);
     auto* groupLayout = new QVBoxLayout(group);
@@ -64,13 +65,13 @@ SpectrumPrintWindow::SpectrumPrintWindow(QPrinter& printer,
     connect(configure, &QPushButton::clicked, this, [this] {
         Guarded([&] {
             if (this->hooks.pageSetup)
-                this->hooks.pageSetup(this->printer);
+                this->hooks.pageSetup(this->printer, this);
         });
     });
     connect(help, &QPushButton::clicked, this, [this] {
         Guarded([&] {
             if (this->hooks.help)
-                this->hooks.help(PrintHelpTopic);
+                this->hooks.help(PrintHelpTopic, this);
         });
     });
     connect(leave, &QPushButton::clicked, this, &QDialog::reject);

@@ -2,15 +2,23 @@
 #include "RecordingLink.h"
 #include "TestTimings.h"
 #include "app/MainWindow.h"
+#include "dialogs/ColoursWindow.h"
+#include "dialogs/GraticuleOptionsWindow.h"
+#include "dialogs/HelpViewer.h"
+#include "dialogs/PortSelectionDialog.h"
+#include "dialogs/StartupParametersWindow.h"
+#include "dialogs/WeightingWindowDialog.h"
 #include "output/OutputCommands.h"
 #include "output/PrintPreviewWindow.h"
 #include "output/SpectrumPrintWindow.h"
+#include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMap>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -18,11 +26,15 @@
 #include <QScopeGuard>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
 // The print windows from the main window: the view shown chooses the window, each opens
-// modally with the clock stopped, and every way out starts the clock again.
+// modally with the clock stopped, and every way out starts the clock again; the printer
+// set-up; and the help asked from a window over the main window, which must be usable and
+// not hidden by the window that asked.
 class PrintWindowsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -32,6 +44,8 @@ private slots:
     void everyWayOutRestartsTheClock();
     void setUpChoosesThePrinterOfTheNextPrint();
     void previewConfigurationIsTheSameSetUp();
+    void helpOverTheWindowThatAsks_data();
+    void helpOverTheWindowThatAsks();
 
 private:
     void Start();
@@ -44,6 +58,40 @@ private:
 };
 
 namespace {
+
+// Counts the mouse presses that reach a window's widgets. A window blocked by a modal
+// window gets none: Qt drops the window system's events before any widget sees them.
+class PressCounter : public QObject {
+public:
+    explicit PressCounter(QWidget* watched) : watched(watched) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PressCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(receiver);
+        if (event->type() == QEvent::MouseButtonPress && w &&
+            (w == watched || watched->isAncestorOf(w)))
+            ++presses;
+        return false;
+    }
+
+private:
+    QWidget* watched;
+};
+
+// Clicks the middle of a window as the window system would; the presses its widgets got.
+int PressesReaching(QWidget* window) {
+    QWindow* handle = window->windowHandle();
+    if (!handle)
+        return -1;
+    PressCounter counter(window);
+    QTest::mouseClick(handle, Qt::LeftButton, {},
+                      QPoint(handle->width() / 2, handle->height() / 2));
+    return counter.presses;
+}
 
 // What the printer set-up showed, recorded while it was open.
 struct SetUpSeen {
@@ -301,5 +349,143 @@ void PrintWindowsTest::previewConfigurationIsTheSameSetUp() {
         qPrintable(QStringLiteral("%1 x %2").arg(after.page.width()).arg(after.page.height())));
 }
 
-QTEST_MAIN(PrintWindowsTest)
+void PrintWindowsTest::helpOverTheWindowThatAsks_data() {
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("helpCaption");
+    QTest::addColumn<bool>("fillsScreen");
+    QTest::newRow("Aperçu avant impression") << "preview"
+                                             << "Aide" << true;
+    QTest::newRow("Impression du spectre") << "spectrum"
+                                           << "&Aide" << false;
+    QTest::newRow("Graticule") << "graticule"
+                               << "&Aide" << false;
+    QTest::newRow("Couleurs") << "colours"
+                              << "&Aide" << false;
+    QTest::newRow("Paramètres de démarrage") << "startup"
+                                             << "&Aide" << false;
+    QTest::newRow("Fenêtres de pondération") << "weighting"
+                                             << "&Aide" << false;
+    QTest::newRow("port") << "port"
+                          << "&Aide RS232" << false;
+}
+
+// The help asked from a modal print window takes the mouse while that window is open (the
+// main window does not), and the help asked from any of these windows stays above the
+// window that asked: its middle is beside that window, or, beside a window that fills the
+// screen, it belongs to that window, which keeps it above. It belongs to no window once
+// that window is left.
+void PrintWindowsTest::helpOverTheWindowThatAsks() {
+    QFETCH(QString, which);
+    QFETCH(QString, helpCaption);
+    QFETCH(bool, fillsScreen);
+    Start();
+    if (which == QStringLiteral("startup")) // reached once the link is active
+        window->Surfaces().MenuAction(Command::Activate)->trigger();
+    const bool modal = which == QStringLiteral("preview") || which == QStringLiteral("spectrum");
+    if (which == QStringLiteral("spectrum") || which == QStringLiteral("weighting"))
+        window->SwitchSpectrum(true);
+    window->Surfaces().SetEnabled(Command::PrintPreview, true);
+    HelpViewer* help = window->Help();
+    const QMap<QString, QWidget*> windows{
+        {QStringLiteral("preview"), window->PrintPreview()},
+        {QStringLiteral("spectrum"), window->SpectrumPrint()},
+        {QStringLiteral("graticule"), window->GraticuleOptions()},
+        {QStringLiteral("colours"), window->Colours()},
+        {QStringLiteral("startup"), window->StartupParameters()},
+        {QStringLiteral("weighting"), window->WeightingDialog()},
+        {QStringLiteral("port"), window->PortDialog()},
+    };
+    const QMap<QString, Command> commands{
+        {QStringLiteral("preview"), Command::PrintPreview},
+        {QStringLiteral("spectrum"), Command::PrintPreview},
+        {QStringLiteral("graticule"), Command::Graticule},
+        {QStringLiteral("colours"), Command::Colours},
+        {QStringLiteral("startup"), Command::StartupParameters},
+        {QStringLiteral("port"), Command::ChoosePort},
+    };
+    QWidget* asker = windows.value(which);
+    QVERIFY(asker);
+    struct {
+        bool ran = false;
+        bool shown = false;
+        int helpPresses = -1;
+        int mainPresses = -1;
+        bool transient = false;
+        QRect helpFrame;
+        QRect askerFrame;
+        QRect screen;
+    } seen;
+    const auto askHelp = [&] {
+        seen.ran = true;
+        QAbstractButton* button = ButtonIn(asker, helpCaption);
+        if (!button)
+            return;
+        button->click();
+        seen.shown = help->isVisible();
+        seen.helpPresses = PressesReaching(help);
+        seen.mainPresses = PressesReaching(window.get());
+        seen.transient = help->windowHandle() &&
+                         help->windowHandle()->transientParent() == asker->windowHandle();
+        seen.helpFrame = help->frameGeometry();
+        seen.askerFrame = asker->frameGeometry();
+        seen.screen = asker->screen()->availableGeometry();
+    };
+    if (modal) {
+        QTimer::singleShot(0, this, [&] {
+            const auto leave = qScopeGuard([&] { asker->close(); });
+            askHelp();
+        });
+        window->Surfaces().MenuAction(commands.value(which))->trigger();
+    } else {
+        if (commands.contains(which))
+            window->Surfaces().MenuAction(commands.value(which))->trigger();
+        else
+            window->SpectrumControls()->WindowButton()->click();
+        QTRY_VERIFY(asker->isVisible());
+        askHelp();
+        asker->close();
+    }
+    QVERIFY(seen.ran);
+    QVERIFY(seen.shown);
+    QVERIFY(seen.helpPresses > 0);
+    if (modal)
+        QCOMPARE(seen.mainPresses, 0); // the print window is modal over the main window
+    QVERIFY(seen.transient);
+    if (!fillsScreen) {
+        QVERIFY2(!seen.askerFrame.contains(seen.helpFrame.center()),
+                 qPrintable(QStringLiteral("help %1,%2 %3x%4 under the window %5,%6 %7x%8")
+                                .arg(seen.helpFrame.x())
+                                .arg(seen.helpFrame.y())
+                                .arg(seen.helpFrame.width())
+                                .arg(seen.helpFrame.height())
+                                .arg(seen.askerFrame.x())
+                                .arg(seen.askerFrame.y())
+                                .arg(seen.askerFrame.width())
+                                .arg(seen.askerFrame.height())));
+        QVERIFY(seen.screen.contains(seen.helpFrame));
+    }
+    QVERIFY(!asker->isVisible());
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->windowHandle()->transientParent(), nullptr);
+    help->hide();
+}
+
+// The program needs a screen of at least 1024 x 768; the offscreen platform's own is
+// 800 x 800. Its screen is given the size of the program's start-up here (1280 x 1024).
+int main(int argc, char** argv) {
+    QTemporaryDir config;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile file(config.filePath(QStringLiteral("screen.json")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens": [{"name": "ecran", "x": 0, "y": 0, "width": 1280, )"
+                       R"("height": 1024, "logicalDpi": 96}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    QTEST_SET_MAIN_SOURCE_PATH
+    PrintWindowsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_printwindows.moc"

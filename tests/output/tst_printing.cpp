@@ -121,7 +121,7 @@ private slots:
         int setups = 0;
         const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
         PrintHooks hooks;
-        hooks.pageSetup = [&](QPrinter&) {
+        hooks.pageSetup = [&](QPrinter&, QWidget*) {
             ++setups;
             return true;
         };
@@ -202,7 +202,7 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         UseLetterPage(printer);
         PrintHooks hooks;
-        hooks.pageSetup = [](QPrinter&) { return true; };
+        hooks.pageSetup = [](QPrinter&, QWidget*) { return true; };
         PrintPreviewWindow window(printer, Screen, hooks);
         window.Layout();
         window.TitleEdit()->setText(QStringLiteral("Essai du titre"));
