@@ -45,7 +45,7 @@ std::optional<QRect> HelpViewer::PlaceBeside(const QRect& help, const QRect& ask
                    std::min(help.height(), screen.height()));
         if (side.horizontal) {
             size.setWidth(std::min(size.width(), side.room));
-            if (size.width() < MinimumSize.width())
+            if (size.width() < std::min(MinimumSize.width(), help.width()))
                 continue;
             const int x = side.after ? asking.right() + 1 : asking.left() - size.width();
             const int y = within(asking.center().y() - size.height() / 2, screen.top(),
@@ -53,7 +53,7 @@ std::optional<QRect> HelpViewer::PlaceBeside(const QRect& help, const QRect& ask
             return QRect(QPoint(x, y), size);
         }
         size.setHeight(std::min(size.height(), side.room));
-        if (size.height() < MinimumSize.height())
+        if (size.height() < std::min(MinimumSize.height(), help.height()))
             continue;
         const int x = within(asking.center().x() - size.width() / 2, screen.left(),
                              screen.right() + 1 - size.width());

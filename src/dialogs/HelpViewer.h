@@ -30,8 +30,9 @@ public:
 
     // Where the help goes beside the window `asking` on the screen area `screen`: on the
     // side with the most room, next to that window and centred on it along that side, as
-    // large as it is (`help`) or as the room allows down to MinimumSize, kept on the
-    // screen. Nothing when no side has that room (a window that fills the screen).
+    // large as it is (`help`) or as the room allows down to MinimumSize (or its own size
+    // when smaller), kept on the screen. Nothing when no side has that room (a window that
+    // fills the screen).
     static constexpr QSize MinimumSize{300, 240};
     static std::optional<QRect> PlaceBeside(const QRect& help, const QRect& asking,
                                             const QRect& screen);
