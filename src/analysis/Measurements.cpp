@@ -11,7 +11,8 @@ constexpr int HighestCode = 255;
 constexpr double MinimumHysteresis = 4; // codes
 constexpr double HysteresisShare = 0.1; // of the min..max span
 constexpr int FlatSpan = 8;             // codes: a narrower span has no crossings
-constexpr double ResolutionLimit = 2;   // point intervals: a faster edge is not resolved
+constexpr double EdgeResolution = 2;    // point intervals: a faster edge is not resolved
+constexpr double PeriodResolution = 4;  // point intervals: nor a shorter period
 constexpr double LowEdgeLevel = 0.1;    // of the min..max span
 constexpr double HighEdgeLevel = 0.9;
 
@@ -179,13 +180,15 @@ void MeasureTimes(std::span<const int> codes, const ChannelScale& scale, int low
         const double periodPoints = spanned / periods;
         m.periodsOnScreen = static_cast<double>(n - 1) / periodPoints;
         const bool few = m.periodsOnScreen < 2;
+        const bool fast = periodPoints < PeriodResolution;
         // Above the mid-level: from a rising crossing to the next falling one, and the
         // whole period less the time below it.
         const double above = rising.insideSum + (falling.Span() - falling.insideSum);
-        auto set = [few](Reading& r, double value, bool flagged) {
+        auto set = [few, fast](Reading& r, double value, bool flagged) {
             r.value = value;
             r.available = true;
             r.fewPeriods = few;
+            r.resolutionLimited = fast;
             r.clipped = flagged;
         };
         set(m.period, periodPoints * dt, false);
@@ -199,7 +202,7 @@ void MeasureTimes(std::span<const int> codes, const ChannelScale& scale, int low
         r.value = points * dt;
         r.available = true;
         r.clipped = clipped;
-        r.resolutionLimited = points < ResolutionLimit;
+        r.resolutionLimited = points < EdgeResolution;
     };
     setEdge(m.riseTime, rises);
     setEdge(m.fallTime, falls);

@@ -44,13 +44,23 @@
 //   flagged: the crossings keep their places.
 // - fewer than two periods: fewer than two periods fit in the time the points shown span;
 //   on frequency, period and duty cycle.
-// - at the resolution limit: the edge takes less than two point intervals; the
-//   interpolation between so few points cannot resolve it, and the true time is shorter
-//   than the reading (a step between two points reads 0.8 of an interval).
+// - at the resolution limit: on the edge times, an edge of less than two point intervals,
+//   which so few points cannot resolve: the true time is shorter than the reading (a step
+//   between two points reads 0.8 of an interval); on frequency, period and duty cycle, a
+//   period of less than four point intervals, where the duty cycle is known only to a
+//   quarter of the period and a little more would bring the frequency near half the
+//   sampling rate.
 //
 // Limits of 8 bits and 300 points: a code is 1/32 of a division, so a level reads within
-// half a code; a crossing is placed within about noise / slope of the edge; a period of
-// fewer than about 4 points (a frequency above sampling / 4) may alias to a lower one.
+// half a code. A crossing on a smooth edge or a ramp is placed to a small fraction of a
+// point interval; a step that falls between two points only to within half an interval,
+// so a square with steep edges has its period to one interval over the whole periods
+// shown and its duty cycle to one interval's share of the period. Noise moves a crossing
+// by about noise / slope at the mid-level: with +/-3 codes on a sine of 100 codes peak
+// that is a few tenths of an interval, enough to move a frequency taken over a single
+// period by about 1 %; more whole periods on the screen divide it. A signal above half the
+// sampling rate cannot be told from a slower one (aliasing): its reading is wrong, and
+// nothing in the points shows it.
 
 // Which code reads 0 V.
 enum class VoltageReference {
@@ -75,7 +85,7 @@ struct Reading {
     bool available = false;
     bool clipped = false;           // a point at code 0 or 255: a bound, not the value
     bool fewPeriods = false;        // fewer than two periods on the screen
-    bool resolutionLimited = false; // an edge faster than two point intervals
+    bool resolutionLimited = false; // too few points on the edge or in the period
 
     bool operator==(const Reading&) const = default;
 };

@@ -118,7 +118,7 @@ QString FrenchReadingNote(const Reading& reading) {
     if (reading.fewPeriods)
         notes << QStringLiteral("moins de deux périodes");
     if (reading.resolutionLimited)
-        notes << QStringLiteral("front trop rapide");
+        notes << QStringLiteral("limite de résolution");
     return notes.join(QStringLiteral(", "));
 }
 

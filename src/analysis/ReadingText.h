@@ -26,8 +26,8 @@ const ReadingRow& ReadingRowOf(ReadingKind kind);
 QString FrenchValueText(double value, Unit unit);
 // The value's text, or "—" when the reading is not available.
 QString FrenchReadingText(const Reading& reading, Unit unit);
-// What the flags say, joined by ", ": "écrêté", "moins de deux périodes", "front trop
-// rapide"; empty for a plain reading or one not available.
+// What the flags say, joined by ", ": "écrêté", "moins de deux périodes", "limite de
+// résolution"; empty for a plain reading or one not available.
 QString FrenchReadingNote(const Reading& reading);
 // "masse" or "centre de l'écran".
 QString FrenchReferenceName(VoltageReference reference);

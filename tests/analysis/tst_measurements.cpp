@@ -151,7 +151,8 @@ void MeasurementsTest::generatedSweeps_data() {
 
     // Sines: the period counts over the whole sweep; the magnifier shows its start.
     for (int count : {300, 151, 61}) {
-        for (double periods : {2.1, 5.0, 10.5, 37.0}) {
+        // 90 periods: 3.3 points a period, too few to trust the duty cycle.
+        for (double periods : {2.1, 5.0, 10.5, 37.0, 90.0}) {
             for (double phase : {0.0, 0.37}) {
                 Case c = sine(periods, count, phase);
                 const QByteArray name = QStringLiteral("sine %1 periods, %2 points, phase %3")
@@ -367,7 +368,7 @@ void MeasurementsTest::generatedSweeps() {
     }
     const bool few = shown < 2;
     for (const Reading& r : {m.frequency, m.period, m.dutyCycle}) {
-        QVERIFY2(r.fewPeriods == few && !r.clipped && !r.resolutionLimited,
+        QVERIFY2(r.fewPeriods == few && !r.clipped && r.resolutionLimited == (c.period < 4),
                  qPrintable(Describe(r)));
     }
 

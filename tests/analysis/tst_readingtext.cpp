@@ -118,12 +118,12 @@ void ReadingTextTest::notes_data() {
     QTest::newRow("few periods") << true << false << true << false
                                  << QStringLiteral("moins de deux périodes")
                                  << QStringLiteral("few_periods");
-    QTest::newRow("clipped, fast edge")
-        << true << true << false << true << QStringLiteral("écrêté, front trop rapide")
+    QTest::newRow("clipped, at the resolution limit")
+        << true << true << false << true << QStringLiteral("écrêté, limite de résolution")
         << QStringLiteral("clipped resolution_limit");
     QTest::newRow("all three") << true << true << true << true
                                << QStringLiteral(
-                                      "écrêté, moins de deux périodes, front trop rapide")
+                                      "écrêté, moins de deux périodes, limite de résolution")
                                << QStringLiteral("clipped few_periods resolution_limit");
     QTest::newRow("not available")
         << false << true << true << false << QString() << QStringLiteral("not_available");
