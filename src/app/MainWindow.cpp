@@ -21,6 +21,7 @@
 #include "measure/MarkerController.h"
 #include "output/OutputCommands.h"
 #include "output/PrintPreviewWindow.h"
+#include "output/PrinterSetupDialog.h"
 #include "output/SaveFileDialog.h"
 #include "output/SpectrumPrintWindow.h"
 #include "panel/FrontPanel.h"
@@ -40,7 +41,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
@@ -295,8 +295,9 @@ void MainWindow::BuildSpectrum() {
     weightingDialog = new WeightingWindowDialog(session, this);
     connect(spectrumButtons, &SpectrumButtons::windowChoiceRequested, this,
             [this] { Guarded([&] { weightingDialog->ShowOnTop(); }); });
-    connect(weightingDialog, &WeightingWindowDialog::helpRequested, this,
-            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+    connect(
+        weightingDialog, &WeightingWindowDialog::helpRequested, this,
+        [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, weightingDialog); }); });
 
     // The redraw asks which view is shown and whether the traces show the weighting; in
     // the spectrum view it computes the spectrum.
@@ -350,7 +351,7 @@ void MainWindow::BuildWindows() {
             [this] { Guarded([&] { help->ShowContents(); }); });
     portDialog = new PortSelectionDialog(this, session);
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
-            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+            [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, portDialog); }); });
     // The small windows of the options, the start-up parameters, the about box and the menu
     // style, in the order the program makes its windows; "Effets sonores" reads line 44, set
     // by now.
@@ -362,7 +363,7 @@ void MainWindow::BuildWindows() {
     for (AuxiliaryWindow* w : std::initializer_list<AuxiliaryWindow*>{
              graticuleOptions, colours, about, startupParameters, menuStyle})
         connect(w, &AuxiliaryWindow::helpRequested, this,
-                [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic); }); });
+                [this, w](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, w); }); });
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
 }
 
@@ -374,21 +375,19 @@ void MainWindow::BuildOutput() {
     sources.clock = [this] { return screen->Screen().LastClock(); };
     sources.spectrum = [this] {
         const SpectrumChartData& shown = spectrumView->Shown();
-        return SpectrumExport{spectrumView->Scale().logarithmic, shown.frequencies,
+        return SpectrumExport{spectrumView->ShownScale().logarithmic,
+                              spectrumView->ShownSamplingFrequency(), int(shown.frequencies.size()),
                               shown.series[0].values, shown.series[1].values};
     };
     output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
 
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     PrintHooks hooks;
-    hooks.pageSetup = [](QPrinter& p) {
-        QPageSetupDialog dialog(&p, QApplication::activeWindow());
-        return dialog.exec() == QDialog::Accepted;
-    };
+    hooks.pageSetup = [](QPrinter& p, QWidget* asking) { return RunPrinterSetup(p, asking); };
     hooks.choosePdf = [this] {
         return output->ChooseFile(QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
     };
-    hooks.help = [this](const QString& topic) { ShowHelpTopic(topic); };
+    hooks.help = [this](const QString& topic, QWidget* asking) { ShowHelpTopic(topic, asking); };
     printPreview = new PrintPreviewWindow(
         *printer, [this] { return screen->Screen().Image(); }, hooks, this);
     spectrumPrint = new SpectrumPrintWindow(
@@ -584,8 +583,8 @@ void MainWindow::QuitProgram() {
     session.Quit();
 }
 
-void MainWindow::ShowHelpTopic(const QString& topic) {
-    help->ShowHelpTopic(topic);
+void MainWindow::ShowHelpTopic(const QString& topic, QWidget* asking) {
+    help->ShowHelpTopic(topic, asking);
 }
 
 void MainWindow::ToggleHardwareCheck() {
@@ -639,11 +638,9 @@ void MainWindow::RunCommand(Command command) {
     case Command::PrintPreview:
         OpenPrintWindow();
         break;
-    case Command::PrintSetup: {
-        QPageSetupDialog dialog(printer.get(), this);
-        dialog.exec();
+    case Command::PrintSetup:
+        RunPrinterSetup(*printer, this);
         break;
-    }
     case Command::MathNone:
     case Command::MathSum:
     case Command::MathDifference:

@@ -123,8 +123,9 @@ public:
     // on the first run the port question asked.
     void MainWindowActivated();
     void QuitProgram();
-    // Opens the help file at a topic; every help button of the program comes here.
-    void ShowHelpTopic(const QString& topic);
+    // Opens the help file at a topic; every help button of the program comes here, with
+    // the window it is on when that is not the main window.
+    void ShowHelpTopic(const QString& topic, QWidget* asking = nullptr);
     // Shows or hides the sample table in place of the trigger and translation groups.
     void ToggleHardwareCheck();
     // Plays a sound file of the program's folder without waiting, if sounds are on.

@@ -60,6 +60,8 @@ void OutputCommands::ExportSamples() {
         sweep.samples = &session.Samples();
         sweep.ramWindowStart = session.Window().Start();
         sweep.magnification = session.Window().Magnification();
+        sweep.weighting =
+            ShownWeighting(sweep.instrument, session.Weighting(), session.ShowWindowEffect());
         csv = SweepCsv(sweep);
     }
     if (const auto path = ChooseFile(QStringLiteral("CSV (*.csv)"), QStringLiteral("csv")))

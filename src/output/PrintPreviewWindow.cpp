@@ -17,18 +17,30 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-bool PrepareJob(QPrinter& printer, const PrintHooks& hooks) {
-    const bool installed = hooks.printerInstalled
-                               ? hooks.printerInstalled()
+PrintJob PrepareJob(QPrinter& printer, const PrintHooks& hooks) {
+    if (!printer.outputFileName().isEmpty())
+        return {&printer, nullptr};
+    const bool available = hooks.printersAvailable
+                               ? hooks.printersAvailable()
                                : !QPrinterInfo::availablePrinterNames().isEmpty();
-    if (!installed) {
-        const std::optional<QString> path = hooks.choosePdf ? hooks.choosePdf() : std::nullopt;
-        if (!path)
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(*path);
+    if (available) {
+        // Qt makes a printer created while none is installed a PDF printer; it goes to the
+        // default printer now.
+        if (printer.outputFormat() != QPrinter::NativeFormat)
+            printer.setOutputFormat(QPrinter::NativeFormat);
+        return {&printer, nullptr};
     }
-    return true;
+    const std::optional<QString> path = hooks.choosePdf ? hooks.choosePdf() : std::nullopt;
+    if (!path)
+        return {};
+    auto pdf = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    pdf->setOutputFormat(QPrinter::PdfFormat);
+    pdf->setResolution(printer.resolution());
+    pdf->setPageLayout(printer.pageLayout());
+    pdf->setDocName(printer.docName());
+    pdf->setOutputFileName(*path);
+    QPrinter* device = pdf.get();
+    return {device, std::move(pdf)};
 }
 
 namespace {
@@ -58,7 +70,8 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
     : QDialog(parent), printer(printer), screenImage(std::move(screenImage)),
       hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Aperçu avant impression"));
-    setModal(true);
+    // Modal over the main window only: the help it opens takes the mouse and the keys.
+    setWindowModality(Qt::WindowModal);
 
     auto* grid = new QGridLayout(this);
     auto* left = new QVBoxLayout;
@@ -119,19 +132,14 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
 
     connect(heightBar, &QSlider::valueChanged, this, [this] { Guarded([&] { DrawPreview(); }); });
     connect(widthBar, &QSlider::valueChanged, this, [this] { Guarded([&] { DrawPreview(); }); });
-    connect(add, &QPushButton::clicked, this, [this] {
-        Guarded([&] {
-            shownTitle = titleEdit->text();
-            DrawPreview();
-        });
-    });
+    connect(add, &QPushButton::clicked, this, [this] { Guarded([&] { DrawPreview(); }); });
     connect(print, &QPushButton::clicked, this, [this] { Guarded([&] { Print(); }); });
     connect(configure, &QPushButton::clicked, this, [this] { Guarded([&] { Configure(); }); });
     connect(leave, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] {
         Guarded([&] {
             if (this->hooks.help)
-                this->hooks.help(PrintHelpTopic);
+                this->hooks.help(PrintHelpTopic, this);
         });
     });
 }
@@ -146,7 +154,6 @@ int PrintPreviewWindow::WidthFactor() const {
 
 int PrintPreviewWindow::Open() {
     titleEdit->clear();
-    shownTitle.clear();
     setWindowState(windowState() | Qt::WindowMaximized);
     // Without a window manager the state alone does not size the window.
     if (const QScreen* screen = this->screen())
@@ -177,7 +184,7 @@ QPoint PrintPreviewWindow::PagePosition() const {
 }
 
 void PrintPreviewWindow::DrawPreview() {
-    PrintLayout::DrawPreview(page, picture, HeightFactor(), WidthFactor(), shownTitle);
+    PrintLayout::DrawPreview(page, picture, HeightFactor(), WidthFactor(), titleEdit->text());
     pageLabel->setPixmap(QPixmap::fromImage(page));
     ShowOversize();
 }
@@ -195,15 +202,16 @@ void PrintPreviewWindow::ShowOversize() {
 
 void PrintPreviewWindow::Configure() {
     if (hooks.pageSetup)
-        hooks.pageSetup(printer);
+        hooks.pageSetup(printer, this);
     Layout();
 }
 
 bool PrintPreviewWindow::Print() {
-    if (!PrepareJob(printer, hooks))
+    const PrintJob job = PrepareJob(printer, hooks);
+    if (!job.device)
         return false;
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(job.device))
         throw std::runtime_error(
             "L'impression n'a pas pu commencer : l'imprimante ou le fichier n'est pas "
             "disponible.");

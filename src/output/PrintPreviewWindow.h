@@ -23,7 +23,9 @@ public:
     int Open();
     // Sizes the page image to the printer's page and puts both factors back to 7.
     void Layout();
-    // Draws the page image with the factors and the title confirmed so far.
+    // Draws the page image with the factors and the title as typed now. "Ajouter", the track
+    // bars and "Configuration" redraw it; typing alone does not, so a title shows once one
+    // of them has been used.
     void DrawPreview();
     // Prints the picture and the title as typed; leaves the window when done. A failure is
     // reported and the window stays open.
@@ -48,7 +50,6 @@ private:
     PrintHooks hooks;
     QImage picture;
     QImage page;
-    QString shownTitle;
     QSlider* heightBar = nullptr;
     QSlider* widthBar = nullptr;
     QLineEdit* titleEdit = nullptr;

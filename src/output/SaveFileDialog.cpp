@@ -1,5 +1,6 @@
 #include "output/SaveFileDialog.h"
 
+#include "core/ErrorGuard.h"
 #include "core/Messages.h"
 
 #include <QDir>
@@ -18,9 +19,12 @@ std::optional<QString> RunSaveFileDialog(QWidget* parent, const SaveRequest& req
     if (!request.folder.isEmpty() && QDir(request.folder).exists())
         dialog.setDirectory(request.folder);
     dialog.selectFile(request.proposedName);
+    // Recording the folder saves the settings file, which may fail: the error is reported
+    // and the dialog stays open, so the picture can still be saved.
     if (request.folderChanged)
-        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
-                         [&](const QString& folder) { request.folderChanged(folder); });
+        QObject::connect(
+            &dialog, &QFileDialog::directoryEntered, &dialog,
+            GuardedSlot([&](const QString& folder) { request.folderChanged(folder); }));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

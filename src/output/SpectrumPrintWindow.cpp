@@ -34,7 +34,8 @@ SpectrumPrintWindow::SpectrumPrintWindow(QPrinter& printer,
     : QDialog(parent), printer(printer), renderChart(std::move(renderChart)),
       hooks(std::move(hooks)) {
     setWindowTitle(QStringLiteral("Impression du spectre"));
-    setModal(true);
+    // Modal over the main window only: the help it opens takes the mouse and the keys.
+    setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(QStringLiteral(" Choix du type d'impression : "), this);
     auto* groupLayout = new QVBoxLayout(group);
@@ -64,13 +65,13 @@ SpectrumPrintWindow::SpectrumPrintWindow(QPrinter& printer,
     connect(configure, &QPushButton::clicked, this, [this] {
         Guarded([&] {
             if (this->hooks.pageSetup)
-                this->hooks.pageSetup(this->printer);
+                this->hooks.pageSetup(this->printer, this);
         });
     });
     connect(help, &QPushButton::clicked, this, [this] {
         Guarded([&] {
             if (this->hooks.help)
-                this->hooks.help(PrintHelpTopic);
+                this->hooks.help(PrintHelpTopic, this);
         });
     });
     connect(leave, &QPushButton::clicked, this, &QDialog::reject);
@@ -80,15 +81,17 @@ bool SpectrumPrintWindow::Print(QPageLayout::Orientation orientation) {
     {
         OrientationKeeper keeper{printer, printer.pageLayout().orientation()};
         printer.setPageOrientation(orientation);
-        if (!PrepareJob(printer, hooks))
+        const PrintJob job = PrepareJob(printer, hooks);
+        if (!job.device)
             return false;
         QPainter painter;
-        if (!painter.begin(&printer))
+        if (!painter.begin(job.device))
             throw std::runtime_error(
                 "L'impression n'a pas pu commencer : l'imprimante ou le fichier n'est pas "
                 "disponible.");
-        const QRect pageRect(QPoint(0, 0),
-                             printer.pageLayout().paintRectPixels(printer.resolution()).size());
+        const QRect pageRect(
+            QPoint(0, 0),
+            job.device->pageLayout().paintRectPixels(job.device->resolution()).size());
         if (renderChart)
             renderChart(painter, QRectF(pageRect));
         if (!painter.end())

@@ -205,8 +205,11 @@ void SpectrumView::SetMargins(int leftUnits) {
 }
 
 void SpectrumView::ComputeSpectrum() {
+    const SpectrumScale scale = Scale();
     ShowSpectrum(::ComputeSpectrum(
-        {session.Samples(), session.State(), session.Settings(), binCount, Scale()}));
+        {session.Samples(), session.State(), session.Settings(), binCount, scale}));
+    shownScale = scale;
+    shownSamplingFrequency = SamplingFrequency(session.State().timeBaseIndex);
 }
 
 void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {

@@ -60,8 +60,11 @@ public:
     // traces that are on; title, margin and value axis; both axes ranged to the points.
     void ShowSpectrum(const SpectrumChartData& data);
 
-    // The last computation shown.
+    // The last computation shown, the scale it was made in and the sampling frequency of
+    // its bins (the scale buttons may have changed since, without a computation).
     const SpectrumChartData& Shown() const { return shown; }
+    SpectrumScale ShownScale() const { return shownScale; }
+    qint64 ShownSamplingFrequency() const { return shownSamplingFrequency; }
     // The chart alone as the user sees it, at its size on the screen, on white and
     // without the controls laid over it.
     QImage ChartImage() const;
@@ -106,6 +109,8 @@ private:
     std::array<QPushButton*, 3> zoom{};
 
     SpectrumChartData shown;
+    SpectrumScale shownScale;
+    qint64 shownSamplingFrequency = 0;
     bool spectrumMode = false;
     int binCount = 25;
     int gradientStart = 0;

@@ -6,13 +6,20 @@
 #include "core/SettingsLines.h"
 #include "instrument/Instrument.h"
 #include "output/OutputCommands.h"
+#include "output/SaveFileDialog.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(std::optional<WeightingWindow>)
 
 namespace {
 
@@ -195,6 +202,61 @@ private slots:
         QVERIFY(!QFile::exists(f.Path("Trace_1_1_2010__9_07_03.bmp")));
     }
 
+    // A folder change whose settings cannot be saved (a folder has taken the settings
+    // file's name) is reported as an error from inside the dialog; the dialog stays open on
+    // the new folder and the picture is still saved there.
+    void folderChangeThatCannotBeSaved() {
+        Fixture f;
+        f.output.Prompts() = DialogPrompts(nullptr);
+        QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("depart")));
+        f.session.SetSaveFolder(f.Path("depart"));
+        QVERIFY(QFile::remove(f.SettingsPath()));
+        QVERIFY(QDir().mkdir(f.SettingsPath()));
+        struct {
+            bool ran = false;
+            bool escaped = false; // the error left the dialog's slot
+            QStringList messagesAfterChange;
+            bool openAfterChange = false;
+            QString folderAfterChange;
+        } seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            // However this ends, the dialog is closed, so that exec() returns.
+            const auto close = qScopeGuard([&] {
+                if (dialog && dialog->isVisible())
+                    dialog->reject();
+            });
+            if (!dialog)
+                return;
+            seen.ran = true;
+            auto* up = dialog->findChild<QToolButton*>(QStringLiteral("toParentButton"));
+            if (!up)
+                return;
+            try {
+                up->click(); // from "depart" up to the test's folder
+            } catch (...) {
+                seen.escaped = true;
+            }
+            for (const auto& m : f.messages)
+                seen.messagesAfterChange
+                    << Messages::Title(m.first) + QStringLiteral(": ") + m.second;
+            seen.openAfterChange = dialog->isVisible();
+            seen.folderAfterChange = dialog->directory().absolutePath();
+            dialog->selectFile(QStringLiteral("ecran.bmp"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        f.output.SaveScreenImage();
+        QVERIFY(seen.ran);
+        QVERIFY(!seen.escaped);
+        QCOMPARE(seen.messagesAfterChange.size(), 1);
+        QVERIFY2(seen.messagesAfterChange[0].startsWith(
+                     QStringLiteral("Erreur: Impossible d'enregistrer le fichier")),
+                 qPrintable(seen.messagesAfterChange[0]));
+        QVERIFY(seen.openAfterChange);
+        QCOMPARE(seen.folderAfterChange, QDir(f.dir.path()).absolutePath());
+        QVERIFY(ReadAll(f.Path("ecran.bmp")).startsWith("BM"));
+    }
+
     void unwritableFolderIsReported() {
         Fixture f;
         f.answer = f.Path("absent/ecran.bmp");
@@ -241,6 +303,9 @@ private slots:
     // A known sweep, value for value: time from the time base's sampling period and the
     // RAM window's start, volts from the centre line with volts/div and probe, the codes.
     void sweepCsv() {
+        // Under a French default locale the file still has decimal points.
+        const QLocale previous;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(previous); });
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         SampleTable table;
         for (int row = 1; row <= Sweep::Points; ++row) {
@@ -275,7 +340,6 @@ private slots:
         QCOMPARE(lines[3], QByteArray("3,0.00106666666666667,0,0,128,128\r"));
         QCOMPARE(lines[300], QByteArray("300,0.0109666666666667,3.96875,0,255,128\r"));
         QCOMPARE(lines[301], QByteArray());
-        QLocale::setDefault(QLocale::c());
     }
 
     // A channel switched off is left out; the magnifier shows fewer points.
@@ -302,10 +366,165 @@ private slots:
         QCOMPARE(lines[61], QByteArray("61,0.000002,-0.00875,100\r"));
     }
 
+    // While the screen shows the effect of a weighting window, the channel columns hold the
+    // weighted codes the traces are drawn from, under names that say so and name the window;
+    // otherwise the codes as received under the usual names. Until a sweep has been weighted
+    // nothing is drawn from the weighted codes, and the file has no rows.
+    void sweepCsvWeighted_data() {
+        QTest::addColumn<std::optional<WeightingWindow>>("weighting");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("codes as received")
+            << std::optional<WeightingWindow>() << true
+            << QList<QByteArray>{"Point,Temps (s),Voie A (V par rapport à la ligne centrale),"
+                                 "Voie B (V par rapport à la ligne centrale),Code A,Code B\r",
+                                 "1,0,1,-5,160,96\r", "2,0.0000333333333333333,0,0,128,128\r"};
+        QTest::newRow("Hanning")
+            << std::optional<WeightingWindow>(WeightingWindow::Hanning) << true
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre de Hanning (V par rapport à "
+                   "la ligne centrale),Voie B pondérée par la fenêtre de Hanning (V par rapport "
+                   "à la ligne centrale),Code A pondéré par la fenêtre de Hanning,Code B pondéré "
+                   "par la fenêtre de Hanning\r",
+                   "1,0,0.375,-2.5,140,112\r", "2,0.0000333333333333333,0,0,128,128\r"};
+        QTest::newRow("rectangular")
+            << std::optional<WeightingWindow>(WeightingWindow::Rectangular) << true
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre rectangulaire (V par rapport "
+                   "à la ligne centrale),Voie B pondérée par la fenêtre rectangulaire (V par "
+                   "rapport à la ligne centrale),Code A pondéré par la fenêtre rectangulaire,Code "
+                   "B pondéré par la fenêtre rectangulaire\r",
+                   "1,0,0.375,-2.5,140,112\r", "2,0.0000333333333333333,0,0,128,128\r"};
+        QTest::newRow("Blackman, not weighted yet")
+            << std::optional<WeightingWindow>(WeightingWindow::Blackman) << false
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre de Blackman (V par rapport à "
+                   "la ligne centrale),Voie B pondérée par la fenêtre de Blackman (V par rapport "
+                   "à la ligne centrale),Code A pondéré par la fenêtre de Blackman,Code B pondéré "
+                   "par la fenêtre de Blackman\r",
+                   ""};
+    }
+    void sweepCsvWeighted() {
+        QFETCH(std::optional<WeightingWindow>, weighting);
+        QFETCH(bool, written);
+        QFETCH(QList<QByteArray>, expected);
+        SampleTable table;
+        for (int row = 1; row <= Sweep::Points; ++row) {
+            SampleTable::Point& p = table.At(row);
+            p.displayA = p.displayB = 128;
+            p.weightedA = p.weightedB = 128;
+            p.weightedWritten = written;
+        }
+        table.At(1).displayA = 160;  // (160 - 128) / 32 x 1 V = 1 V
+        table.At(1).displayB = 96;   // (96 - 128) / 32 x 5 V = -5 V
+        table.At(1).weightedA = 140; // 12 / 32 x 1 V = 0.375 V
+        table.At(1).weightedB = 112; // -16 / 32 x 5 V = -2.5 V
+        SweepExport sweep;
+        sweep.instrument.timeBaseIndex = 9; // 1 ms/div: a point every 1/30 ms
+        sweep.instrument.channelA.traceOn = true;
+        sweep.instrument.channelA.voltsPerDivIndex = 3; // 1 V
+        sweep.instrument.channelB.traceOn = true;
+        sweep.instrument.channelB.voltsPerDivIndex = 1; // 5 V
+        sweep.samples = &table;
+        sweep.weighting = weighting;
+        const QList<QByteArray> lines = SweepCsv(sweep).split('\n');
+        QCOMPARE(lines.size(), written ? 302 : 2);
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(lines[i], expected[i]);
+    }
+
+    // The traces show the weighted codes while the effect is shown, except in X-Y mode,
+    // where both traces on give the figure drawn from the codes as received.
+    void shownWeighting_data() {
+        QTest::addColumn<bool>("effect");
+        QTest::addColumn<bool>("traceB");
+        QTest::addColumn<int>("mathMode");
+        QTest::addColumn<bool>("weighted");
+        QTest::newRow("effect off") << false << true << 0 << false;
+        QTest::newRow("effect on") << true << true << 0 << true;
+        QTest::newRow("effect on, A + B") << true << true << 1 << true;
+        QTest::newRow("effect on, X-Y") << true << true << 3 << false;
+        QTest::newRow("effect on, X-Y chosen, B off") << true << false << 3 << true;
+    }
+    void shownWeighting() {
+        QFETCH(bool, effect);
+        QFETCH(bool, traceB);
+        QFETCH(int, mathMode);
+        QFETCH(bool, weighted);
+        InstrumentSettings in;
+        in.channelA.traceOn = true;
+        in.channelB.traceOn = traceB;
+        in.mathMode = static_cast<MathMode>(mathMode);
+        const std::optional<WeightingWindow> shown =
+            ShownWeighting(in, WeightingWindow::Hamming, effect);
+        QCOMPARE(shown.has_value(), weighted);
+        if (weighted)
+            QCOMPARE(*shown, WeightingWindow::Hamming);
+    }
+
+    // The header names the scale of the values; a channel without values is left out.
+    void spectrumCsv_data() {
+        QTest::addColumn<bool>("logarithmic");
+        QTest::addColumn<bool>("withA");
+        QTest::addColumn<bool>("withB");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("dB, A alone") << true << true << false
+                                     << QByteArray("Fréquence (Hz),Voie A (dB)\r\n"
+                                                   "117.1875,10\r\n234.375,-5\r\n"
+                                                   "351.5625,0\r\n");
+        QTest::newRow("linear, both")
+            << false << true << true
+            << QByteArray("Fréquence (Hz),Voie A (linéaire),Voie B (linéaire)\r\n"
+                          "117.1875,10,7\r\n234.375,-5,8\r\n351.5625,0,9\r\n");
+        QTest::newRow("linear, B alone") << false << false << true
+                                         << QByteArray("Fréquence (Hz),Voie B (linéaire)\r\n"
+                                                       "117.1875,7\r\n234.375,8\r\n351.5625,9\r\n");
+    }
     void spectrumCsv() {
-        SpectrumExport spectrum{true, {1000, 2000, 3000}, {10, -5, 0}, {}};
-        QCOMPARE(SpectrumCsv(spectrum), QByteArray("Fréquence (Hz),Voie A (dB)\r\n"
-                                                   "1000,10\r\n2000,-5\r\n3000,0\r\n"));
+        QFETCH(bool, logarithmic);
+        QFETCH(bool, withA);
+        QFETCH(bool, withB);
+        QFETCH(QByteArray, expected);
+        SpectrumExport spectrum;
+        spectrum.logarithmic = logarithmic;
+        spectrum.samplingFrequency = 30000; // 1 ms/div
+        spectrum.bins = 3;
+        if (withA)
+            spectrum.valuesA = {10, -5, 0};
+        if (withB)
+            spectrum.valuesB = {7, 8, 9};
+        QCOMPARE(SpectrumCsv(spectrum), expected);
+    }
+
+    // Each bin's frequency is k x fs / 256 exactly, never the chart's whole-hertz label: at
+    // 500 ms/div (60 Hz) the labels of bins 1 to 4 all read 0 and those of 5 to 8 read 1.
+    void spectrumCsvFrequencies_data() {
+        QTest::addColumn<qint64>("fs");
+        QTest::addColumn<QList<int>>("bins");
+        QTest::addColumn<QList<QByteArray>>("frequencies");
+        QTest::newRow("500 ms/div")
+            << qint64(60) << QList<int>{1, 2, 3, 4, 5, 6, 7, 8}
+            << QList<QByteArray>{"0.234375", "0.46875", "0.703125", "0.9375",
+                                 "1.171875", "1.40625", "1.640625", "1.875"};
+        QTest::newRow("200 ms/div")
+            << qint64(150) << QList<int>{1, 25} << QList<QByteArray>{"0.5859375", "14.6484375"};
+        QTest::newRow("1 ms/div") << qint64(30000) << QList<int>{1, 25, 128}
+                                  << QList<QByteArray>{"117.1875", "2929.6875", "15000"};
+        QTest::newRow("1 us/div") << qint64(30000000) << QList<int>{1, 75, 300}
+                                  << QList<QByteArray>{"117187.5", "8789062.5", "35156250"};
+    }
+    void spectrumCsvFrequencies() {
+        QFETCH(qint64, fs);
+        QFETCH(QList<int>, bins);
+        QFETCH(QList<QByteArray>, frequencies);
+        SpectrumExport spectrum;
+        spectrum.samplingFrequency = fs;
+        spectrum.bins = bins.last();
+        spectrum.valuesA.assign(std::size_t(spectrum.bins), 1);
+        const QList<QByteArray> lines = SpectrumCsv(spectrum).split('\n');
+        QCOMPARE(lines.size(), spectrum.bins + 2); // header, the bins, nothing after the last
+        for (int i = 0; i < bins.size(); ++i)
+            QCOMPARE(lines[bins[i]], frequencies[i] + ",1\r");
     }
 
     // The export goes through the same dialog and question, with its own filter.

@@ -30,7 +30,16 @@ QImage Screen() {
     return image;
 }
 
-// The first page of a PDF as an image, at `dpi`.
+// A US Letter page (8.5 x 11 in) with half-inch margins: a printable area of 7.5 x 10 in,
+// 9000 x 12000 printer pixels at 1200 dpi, from (600, 600) on the sheet.
+void UseLetterPage(QPrinter& printer) {
+    printer.setResolution(1200);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                      QMarginsF(36, 36, 36, 36), QPageLayout::Point));
+}
+
+// The first page of a PDF as an image, at `dpi`. The set-up installs pdftoppm
+// (poppler-utils); a null image when it is missing or fails.
 QImage RenderPdf(const QString& pdf, int dpi) {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (tool.isEmpty())
@@ -108,21 +117,21 @@ private slots:
     void previewWindowFactorsAndTitle() {
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
+        UseLetterPage(printer);
         int setups = 0;
         const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
         PrintHooks hooks;
-        hooks.pageSetup = [&](QPrinter&) {
+        hooks.pageSetup = [&](QPrinter&, QWidget*) {
             ++setups;
             return true;
         };
-        hooks.printerInstalled = [] { return false; };
+        hooks.printersAvailable = [] { return false; };
         hooks.choosePdf = [&] { return std::optional<QString>(pdf); };
         PrintPreviewWindow window(printer, Screen, hooks);
         window.Layout();
         QCOMPARE(window.HeightFactor(), 7);
         QCOMPARE(window.WidthFactor(), 7);
-        const QSize paper = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-        QCOMPARE(window.PageImage().size(), QSize(paper.width() / 10, paper.height() / 10));
+        QCOMPARE(window.PageImage().size(), QSize(900, 1200));
         QVERIFY(!window.OversizeWarning()->isVisibleTo(&window));
 
         window.HeightBar()->setValue(10);
@@ -146,11 +155,12 @@ private slots:
         QVERIFY(QFile::exists(pdf));
         const QImage rendered = RenderPdf(pdf, 60); // 1200 dpi / 20
         if (rendered.isNull())
-            QSKIP("pdftoppm is not installed");
+            QFAIL("The printed page could not be rendered: pdftoppm (poppler-utils) is missing "
+                  "or failed.");
+        QCOMPARE(rendered.size(), QSize(510, 660)); // 8.5 x 11 in at 60 dpi
         // Picture: 4480 x 2240 printer pixels from (10, 10) of the printable area: 224 x 112
-        // at 60 dpi, after the page's margins.
-        const QPoint o = printer.pageLayout().paintRectPixels(printer.resolution()).topLeft() / 20;
-        const auto at = [&](int x, int y) { return rendered.pixel(o.x() + x, o.y() + y); };
+        // at 60 dpi, after the half-inch margin (30 pixels).
+        const auto at = [&](int x, int y) { return rendered.pixel(30 + x, 30 + y); };
         QVERIFY(Near(at(50, 30), Qt::red));
         QVERIFY(Near(at(220, 108), Qt::blue));
         QVERIFY(Near(at(228, 108), Qt::white)); // right of the picture
@@ -170,6 +180,49 @@ private slots:
             for (int x = 2; x < 60 && !ink; ++x)
                 ink = QColor(at(x, y)).lightness() < 128;
         QVERIFY(ink);
+    }
+
+    // The preview is redrawn, with the title as typed, by "Ajouter", by either track bar
+    // and by "Configuration" (which puts the factors back to 7); typing alone redraws
+    // nothing.
+    void previewShowsTheTitleWhenRedrawn_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("heightFactor"); // after the action
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("typed only") << "" << 7 << false;
+        QTest::newRow("Ajouter") << "Ajouter" << 7 << true;
+        QTest::newRow("Hauteur") << "Hauteur" << 4 << true;
+        QTest::newRow("Largeur") << "Largeur" << 7 << true;
+        QTest::newRow("Configuration") << "Configuration" << 7 << true;
+    }
+    void previewShowsTheTitleWhenRedrawn() {
+        QFETCH(QString, action);
+        QFETCH(int, heightFactor);
+        QFETCH(bool, shown);
+        QPrinter printer(QPrinter::HighResolution);
+        UseLetterPage(printer);
+        PrintHooks hooks;
+        hooks.pageSetup = [](QPrinter&, QWidget*) { return true; };
+        PrintPreviewWindow window(printer, Screen, hooks);
+        window.Layout();
+        window.TitleEdit()->setText(QStringLiteral("Essai du titre"));
+        if (action == QStringLiteral("Hauteur"))
+            window.HeightBar()->setValue(4);
+        else if (action == QStringLiteral("Largeur"))
+            window.WidthBar()->setValue(3);
+        else if (!action.isEmpty())
+            for (QPushButton* b : window.findChildren<QPushButton*>())
+                if (b->text() == action)
+                    b->click();
+        QCOMPARE(window.HeightFactor(), heightFactor);
+        // The title's line starts at x = 22, 5 pixels under the picture, whose bottom is
+        // 10 + 32 x the height factor; the page is white there without a title.
+        const int top = 10 + 32 * heightFactor + 5;
+        int ink = 0;
+        for (int y = top; y < top + 20; ++y)
+            for (int x = 22; x < 300; ++x)
+                ink += QColor(window.PageImage().pixel(x, y)).lightness() < 128;
+        QCOMPARE(ink > 0, shown);
     }
 
     // The picture is taken when the window is laid out: a redraw of the screen behind the
@@ -197,14 +250,13 @@ private slots:
     // A picture larger than the printable area is announced in the preview.
     void oversizeIsAnnounced() {
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPageOrientation(QPageLayout::Portrait);
+        UseLetterPage(printer); // 9000 x 12000 printer pixels
         PrintPreviewWindow window(printer, Screen, PrintHooks{});
         window.Layout();
         window.WidthBar()->setValue(10);
-        const QSize paper = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-        const bool fits = 10 + 6400 <= paper.width();
-        QCOMPARE(window.OversizeWarning()->isVisibleTo(&window), !fits);
-        printer.setResolution(600);
+        window.HeightBar()->setValue(10); // 6400 x 3200 from (10, 10): inside
+        QVERIFY(!window.OversizeWarning()->isVisibleTo(&window));
+        printer.setResolution(600); // 4500 x 6000: 6410 is too wide
         window.Layout();
         window.WidthBar()->setValue(10);
         QVERIFY(window.OversizeWarning()->isVisibleTo(&window));
@@ -216,12 +268,61 @@ private slots:
     void noFileNoPrint() {
         QPrinter printer(QPrinter::HighResolution);
         PrintHooks hooks;
-        hooks.printerInstalled = [] { return false; };
+        hooks.printersAvailable = [] { return false; };
         hooks.choosePdf = [] { return std::optional<QString>(); };
         PrintPreviewWindow window(printer, Screen, hooks);
         window.Layout();
         QVERIFY(!window.Print());
         QCOMPARE(window.result(), 0);
+    }
+
+    // A page that went to a PDF file for want of a printer leaves the shared printer as it
+    // was: once a printer is installed, the next page is for it, and the file is neither
+    // asked for nor written again.
+    void pdfFallbackLeavesThePrinterAlone_data() {
+        QTest::addColumn<bool>("spectrum");
+        QTest::newRow("preview") << false;
+        QTest::newRow("spectrum") << true;
+    }
+    void pdfFallbackLeavesThePrinterAlone() {
+        QFETCH(bool, spectrum);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        UseLetterPage(printer);
+        bool installed = false;
+        int asked = 0;
+        PrintHooks hooks;
+        hooks.printersAvailable = [&] { return installed; };
+        hooks.choosePdf = [&] {
+            ++asked;
+            return std::optional<QString>(pdf);
+        };
+        PrintPreviewWindow preview(printer, Screen, hooks);
+        SpectrumPrintWindow spectrumWindow(
+            printer, [](QPainter& p, const QRectF& r) { p.fillRect(r, Qt::blue); }, hooks);
+        const auto print = [&] {
+            if (spectrum)
+                return spectrumWindow.Print(QPageLayout::Landscape);
+            preview.Layout();
+            return preview.Print();
+        };
+        QVERIFY(print());
+        QCOMPARE(asked, 1);
+        QVERIFY(QFile::exists(pdf));
+        QVERIFY(QFile::remove(pdf));
+
+        installed = true;
+        try {
+            print(); // this machine has no printer: the job may fail to start
+        } catch (const std::runtime_error&) {
+        }
+        QCOMPARE(asked, 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(printer.outputFileName().isEmpty());
+        // The printer kept its page for the printer set-up and the preview.
+        QCOMPARE(printer.pageLayout().paintRectPixels(printer.resolution()).size(),
+                 QSize(9000, 12000));
     }
 
     // The spectrum in landscape: one page, wider than high, the printer's orientation
@@ -233,7 +334,7 @@ private slots:
         printer.setPageOrientation(QPageLayout::Portrait);
         QRectF target;
         PrintHooks hooks;
-        hooks.printerInstalled = [] { return false; };
+        hooks.printersAvailable = [] { return false; };
         hooks.choosePdf = [&] { return std::optional<QString>(pdf); };
         SpectrumPrintWindow window(
             printer,
@@ -247,7 +348,8 @@ private slots:
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
         const QImage rendered = RenderPdf(pdf, 20);
         if (rendered.isNull())
-            QSKIP("pdftoppm is not installed");
+            QFAIL("The printed page could not be rendered: pdftoppm (poppler-utils) is missing "
+                  "or failed.");
         QVERIFY(rendered.width() > rendered.height());
         QVERIFY(Near(rendered.pixel(rendered.width() / 4, rendered.height() / 4), Qt::blue));
     }

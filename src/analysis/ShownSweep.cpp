@@ -1,0 +1,64 @@
+#include "analysis/ShownSweep.h"
+
+#include "core/Sweep.h"
+
+#include "core/SampleTable.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int PointsPerDivision = 30;
+
+ChannelMeasurements MeasureShown(const SampleTable& samples, const InstrumentSettings& instrument,
+                                 Channel channel, int count) {
+    const VoltageReference reference = PreferredReference(instrument.Of(channel));
+    const std::optional<ChannelScale> scale = ScaleOf(instrument, channel, reference);
+    if (!scale || count == 0) {
+        ChannelMeasurements none;
+        none.reference = reference;
+        return none;
+    }
+    const std::vector<int> codes = ShownCodes(samples, channel, count);
+    return MeasureChannel(codes, *scale);
+}
+
+} // namespace
+
+VoltageReference PreferredReference(const ChannelSettings& channel) {
+    return channel.groundMarkerShown ? VoltageReference::Ground : VoltageReference::ScreenCentre;
+}
+
+std::optional<ChannelScale> ScaleOf(const InstrumentSettings& instrument, Channel channel,
+                                    VoltageReference reference) {
+    const ChannelSettings& settings = instrument.Of(channel);
+    const TimeBaseRow* time = TimeBaseAt(instrument.timeBaseIndex);
+    const VoltsPerDivRow* volts = VoltsPerDivAt(settings.voltsPerDivIndex);
+    if (!time || !volts)
+        return std::nullopt;
+    ChannelScale scale;
+    scale.secondsPerPoint = time->secondsPerDiv / PointsPerDivision;
+    scale.voltsPerDiv = volts->voltsPerDiv;
+    scale.probeFactor = settings.ProbeFactor();
+    scale.reference = reference;
+    scale.referenceCode =
+        reference == VoltageReference::Ground ? settings.groundLevel : Sweep::CentreCode;
+    return scale;
+}
+
+std::vector<int> ShownCodes(const SampleTable& samples, Channel channel, int count) {
+    count = std::clamp(count, 0, Sweep::Points);
+    std::vector<int> codes(static_cast<std::size_t>(count));
+    for (int row = 1; row <= count; ++row) {
+        const SampleTable::Point& p = samples.At(row);
+        codes[static_cast<std::size_t>(row - 1)] = channel == Channel::A ? p.displayA : p.displayB;
+    }
+    return codes;
+}
+
+SweepMeasurements MeasureShownSweep(const SampleTable& samples,
+                                    const InstrumentSettings& instrument, int magnification) {
+    const int count = LastShownPoint(magnification);
+    return {MeasureShown(samples, instrument, Channel::A, count),
+            MeasureShown(samples, instrument, Channel::B, count)};
+}
