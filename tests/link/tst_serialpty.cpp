@@ -1,5 +1,6 @@
 #include "LinkTestSupport.h"
 #include "PtyModem.h"
+#include "PtyTrace.h"
 #include "core/ErrorGuard.h"
 #include "core/Timings.h"
 #include "link/CommandProtocol.h"
@@ -47,41 +48,7 @@ double CpuSeconds() {
 }
 
 QList<OscPtyEvent> Events(uint32_t from = 0) {
-    QList<OscPtyEvent> events;
-    const uint32_t count = std::min<uint32_t>(modem->eventCount.load(), 512);
-    for (uint32_t i = from; i < count; ++i)
-        events << modem->events[i];
-    return events;
-}
-
-// The shim's log as the wire shows it.
-QStringList Wire(const QList<OscPtyEvent>& events) {
-    QStringList wire;
-    for (const OscPtyEvent& e : events) {
-        const QString rts = e.rts ? QStringLiteral("high") : QStringLiteral("low");
-        switch (e.kind) {
-        case OscPtyEvent::RtsOn:
-            wire << "RTS on";
-            break;
-        case OscPtyEvent::RtsOff:
-            wire << "RTS off";
-            break;
-        case OscPtyEvent::DsrOn:
-            wire << "DSR on";
-            break;
-        case OscPtyEvent::DsrOff:
-            wire << "DSR off";
-            break;
-        case OscPtyEvent::Write:
-            wire << QStringLiteral("write %1 with RTS %2")
-                        .arg(QString::fromLatin1(e.bytes, e.length), rts);
-            break;
-        case OscPtyEvent::Sent:
-            wire << QStringLiteral("sent with RTS %1").arg(rts);
-            break;
-        }
-    }
-    return wire;
+    return PtyEvents(*modem, from);
 }
 
 // Runs the event loop for a while (QTest::qWait sleeps between its passes).
@@ -91,9 +58,11 @@ void Spin(int ms) {
     loop.exec();
 }
 
-// The box. Once awake it raises DSR about a millisecond after RTS rises and drops it when
-// RTS falls. It reads what the program writes from the master, `readDelayMs` after the
-// bytes arrived.
+// The box. It reads RTS as its microcontroller does, a millisecond after the line moved
+// (OscPtyRtsReader), so it never sees a shorter drop. Once awake (woken by the test) it
+// raises DSR a millisecond after it read RTS high and drops it as soon as it reads RTS
+// low. It reads
+// what the program writes from the master, `readDelayMs` after the bytes arrived.
 class BoxThread {
 public:
     std::atomic<bool> awake{false};
@@ -115,16 +84,18 @@ public:
 
 private:
     void Run() {
-        bool rts = false;
+        OscPtyRtsReader rts(*modem);
+        bool dsr = false;
         int64_t arrived = 0;
         while (!stop.load()) {
-            const uint32_t seen = modem->changes.load();
-            const bool now = modem->lines.load() & TIOCM_RTS;
-            if (now != rts && awake.load()) {
-                rts = now;
-                usleep(1000);
-                setDsr(rts ? 1 : 0);
-                continue;
+            // Between two looks at the bytes waiting, RTS is read as it changes. Awake, the
+            // box answers the level it read, also one it read before it was woken.
+            rts.Next(1'000'000);
+            if (awake.load() && rts.Level() != dsr) {
+                if (rts.Level())
+                    usleep(1000);
+                dsr = rts.Level();
+                setDsr(dsr ? 1 : 0);
             }
             int waiting = 0;
             if (::ioctl(master, FIONREAD, &waiting) == 0 && waiting > 0) {
@@ -140,10 +111,8 @@ private:
                         received.append(buffer, n);
                     }
                     arrived = 0;
-                    continue;
                 }
             }
-            waitChange(seen, 1);
         }
     }
 
@@ -583,8 +552,8 @@ private slots:
         protocol.SendActivationCommand();
         QTRY_COMPARE(box.Received(), QByteArray("Z1"));
         const QList<OscPtyEvent> events = Events(first);
-        QCOMPARE(Wire(events), (QStringList{"RTS on", "write Z1 with RTS high",
-                                            "sent with RTS high", "RTS off"}));
+        QCOMPARE(PtyWire(events), (QStringList{"RTS on", "write Z1 with RTS high",
+                                               "sent with RTS high", "RTS off"}));
         QVERIFY(box.ReadAtNs() - events[1].ns >= 50'000'000);
         QVERIFY(events[3].ns >= box.ReadAtNs());
     }
@@ -605,7 +574,7 @@ private slots:
 
         protocol.SendActivationCommand();
         const QList<OscPtyEvent> events = Events(first);
-        QCOMPARE(Wire(events), (QStringList{"RTS on", "write Z1 with RTS high", "RTS off"}));
+        QCOMPARE(PtyWire(events), (QStringList{"RTS on", "write Z1 with RTS high", "RTS off"}));
         const int64_t waitedMs = (events[2].ns - events[1].ns) / 1'000'000;
         QVERIFY2(waitedMs >= 1200, qPrintable(QString::number(waitedMs)));
         QVERIFY2(waitedMs < 4000, qPrintable(QString::number(waitedMs)));
@@ -639,7 +608,7 @@ private slots:
 
         const QList<OscPtyEvent> events = Events(first);
         QCOMPARE(
-            Wire(events),
+            PtyWire(events),
             (QStringList{"RTS on", "write Z1 with RTS high", "sent with RTS high", "RTS off",
                          "RTS on", "DSR on", "RTS off", "DSR off", "write Q7#& with RTS low",
                          "RTS on", "DSR on", "RTS off", "DSR off", "write c0#& with RTS low"}));
