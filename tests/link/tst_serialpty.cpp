@@ -673,6 +673,8 @@ private slots:
             QList<int64_t> reportedAt;
             connect(&link, &SerialLink::dsrChanged, [&] { reportedAt << NowNs(); });
             link.Open(slave);
+            // An answer is awaited: a watcher that reads the line reads it every millisecond.
+            link.SetRts(true);
             Spin(20);
             QList<int64_t> changedAt;
             for (int i = 0; i < 20; ++i) {
@@ -688,6 +690,7 @@ private slots:
             qInfo("DSR report delay (%s): median %.2f ms, worst %.2f ms",
                   driverWaits ? "wait" : "polling", delays[10], delays.last());
             QVERIFY(delays[10] < 5.0);
+            link.SetRts(false); // nothing awaited any more
             const double before = CpuSeconds();
             QTest::qWait(400);
             const double used = CpuSeconds() - before;
