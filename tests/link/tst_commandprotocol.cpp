@@ -127,13 +127,10 @@ private slots:
         // A box left awake by an earlier run answers the wake-up's RTS: RTS falls at its
         // answer, as for any command, and "Z1" goes out with RTS low. The box sees RTS low
         // and drops DSR long before the first handshake raises RTS again.
-        QTest::newRow("a box already awake") << true << QStringList{"RTS on",
-                                                                    "DSR on",
-                                                                    "RTS off",
-                                                                    "DSR off",
-                                                                    "write Z1 with RTS low",
-                                                                    "sent with RTS low",
-                                                                    "RTS off"};
+        const QStringList awake{
+            "RTS on", "DSR on", "RTS off", "DSR off", "write Z1 with RTS low", "sent with RTS low",
+            "RTS off"};
+        QTest::newRow("a box already awake") << true << awake;
     }
 
     void wakeUpLeavesThePortBeforeRtsFalls() {
