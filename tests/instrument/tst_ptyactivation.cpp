@@ -31,37 +31,34 @@ class PtyActivationTest : public QObject {
 private slots:
     void activatedOverThePort_data() {
         QTest::addColumn<bool>("awake");
-        QTest::addColumn<QStringList>("wire");
+        QTest::addColumn<QList<QStringList>>("wires"); // the lines and writes it may show
         // Asleep, the box does not answer the wake-up's RTS, which stays up while "Z1"
-        // goes out; woken, it answers the high line of the first handshake.
-        QTest::newRow("box asleep") << false << QStringList{"RTS on",
-                                                            "write Z1 with RTS high",
-                                                            "sent with RTS high",
-                                                            "RTS off",
-                                                            "RTS on",
-                                                            "DSR on",
-                                                            "RTS off",
-                                                            "DSR off",
-                                                            "write ?& with RTS low"};
+        // goes out. Woken, it answers the high line 20 ms after it read "Z1"; the program
+        // has dropped and at once raised RTS for the first handshake by then, unless the
+        // machine held it up after the write (then the answer comes earlier on the wire,
+        // and is taken all the same).
+        const QStringList start{"RTS on", "write Z1 with RTS high"};
+        const QStringList end{"RTS off", "DSR off", "write ?& with RTS low"};
+        QTest::newRow("box asleep")
+            << false
+            << QList<QStringList>{
+                   start + QStringList{"sent with RTS high", "RTS off", "RTS on", "DSR on"} + end,
+                   start + QStringList{"sent with RTS high", "RTS off", "DSR on", "RTS on"} + end,
+                   start + QStringList{"sent with RTS high", "DSR on", "RTS off", "RTS on"} + end,
+                   start + QStringList{"DSR on", "sent with RTS high", "RTS off", "RTS on"} + end};
         // Awake, it answers the wake-up's RTS: RTS falls at its answer, "Z1" goes out with
         // RTS low, and the box has seen RTS low and dropped DSR before the first handshake
         // raises RTS again.
-        QTest::newRow("box already awake") << true << QStringList{"RTS on",
-                                                                  "DSR on",
-                                                                  "RTS off",
-                                                                  "DSR off",
-                                                                  "write Z1 with RTS low",
-                                                                  "sent with RTS low",
-                                                                  "RTS on",
-                                                                  "DSR on",
-                                                                  "RTS off",
-                                                                  "DSR off",
-                                                                  "write ?& with RTS low"};
+        QTest::newRow("box already awake")
+            << true
+            << QList<QStringList>{{"RTS on", "DSR on", "RTS off", "DSR off",
+                                   "write Z1 with RTS low", "sent with RTS low", "RTS on", "DSR on",
+                                   "RTS off", "DSR off", "write ?& with RTS low"}};
     }
 
     void activatedOverThePort() {
         QFETCH(bool, awake);
-        QFETCH(QStringList, wire);
+        QFETCH(QList<QStringList>, wires);
         modem->lines.store(0);
         OscPtyNotify(*modem);
 
@@ -105,7 +102,8 @@ private slots:
         QVERIFY(!lost);
         QVERIFY(!session.LinkFailed());
         QVERIFY(session.LinkActive());
-        QCOMPARE(PtyWire(events).mid(0, wire.size()), wire);
+        const QStringList wire = PtyWire(events).mid(0, wires.first().size());
+        QVERIFY2(wires.contains(wire), qPrintable(wire.join(QStringLiteral(", "))));
         // The box streams: whole sweeps are decoded.
         QTRY_VERIFY_WITH_TIMEOUT(sweeps >= 2, 10000);
         QVERIFY(!lost);
