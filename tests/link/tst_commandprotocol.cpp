@@ -161,11 +161,12 @@ private slots:
         // Its answer to the wake-up comes after the wait: "Z1" goes out with RTS high and
         // the late answer acknowledges the first handshake.
         QTest::newRow("awake, answering after the wake-up's wait")
-            << true << 1 << 150 << 100 << true << 1;
-        // It answers the wake-up shortly before its wait ends, and reads RTS again only
-        // 100 ms after it fell: by the end of the wait it has not seen RTS low yet.
+            << true << 1 << 300 << 100 << true << 1;
+        // It answers the wake-up 250 ms after RTS rose, 100 ms before the wait ends, and
+        // reads RTS again only 200 ms after it fell: by the end of the wait it has not seen
+        // RTS low yet.
         QTest::newRow("awake, answering late and reading RTS slowly")
-            << true << 100 << 50 << 200 << false << 2;
+            << true << 200 << 50 << 350 << false << 2;
     }
 
     void activationAgainstEachBox() {
