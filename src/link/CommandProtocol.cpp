@@ -49,14 +49,33 @@ void CommandProtocol::AbortWaits() {
 }
 
 void CommandProtocol::OnDsrChanged(bool on) {
-    if (!on)
+    dsrHigh = on;
+    if (!on) {
+        if (dsrLowWait)
+            dsrLowWait->quit();
         return;
-    // The wake-up keeps RTS up until "Z1" has gone out, even for a box that answers it.
-    if (!activationOpen)
-        link.SetRts(false);
+    }
+    // RTS falls at every answer, the wake-up's included: a box already awake answers that
+    // one too, and must see RTS low again before the next exchange raises it.
+    link.SetRts(false);
     acknowledged = true;
     if (dsrWait)
         dsrWait->quit();
+}
+
+void CommandProtocol::AwaitDsrLow() {
+    if (!dsrHigh || failed)
+        return;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    dsrLowWait = &loop;
+    waits.push_back(&loop);
+    limit.start(timings.watchdogIntervalMs * timings.watchdogTicks);
+    loop.exec();
+    waits.erase(std::find(waits.begin(), waits.end(), &loop));
+    dsrLowWait = nullptr;
 }
 
 void CommandProtocol::WatchdogTick() {
@@ -152,11 +171,16 @@ void CommandProtocol::SendActivationCommand() {
         link.SetRts(true);
         PumpingWait(timings.beforeWriteMs);
         link.Write(BoxCommands::WakeUp());
-        // "Z1" goes out while RTS is high: a USB adapter may apply the line change before
-        // the bytes still queued behind it.
+        // A sleeping box does not answer: "Z1" goes out while RTS is high, and RTS falls
+        // once the bytes have left the port (a USB adapter may apply the line change before
+        // the bytes still queued behind it).
         link.WaitUntilSent();
         link.SetRts(false);
+        // A box that answered has dropped RTS at once; the first handshake raises RTS only
+        // once the box has shown, by dropping DSR, that it saw the line low.
+        AwaitDsrLow();
     } catch (...) {
+        dsrLowWait = nullptr;
         activationOpen = false;
         RunQueued();
         throw;

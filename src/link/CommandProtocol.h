@@ -44,7 +44,10 @@ public:
     void CompleteCommand();
 
     // The wake-up of link activation: RTS on, the wait before the write, "Z1", RTS off once
-    // the bytes have left the port. No acknowledgement is awaited and nothing is locked.
+    // the bytes have left the port. No acknowledgement is awaited and nothing is locked. A
+    // box already awake answers the RTS rise: RTS falls at its answer as always, "Z1" goes
+    // out with RTS low, and the wake-up ends once the box has dropped DSR again (at most
+    // the watchdog's time), so that the first handshake's RTS rise is one the box sees.
     void SendActivationCommand();
 
     // The last command of the run ("F&"), sent once with its full handshake: at once when
@@ -55,7 +58,8 @@ public:
     // Waits for the interval while processing events; a link failure ends it early.
     void PumpingWait(int intervalMs);
 
-    // The DSR notification of the link: on a rise, RTS off and the acknowledgement noted.
+    // The DSR notification of the link: on a rise, RTS off and the acknowledgement noted,
+    // during the wake-up too.
     void OnDsrChanged(bool on);
 
     // Ends every wait in progress and stops both timers (part of the link failure).
@@ -91,6 +95,8 @@ private:
     };
 
     void WatchdogTick();
+    // Waits, events flowing, until the box's DSR is low, at most the watchdog's time.
+    void AwaitDsrLow();
     void EndExchange();
     void RunQueued();
     void SendFinalNow(const QByteArray& command);
@@ -101,6 +107,8 @@ private:
     QTimer* watchdog;
     std::vector<QEventLoop*> waits; // every wait in progress, innermost last
     QEventLoop* dsrWait = nullptr;
+    QEventLoop* dsrLowWait = nullptr;
+    bool dsrHigh = false; // as the last DSR notification left it
     bool acknowledged = false;
     int ticks = 0;
     bool failed = false;

@@ -22,21 +22,31 @@ QString SerialErrorText(const QString& what, int systemError) {
     return text;
 }
 
-QStringList MachineSerialPorts() {
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& port : ports)
-        names << port.portName();
+namespace {
+
+QStringList SortedOnce(QStringList names) {
     names.removeDuplicates();
     std::sort(names.begin(), names.end());
     return names;
 }
 
+} // namespace
+
+QStringList MachineSerialPorts() {
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& port : ports)
+        names << port.portName();
+    return SortedOnce(names);
+}
+
+QStringList ChoosablePorts(QStringList ports) {
+    ports << SimulatedPortName;
+    return SortedOnce(ports);
+}
+
 QStringList AvailablePorts() {
-    QStringList names = MachineSerialPorts();
-    names << SimulatedPortName;
-    std::sort(names.begin(), names.end());
-    return names;
+    return ChoosablePorts(MachineSerialPorts());
 }
 
 QString PortDevicePath(const QString& portName) {

@@ -55,8 +55,10 @@ inline const QString SimulatedPortName = QStringLiteral("SIMULATEUR");
 
 // The serial ports of the machine, by name (ttyS0, ttyUSB0...), sorted as text.
 QStringList MachineSerialPorts();
-// The ports a user can choose: those of the machine and the simulated box, sorted as
-// text.
+// The ports a user can choose among the machine's `ports`: those and the simulated box,
+// each once, sorted as text (ttyS10 before ttyS2).
+QStringList ChoosablePorts(QStringList ports);
+// The ports a user can choose on this machine.
 QStringList AvailablePorts();
 // The device path of a port name: a bare name lives in /dev; a path is taken as given,
 // with its symbolic links resolved.

@@ -27,10 +27,8 @@ int Index(Channel channel) {
 
 } // namespace
 
-SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent) {
-    answerTimer.setSingleShot(true);
-    answerTimer.setTimerType(Qt::PreciseTimer);
-    connect(&answerTimer, &QTimer::timeout, this, [this] { AnswerRts(); });
+SimulatedBox::SimulatedBox(QObject* parent)
+    : SerialLink(parent), handshake([this](bool on) { emit dsrChanged(on); }) {
     paceTimer.setTimerType(Qt::PreciseTimer);
     paceTimer.setSingleShot(true);
     connect(&paceTimer, &QTimer::timeout, this, [this] { Pace(); });
@@ -39,38 +37,22 @@ SimulatedBox::SimulatedBox(QObject* parent) : SerialLink(parent) {
 void SimulatedBox::Open(const QString&) {
     Close();
     open = true;
-    awake = false;
-    rts = false;
-    dsr = false;
+    handshake.Reset(startsAwake);
     state = State{};
     input.clear();
 }
 
 void SimulatedBox::Close() {
     StopSending();
-    answerTimer.stop();
+    handshake.Reset(false);
     open = false;
-    rts = false;
-    dsr = false;
 }
 
 void SimulatedBox::SetRts(bool on) {
     if (!open)
         throw SerialError(
             SerialErrorText(QStringLiteral("EscapeCommFunction function failed"), EBADF));
-    if (on == rts)
-        return;
-    rts = on;
-    answerTimer.start(answerDelayMs);
-}
-
-void SimulatedBox::AnswerRts() {
-    // DSR follows RTS up while the box is awake and ready, and always follows it down.
-    const bool level = rts && awake && !silent;
-    if (level == dsr)
-        return;
-    dsr = level;
-    emit dsrChanged(dsr);
+    handshake.SetRts(on);
 }
 
 void SimulatedBox::Write(const QByteArray& bytes) {
@@ -83,9 +65,9 @@ void SimulatedBox::Write(const QByteArray& bytes) {
     for (;;) {
         const QByteArray wakeUp = BoxCommands::WakeUp();
         if (input.startsWith(wakeUp)) {
-            received.append({wakeUp, rts, at});
+            received.append({wakeUp, handshake.Rts(), at});
             input.remove(0, wakeUp.size());
-            awake = true;
+            handshake.Wake();
             continue;
         }
         const qsizetype end = input.indexOf('&');
@@ -93,8 +75,8 @@ void SimulatedBox::Write(const QByteArray& bytes) {
             break;
         const QByteArray command = input.left(end + 1);
         input.remove(0, end + 1);
-        received.append({command, rts, at});
-        if (awake)
+        received.append({command, handshake.Rts(), at});
+        if (handshake.Awake())
             Execute(command);
     }
     if (input.size() > 64) // bytes that never form a command
@@ -114,7 +96,7 @@ void SimulatedBox::Execute(const QByteArray& bytes) {
         break;
     case BoxCommand::Kind::EndOfUse:
         StopSending();
-        awake = false;
+        handshake.Sleep();
         break;
     case BoxCommand::Kind::TimeBase:
         state.timeBaseIndex = command->value;

@@ -1,15 +1,17 @@
 #pragma once
 
 #include "core/InstrumentSettings.h"
+#include "link/BoxHandshake.h"
 #include "link/SerialLink.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 
-// The acquisition box, simulated inside the program behind the link interface. It
-// answers every RTS rise with DSR a few milliseconds later (once woken by "Z1"), obeys
-// every command, and after "?&" sends sweeps of 300 packets at the pace of a 115200 bit/s
+// The acquisition box, simulated inside the program behind the link interface. It reads
+// RTS as a microcontroller does (BoxHandshake: the level, a millisecond after a change)
+// and, once woken by "Z1", answers it with DSR a few milliseconds later; it obeys every
+// command, and after "?&" sends sweeps of 300 packets at the pace of a 115200 bit/s
 // line. Its inputs are a bench: channel A a 1 kHz sine of 2 V peak, channel B a 500 Hz
 // square of 1 V peak riding on 1.5 V DC.
 class SimulatedBox : public SerialLink {
@@ -54,17 +56,23 @@ public:
     void SetBytesWanted(qsizetype bytes) override;
 
     const State& Settings() const { return state; }
-    bool Awake() const { return awake; }
+    bool Awake() const { return handshake.Awake(); }
     bool Acquiring() const { return sending; }
-    bool Dsr() const { return dsr; }
-    bool Rts() const { return rts; }
+    bool Dsr() const { return handshake.Dsr(); }
+    bool Rts() const { return handshake.Rts(); }
     const QList<Received>& Commands() const { return received; }
     // Complete sweeps sent so far (all their bytes delivered).
     int SweepsSent() const { return sweepsSent; }
     const Memory& CurrentMemory() const { return memory; }
 
     // For tests: never raise DSR.
-    void SetSilent(bool silent) { this->silent = silent; }
+    void SetSilent(bool silent) { handshake.SetSilent(silent); }
+    // For tests and the stand-in box: the box is awake when the port opens, as one left
+    // so by an earlier run, and answers RTS before any "Z1". Takes effect at the next Open.
+    void SetStartsAwake(bool awake) { startsAwake = awake; }
+    // For the stand-in box, which reads the line itself: the interval at which the box
+    // reads RTS after a change, 0 when every SetRts is already such a reading.
+    void SetRtsSampling(int ms) { handshake.SetSampleInterval(ms); }
     // For tests: drop, or replace with "?", every n-th byte of the sample stream (0: none).
     void SetByteLoss(int every) { lossEvery = every; }
     void SetByteCorruption(int every) { corruptionEvery = every; }
@@ -72,8 +80,8 @@ public:
     void Inject(const QByteArray& bytes);
     // For tests: a faster line.
     void SetBytesPerSecond(int rate) { bytesPerSecond = rate; }
-    // The delay between an RTS change and the DSR answer.
-    void SetAnswerDelay(int ms) { answerDelayMs = ms; }
+    // The delay between reading RTS high and raising DSR.
+    void SetAnswerDelay(int ms) { handshake.SetAnswerDelay(ms); }
 
     // The samples of one acquisition: each channel's input at the time base's rate,
     // scaled at 32 codes per division, shifted by the position, clipped to 0..255; flat at
@@ -92,13 +100,9 @@ private:
     void Pace();
     QByteArray NextBytes(qint64 count);
     void NextSweep();
-    void AnswerRts();
 
     bool open = false;
-    bool awake = false;
-    bool rts = false;
-    bool dsr = false;
-    bool silent = false;
+    bool startsAwake = false;
     bool sending = false;
     State state;
     Memory memory{};
@@ -106,7 +110,7 @@ private:
     QByteArray input;
     QList<Received> received;
 
-    QTimer answerTimer;
+    BoxHandshake handshake;
     QTimer paceTimer;
     QElapsedTimer clock;
     qint64 bytesDue = 0; // bytes the line has carried since sending began
@@ -117,6 +121,5 @@ private:
     int lossEvery = 0;
     int corruptionEvery = 0;
     int bytesPerSecond = LineBytesPerSecond;
-    int answerDelayMs = 2;
     qsizetype wanted = 0;
 };

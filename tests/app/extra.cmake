@@ -19,18 +19,22 @@ add_executable(window_harness EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/window_
 target_include_directories(window_harness PRIVATE ${OSC_FLOOR_ROOT}/app)
 target_link_libraries(window_harness PRIVATE osc_app)
 
-# The command-line message under libFuzzer for 30 s; the target is built with the link's
-# fuzz targets (tools/fuzz).
-find_program(OSC_CLANGXX NAMES clang++ clang++-14)
-if(OSC_CLANGXX)
-  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz/corpus-commandline)
+# The command-line message under libFuzzer for 30 s from a fixed seed; the target is
+# built with the link's fuzz targets (tools/fuzz, tests/link/extra.cmake), and the run
+# shares their lock against the tests that wait on the clock.
+include(${CMAKE_SOURCE_DIR}/tools/fuzz/Probe.cmake)
+if(OSC_FUZZING)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz/corpus-commandline
+       ${CMAKE_BINARY_DIR}/fuzz/artifacts)
   add_test(NAME app.fuzz_commandline
-    COMMAND ${CMAKE_BINARY_DIR}/fuzz/fuzz_commandline -max_total_time=30
+    COMMAND ${CMAKE_BINARY_DIR}/fuzz/fuzz_commandline -max_total_time=30 -seed=20240601
             -print_final_stats=1 -timeout=10 -max_len=4096
+            -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz/artifacts/commandline-
             ${CMAKE_BINARY_DIR}/fuzz/corpus-commandline
             ${CMAKE_SOURCE_DIR}/tools/fuzz/seeds-commandline)
   set_tests_properties(app.fuzz_commandline PROPERTIES
     FIXTURES_REQUIRED link_fuzz_target LABELS app TIMEOUT 300
+    RESOURCE_LOCK osc_wall_clock
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
 

@@ -7,7 +7,8 @@
 #include <QtTest>
 #include <memory>
 
-// Link activation on the session against a recording link: the wake-up and the first
+// Link activation on the session against a recording link (a box asleep until "Z1" or
+// already awake, reading RTS as a microcontroller does): the wake-up and the first
 // exchange, the sound and the communication notice, the activated preset, a box that
 // never answers, a port that cannot be opened, and quitting.
 class LinkActivationTest : public QObject {
@@ -16,6 +17,7 @@ private slots:
     void init();
     void cleanup() { probe.reset(); }
 
+    void activationWakesAndInitialises_data();
     void activationWakesAndInitialises();
     void soundOnlyWithLine14On_data();
     void soundOnlyWithLine14On();
@@ -98,7 +100,22 @@ void LinkActivationTest::RecordRtsAtWrite(QList<bool>& rts) {
     });
 }
 
+void LinkActivationTest::activationWakesAndInitialises_data() {
+    QTest::addColumn<bool>("asleep");
+    QTest::addColumn<bool>("wakeUpWithRtsHigh");
+    // A sleeping box does not answer the wake-up's RTS, which stays up while "Z1" goes out;
+    // one already awake answers it, and RTS falls at its answer as for any command.
+    QTest::newRow("box asleep") << true << true;
+    QTest::newRow("box already awake") << false << false;
+}
+
 void LinkActivationTest::activationWakesAndInitialises() {
+    QFETCH(bool, asleep);
+    QFETCH(bool, wakeUpWithRtsHigh);
+    probe->asleepLink = asleep;
+    Timings timings = ProgramTimings();
+    timings.beforeWriteMs = 100; // the box answers within a few milliseconds
+    TimingsGuard guard(timings);
     LoadSettingsLines(*probe, {{1, "ttyUSB7"}, {14, "SON_ON"}});
     probe->Start();
     RecordActivation();
@@ -112,8 +129,7 @@ void LinkActivationTest::activationWakesAndInitialises() {
     QCOMPARE(probe->events, (QStringList{"activation", "redraw", "send Z1", "progress hidden",
                                          "sound open.wav", "notice on", "send ?&",
                                          "activated preset", "run buttons on", "output off"}));
-    QCOMPARE(rtsAtWrite.size(), 2);
-    QVERIFY(!rtsAtWrite[1]);
+    QCOMPARE(rtsAtWrite, (QList<bool>{wakeUpWithRtsHigh, false}));
     QCOMPARE(probe->link->PortName(), QStringLiteral("ttyUSB7"));
     QVERIFY(Session().LinkActive());
     QVERIFY(!Session().LinkFailed());

@@ -4,9 +4,13 @@
 
 #include "link/CommandProtocol.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QHash>
 #include <QList>
 #include <QStringList>
+#include <QTimer>
 #include <cstdlib>
 #include <functional>
 
@@ -91,4 +95,28 @@ public:
                 return c.ms;
         return -1;
     }
+};
+
+// Counts the waits that ran their course, by their length: each wait of the protocol is
+// one single-shot timer of its interval, and it ends when that timer fires. A wait that
+// runs twice counts two, one of the wrong length counts under another interval: proof of
+// the waits that holds however slowly a loaded machine runs them.
+class WaitCounter : public QObject {
+public:
+    WaitCounter() { QCoreApplication::instance()->installEventFilter(this); }
+    ~WaitCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    int Ended(int intervalMs) const { return ended.value(intervalMs); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Timer) {
+            const auto* timer = qobject_cast<QTimer*>(watched);
+            if (timer && timer->isSingleShot())
+                ++ended[timer->interval()];
+        }
+        return false;
+    }
+
+private:
+    QHash<int, int> ended;
 };

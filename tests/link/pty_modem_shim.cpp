@@ -34,24 +34,8 @@ OscPtyModem& Record() {
 OscPtyModem& modem = Record();
 std::atomic<int> modemFd{-1}; // the descriptor whose lines were last used: the port
 
-int64_t Now() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
 void Log(int32_t kind, const void* bytes = nullptr, size_t length = 0) {
-    const uint32_t i = modem.eventCount.fetch_add(1);
-    if (i >= sizeof modem.events / sizeof modem.events[0])
-        return;
-    OscPtyEvent& e = modem.events[i];
-    e.kind = kind;
-    e.rts = (modem.lines.load() & TIOCM_RTS) ? 1 : 0;
-    e.ns = Now();
-    e.length = int32_t(length);
-    std::memset(e.bytes, 0, sizeof e.bytes);
-    if (bytes)
-        std::memcpy(e.bytes, bytes, length < sizeof e.bytes ? length : sizeof e.bytes);
+    OscPtyLog(modem, kind, bytes, length);
 }
 
 void Changed() {
@@ -134,10 +118,7 @@ __attribute__((visibility("default"))) void osc_pty_set_dsr(int on) {
 }
 
 __attribute__((visibility("default"))) void osc_pty_set_transmitter(int masterFd) {
-    modem.transmitMaster.store(-1);
-    modem.bytesWritten.store(0);
-    modem.bytesTaken.store(0);
-    modem.transmitMaster.store(masterFd);
+    OscPtyNameTransmitter(modem, masterFd);
 }
 
 __attribute__((visibility("default"))) void osc_pty_pulse_dsr() {
@@ -231,7 +212,9 @@ __attribute__((visibility("default"))) ssize_t write(int fd, const void* bytes, 
 __attribute__((visibility("default"))) ssize_t read(int fd, void* bytes, size_t length) {
     static const ReadFn next = reinterpret_cast<ReadFn>(dlsym(RTLD_NEXT, "read"));
     const ssize_t taken = next(fd, bytes, length);
-    if (taken > 0 && fd == modem.transmitMaster.load())
+    // Only in the process that named the master: elsewhere the number means another file.
+    static const int32_t self = int32_t(getpid());
+    if (taken > 0 && fd == modem.transmitMaster.load() && modem.transmitProcess.load() == self)
         modem.bytesTaken.fetch_add(taken);
     return taken;
 }

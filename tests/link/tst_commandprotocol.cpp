@@ -1,6 +1,7 @@
 #include "LinkTestSupport.h"
 #include "core/ErrorGuard.h"
 #include "core/Timings.h"
+#include "link/BoxHandshake.h"
 #include "link/CommandProtocol.h"
 #include "link/SimulatedBox.h"
 
@@ -11,35 +12,43 @@
 namespace {
 
 const QString Busy = QStringLiteral(" Transfert de la commande en cours. Patientez...");
-const QString Blanks = QStringLiteral("                                                ");
+const QString Blanks = QString(48, QLatin1Char(' '));
 
 // A link that writes down every call made to it, with the level of RTS at each write.
+// Its box reads RTS a millisecond after a change and answers a high line a millisecond
+// later; asleep until "Z1" unless `awake`.
 class CallLog : public SerialLink {
 public:
     QStringList calls;
-    bool answers = false; // DSR follows RTS on the next turn of the event loop, as an awake box
+
+    explicit CallLog(bool awake) {
+        handshake.Reset(awake);
+        handshake.SetAnswerDelay(1);
+    }
 
     void Open(const QString&) override { open = true; }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     void SetRts(bool on) override {
-        rts = on;
         calls << (on ? "RTS on" : "RTS off");
-        if (answers)
-            QMetaObject::invokeMethod(
-                this, [this, on] { emit dsrChanged(on); }, Qt::QueuedConnection);
+        handshake.SetRts(on);
     }
     void Write(const QByteArray& bytes) override {
         calls << QStringLiteral("write %1 with RTS %2")
-                     .arg(QString::fromLatin1(bytes), rts ? "high" : "low");
+                     .arg(QString::fromLatin1(bytes), handshake.Rts() ? "high" : "low");
+        if (bytes == "Z1")
+            handshake.Wake();
     }
     void WaitUntilSent() override {
-        calls << QStringLiteral("sent with RTS %1").arg(rts ? "high" : "low");
+        calls << QStringLiteral("sent with RTS %1").arg(handshake.Rts() ? "high" : "low");
     }
 
 private:
     bool open = true;
-    bool rts = false;
+    BoxHandshake handshake{[this](bool on) {
+        calls << (on ? "DSR on" : "DSR off");
+        emit dsrChanged(on);
+    }};
 };
 
 } // namespace
@@ -56,11 +65,12 @@ class TestCommandProtocol : public QObject {
         QList<QPair<bool, qint64>> dsr; // every DSR change with its time
         QStringList statuses;
 
-        Rig() {
+        explicit Rig(bool awake = false) {
             timings.beforeWriteMs = 60;
             timings.afterWriteMs = 30;
             timings.watchdogIntervalMs = 1;
             timings.watchdogTicks = 100;
+            box.SetStartsAwake(awake);
             box.Open(SimulatedPortName);
             QObject::connect(&box, &SerialLink::dsrChanged, [this](bool on) {
                 dsr.append({on, NowMs()});
@@ -109,25 +119,81 @@ private slots:
     }
 
     void wakeUpLeavesThePortBeforeRtsFalls_data() {
-        QTest::addColumn<bool>("answers");
-        QTest::newRow("a box asleep") << false;
-        // A box left awake by an earlier run answers the wake-up's RTS too: "Z1" still goes
-        // out with RTS high.
-        QTest::newRow("a box already awake") << true;
+        QTest::addColumn<bool>("awake");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("a box asleep")
+            << false
+            << QStringList{"RTS on", "write Z1 with RTS high", "sent with RTS high", "RTS off"};
+        // A box left awake by an earlier run answers the wake-up's RTS: RTS falls at its
+        // answer, as for any command, and "Z1" goes out with RTS low. The box sees RTS low
+        // and drops DSR long before the first handshake raises RTS again.
+        const QStringList awake{
+            "RTS on", "DSR on", "RTS off", "DSR off", "write Z1 with RTS low", "sent with RTS low",
+            "RTS off"};
+        QTest::newRow("a box already awake") << true << awake;
     }
 
     void wakeUpLeavesThePortBeforeRtsFalls() {
         // RTS falls only once the "Z1" bytes have left the port, not merely been handed to
         // the driver.
-        QFETCH(bool, answers);
-        CallLog link;
-        link.answers = answers;
+        QFETCH(bool, awake);
+        QFETCH(QStringList, calls);
+        CallLog link(awake);
         Timings timings;
-        timings.beforeWriteMs = 5;
+        timings.beforeWriteMs = 200; // the box answers within a few milliseconds
         CommandProtocol protocol(link, timings);
         protocol.SendActivationCommand();
-        QCOMPARE(link.calls, (QStringList{"RTS on", "write Z1 with RTS high", "sent with RTS high",
-                                          "RTS off"}));
+        QCOMPARE(link.calls, calls);
+    }
+
+    // Link activation's exchanges, the wake-up and the first handshake with "?&", against
+    // a box asleep until "Z1" and one already awake, each reading RTS as a microcontroller
+    // does: `readMs` after the line changed, never a shorter drop.
+    void activationAgainstEachBox_data() {
+        QTest::addColumn<bool>("awake");
+        QTest::addColumn<int>("readMs");
+        QTest::addColumn<int>("answerMs");
+        QTest::addColumn<int>("beforeWriteMs");
+        QTest::addColumn<bool>("wakeUpWithRtsHigh");
+        QTest::addColumn<int>("dsrRises");
+        QTest::newRow("asleep") << false << 1 << 20 << 100 << true << 1;
+        QTest::newRow("awake") << true << 1 << 20 << 100 << false << 2;
+        // Its answer to the wake-up comes after the wait: "Z1" goes out with RTS high and
+        // the late answer acknowledges the first handshake.
+        QTest::newRow("awake, answering after the wake-up's wait")
+            << true << 1 << 300 << 100 << true << 1;
+        // It answers the wake-up 250 ms after RTS rose, 100 ms before the wait ends, and
+        // reads RTS again only 200 ms after it fell: by the end of the wait it has not seen
+        // RTS low yet.
+        QTest::newRow("awake, answering late and reading RTS slowly")
+            << true << 200 << 50 << 350 << false << 2;
+    }
+
+    void activationAgainstEachBox() {
+        QFETCH(bool, awake);
+        QFETCH(int, readMs);
+        QFETCH(int, answerMs);
+        QFETCH(int, beforeWriteMs);
+        QFETCH(bool, wakeUpWithRtsHigh);
+        QFETCH(int, dsrRises);
+        Rig rig(awake);
+        rig.box.SetRtsSampling(readMs);
+        rig.box.SetAnswerDelay(answerMs);
+        rig.timings.beforeWriteMs = beforeWriteMs;
+        rig.timings.watchdogIntervalMs = 20; // 2 s, as in the program
+
+        rig.protocol.SendActivationCommand();
+        rig.protocol.PrepareCommand();
+        rig.protocol.WriteCommand("?&");
+        rig.protocol.CompleteCommand();
+
+        QCOMPARE(rig.host.failures, 0);
+        QVERIFY(!rig.protocol.LinkFailed());
+        QCOMPARE(rig.Written(), (QByteArrayList{"Z1", "?&"}));
+        QCOMPARE(rig.box.Commands()[0].rtsHigh, wakeUpWithRtsHigh);
+        QVERIFY(!rig.box.Commands()[1].rtsHigh);
+        QCOMPARE(rig.DsrRises(), dsrRises);
+        QVERIFY(rig.box.Acquiring());
     }
 
     void wholeExchange_data() {
@@ -141,32 +207,30 @@ private slots:
         QFETCH(QByteArray, command);
         Rig rig;
         rig.Wake();
-        const qint64 start = NowMs();
+        connect(&rig.box, &SerialLink::dsrChanged, &rig.host.context,
+                [&rig](bool on) { rig.host.Note(on ? "DSR on" : "DSR off"); });
+        WaitCounter waits;
         rig.protocol.SendCommand(command);
-        const qint64 end = NowMs();
 
         QCOMPARE(rig.Written(), (QByteArrayList{"Z1", command}));
         const auto& written = rig.box.Commands().last();
         QVERIFY(!written.rtsHigh);
+        // RTS up, DSR up a few ms later, RTS dropped at once (the box reads it low and
+        // drops DSR within the wait before the write).
         QCOMPARE(rig.host.Names(),
                  (QStringList{"status busy", "settings off", "transfer off", "progress 0..100",
-                              "progress hidden", "status cleared", "settings on", "transfer on"}));
+                              "DSR on", "progress hidden", "DSR off", "status cleared",
+                              "settings on", "transfer on"}));
         QCOMPARE(rig.statuses, (QStringList{Busy, Blanks}));
-        QCOMPARE(Blanks.size(), 48);
 
-        // RTS up, DSR up a few ms later, RTS dropped at once, DSR follows it down. The
-        // waits are at least as long as set; the ceilings only catch a wait that never
-        // ends or runs twice.
-        QCOMPARE(rig.DsrRises(), 1);
-        const qint64 acknowledged = rig.dsr.first().second;
-        QVERIFY(acknowledged - start >= 0);
-        QVERIFY(acknowledged - start < 1000);
+        // Each wait as long as set, and each once.
+        const qint64 acknowledged = rig.host.TimeOf("DSR on");
         QVERIFY(written.atMs - acknowledged >= rig.timings.beforeWriteMs);
-        QVERIFY(written.atMs - acknowledged < 2 * rig.timings.beforeWriteMs + 500);
         const qint64 unlocked = rig.host.TimeOf("settings on");
         QVERIFY(unlocked - written.atMs >= rig.timings.afterWriteMs);
-        QVERIFY(end - written.atMs < 2 * rig.timings.afterWriteMs + 500);
-        QTRY_VERIFY(!rig.box.Dsr());
+        QCOMPARE(waits.Ended(rig.timings.beforeWriteMs), 1);
+        QCOMPARE(waits.Ended(rig.timings.afterWriteMs), 1);
+        QVERIFY(!rig.box.Dsr());
         QVERIFY(!rig.protocol.Busy());
         QVERIFY(!rig.protocol.LinkFailed());
         QCOMPARE(rig.host.failures, 0);

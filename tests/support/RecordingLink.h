@@ -1,23 +1,28 @@
 #pragma once
 
+#include "link/BoxHandshake.h"
 #include "link/SerialLink.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMetaObject>
 #include <functional>
 
 // A link that plays an obliging box for the tests of the session and of the windows
-// above it: every rise of RTS is answered by a rise of DSR on the next turn of the event
-// loop (never from inside SetRts, as a real line cannot), every fall by a fall; every
-// write is recorded. A silent link never answers.
+// above it, and records every write. Its box reads RTS as a microcontroller does, a
+// millisecond after the line changed (a shorter drop goes unseen), raises DSR a
+// millisecond after it read RTS high and drops it as soon as it reads RTS low: never from
+// inside SetRts, as a real line cannot. It is awake from the start, as one left so by an
+// earlier run, or `asleep` until "Z1". A silent link never raises DSR.
 class RecordingLink : public SerialLink {
 public:
-    using SerialLink::SerialLink;
+    explicit RecordingLink(QObject* parent = nullptr) : SerialLink(parent) {
+        handshake.SetAnswerDelay(1);
+    }
 
     QList<QByteArray> writes; // every write, in order
     QList<qsizetype> wanted;  // every SetBytesWanted, in order
-    bool silent = false;      // never raise DSR
+    bool silent = false;      // never raise DSR (read at every change of RTS)
+    bool asleep = false;      // ignores RTS until "Z1" (read when the link opens)
     bool failOpen = false;    // Open throws, as a port that cannot be opened
     std::function<void(const QByteArray&)> onWrite;
 
@@ -26,25 +31,18 @@ public:
             throw SerialError(SerialErrorText(QStringLiteral("Unable to open com port"), 2));
         portName = name;
         open = true;
+        handshake.Reset(!asleep);
     }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     void SetRts(bool on) override {
-        rts = on;
-        if (silent)
-            return;
-        QMetaObject::invokeMethod(
-            this,
-            [this, on] {
-                if (dsr != on) {
-                    dsr = on;
-                    emit dsrChanged(on);
-                }
-            },
-            Qt::QueuedConnection);
+        handshake.SetSilent(silent);
+        handshake.SetRts(on);
     }
     void Write(const QByteArray& bytes) override {
         writes << bytes;
+        if (bytes == "Z1")
+            handshake.Wake();
         if (onWrite)
             onWrite(bytes);
     }
@@ -52,12 +50,11 @@ public:
     // Hands bytes to the program as if the box had sent them.
     void Receive(const QByteArray& bytes) { emit bytesReceived(bytes); }
 
-    bool Rts() const { return rts; }
+    bool Rts() const { return handshake.Rts(); }
     QString PortName() const { return portName; }
 
 private:
     QString portName;
     bool open = false;
-    bool rts = false;
-    bool dsr = false;
+    BoxHandshake handshake{[this](bool on) { emit dsrChanged(on); }};
 };

@@ -20,6 +20,7 @@ public:
               // A link that fails to open is dropped by the session: no pointer to it stays.
               link = failOpen ? nullptr : made.get();
               made->silent = silentLink;
+              made->asleep = asleepLink;
               made->failOpen = failOpen;
               made->onWrite = [this](const QByteArray& bytes) {
                   events << QStringLiteral("send ") + QString::fromLatin1(bytes);
@@ -63,6 +64,7 @@ public:
     TimingsGuard timings;
     QStringList events;
     bool silentLink = false;
+    bool asleepLink = false; // the box sleeps until "Z1"; otherwise it is awake already
     bool failOpen = false;
     RecordingLink* link = nullptr;
     Instrument session;

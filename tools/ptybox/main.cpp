@@ -2,10 +2,16 @@
 // run and measured against a box at the real line rate. The program opens the slave side
 // as its serial port, with the modem shim preloaded and OSC_PTY_MODEM_FILE naming the same
 // file as here; this program plays the box on the master side with the program's own
-// simulated box: RTS seen in the shared record goes to the box, the box's DSR goes to the
-// record, bytes from the program go to the box, and the box's stream goes to the program.
+// simulated box: RTS as the box reads it goes to the box, the box's DSR goes to the
+// record (and its log), bytes from the program go to the box, and the box's stream goes
+// to the program.
 //
-//   pty_box [--no-modem-wait] MODEM_FILE
+//   pty_box [--no-modem-wait] [--awake] MODEM_FILE
+//
+// The box reads RTS as its microcontroller does, a millisecond after the line moved, so it
+// never sees a shorter drop; it raises DSR 20 ms after it read RTS high and drops it as
+// soon as it reads RTS low. It sleeps until "Z1" unless --awake: then it is a box left
+// awake by an earlier run, which answers RTS from the start.
 //
 // Prints the slave's path on its first line, then, once a second, "sweeps N" with the
 // number of complete sweeps sent so far whenever it changed. With --no-modem-wait the port
@@ -29,16 +35,23 @@ namespace {
 // Bytes kept for a program that does not read: beyond this the oldest are lost, as on a
 // real line whose receiver overflows.
 constexpr qsizetype MostPendingBytes = 64 * 1024;
+// From reading RTS high to raising DSR.
+constexpr int AnswerDelayMs = 20;
 
 class PtyBox : public QObject {
 public:
-    PtyBox(OscPtyModem& record, int masterFd)
+    PtyBox(OscPtyModem& record, int masterFd, bool awake)
         : modem(record), master(masterFd), readable(masterFd, QSocketNotifier::Read),
           writable(masterFd, QSocketNotifier::Write) {
+        box.SetStartsAwake(awake);
+        box.SetAnswerDelay(AnswerDelayMs);
+        box.SetRtsSampling(0); // the reader thread reads the line as the box does
         box.Open(QString());
         connect(&box, &SerialLink::dsrChanged, this, [this](bool on) {
-            if (OscPtySetDsrLine(modem, on))
-                OscPtyNotify(modem);
+            if (!OscPtySetDsrLine(modem, on))
+                return;
+            OscPtyLog(modem, on ? OscPtyEvent::DsrOn : OscPtyEvent::DsrOff);
+            OscPtyNotify(modem);
         });
         connect(&box, &SerialLink::bytesReceived, this, [this](const QByteArray& chunk) {
             pending += chunk;
@@ -61,33 +74,22 @@ public:
     int SweepsSent() const { return box.SweepsSent(); }
 
 private:
-    // Waits on the shared record for transitions of RTS and hands them to the box on the
-    // main thread, after the bytes the program wrote before them: on a wire those reach
-    // the box first ("Z1" wakes the box just before the first handshake). The program may
-    // drop and raise RTS within a millisecond, so transitions are counted rather than
-    // levels compared: a pulse seen late still reaches the box as a pulse.
+    // Reads RTS as the box's microcontroller does and hands each change of what it read to
+    // the box on the main thread, after the bytes the program wrote before it: on a wire
+    // those reach the box first ("Z1" wakes the box before the first handshake).
     void WatchRts() {
-        uint32_t handed = 0; // transitions handed to the box; RTS starts off
+        OscPtyRtsReader reader(modem);
         while (!stopping.load()) {
-            const uint32_t seen = modem.changes.load();
-            const uint32_t count = modem.rtsCount.load();
-            if (count != handed) {
-                const bool pulse = (count - handed) % 2 == 0;
-                const bool level = (count % 2) != 0;
-                handed = count;
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, pulse, level] {
-                        ReadMaster();
-                        if (pulse)
-                            box.SetRts(!level);
-                        box.SetRts(level);
-                    },
-                    Qt::QueuedConnection);
+            if (!reader.Next(100'000'000))
                 continue;
-            }
-            const timespec timeout{0, 100'000'000};
-            OscPtyWait(modem, seen, &timeout);
+            const bool level = reader.Level();
+            QMetaObject::invokeMethod(
+                this,
+                [this, level] {
+                    ReadMaster();
+                    box.SetRts(level);
+                },
+                Qt::QueuedConnection);
         }
     }
 
@@ -98,6 +100,7 @@ private:
             const ssize_t n = ::read(master, buffer, sizeof buffer);
             if (n > 0) {
                 bytes.append(buffer, n);
+                modem.bytesTaken.fetch_add(n); // off the port's output queue
                 continue;
             }
             if (n < 0 && errno == EINTR)
@@ -142,13 +145,14 @@ private:
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    const bool noModemWait = arguments.size() == 3 && arguments[1] == "--no-modem-wait";
-    if (arguments.size() != 2 && !noModemWait) {
-        std::fprintf(stderr, "usage: pty_box [--no-modem-wait] MODEM_FILE\n");
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const bool noModemWait = arguments.removeAll(QStringLiteral("--no-modem-wait")) > 0;
+    const bool awake = arguments.removeAll(QStringLiteral("--awake")) > 0;
+    if (arguments.size() != 1 || arguments[0].startsWith(QLatin1Char('-'))) {
+        std::fprintf(stderr, "usage: pty_box [--no-modem-wait] [--awake] MODEM_FILE\n");
         return 2;
     }
-    const QByteArray path = arguments.last().toLocal8Bit();
+    const QByteArray path = arguments[0].toLocal8Bit();
     OscPtyModem* modem = OscMapPtyModemFile(path.constData());
     if (!modem)
         Die(path.constData());
@@ -169,7 +173,9 @@ int main(int argc, char* argv[]) {
     if (tcsetattr(slaveFd, TCSANOW, &settings) != 0)
         Die(slave);
 
-    PtyBox box(*modem, master);
+    // The program's writes stay in the port's output queue until the box has read them.
+    OscPtyNameTransmitter(*modem, master);
+    PtyBox box(*modem, master, awake);
     std::printf("%s\n", slave);
     std::fflush(stdout);
 

@@ -1,0 +1,10 @@
+# Link activation of the session over a pseudo-terminal against the stand-in box of
+# tools/ptybox, asleep and already awake. The test preloads the modem-line shim into
+# itself and shares its line record with the box through a file.
+if(TARGET tst_ptyactivation)
+  add_dependencies(tst_ptyactivation pty_box pty_modem_shim)
+  target_compile_definitions(tst_ptyactivation PRIVATE
+    OSC_PTY_SHIM="$<TARGET_FILE:pty_modem_shim>" OSC_PTY_BOX="$<TARGET_FILE:pty_box>")
+  target_include_directories(tst_ptyactivation PRIVATE ${CMAKE_SOURCE_DIR}/tests/link)
+  target_link_libraries(tst_ptyactivation PRIVATE ${CMAKE_DL_LIBS})
+endif()
