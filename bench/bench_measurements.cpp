@@ -16,11 +16,11 @@
 
 namespace {
 
-struct Sweep {
+struct SimulatedSweep {
     InstrumentSettings instrument;
     SampleTable samples;
 
-    Sweep() {
+    SimulatedSweep() {
         SimulatedBox::State state;
         state.timeBaseIndex = 9;
         state.coupling = {Coupling::DC, Coupling::DC};
@@ -53,7 +53,7 @@ const char* Check(const SweepMeasurements& m) {
 }
 
 void BM_MeasureSweep(benchmark::State& state) {
-    const Sweep sweep;
+    const SimulatedSweep sweep;
     SweepMeasurements m;
     for (auto _ : state) {
         m = MeasureShownSweep(sweep.samples, sweep.instrument, 1);
@@ -65,7 +65,7 @@ void BM_MeasureSweep(benchmark::State& state) {
 BENCHMARK(BM_MeasureSweep)->Unit(benchmark::kMicrosecond);
 
 void BM_MeasureAndFormatSweep(benchmark::State& state) {
-    const Sweep sweep;
+    const SimulatedSweep sweep;
     SweepMeasurements m;
     qsizetype characters = 0;
     for (auto _ : state) {

@@ -52,14 +52,14 @@ struct TimeReadoutScale {
 };
 
 struct TimeBaseRow {
-    const char* caption;  // button caption
-    const char* unit;     // "ms" or "µs": the group the button stands in
-    const char* hint;     // button hint and the time/div label under the dial
-    const char* sampling; // sampling-frequency label
-    const char* ramSweep; // RAM-sweep label
-    const char* command;  // command sent to the box
-    int angle;            // dial pointer angle in degrees
-    double secondsPerDiv; // the range itself
+    const char* caption;     // button caption
+    const char* unit;        // "ms" or "µs": the group the button stands in
+    const char* hint;        // button hint and the time/div label under the dial
+    const char* sampling;    // sampling-frequency label
+    const char* ramSweep;    // RAM-sweep label
+    const char* command;     // command sent to the box
+    int angle;               // dial pointer angle in degrees
+    double secondsPerDiv;    // the range itself
     qint64 samplesPerSecond; // 30 points per division
     // The time per division the screen shows at x1, x2 and x5 (the magnifier's label
     // column).

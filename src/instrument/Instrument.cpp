@@ -396,8 +396,7 @@ qsizetype Instrument::BytesToSweepEnd() const {
     // The packets left in the sweep under way, or a whole sweep once the last one is done,
     // less the start of a packet already framed.
     const int next = decoder.pointCounter();
-    const qsizetype packets =
-        SampleTable::IsPoint(next) ? Sweep::Points - next + 1 : Sweep::Points;
+    const qsizetype packets = SampleTable::IsPoint(next) ? Sweep::Points - next + 1 : Sweep::Points;
     return std::max<qsizetype>(packets * SampleTable::PacketBytes - framer.Buffer().size(), 1);
 }
 

@@ -4,9 +4,9 @@
 #include "core/PersistedSettings.h"
 #include "core/SettingsLines.h"
 #include "core/Sweep.h"
-#include "screen/ScreenGeometry.h"
 #include "screen/ScreenCanvas.h"
 #include "screen/ScreenFont.h"
+#include "screen/ScreenGeometry.h"
 
 #include <algorithm>
 #include <cmath>

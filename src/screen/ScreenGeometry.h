@@ -4,7 +4,7 @@
 // The graticule reaches VerticalReach pixels above and below the centre whatever the height.
 struct ScreenGeometry {
     static constexpr int Margin = 20;
-    static constexpr int VerticalReach = 128;   // 4 vertical divisions
+    static constexpr int VerticalReach = 128;     // 4 vertical divisions
     static constexpr int VerticalDivision = 32;   // pixels per vertical division
     static constexpr int HorizontalDivision = 60; // pixels per horizontal division
 

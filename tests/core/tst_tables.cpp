@@ -265,7 +265,6 @@ void TablesTest::startValuesOfTheInstrumentLines() {
         QCOMPARE(s.Line(k), QStringLiteral("7"));
 }
 
-
 void TablesTest::magnifierRows_data() {
     QTest::addColumn<int>("factor");
     QTest::addColumn<int>("lastPoint");

@@ -77,7 +77,7 @@ class TestSimulatedBox : public QObject {
                 if (!sweeps.isEmpty())
                     sweeps.last() << p;
             }
-            if (!sweeps.isEmpty() && sweeps.last().size() < SimulatedBox::SweepPoints)
+            if (!sweeps.isEmpty() && sweeps.last().size() < Sweep::Points)
                 sweeps.removeLast();
             return sweeps;
         }
@@ -98,7 +98,7 @@ class TestSimulatedBox : public QObject {
             .arg(s.windowStart);
     }
 
-    static std::pair<int, int> Range(const std::array<int, SimulatedBox::MemorySize>& samples) {
+    static std::pair<int, int> Range(const std::array<int, Sweep::MemorySamples>& samples) {
         const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
         return {*lo, *hi};
     }
