@@ -36,7 +36,7 @@ struct Scene {
         session.NoteProgramFolder();
         screen.StopAnimation();
         screen.StopClock();
-        screen.SetSources({{}, {}, [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); }});
+        screen.SetClock([] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); });
         screen.SetLayers(MarkerLayers(markers, session));
         QObject::connect(&markers, &MarkerController::redrawRequested, &screen,
                          [this] { screen.RedrawScreen(); });

@@ -32,7 +32,7 @@ struct Scene {
         session.NoteProgramFolder();
         screen.StopAnimation();
         screen.StopClock();
-        screen.SetSources({{}, {}, [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); }});
+        screen.SetClock([] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); });
         QObject::connect(&screen, &ScreenController::Redrawn, [this] { ++redraws; });
     }
 

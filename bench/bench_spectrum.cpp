@@ -133,9 +133,6 @@ struct SpectrumScene {
         screen.StopAnimation();
         screen.StopClock();
         panel.resize(662, 341);
-        ScreenSources sources;
-        sources.spectrumMode = [this] { return view.SpectrumMode(); };
-        screen.SetSources(sources);
         ScreenLayers layers;
         layers.computeSpectrum = [this] { view.ComputeSpectrum(); };
         screen.SetLayers(layers);
@@ -143,12 +140,12 @@ struct SpectrumScene {
         session.SwitchTrace(Channel::B, true);
         session.SelectWeightingWindow(static_cast<int>(WeightingWindow::Hanning));
         FeedSweep(BenchSweep(), 115, [this](QByteArrayView b) { session.ReceiveBytes(b); });
-        view.SetSpectrumMode(true);
+        session.SwitchSpectrum(true);
         for (int i = 0; i < 60; ++i)
             view.ZoomButton(2)->click(); // ">" up to 300 lines
     }
     bool Shown() const {
-        return view.BinCount() == Bins && view.Series(Channel::A)->count() == Bins &&
+        return session.Spectrum().binCount == Bins && view.Series(Channel::A)->count() == Bins &&
                view.Series(Channel::B)->count() == Bins && view.FrequencyLabels().size() == Bins;
     }
 };

@@ -290,7 +290,9 @@ void MainWindow::BuildSpectrum() {
         new SpectrumButtons(RegionWidget(Region::CentreColumn), session.ProgramFolder());
     frontPanel->SetCompanionButtons(nullptr, spectrumButtons->SwitchButton());
     connect(spectrumButtons, &SpectrumButtons::switched, this,
-            [this](bool on) { Guarded([&] { SwitchSpectrum(on); }); });
+            [this](bool on) { Guarded([&] { session.SwitchSpectrum(on); }); });
+    connect(&session, &Instrument::spectrumSwitched, this,
+            GuardedSlot([this] { ShowSpectrumView(session.Spectrum().on); }));
 
     weightingDialog = new WeightingWindowDialog(session, this);
     connect(spectrumButtons, &SpectrumButtons::windowChoiceRequested, this,
@@ -299,12 +301,7 @@ void MainWindow::BuildSpectrum() {
         weightingDialog, &WeightingWindowDialog::helpRequested, this,
         [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, weightingDialog); }); });
 
-    // The redraw asks which view is shown and whether the traces show the weighting; in
-    // the spectrum view it computes the spectrum.
-    ScreenSources sources = screen->Sources();
-    sources.showWindowEffect = [this] { return session.ShowWindowEffect(); };
-    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
-    screen->SetSources(std::move(sources));
+    // In the spectrum view the redraw computes the spectrum.
     ScreenLayers layers = screen->Layers();
     layers.computeSpectrum = [this] { spectrumView->ComputeSpectrum(); };
     screen->SetLayers(std::move(layers));
@@ -317,19 +314,17 @@ void MainWindow::ResetSpectrum() {
     spectrumButtons->WindowButton()->hide();
 }
 
-void MainWindow::SwitchSpectrum(bool on) {
+void MainWindow::ShowSpectrumView(bool on) {
     spectrumButtons->ShowSwitch(on);
     if (on) {
         setWindowTitle(SpectrumCaption);
         spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
-        spectrumView->SetSpectrumMode(true);
         RegionWidget(Region::SpectrumPanel)->show();
         RegionWidget(Region::SpectrumPanel)->raise();
         spectrumButtons->WindowButton()->show();
         spectrumView->ComputeSpectrum();
     } else {
         setWindowTitle(MainCaption);
-        spectrumView->SetSpectrumMode(false);
         RegionWidget(Region::SpectrumPanel)->hide();
         spectrumButtons->WindowButton()->hide();
         screen->RedrawScreen();
@@ -369,7 +364,6 @@ void MainWindow::BuildWindows() {
 
 void MainWindow::BuildOutput() {
     OutputSources sources;
-    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
     sources.screenImage = [this] { return screen->Screen().Image(); };
     sources.chartImage = [this] { return spectrumView->ChartImage(); };
     sources.clock = [this] { return screen->Screen().LastClock(); };
@@ -405,20 +399,28 @@ void MainWindow::OpenPrintWindow() {
         ScreenController& screen;
         ~ClockRestart() { screen.StartClock(); }
     } restart{*screen};
-    if (spectrumView->SpectrumMode())
+    if (session.Spectrum().on)
         spectrumPrint->Open();
     else
         printPreview->Open();
 }
 
 void MainWindow::ConnectSession() {
-    connect(&session, &Instrument::commandStatusChanged, statusPanels[1], &QLabel::setText);
-    connect(&session, &Instrument::progressStarted, this, &MainWindow::ShowProgress);
-    connect(&session, &Instrument::progressChanged, progress, &QProgressBar::setValue);
-    connect(&session, &Instrument::progressFinished, progress, &QWidget::hide);
-    connect(&session, &Instrument::outputCommandsEnabled, this,
-            &MainWindow::SetOutputCommandsEnabled);
-    connect(&session, &Instrument::outputHintsShown, this, &MainWindow::SetOutputHintsShown);
+    // The exchange with the box shows its status text and its acknowledgement wait.
+    CommandProtocol& protocol = session.Protocol();
+    connect(&protocol, &CommandProtocol::statusChanged, statusPanels[1], &QLabel::setText);
+    connect(&protocol, &CommandProtocol::progressStarted, this, &MainWindow::ShowProgress);
+    connect(&protocol, &CommandProtocol::progressChanged, progress, &QProgressBar::setValue);
+    connect(&protocol, &CommandProtocol::progressFinished, progress, &QWidget::hide);
+    // The output commands and their hints, as made, follow each change of their locks.
+    shownLocks = session.Locks();
+    connect(&session, &Instrument::locksChanged, this, [this] {
+        const PanelLocks& locks = session.Locks();
+        if (locks.outputCommandsEnabled != shownLocks.outputCommandsEnabled)
+            SetOutputCommandsEnabled(locks.outputCommandsEnabled);
+        if (locks.outputHintsShown != shownLocks.outputHintsShown)
+            SetOutputHintsShown(locks.outputHintsShown);
+    });
     connect(&session, &Instrument::mathMenuChanged, this, &MainWindow::ShowMathMenu);
     connect(&session, &Instrument::presetApplied, this, &MainWindow::ShowPresetHints);
     connect(&session, &Instrument::activationStarted, this, &MainWindow::ActivationStarted);
@@ -493,11 +495,13 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
 }
 
 void MainWindow::SetOutputCommandsEnabled(bool enabled) {
+    shownLocks.outputCommandsEnabled = enabled;
     for (Command c : OutputCommandList)
         surfaces->SetEnabled(c, enabled);
 }
 
 void MainWindow::SetOutputHintsShown(bool shown) {
+    shownLocks.outputHintsShown = shown;
     for (Command c : OutputToolButtons)
         surfaces->SetToolHint(c, surfaces->ToolAction(c)->property("hint").toString(), shown);
 }

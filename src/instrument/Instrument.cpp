@@ -36,11 +36,26 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
             [this](const SweepExtremes& completed) { SweepCompleted(completed); });
     connect(&communicationTimer, &QTimer::timeout, this,
             GuardedSlot([this] { CommunicationTick(); }));
+
+    protocol = new CommandProtocol(this);
+    connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
+            [this](bool enabled) { SetLock(&PanelLocks::settingGroupsEnabled, enabled); });
+    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
+            [this](bool enabled) { SetLock(&PanelLocks::transferGroupsEnabled, enabled); });
+    connect(protocol, &CommandProtocol::acknowledgementLost, this,
+            GuardedSlot([this] { LinkFailure(); }));
 }
 
 Instrument::~Instrument() {
     delete protocol;
     protocol = nullptr;
+}
+
+void Instrument::SetLock(bool PanelLocks::*lock, bool value) {
+    if (locks.*lock == value)
+        return;
+    locks.*lock = value;
+    emit locksChanged();
 }
 
 bool Instrument::ChannelControlsEnabled(Channel channel) const {
@@ -112,6 +127,7 @@ void Instrument::SetInitialState() {
     state.triggerSource = TriggerSource::Off;
     weighting = WeightingWindow::Rectangular;
     showWindowEffect = false;
+    spectrum = SpectrumSettings{};
     for (Channel c : {Channel::A, Channel::B}) {
         Of(c).verticalPosition = Sweep::CentreCode;
         Of(c).probeTimesTen = false;
@@ -119,8 +135,9 @@ void Instrument::SetInitialState() {
     }
     linkFailed = false;
 
-    emit outputCommandsEnabled(false);
+    SetLock(&PanelLocks::outputCommandsEnabled, false);
     emit mathMenuChanged();
+    emit spectrumSettingsChanged();
     emit magnificationChanged();
     emit stepChanged();
     emit translationChanged();
@@ -155,7 +172,7 @@ void Instrument::ApplyInactivePreset() {
     window.SetRightEnabled(false);
     emit translationChanged();
     emit presetApplied(Preset::Inactive);
-    emit runButtonsEnabled(false);
+    SetLock(&PanelLocks::runButtonsEnabled, false);
 }
 
 void Instrument::ApplyActivatedPreset() {
@@ -287,20 +304,20 @@ void Instrument::SelectTrigger(int source) {
 void Instrument::Run() {
     state.running = true;
     emit runStateChanged();
-    emit outputCommandsEnabled(false);
-    emit outputHintsShown(false);
+    SetLock(&PanelLocks::outputCommandsEnabled, false);
+    SetLock(&PanelLocks::outputHintsShown, false);
     SendCommand(BoxCommands::Run());
-    emit settingGroupsEnabled(true);
+    SetLock(&PanelLocks::settingGroupsEnabled, true);
 }
 
 void Instrument::Pause() {
     state.running = false;
     emit runStateChanged();
-    emit outputCommandsEnabled(true);
-    emit outputHintsShown(true);
+    SetLock(&PanelLocks::outputCommandsEnabled, true);
+    SetLock(&PanelLocks::outputHintsShown, true);
     SendCommand(BoxCommands::Pause());
     // The completion of the exchange has just enabled the groups.
-    emit settingGroupsEnabled(false);
+    SetLock(&PanelLocks::settingGroupsEnabled, false);
 }
 
 void Instrument::TranslateRight() {
@@ -350,7 +367,7 @@ void Instrument::ResetTranslation() {
 void Instrument::AfterTranslation() {
     // While paused the instrument groups stay disabled after the exchange.
     if (!state.running)
-        emit settingGroupsEnabled(false);
+        SetLock(&PanelLocks::settingGroupsEnabled, false);
 }
 
 void Instrument::SelectStep(int index) {
@@ -382,7 +399,7 @@ void Instrument::SelectMathMode(int mode) {
 void Instrument::SendCommand(const QByteArray& command) {
     // Nothing talks to the box before the link is active; a command asked for then (or
     // after the link failed) goes nowhere.
-    if (protocol && !linkFailed)
+    if (linkActive && !linkFailed)
         protocol->SendCommand(command);
 }
 
@@ -431,26 +448,51 @@ void Instrument::SetShowWindowEffect(bool shown) {
     showWindowEffect = shown;
 }
 
+// --- The spectrum analyser.
+
+void Instrument::SwitchSpectrum(bool on) {
+    spectrum.on = on;
+    emit spectrumSwitched();
+}
+
+void Instrument::DilateSpectrum() {
+    spectrum.binCount = SpectrumZoom::Dilate(spectrum.binCount);
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::DefaultSpectrum() {
+    spectrum.binCount = SpectrumZoom::Default();
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::ContractSpectrum() {
+    spectrum.binCount = SpectrumZoom::Contract(spectrum.binCount, state.timeBaseIndex);
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::SelectSpectrumScale(bool logarithmic) {
+    if (spectrum.scale.logarithmic == logarithmic)
+        return;
+    spectrum.scale.logarithmic = logarithmic;
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::SetPositiveDbOnly(bool on) {
+    if (spectrum.scale.positiveDbOnly == on)
+        return;
+    spectrum.scale.positiveDbOnly = on;
+    emit spectrumSettingsChanged();
+}
+
 void Instrument::ActivateLink() {
     const QString port = settings.Line(SettingsLine::Port);
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
-    opened->Open(port); // a port that cannot be opened is reported and nothing changes
-    delete protocol;
+    opened->Open(port);              // a port that cannot be opened is reported and nothing changes
+    protocol->SetLink(opened.get()); // it listens to DSR itself
     link = std::move(opened);
     framer = PacketFramer();
     connect(link.get(), &SerialLink::bytesReceived, this,
             GuardedSlot([this](const QByteArray& chunk) { ReceiveBytes(chunk); }));
-    protocol = new CommandProtocol(*link, this); // it listens to DSR itself
-    connect(protocol, &CommandProtocol::statusChanged, this, &Instrument::commandStatusChanged);
-    connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
-            &Instrument::settingGroupsEnabled);
-    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
-            &Instrument::transferGroupsEnabled);
-    connect(protocol, &CommandProtocol::progressStarted, this, &Instrument::progressStarted);
-    connect(protocol, &CommandProtocol::progressChanged, this, &Instrument::progressChanged);
-    connect(protocol, &CommandProtocol::progressFinished, this, &Instrument::progressFinished);
-    connect(protocol, &CommandProtocol::acknowledgementLost, this,
-            GuardedSlot([this] { LinkFailure(); }));
 
     emit activationStarted();
     emit redrawRequested();
@@ -469,9 +511,9 @@ void Instrument::ActivateLink() {
 
     ApplyActivatedPreset();
     // "Lecture" down with nothing sent; the output commands wait for a pause.
-    emit runButtonsEnabled(true);
+    SetLock(&PanelLocks::runButtonsEnabled, true);
     emit runStateChanged();
-    emit outputCommandsEnabled(false);
+    SetLock(&PanelLocks::outputCommandsEnabled, false);
     RestoreStartupSettings();
 
     communicationTicks = 0;

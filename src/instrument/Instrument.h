@@ -3,6 +3,7 @@
 #include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
 #include "core/SampleTable.h"
+#include "core/SpectrumSettings.h"
 #include "core/WeightingWindow.h"
 #include "instrument/RamWindow.h"
 #include "link/PacketFramer.h"
@@ -33,6 +34,21 @@ struct MathMenuState {
     bool noMathButtonEnabled = false;
 
     bool operator==(const MathMenuState&) const = default;
+};
+
+// What the front panel and the output commands allow at the moment. An exchange with the
+// box locks the setting groups and the transfer groups; a pause keeps the setting groups
+// locked and opens the output commands; the presets and the activation open or close the
+// run buttons. Everything starts open, as the controls are made; the start-up state and
+// the inactive preset close what they close. The views follow the changes.
+struct PanelLocks {
+    bool settingGroupsEnabled = true;  // time base, volts/div of both channels, trigger
+    bool transferGroupsEnabled = true; // RAM-window translation and acquisition
+    bool runButtonsEnabled = true;     // "Lecture" and "Pause"
+    bool outputCommandsEnabled = true; // save, copy, export, print
+    bool outputHintsShown = true;      // the hints of the output tool buttons
+
+    bool operator==(const PanelLocks&) const = default;
 };
 
 // The instrument session: the one owner of the instrument's state, the settings, the
@@ -74,7 +90,11 @@ public:
     bool LinkActive() const { return linkActive; }
     bool LinkFailed() const { return linkFailed; }
     SerialLink* Link() const { return link.get(); }
-    CommandProtocol* Protocol() const { return protocol; }
+    // The exchange of commands with the box, made with the session and given each link
+    // the session opens. Its status text and progress bar signals go straight to the
+    // windows.
+    CommandProtocol& Protocol() const { return *protocol; }
+    const PanelLocks& Locks() const { return locks; }
 
     // --- The settings file.
     // Reads the file of the settings folder (missing or unreadable: empty lines).
@@ -176,6 +196,18 @@ public:
     // The last completed sweep, as it was weighted; none before the first.
     const std::optional<CompletedSweep>& LastSweep() const { return lastSweep; }
 
+    // --- The spectrum analyser: the view on or off, the number of spectrum lines (the
+    // zoom buttons "<", "> | <" and ">") and the scale ("Linéaire" or "Logarithmique",
+    // "dB>0"). None of them computes: switching on shows the view, whose first
+    // computation follows at once; the lines and the scale show at the next computation.
+    const SpectrumSettings& Spectrum() const { return spectrum; }
+    void SwitchSpectrum(bool on);
+    void DilateSpectrum();
+    void DefaultSpectrum();
+    void ContractSpectrum();
+    void SelectSpectrumScale(bool logarithmic);
+    void SetPositiveDbOnly(bool on);
+
     // --- Before each redraw of the oscilloscope screen: the Math menu follows the trace
     // switches, the math values the traces read are kept on the screen, and grounded
     // channels have their ground level measured. The drawing itself only reads.
@@ -197,19 +229,11 @@ signals:
     void stepChanged();
     void magnificationChanged();
     void presetApplied(Preset preset);
-    void runButtonsEnabled(bool enabled);
-    void settingGroupsEnabled(bool enabled);
-    void transferGroupsEnabled(bool enabled);
+    // The panel's and the output commands' locks (Locks()) changed.
+    void locksChanged();
 
-    // The main window. The output commands (save, copy, print) follow the acquisition;
-    // "Lecture" and "Pause" also switch the hints of their tool buttons.
-    void outputCommandsEnabled(bool enabled);
-    void outputHintsShown(bool shown);
+    // The main window.
     void mathMenuChanged();
-    void commandStatusChanged(const QString& text);
-    void progressStarted(int maximum);
-    void progressChanged(int value);
-    void progressFinished();
     void activationStarted();
     void communicationNoticeShown(bool shown);
     void soundRequested(const QString& fileName);
@@ -221,6 +245,10 @@ signals:
     // The screen.
     void redrawRequested();
 
+    // The spectrum analyser: the view switched on or off, and its lines or scale changed.
+    void spectrumSwitched();
+    void spectrumSettingsChanged();
+
 private:
     ChannelSettings& Of(Channel channel) { return state.Of(channel); }
     void SetChannelControls(Channel channel, bool enabled);
@@ -229,6 +257,8 @@ private:
     void ApplyPresetValues();
     void SweepCompleted(const SweepExtremes& completed);
     void LinkFailure();
+    // Sets one lock; locksChanged when it changes.
+    void SetLock(bool PanelLocks::*lock, bool value);
     void CommunicationTick();
 
     QString programFolder;
@@ -245,9 +275,11 @@ private:
     WeightingWindow weighting = WeightingWindow::Rectangular;
     bool showWindowEffect = false;
     std::optional<CompletedSweep> lastSweep;
+    SpectrumSettings spectrum;
 
     std::unique_ptr<SerialLink> link;
     CommandProtocol* protocol = nullptr;
+    PanelLocks locks;
     bool linkActive = false;
     bool linkFailed = false;
     bool quitting = false;

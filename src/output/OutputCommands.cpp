@@ -13,6 +13,10 @@
 OutputCommands::OutputCommands(Instrument& session, OutputSources sources, OutputPrompts prompts)
     : session(session), sources(std::move(sources)), prompts(std::move(prompts)) {}
 
+bool OutputCommands::SpectrumMode() const {
+    return session.Spectrum().on;
+}
+
 QImage OutputCommands::Picture() const {
     const auto& source = SpectrumMode() ? sources.chartImage : sources.screenImage;
     return source ? source() : QImage();

@@ -204,7 +204,7 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
     QFETCH(QString, exit);
     Start();
     if (spectrum)
-        window->SwitchSpectrum(true);
+        window->Session().SwitchSpectrum(true);
     window->Surfaces().SetEnabled(Command::PrintPreview, true);
     QDialog* expected = spectrum ? static_cast<QDialog*>(window->SpectrumPrint())
                                  : static_cast<QDialog*>(window->PrintPreview());
@@ -383,7 +383,7 @@ void PrintWindowsTest::helpOverTheWindowThatAsks() {
         window->Surfaces().MenuAction(Command::Activate)->trigger();
     const bool modal = which == QStringLiteral("preview") || which == QStringLiteral("spectrum");
     if (which == QStringLiteral("spectrum") || which == QStringLiteral("weighting"))
-        window->SwitchSpectrum(true);
+        window->Session().SwitchSpectrum(true);
     window->Surfaces().SetEnabled(Command::PrintPreview, true);
     HelpViewer* help = window->Help();
     const QMap<QString, QWidget*> windows{

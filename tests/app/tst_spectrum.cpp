@@ -3,11 +3,11 @@
 #include "TestTimings.h"
 #include "app/MainWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/WeightingWindowDialog.h"
 #include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
 #include "spectrum/SpectrumView.h"
-#include "dialogs/WeightingWindowDialog.h"
 
 #include <QChart>
 #include <QCheckBox>
@@ -115,7 +115,7 @@ void SpectrumWindowTest::startAndPresets() {
     QCOMPARE(window->SpectrumControls()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
     QVERIFY(WindowChoice()->isHidden());
     QVERIFY(window->RegionWidget(Region::SpectrumPanel)->isHidden());
-    QVERIFY(!View()->SpectrumMode());
+    QVERIFY(!window->Session().Spectrum().on);
     QCOMPARE(window->WeightingDialog()->isVisible(), false);
     // Activated preset: the switch shown and on; still no window choice.
     Activate();
@@ -134,7 +134,7 @@ void SpectrumWindowTest::switchOnAndOff() {
     QVERIFY(Switch()->isChecked());
     QCOMPARE(window->windowTitle(), QStringLiteral("Analyseur de spectre v1.7"));
     QCOMPARE(window->SpectrumControls()->GlyphPath(), folder->Path() + "FFT_ON.bmp");
-    QVERIFY(View()->SpectrumMode());
+    QVERIFY(window->Session().Spectrum().on);
     QWidget* panel = window->RegionWidget(Region::SpectrumPanel);
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->geometry(), QRect(8, 32, 662, 341));
@@ -151,7 +151,7 @@ void SpectrumWindowTest::switchOnAndOff() {
     QVERIFY(!Switch()->isChecked());
     QCOMPARE(window->windowTitle(), QStringLiteral("Oscilloscope Numérique à mémoire v1.7"));
     QCOMPARE(window->SpectrumControls()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
-    QVERIFY(!View()->SpectrumMode());
+    QVERIFY(!window->Session().Spectrum().on);
     QVERIFY(!panel->isVisible());
     QVERIFY(!WindowChoice()->isVisible());
     QCOMPARE(redraws.size(), 1);

@@ -231,10 +231,10 @@ void TranslationTest::pausedMovesKeepTheInstrumentGroupsLocked_data() {
     QTest::newRow("running") << false
                              << QStringList{"groups off", "transfer off", "groups on",
                                             "transfer on"};
-    // The exchange unlocks every group at its end; a paused move locks the four
-    // instrument groups again after it.
+    // The pause has locked the four instrument groups already; the exchange unlocks every
+    // group at its end, and a paused move locks the four again after it.
     QTest::newRow("paused") << true
-                            << QStringList{"groups off", "transfer off", "groups on", "transfer on",
+                            << QStringList{"transfer off", "groups on", "transfer on",
                                            "groups off"};
 }
 

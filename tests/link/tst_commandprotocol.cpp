@@ -283,6 +283,44 @@ private slots:
         QCOMPARE(rig.host.progress.size(), 100);
     }
 
+    // The protocol outlives its link: given a new one after a failure, it forgets the
+    // failure, exchanges with the new box only, and no longer hears the old one.
+    void newLinkAfterAFailure() {
+        Rig rig;
+        rig.timings.watchdogTicks = 5;
+        rig.Wake();
+        rig.box.SetSilent(true);
+        rig.protocol.SendCommand("L&");
+        QVERIFY(rig.protocol.LinkFailed());
+
+        SimulatedBox second;
+        second.SetStartsAwake(true);
+        second.Open(SimulatedPortName);
+        rig.protocol.SetLink(&second);
+        QVERIFY(!rig.protocol.LinkFailed());
+        const QByteArrayList oldWrites = rig.Written();
+        rig.protocol.SendCommand("P&");
+        QCOMPARE(rig.host.failures, 1);
+        QCOMPARE(second.Commands().size(), 1);
+        QCOMPARE(second.Commands().first().text, QByteArray("P&"));
+        QCOMPARE(rig.Written(), oldWrites);
+
+        // A DSR rise of the old box acknowledges nothing: the next exchange waits for the
+        // new box, which is silent, and fails.
+        second.SetSilent(true);
+        rig.box.SetSilent(false);
+        emit rig.box.dsrChanged(true);
+        rig.protocol.SendCommand("S&");
+        QCOMPARE(rig.host.failures, 2);
+
+        // Without a link nothing is sent, and nothing fails.
+        rig.protocol.SetLink(nullptr);
+        rig.protocol.SendCommand("U&");
+        QCOMPARE(second.Commands().size(), 2);
+        QCOMPARE(rig.host.failures, 2);
+        QVERIFY(!rig.protocol.Busy());
+    }
+
     void failureRunsFromInsideTheWait() {
         // The failure procedure sees the acknowledgement wait already ended.
         Rig rig;

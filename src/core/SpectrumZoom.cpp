@@ -1,4 +1,4 @@
-#include "spectrum/SpectrumZoom.h"
+#include "core/SpectrumZoom.h"
 
 #include "core/InstrumentSettings.h"
 
