@@ -13,6 +13,14 @@ add_test(NAME app.installed_copy
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/installed_copy.sh ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
 set_tests_properties(app.installed_copy PROPERTIES LABELS app TIMEOUT 300)
 
+# Both run real program processes (the install test a build and an install as well): they
+# take the lock of the tests that wait on the clock, so that neither runs beside those nor
+# beside the fuzz runs.
+set_property(TEST app.installed_copy APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
+if(TEST app.tst_singleinstance)
+  set_property(TEST app.tst_singleinstance APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
+endif()
+
 # The main window and the menu style window, built on demand
 # (cmake --build <dir> --target window_harness) to look at them under X.
 add_executable(window_harness EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/window_harness.cpp)
