@@ -76,6 +76,18 @@ inline constexpr int RegionCount = static_cast<int>(Region::CentreColumn) + 1;
 // that show it (the screen, the front panel, the menus and tool bar, the status bar and
 // the small windows), connects them, and runs the start-up sequence. It holds no rule of
 // the instrument: every command goes to the session or to the window it opens.
+//
+// The pieces carry object names by which they are found (findChild<T*>(name)). Each is
+// named after its part in the window, in lower camel case:
+// - objects: session (the Instrument, a member that is also a child), commandSurfaces,
+//   screenController, markerController, frontPanel;
+// - widgets: client, the regions "region." and the Region's name (region.screenPanel,
+//   region.timeBase ... region.centreColumn), statusPanel0 to statusPanel2, progressBar,
+//   screenView, sampleTable, markerButtons, spectrumView, spectrumButtons;
+// - windows over it: portDialog, graticuleOptions, colours, about, startupParameters,
+//   menuStyle, weightingDialog, printPreview, spectrumPrint;
+// - windows of their own, without a parent, among the application's top-level widgets:
+//   splash, communicationNotice, helpViewer.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
