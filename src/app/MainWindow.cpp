@@ -158,7 +158,7 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     BuildScreenAndPanel();
     BuildMarkers();
     BuildSpectrum();
-    BuildOutput();
+    BuildOutput(environment.outputPrompts);
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -394,7 +394,7 @@ void MainWindow::BuildWindows() {
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
 }
 
-void MainWindow::BuildOutput() {
+void MainWindow::BuildOutput(const OutputPrompts& prompts) {
     OutputSources sources;
     sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
     sources.screenImage = [this] { return screen->Screen().Image(); };
@@ -406,7 +406,13 @@ void MainWindow::BuildOutput() {
                               spectrumView->ShownSamplingFrequency(), int(shown.frequencies.size()),
                               shown.series[0].values, shown.series[1].values};
     };
-    output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
+    // The program's dialogs ask, unless start-up was given other answers.
+    OutputPrompts questions = DialogPrompts(this);
+    if (prompts.chooseFile)
+        questions.chooseFile = prompts.chooseFile;
+    if (prompts.confirmOverwrite)
+        questions.confirmOverwrite = prompts.confirmOverwrite;
+    output = std::make_unique<OutputCommands>(session, sources, std::move(questions));
 
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     PrintHooks hooks;

@@ -2,6 +2,7 @@
 
 #include "app/CommandSurfaces.h"
 #include "instrument/Instrument.h"
+#include "output/OutputCommands.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -19,7 +20,6 @@ class HelpViewer;
 class MarkerButtons;
 class MarkerController;
 class MenuStyleWindow;
-class OutputCommands;
 class PrintPreviewWindow;
 class QPrinter;
 class SpectrumPrintWindow;
@@ -51,6 +51,9 @@ struct StartupEnvironment {
     Instrument::LinkFactory linkFactory;
     // Plays a sound file (full path); empty: the program's sound player.
     std::function<void(const QString& path)> playSound;
+    // Answers to the questions of saving, exporting and printing to a file; each one left
+    // empty is asked in the program's own dialog.
+    OutputPrompts outputPrompts;
     // The claim of the running copy; later copies hand it their command line, which
     // brings this window to the front. None: nobody hands anything over.
     SingleInstanceGuard* instanceGuard = nullptr;
@@ -166,7 +169,7 @@ private:
     void BuildSpectrum();
     void ResetSpectrum();
     void BuildWindows();
-    void BuildOutput();
+    void BuildOutput(const OutputPrompts& prompts);
     // Opens the print window of the view shown, the clock stopped while it is open.
     void OpenPrintWindow();
     void ConnectSession();
