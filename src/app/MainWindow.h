@@ -80,8 +80,8 @@ inline constexpr int RegionCount = static_cast<int>(Region::CentreColumn) + 1;
 // the small windows), connects them, and runs the start-up sequence. It holds no rule of
 // the instrument: every command goes to the session or to the window it opens.
 //
-// The pieces carry object names by which they are found (findChild<T*>(name)). Each is
-// named after its part in the window, in lower camel case:
+// The pieces have no getters: they carry object names by which they are found
+// (findChild<T*>(name)). Each is named after its part in the window, in lower camel case:
 // - objects: session (the Instrument, a member that is also a child), commandSurfaces,
 //   screenController, markerController, frontPanel;
 // - widgets: client, the regions "region." and the Region's name (region.screenPanel,
@@ -102,35 +102,6 @@ public:
 
     // False when start-up decided the program must end without serving the user.
     bool ShouldServe() const { return serve; }
-
-    // The pieces.
-    Instrument& Session() { return session; }
-    CommandSurfaces& Surfaces() { return *surfaces; }
-    ScreenController& Screen() const { return *screen; }
-    FrontPanel& Panel() const { return *frontPanel; }
-    QWidget* RegionWidget(Region r) const { return regions[static_cast<int>(r)]; }
-    QWidget* Client() const { return client; }
-    QLabel* StatusPanel(int index) const { return statusPanels[index]; }
-    QProgressBar* ProgressBar() const { return progress; }
-    SplashWindow* Splash() const { return splash; }
-    CommunicationWindow* CommunicationNotice() const { return communication; }
-    PortSelectionDialog* PortDialog() const { return portDialog; }
-    HelpViewer* Help() const { return help; }
-    GraticuleOptionsWindow* GraticuleOptions() const { return graticuleOptions; }
-    ColoursWindow* Colours() const { return colours; }
-    AboutWindow* About() const { return about; }
-    StartupParametersWindow* StartupParameters() const { return startupParameters; }
-    // No command opens it; it is reached from code.
-    MenuStyleWindow* MenuStyle() const { return menuStyle; }
-    MarkerController& Markers() const { return *markers; }
-    MarkerButtons& MarkerPanel() const { return *markerButtons; }
-    SpectrumView* Spectrum() const { return spectrumView; }
-    SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
-    WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
-    OutputCommands& Output() const { return *output; }
-    QPrinter& Printer() const { return *printer; }
-    PrintPreviewWindow* PrintPreview() const { return printPreview; }
-    SpectrumPrintWindow* SpectrumPrint() const { return spectrumPrint; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -162,6 +133,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QWidget* RegionWidget(Region r) const { return regions[static_cast<int>(r)]; }
     void BuildClientArea();
     void BuildStatusBar();
     void BuildScreenAndPanel();
@@ -211,7 +183,7 @@ private:
     SpectrumView* spectrumView = nullptr;
     SpectrumButtons* spectrumButtons = nullptr;
     WeightingWindowDialog* weightingDialog = nullptr;
-    MenuStyleWindow* menuStyle = nullptr;
+    MenuStyleWindow* menuStyle = nullptr; // no command opens it; it is reached from code
     std::unique_ptr<OutputCommands> output;
     // One printer for both print windows and the printer set-up.
     std::unique_ptr<QPrinter> printer;
