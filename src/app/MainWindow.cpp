@@ -64,6 +64,7 @@ const QString LinkFailureMessage =
 
 struct RegionRow {
     Region region;
+    const char* name;    // object name
     const char* caption; // group box caption; null for a plain panel
     bool boldCaption;
     QRect geometry; // in the client area
@@ -72,17 +73,17 @@ struct RegionRow {
 
 // clang-format off
 const RegionRow RegionTable[] = {
-    {Region::ScreenPanel,   nullptr,                                      false, {8, 32, 662, 341},    true},
-    {Region::SpectrumPanel, nullptr,                                      false, {8, 32, 662, 341},    false},
-    {Region::TimeBase,      " Time/Div : ",                               true,  {672, 25, 289, 297},  true},
-    {Region::Magnifier,     nullptr,                                      false, {848, 46, 98, 29},    true},
-    {Region::Acquisition,   " Acquisition des traces : ",                 true,  {672, 328, 289, 50},  true},
-    {Region::Trigger,       " Sélection du Trigger : ",                   true,  {672, 383, 289, 121}, true},
-    {Region::Translation,   " Translation des traces (C = Carreaux) : ",  false, {672, 510, 289, 145}, true},
-    {Region::SampleGrid,    nullptr,                                      false, {664, 384, 297, 273}, false},
-    {Region::ChannelA,      " Volts/Div VOIE A (Axe X) : ",               true,  {16, 374, 297, 281},  true},
-    {Region::ChannelB,      " Volts/Div VOIE B (Axe Y) : ",               true,  {360, 374, 297, 281}, true},
-    {Region::CentreColumn,  nullptr,                                      false, {313, 380, 47, 270},  true},
+    {Region::ScreenPanel,    "region.screenPanel",    nullptr,                                      false, {8, 32, 662, 341},    true},
+    {Region::SpectrumPanel,  "region.spectrumPanel",  nullptr,                                      false, {8, 32, 662, 341},    false},
+    {Region::TimeBase,       "region.timeBase",       " Time/Div : ",                               true,  {672, 25, 289, 297},  true},
+    {Region::Magnifier,      "region.magnifier",      nullptr,                                      false, {848, 46, 98, 29},    true},
+    {Region::Acquisition,    "region.acquisition",    " Acquisition des traces : ",                 true,  {672, 328, 289, 50},  true},
+    {Region::Trigger,        "region.trigger",        " Sélection du Trigger : ",                   true,  {672, 383, 289, 121}, true},
+    {Region::Translation,    "region.translation",    " Translation des traces (C = Carreaux) : ",  false, {672, 510, 289, 145}, true},
+    {Region::SampleGrid,     "region.sampleGrid",     nullptr,                                      false, {664, 384, 297, 273}, false},
+    {Region::ChannelA,       "region.channelA",       " Volts/Div VOIE A (Axe X) : ",               true,  {16, 374, 297, 281},  true},
+    {Region::ChannelB,       "region.channelB",       " Volts/Div VOIE B (Axe Y) : ",               true,  {360, 374, 297, 281}, true},
+    {Region::CentreColumn,   "region.centreColumn",   nullptr,                                      false, {313, 380, 47, 270},  true},
 };
 
 // Tool bar hints the presets set: the inactive one for quit, activate, graticule and
@@ -128,6 +129,10 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       session(ProgramFolderOf(environment), environment.linkFactory) {
+    // A child by name too, so that it can be found like the other pieces; it stays a
+    // member, destroyed with the window before the window's children.
+    session.setParent(this);
+    session.setObjectName(QStringLiteral("session"));
     if (!environment.settingsFolder.isEmpty())
         session.SetSettingsFolder(environment.settingsFolder);
     // Hand-overs are served from now on, the splash wait included.
@@ -146,16 +151,18 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
 
     BuildClientArea();
     surfaces = new CommandSurfaces(menuBar(), toolBar, this);
+    surfaces->setObjectName(QStringLiteral("commandSurfaces"));
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     connect(surfaces, &CommandSurfaces::triggered, this,
             [this](Command c) { Guarded([&] { RunCommand(c); }); });
     BuildScreenAndPanel();
     BuildMarkers();
     BuildSpectrum();
-    BuildOutput();
+    BuildOutput(environment.outputPrompts);
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
+    splash->setObjectName(QStringLiteral("splash"));
     connect(splashTimer, &QTimer::timeout, splash, &SplashWindow::Tick);
     splashTimer->start();
 
@@ -173,6 +180,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildClientArea() {
     client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
 
@@ -194,7 +202,7 @@ void MainWindow::BuildClientArea() {
         } else {
             w = new QFrame(client);
         }
-        w->setObjectName(QStringLiteral("region%1").arg(static_cast<int>(row.region)));
+        w->setObjectName(QString::fromLatin1(row.name));
         w->setGeometry(row.geometry);
         w->setVisible(row.visibleAtStart);
         regions[static_cast<int>(row.region)] = w;
@@ -214,6 +222,7 @@ void MainWindow::BuildStatusBar() {
     const int widths[] = {550, 250, 100};
     for (int i = 0; i < 3; ++i) {
         statusPanels[i] = new QLabel(statusBar);
+        statusPanels[i]->setObjectName(QStringLiteral("statusPanel%1").arg(i));
         statusPanels[i]->setFixedWidth(widths[i]);
         statusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar->addWidget(statusPanels[i]);
@@ -233,6 +242,7 @@ void MainWindow::BuildStatusBar() {
     status->clear();
 
     progress = new QProgressBar(client);
+    progress->setObjectName(QStringLiteral("progressBar"));
     progress->setGeometry(805, 659, 156, 14);
     progress->setTextVisible(false);
     progress->hide();
@@ -240,8 +250,10 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::BuildScreenAndPanel() {
     screenView = new ScreenView(RegionWidget(Region::ScreenPanel));
+    screenView->setObjectName(QStringLiteral("screenView"));
     screenView->move(8, 8);
     screen = new ScreenController(session, *screenView, this);
+    screen->setObjectName(QStringLiteral("screenController"));
 
     FrontPanelHosts hosts;
     hosts.timeBase = RegionWidget(Region::TimeBase);
@@ -252,8 +264,10 @@ void MainWindow::BuildScreenAndPanel() {
     hosts.translation = RegionWidget(Region::Translation);
     hosts.magnifier = RegionWidget(Region::Magnifier);
     frontPanel = new FrontPanel(session, hosts, this);
+    frontPanel->setObjectName(QStringLiteral("frontPanel"));
 
     tableView = new SampleTableView(RegionWidget(Region::SampleGrid), session.Samples());
+    tableView->setObjectName(QStringLiteral("sampleTable"));
     tableView->setGeometry(RegionWidget(Region::SampleGrid)->rect());
     tableView->show(); // seen whenever its region is
 }
@@ -263,8 +277,10 @@ void MainWindow::BuildScreenAndPanel() {
 // opens, so a button pressed on the screen image is no longer held then.
 void MainWindow::BuildMarkers() {
     markers = new MarkerController(this);
+    markers->setObjectName(QStringLiteral("markerController"));
     markerButtons =
         new MarkerButtons(RegionWidget(Region::CentreColumn), *markers, session.ProgramFolder());
+    markerButtons->setObjectName(QStringLiteral("markerButtons"));
     markerButtons->move(0, 0);
     frontPanel->SetCompanionButtons(markerButtons->MarkersButton(), nullptr);
     screen->SetLayers(MarkerLayers(*markers, session));
@@ -286,8 +302,10 @@ void MainWindow::BuildSpectrum() {
     auto* panel = static_cast<QFrame*>(RegionWidget(Region::SpectrumPanel));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     spectrumView = new SpectrumView(session, panel);
+    spectrumView->setObjectName(QStringLiteral("spectrumView"));
     spectrumButtons =
         new SpectrumButtons(RegionWidget(Region::CentreColumn), session.ProgramFolder());
+    spectrumButtons->setObjectName(QStringLiteral("spectrumButtons"));
     frontPanel->SetCompanionButtons(nullptr, spectrumButtons->SwitchButton());
     connect(spectrumButtons, &SpectrumButtons::switched, this,
             [this](bool on) { Guarded([&] { session.SwitchSpectrum(on); }); });
@@ -295,6 +313,7 @@ void MainWindow::BuildSpectrum() {
             GuardedSlot([this] { ShowSpectrumView(session.Spectrum().on); }));
 
     weightingDialog = new WeightingWindowDialog(session, this);
+    weightingDialog->setObjectName(QStringLiteral("weightingDialog"));
     connect(spectrumButtons, &SpectrumButtons::windowChoiceRequested, this,
             [this] { Guarded([&] { weightingDialog->ShowOnTop(); }); });
     connect(
@@ -333,6 +352,7 @@ void MainWindow::ShowSpectrumView(bool on) {
 
 void MainWindow::BuildWindows() {
     communication = new CommunicationWindow;
+    communication->setObjectName(QStringLiteral("communicationNotice"));
     connect(&session, &Instrument::communicationNoticeShown, this, [this](bool shown) {
         if (shown)
             communication->ShowOnTop();
@@ -340,11 +360,13 @@ void MainWindow::BuildWindows() {
             communication->HideAndRestack();
     });
     help = new HelpViewer(session.ProgramFolder());
+    help->setObjectName(QStringLiteral("helpViewer"));
     // F1 opens the contents of the help.
     auto* contents = new QShortcut(QKeySequence::HelpContents, this);
     connect(contents, &QShortcut::activated, this,
             [this] { Guarded([&] { help->ShowContents(); }); });
     portDialog = new PortSelectionDialog(this, session);
+    portDialog->setObjectName(QStringLiteral("portDialog"));
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, portDialog); }); });
     // The small windows of the options, the start-up parameters, the about box and the menu
@@ -355,6 +377,11 @@ void MainWindow::BuildWindows() {
     about = new AboutWindow(this, session);
     startupParameters = new StartupParametersWindow(this, session);
     menuStyle = new MenuStyleWindow(this, session);
+    graticuleOptions->setObjectName(QStringLiteral("graticuleOptions"));
+    colours->setObjectName(QStringLiteral("colours"));
+    about->setObjectName(QStringLiteral("about"));
+    startupParameters->setObjectName(QStringLiteral("startupParameters"));
+    menuStyle->setObjectName(QStringLiteral("menuStyle"));
     for (AuxiliaryWindow* w : std::initializer_list<AuxiliaryWindow*>{
              graticuleOptions, colours, about, startupParameters, menuStyle})
         connect(w, &AuxiliaryWindow::helpRequested, this,
@@ -362,7 +389,7 @@ void MainWindow::BuildWindows() {
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
 }
 
-void MainWindow::BuildOutput() {
+void MainWindow::BuildOutput(const OutputPrompts& prompts) {
     OutputSources sources;
     sources.screenImage = [this] { return screen->Screen().Image(); };
     sources.chartImage = [this] { return spectrumView->ChartImage(); };
@@ -373,7 +400,13 @@ void MainWindow::BuildOutput() {
                               spectrumView->ShownSamplingFrequency(), int(shown.frequencies.size()),
                               shown.series[0].values, shown.series[1].values};
     };
-    output = std::make_unique<OutputCommands>(session, sources, DialogPrompts(this));
+    // The program's dialogs ask, unless start-up was given other answers.
+    OutputPrompts questions = DialogPrompts(this);
+    if (prompts.chooseFile)
+        questions.chooseFile = prompts.chooseFile;
+    if (prompts.confirmOverwrite)
+        questions.confirmOverwrite = prompts.confirmOverwrite;
+    output = std::make_unique<OutputCommands>(session, sources, std::move(questions));
 
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     PrintHooks hooks;
@@ -384,12 +417,14 @@ void MainWindow::BuildOutput() {
     hooks.help = [this](const QString& topic, QWidget* asking) { ShowHelpTopic(topic, asking); };
     printPreview = new PrintPreviewWindow(
         *printer, [this] { return screen->Screen().Image(); }, hooks, this);
+    printPreview->setObjectName(QStringLiteral("printPreview"));
     spectrumPrint = new SpectrumPrintWindow(
         *printer,
         [this](QPainter& painter, const QRectF& target) {
             spectrumView->RenderChart(painter, target);
         },
         hooks, this);
+    spectrumPrint->setObjectName(QStringLiteral("spectrumPrint"));
 }
 
 void MainWindow::OpenPrintWindow() {

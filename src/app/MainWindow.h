@@ -2,6 +2,7 @@
 
 #include "app/CommandSurfaces.h"
 #include "instrument/Instrument.h"
+#include "output/OutputCommands.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -19,7 +20,6 @@ class HelpViewer;
 class MarkerButtons;
 class MarkerController;
 class MenuStyleWindow;
-class OutputCommands;
 class PrintPreviewWindow;
 class QPrinter;
 class SpectrumPrintWindow;
@@ -51,6 +51,9 @@ struct StartupEnvironment {
     Instrument::LinkFactory linkFactory;
     // Plays a sound file (full path); empty: the program's sound player.
     std::function<void(const QString& path)> playSound;
+    // Answers to the questions of saving, exporting and printing to a file; each one left
+    // empty is asked in the program's own dialog.
+    OutputPrompts outputPrompts;
     // The claim of the running copy; later copies hand it their command line, which
     // brings this window to the front. None: nobody hands anything over.
     SingleInstanceGuard* instanceGuard = nullptr;
@@ -76,6 +79,18 @@ inline constexpr int RegionCount = static_cast<int>(Region::CentreColumn) + 1;
 // that show it (the screen, the front panel, the menus and tool bar, the status bar and
 // the small windows), connects them, and runs the start-up sequence. It holds no rule of
 // the instrument: every command goes to the session or to the window it opens.
+//
+// The pieces have no getters: they carry object names by which they are found
+// (findChild<T*>(name)). Each is named after its part in the window, in lower camel case:
+// - objects: session (the Instrument, a member that is also a child), commandSurfaces,
+//   screenController, markerController, frontPanel;
+// - widgets: client, the regions "region." and the Region's name (region.screenPanel,
+//   region.timeBase ... region.centreColumn), statusPanel0 to statusPanel2, progressBar,
+//   screenView, sampleTable, markerButtons, spectrumView, spectrumButtons;
+// - windows over it: portDialog, graticuleOptions, colours, about, startupParameters,
+//   menuStyle, weightingDialog, printPreview, spectrumPrint;
+// - windows of their own, without a parent, among the application's top-level widgets:
+//   splash, communicationNotice, helpViewer.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -87,35 +102,6 @@ public:
 
     // False when start-up decided the program must end without serving the user.
     bool ShouldServe() const { return serve; }
-
-    // The pieces.
-    Instrument& Session() { return session; }
-    CommandSurfaces& Surfaces() { return *surfaces; }
-    ScreenController& Screen() const { return *screen; }
-    FrontPanel& Panel() const { return *frontPanel; }
-    QWidget* RegionWidget(Region r) const { return regions[static_cast<int>(r)]; }
-    QWidget* Client() const { return client; }
-    QLabel* StatusPanel(int index) const { return statusPanels[index]; }
-    QProgressBar* ProgressBar() const { return progress; }
-    SplashWindow* Splash() const { return splash; }
-    CommunicationWindow* CommunicationNotice() const { return communication; }
-    PortSelectionDialog* PortDialog() const { return portDialog; }
-    HelpViewer* Help() const { return help; }
-    GraticuleOptionsWindow* GraticuleOptions() const { return graticuleOptions; }
-    ColoursWindow* Colours() const { return colours; }
-    AboutWindow* About() const { return about; }
-    StartupParametersWindow* StartupParameters() const { return startupParameters; }
-    // No command opens it; it is reached from code.
-    MenuStyleWindow* MenuStyle() const { return menuStyle; }
-    MarkerController& Markers() const { return *markers; }
-    MarkerButtons& MarkerPanel() const { return *markerButtons; }
-    SpectrumView* Spectrum() const { return spectrumView; }
-    SpectrumButtons* SpectrumControls() const { return spectrumButtons; }
-    WeightingWindowDialog* WeightingDialog() const { return weightingDialog; }
-    OutputCommands& Output() const { return *output; }
-    QPrinter& Printer() const { return *printer; }
-    PrintPreviewWindow* PrintPreview() const { return printPreview; }
-    SpectrumPrintWindow* SpectrumPrint() const { return spectrumPrint; }
 
     // Coming back to the main window: the settings file is rewritten (the small windows
     // change the settings in memory only), the screen and the knobs redrawn, the idle
@@ -144,6 +130,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QWidget* RegionWidget(Region r) const { return regions[static_cast<int>(r)]; }
     void BuildClientArea();
     void BuildStatusBar();
     void BuildScreenAndPanel();
@@ -154,7 +141,7 @@ private:
     // appears and the spectrum is computed at once; off: the screen is back and redrawn.
     void ShowSpectrumView(bool on);
     void BuildWindows();
-    void BuildOutput();
+    void BuildOutput(const OutputPrompts& prompts);
     // Opens the print window of the view shown, the clock stopped while it is open.
     void OpenPrintWindow();
     void ConnectSession();
@@ -196,7 +183,7 @@ private:
     SpectrumView* spectrumView = nullptr;
     SpectrumButtons* spectrumButtons = nullptr;
     WeightingWindowDialog* weightingDialog = nullptr;
-    MenuStyleWindow* menuStyle = nullptr;
+    MenuStyleWindow* menuStyle = nullptr; // no command opens it; it is reached from code
     std::unique_ptr<OutputCommands> output;
     // One printer for both print windows and the printer set-up.
     std::unique_ptr<QPrinter> printer;

@@ -1,13 +1,17 @@
 #pragma once
 
-// Helpers shared by the tests of the main window: a program folder of its own, the
-// program's message boxes caught as texts, a watch on timer ticks, sample packets, and
-// controls found by their captions.
+// Helpers shared by the tests of the main window: its pieces found by their object names,
+// a program folder of its own, the program's message boxes caught as texts, a watch on
+// timer ticks, sample packets, and controls found by their captions.
 
+#include "app/MainWindow.h"
 #include "core/ErrorGuard.h"
 #include "core/Messages.h"
+#include "panel/FrontPanel.h"
+#include "screen/ScreenController.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEvent>
@@ -21,6 +25,74 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <source_location>
+
+// The piece of the main window with this object name (MainWindow.h lists them): one of the
+// window's descendants, or one of the program's windows that have no parent (the splash,
+// the communication notice, the help viewer). Ends the test, with the caller's line, when
+// no object or more than one has the name, or when it is not a T.
+template <class T>
+T* Part(const QObject* window, const char* name,
+        const std::source_location& at = std::source_location::current()) {
+    const QString wanted = QString::fromLatin1(name);
+    QList<QObject*> found = window->findChildren<QObject*>(wanted);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == wanted && !found.contains(w))
+            found << w;
+    T* part = found.size() == 1 ? qobject_cast<T*>(found.constFirst()) : nullptr;
+    if (!part)
+        qFatal("%s:%u: no single %s named \"%s\" in the main window (%d object(s) of that "
+               "name%s%s)",
+               at.file_name(), unsigned(at.line()), T::staticMetaObject.className(), name,
+               int(found.size()), found.size() == 1 ? ", a " : "",
+               found.size() == 1 ? found.constFirst()->metaObject()->className() : "");
+    return part;
+}
+
+// The pieces most tests use.
+inline Instrument& SessionOf(const QObject* window,
+                             const std::source_location& at = std::source_location::current()) {
+    return *Part<Instrument>(window, "session", at);
+}
+inline CommandSurfaces&
+SurfacesOf(const QObject* window,
+           const std::source_location& at = std::source_location::current()) {
+    return *Part<CommandSurfaces>(window, "commandSurfaces", at);
+}
+inline ScreenController&
+ScreenOf(const QObject* window, const std::source_location& at = std::source_location::current()) {
+    return *Part<ScreenController>(window, "screenController", at);
+}
+inline FrontPanel& PanelOf(const QObject* window,
+                           const std::source_location& at = std::source_location::current()) {
+    return *Part<FrontPanel>(window, "frontPanel", at);
+}
+
+// A region of the main window, by the object name it is given.
+inline QWidget* RegionOf(const QObject* window, Region region,
+                         const std::source_location& at = std::source_location::current()) {
+    static const struct {
+        Region region;
+        const char* name;
+    } names[] = {
+        {Region::ScreenPanel, "region.screenPanel"},
+        {Region::SpectrumPanel, "region.spectrumPanel"},
+        {Region::TimeBase, "region.timeBase"},
+        {Region::Magnifier, "region.magnifier"},
+        {Region::Acquisition, "region.acquisition"},
+        {Region::Trigger, "region.trigger"},
+        {Region::Translation, "region.translation"},
+        {Region::SampleGrid, "region.sampleGrid"},
+        {Region::ChannelA, "region.channelA"},
+        {Region::ChannelB, "region.channelB"},
+        {Region::CentreColumn, "region.centreColumn"},
+    };
+    const char* name = "";
+    for (const auto& row : names)
+        if (row.region == region)
+            name = row.name;
+    return Part<QWidget>(window, name, at);
+}
 
 // A temporary folder the program runs from, with its settings file.
 class ProgramFolder {

@@ -64,13 +64,13 @@ private:
     // the main window, shows it and waits until it is active.
     void Start(const QList<QPair<int, QByteArray>>& lines, Options options);
     void Start(const QList<QPair<int, QByteArray>>& lines = {}) { Start(lines, Options()); }
-    void Activate() { window->Surfaces().MenuAction(Command::Activate)->trigger(); }
+    void Activate() { SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger(); }
     // The commands the link received from the n-th on.
     QStringList CommandsAfter(int first) const;
     int CommandCount() const;
     QAbstractButton* Button(Region region, const QString& caption) const;
     QGroupBox* Group(Region region) const {
-        return qobject_cast<QGroupBox*>(window->RegionWidget(region));
+        return qobject_cast<QGroupBox*>(RegionOf(window.get(), region));
     }
     QImage ScreenImage() const;
 
@@ -167,21 +167,21 @@ int ActivationTest::CommandCount() const {
 }
 
 QAbstractButton* ActivationTest::Button(Region region, const QString& caption) const {
-    QAbstractButton* b = ButtonIn(window->RegionWidget(region), caption);
+    QAbstractButton* b = ButtonIn(RegionOf(window.get(), region), caption);
     if (!b)
         qWarning("no button \"%s\"", qPrintable(caption));
     return b;
 }
 
 QImage ActivationTest::ScreenImage() const {
-    auto* view = window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+    auto* view = RegionOf(window.get(), Region::ScreenPanel)->findChild<ScreenView*>();
     return view ? view->Image() : QImage();
 }
 
 void ActivationTest::activationWakesAndInitialises() {
     Start();
     Activate();
-    QVERIFY(window->Session().LinkActive());
+    QVERIFY(SessionOf(window.get()).LinkActive());
     QCOMPARE(CommandsAfter(0), QStringList({"Z1", "?&"}));
     QVERIFY(box->Commands()[0].rtsHigh);  // the wake-up is written with RTS up
     QVERIFY(!box->Commands()[1].rtsHigh); // every other command with RTS down
@@ -191,10 +191,10 @@ void ActivationTest::activationWakesAndInitialises() {
     QVERIFY(!Button(Region::ChannelB, QStringLiteral("DC"))->isEnabled());
     QVERIFY(Button(Region::Trigger, QStringLiteral("OFF"))->isChecked());
     QVERIFY(Button(Region::Acquisition, QStringLiteral("Lecture"))->isChecked());
-    QVERIFY(window->Session().State().channelA.traceOn);
-    QVERIFY(!window->Session().State().channelB.traceOn);
+    QVERIFY(SessionOf(window.get()).State().channelA.traceOn);
+    QVERIFY(!SessionOf(window.get()).State().channelB.traceOn);
     // Activation is done once; the port can no longer be changed; start-up parameters open.
-    CommandSurfaces& s = window->Surfaces();
+    CommandSurfaces& s = SurfacesOf(window.get());
     QVERIFY(!s.IsEnabled(Command::Activate));
     QVERIFY(!s.ToolAction(Command::Activate)->isEnabled());
     QVERIFY(!s.PopupAction(Command::Activate)->isEnabled());
@@ -203,7 +203,7 @@ void ActivationTest::activationWakesAndInitialises() {
     QVERIFY(s.IsEnabled(Command::StartupParameters));
     QVERIFY(s.PopupAction(Command::StartupParameters)->isEnabled());
     QVERIFY(!s.IsEnabled(Command::Save));
-    QVERIFY(!window->Screen().AnimationRunning());
+    QVERIFY(!ScreenOf(window.get()).AnimationRunning());
 }
 
 void ActivationTest::communicationNoticeShowsForTwoTicks() {
@@ -212,7 +212,7 @@ void ActivationTest::communicationNoticeShowsForTwoTicks() {
     distinct.commWindowMs = 53;
     TimingsGuard guard(distinct);
     Start({}, {LinkKind::Recording});
-    CommunicationWindow* notice = window->CommunicationNotice();
+    CommunicationWindow* notice = Part<CommunicationWindow>(window.get(), "communicationNotice");
     QStringList shownAtWrite;
     onWrite = [&](const QByteArray& bytes) {
         shownAtWrite << QString::fromLatin1(bytes) + (notice->isVisible()
@@ -270,7 +270,7 @@ void ActivationTest::restoreSendsTheSavedSettings() {
            {39, "5"}});
     Activate();
     QCOMPARE(CommandsAfter(2), expected);
-    const InstrumentSettings& state = window->Session().State();
+    const InstrumentSettings& state = SessionOf(window.get()).State();
     if (mask == "0") {
         // The activated preset: 0.1 ms/div, 1 V/div, GND, channel A on, B off, trigger OFF.
         QCOMPARE(state.timeBaseIndex, 12);
@@ -296,12 +296,12 @@ void ActivationTest::restoreSendsTheSavedSettings() {
 
 void ActivationTest::silentBoxEndsTheProgram() {
     Start({{14, "SON_ON"}}, {LinkKind::Box, true, true});
-    QCOMPARE(window->Session().Settings().Line(14), QStringLiteral("SON_ON"));
+    QCOMPARE(SessionOf(window.get()).Settings().Line(14), QStringLiteral("SON_ON"));
     QSignalSpy terminate(window.get(), &MainWindow::terminateRequested);
-    QSignalSpy notice(&window->Session(), &Instrument::communicationNoticeShown);
+    QSignalSpy notice(&SessionOf(window.get()), &Instrument::communicationNoticeShown);
     // The progress bar during the wait: position, shown, range.
     QStringList progress;
-    QProgressBar* bar = window->ProgressBar();
+    QProgressBar* bar = Part<QProgressBar>(window.get(), "progressBar");
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
         if (value > 0)
             progress << QStringLiteral("%1 %2 %3..%4")
@@ -311,8 +311,8 @@ void ActivationTest::silentBoxEndsTheProgram() {
                             .arg(bar->maximum());
     });
     Activate();
-    QVERIFY(window->Session().LinkFailed());
-    QVERIFY(!window->Session().LinkActive());
+    QVERIFY(SessionOf(window.get()).LinkFailed());
+    QVERIFY(!SessionOf(window.get()).LinkActive());
     QCOMPARE(terminate.size(), 1);
     QCOMPARE(
         messages->texts,
@@ -320,9 +320,9 @@ void ActivationTest::silentBoxEndsTheProgram() {
             "Avertissement:                Erreur de communication !!!\n\r\n\r      Le logiciel de "
             "l'oscilloscope doit s'arrêter.\n\rCliquez sur Ok et patientez quelques secondes...")));
     // Sounds go off in memory; the file keeps its line until the next save.
-    QCOMPARE(window->Session().Settings().Line(14), QStringLiteral("SON_OFF"));
+    QCOMPARE(SessionOf(window.get()).Settings().Line(14), QStringLiteral("SON_OFF"));
     QCOMPARE(folder->SettingsLine(14), QByteArray("SON_ON"));
-    QCOMPARE(window->StatusPanel(1)->text(),
+    QCOMPARE(Part<QLabel>(window.get(), "statusPanel1")->text(),
              QStringLiteral(" Echec de la communication série...             "));
     // The progress bar filled in 100 steps, then went away.
     QCOMPARE(progress.size(), 100);
@@ -333,7 +333,7 @@ void ActivationTest::silentBoxEndsTheProgram() {
     QCOMPARE(CommandsAfter(0), QStringList({"Z1"}));
     QCOMPARE(played, QStringList(folder->Path() + QStringLiteral("accueil.wav")));
     QCOMPARE(notice.size(), 0);
-    QVERIFY(!window->CommunicationNotice()->isVisible());
+    QVERIFY(!Part<CommunicationWindow>(window.get(), "communicationNotice")->isVisible());
 }
 
 void ActivationTest::portThatCannotBeOpened() {
@@ -345,20 +345,20 @@ void ActivationTest::portThatCannotBeOpened() {
                                         "No such file or directory)")));
     messages->texts.clear();
     // Nothing changed: the link is still to be activated, on another port if need be.
-    CommandSurfaces& s = window->Surfaces();
-    QVERIFY(!window->Session().LinkActive());
+    CommandSurfaces& s = SurfacesOf(window.get());
+    QVERIFY(!SessionOf(window.get()).LinkActive());
     QVERIFY(s.MenuAction(Command::Activate)->isEnabled());
     QVERIFY(s.PopupAction(Command::Activate)->isEnabled());
     QVERIFY(s.ToolAction(Command::Activate)->isEnabled());
     QVERIFY(s.MenuAction(Command::ChoosePort)->isEnabled());
     QVERIFY(s.PopupAction(Command::ChoosePort)->isEnabled());
     QVERIFY(!s.IsEnabled(Command::StartupParameters));
-    QVERIFY(window->Screen().AnimationRunning());
+    QVERIFY(ScreenOf(window.get()).AnimationRunning());
     QVERIFY(!Group(Region::TimeBase)->isEnabled());
 
     // The user picks the simulated box and tries again.
     s.MenuAction(Command::ChoosePort)->trigger();
-    PortSelectionDialog* dialog = window->PortDialog();
+    PortSelectionDialog* dialog = Part<PortSelectionDialog>(window.get(), "portDialog");
     QVERIFY(dialog->isVisible());
     const int simulated = dialog->PortList()->findText(QStringLiteral("SIMULATEUR"));
     QVERIFY(simulated >= 0);
@@ -366,8 +366,8 @@ void ActivationTest::portThatCannotBeOpened() {
     ButtonIn(dialog, QStringLiteral("OK"))->click();
     QVERIFY(!dialog->isVisible());
     Activate();
-    QVERIFY(window->Session().LinkActive());
-    box = qobject_cast<SimulatedBox*>(window->Session().Link());
+    QVERIFY(SessionOf(window.get()).LinkActive());
+    box = qobject_cast<SimulatedBox*>(SessionOf(window.get()).Link());
     QVERIFY(box);
     QCOMPARE(CommandsAfter(0), QStringList({"Z1", "?&"}));
     QVERIFY(!s.IsEnabled(Command::Activate));
@@ -401,7 +401,7 @@ void ActivationTest::activationSounds() {
     window->PlaySound(QStringLiteral("id46.wav"));
     QTEST(events, "expected");
     if (silent) {
-        QCOMPARE(window->Session().Settings().Line(14), QStringLiteral("SON_OFF"));
+        QCOMPARE(SessionOf(window.get()).Settings().Line(14), QStringLiteral("SON_OFF"));
         messages->texts.clear(); // the failure message, pinned by silentBoxEndsTheProgram
     }
 }
@@ -409,12 +409,12 @@ void ActivationTest::activationSounds() {
 void ActivationTest::exchangeShowsStatusAndProgress() {
     Start({}, {LinkKind::Recording});
     Activate();
-    QCOMPARE(window->StatusPanel(1)->text(), QString(48, u' '));
+    QCOMPARE(Part<QLabel>(window.get(), "statusPanel1")->text(), QString(48, u' '));
 
     // The box takes three watchdog ticks to answer the next command.
     link->silent = true;
     QStringList progress;
-    QProgressBar* bar = window->ProgressBar();
+    QProgressBar* bar = Part<QProgressBar>(window.get(), "progressBar");
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
         if (value <= 0)
             return;
@@ -432,7 +432,7 @@ void ActivationTest::exchangeShowsStatusAndProgress() {
     const QList<Region> groups = {Region::TimeBase, Region::ChannelA,    Region::ChannelB,
                                   Region::Trigger,  Region::Translation, Region::Acquisition};
     QStringList atWrite;
-    QLabel* status = window->StatusPanel(1);
+    QLabel* status = Part<QLabel>(window.get(), "statusPanel1");
     onWrite = [&](const QByteArray&) {
         atWrite << status->text();
         // The whole text is seen: the panel is at least as wide as the label needs.
@@ -446,7 +446,7 @@ void ActivationTest::exchangeShowsStatusAndProgress() {
         atWrite << (bar->isVisible() ? QStringLiteral("progress shown")
                                      : QStringLiteral("progress hidden"));
         for (Channel c : {Channel::A, Channel::B})
-            if (!window->Panel().TraceSwitchOf(c).isEnabled())
+            if (!PanelOf(window.get()).TraceSwitchOf(c).isEnabled())
                 atWrite << QStringLiteral("trace switch disabled");
     };
     Button(Region::ChannelA, QStringLiteral("DC"))->click();
@@ -455,7 +455,7 @@ void ActivationTest::exchangeShowsStatusAndProgress() {
     QCOMPARE(atWrite,
              QStringList({" Transfert de la commande en cours. Patientez...", "progress hidden"}));
     // After the exchange: the panel cleared with 48 blanks, every group back on.
-    QCOMPARE(window->StatusPanel(1)->text(), QString(48, u' '));
+    QCOMPARE(Part<QLabel>(window.get(), "statusPanel1")->text(), QString(48, u' '));
     for (Region r : groups)
         QVERIFY2(Group(r)->isEnabled(), qPrintable(Group(r)->title()));
     QVERIFY(!bar->isVisible());
@@ -464,9 +464,9 @@ void ActivationTest::exchangeShowsStatusAndProgress() {
 void ActivationTest::groundOnTriggerChannel() {
     Start();
     Activate();
-    TraceSwitch& traceB = window->Panel().TraceSwitchOf(Channel::B);
+    TraceSwitch& traceB = PanelOf(window.get()).TraceSwitchOf(Channel::B);
     QTest::mouseClick(&traceB, Qt::LeftButton);
-    QVERIFY(window->Session().State().channelB.traceOn);
+    QVERIFY(SessionOf(window.get()).State().channelB.traceOn);
     Button(Region::ChannelB, QStringLiteral("DC"))->click();
     Button(Region::Trigger, QStringLiteral("VOIE A"))->click();
     const int before = CommandCount();
@@ -474,15 +474,15 @@ void ActivationTest::groundOnTriggerChannel() {
     // stays armed.
     Button(Region::ChannelB, QStringLiteral("GND"))->click();
     QCOMPARE(CommandsAfter(before), QStringList({"K&"}));
-    QCOMPARE(window->Session().State().triggerSource, TriggerSource::Off);
-    QVERIFY(window->Session().State().triggerArmed);
+    QCOMPARE(SessionOf(window.get()).State().triggerSource, TriggerSource::Off);
+    QVERIFY(SessionOf(window.get()).State().triggerArmed);
     QVERIFY(Button(Region::Trigger, QStringLiteral("OFF"))->isChecked());
 }
 
 void ActivationTest::pauseAndPlay() {
     Start();
     Activate();
-    CommandSurfaces& s = window->Surfaces();
+    CommandSurfaces& s = SurfacesOf(window.get());
     // The hints of the save, copy and print-preview tool buttons, tooltip and status text.
     const auto hints = [&s] {
         QStringList shown;
@@ -501,7 +501,7 @@ void ActivationTest::pauseAndPlay() {
     const int before = CommandCount();
 
     Button(Region::Acquisition, QStringLiteral("Pause"))->click();
-    QVERIFY(!window->Session().State().running);
+    QVERIFY(!SessionOf(window.get()).State().running);
     QVERIFY(!box->Settings().running);
     QVERIFY(s.IsEnabled(Command::Save));
     QVERIFY(s.IsEnabled(Command::ExportSamples));
@@ -514,11 +514,11 @@ void ActivationTest::pauseAndPlay() {
         QVERIFY2(!Group(r)->isEnabled(), qPrintable(Group(r)->title()));
     QVERIFY(Group(Region::Acquisition)->isEnabled());
     QVERIFY(Group(Region::Translation)->isEnabled());
-    QVERIFY(window->Panel().TraceSwitchOf(Channel::A).isEnabled());
-    QVERIFY(window->Panel().TraceSwitchOf(Channel::B).isEnabled());
+    QVERIFY(PanelOf(window.get()).TraceSwitchOf(Channel::A).isEnabled());
+    QVERIFY(PanelOf(window.get()).TraceSwitchOf(Channel::B).isEnabled());
 
     Button(Region::Acquisition, QStringLiteral("Lecture"))->click();
-    QVERIFY(window->Session().State().running);
+    QVERIFY(SessionOf(window.get()).State().running);
     QVERIFY(!s.IsEnabled(Command::Save));
     QVERIFY(!s.IsEnabled(Command::ExportSamples));
     QVERIFY(!s.ToolAction(Command::Copy)->isEnabled());
@@ -589,7 +589,7 @@ void ActivationTest::translationLimits() {
     messages->texts.clear();
     QList<int> starts;
     messages->onMessage = [&](Messages::Kind, const QString&) {
-        starts << window->Session().Window().Start();
+        starts << SessionOf(window.get()).Window().Start();
     };
     const int before = CommandCount();
     for (const QString& entry : presses)
@@ -603,9 +603,9 @@ void ActivationTest::translationLimits() {
                          QStringLiteral("Information:                Dernière  translation...\r\n"
                                         "Vous avez atteint la limite supérieure de la RAM !")));
     messages->texts.clear();
-    QTEST(window->Session().Window().Start(), "start");
+    QTEST(SessionOf(window.get()).Window().Start(), "start");
     QTEST(box->Settings().windowStart, "start");
-    QTEST(window->Panel().Translation().RangeLabel()->text(), "range");
+    QTEST(PanelOf(window.get()).Translation().RangeLabel()->text(), "range");
     QString enabled;
     for (const char* caption : {"<", "> | <", ">"})
         enabled +=
@@ -620,7 +620,7 @@ void ActivationTest::sweepsReachTheScreen() {
     Start({{10, "32768"}}); // channel A in green (0, 128, 0)
     Activate();
     Button(Region::ChannelA, QStringLiteral("DC"))->click();
-    QSignalSpy redraws(&window->Screen(), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
     const int sweeps = box->SweepsSent();
     QTRY_VERIFY_WITH_TIMEOUT(box->SweepsSent() >= sweeps + 2, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(redraws.size() >= 2, 30000);
@@ -651,22 +651,22 @@ void ActivationTest::comingBackWhilePausedWeightsThenRedraws() {
     // next sweep, at code 60 (y 228), is stored but not displayed.
     link->Receive(FlatSweep(200, 128));
     QCOMPARE(ScreenImage().pixelColor(320, 88), red);
-    TraceSwitch& traceA = window->Panel().TraceSwitchOf(Channel::A);
+    TraceSwitch& traceA = PanelOf(window.get()).TraceSwitchOf(Channel::A);
     QTest::mouseClick(&traceA, Qt::LeftButton);
     link->Receive(FlatSweep(60, 128));
     Button(Region::Acquisition, QStringLiteral("Pause"))->click();
     QTest::mouseClick(&traceA, Qt::LeftButton); // the switch works while paused
-    QVERIFY(window->Session().State().channelA.traceOn);
+    QVERIFY(SessionOf(window.get()).State().channelA.traceOn);
     QCOMPARE(ScreenImage().pixelColor(320, 88), red);
     QVERIFY(ScreenImage().pixelColor(320, 228) != red);
 
     // Coming back to the window weights the frozen sweep and shows it.
-    QSignalSpy redraws(&window->Screen(), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
     window->MainWindowActivated();
     QCOMPARE(redraws.size(), 2);
     QCOMPARE(ScreenImage().pixelColor(320, 228), red);
     QVERIFY(ScreenImage().pixelColor(320, 88) != red);
-    QVERIFY(!window->Screen().AnimationRunning()); // the link is active
+    QVERIFY(!ScreenOf(window.get()).AnimationRunning()); // the link is active
 
     // While the acquisition runs, one redraw.
     Button(Region::Acquisition, QStringLiteral("Lecture"))->click();
@@ -678,8 +678,8 @@ void ActivationTest::comingBackWhilePausedWeightsThenRedraws() {
 void ActivationTest::mathCommandsFollowTheTraces() {
     Start({}, {LinkKind::Recording});
     Activate();
-    CommandSurfaces& s = window->Surfaces();
-    TraceSwitch& traceB = window->Panel().TraceSwitchOf(Channel::B);
+    CommandSurfaces& s = SurfacesOf(window.get());
+    TraceSwitch& traceB = PanelOf(window.get()).TraceSwitchOf(Channel::B);
     // Channel B's trace is off: no mode but "Pas de Math", no hints on the buttons.
     QVERIFY(s.MenuAction(Command::MathNone)->isChecked());
     QVERIFY(s.MenuAction(Command::MathNone)->isEnabled());
@@ -704,14 +704,14 @@ void ActivationTest::mathCommandsFollowTheTraces() {
 
     // The tool button chooses its mode as the menu item would.
     s.ToolAction(Command::MathXY)->trigger();
-    QCOMPARE(window->Session().State().mathMode, MathMode::XY);
+    QCOMPARE(SessionOf(window.get()).State().mathMode, MathMode::XY);
     QVERIFY(s.MenuAction(Command::MathXY)->isChecked());
     QVERIFY(!s.MenuAction(Command::MathNone)->isChecked());
     QVERIFY(s.ToolAction(Command::MathNone)->isEnabled());
 
     // A trace switched off brings back no math, checked, and takes the hints away.
     QTest::mouseClick(&traceB, Qt::LeftButton);
-    QCOMPARE(window->Session().State().mathMode, MathMode::None);
+    QCOMPARE(SessionOf(window.get()).State().mathMode, MathMode::None);
     QVERIFY(s.MenuAction(Command::MathNone)->isChecked());
     QVERIFY(!s.MenuAction(Command::MathXY)->isChecked());
     QVERIFY(!s.ToolAction(Command::MathXY)->isEnabled());
@@ -735,19 +735,19 @@ void ActivationTest::hintsReachTheStatusBar() {
     Start();
     Activate();
     QWidget* widget = control == QStringLiteral("A")
-                          ? static_cast<QWidget*>(&window->Panel().TraceSwitchOf(Channel::A))
+                          ? static_cast<QWidget*>(&PanelOf(window.get()).TraceSwitchOf(Channel::A))
                       : control == QStringLiteral("B")
-                          ? static_cast<QWidget*>(&window->Panel().TraceSwitchOf(Channel::B))
+                          ? static_cast<QWidget*>(&PanelOf(window.get()).TraceSwitchOf(Channel::B))
                           : Button(Region::Acquisition, control);
     QVERIFY(widget->isEnabled());
     // The mouse comes over the control, then leaves it.
     const QPointF inside(widget->rect().center());
     QEnterEvent enter(inside, widget->mapTo(window.get(), inside), widget->mapToGlobal(inside));
     QCoreApplication::sendEvent(widget, &enter);
-    QCOMPARE(window->StatusPanel(0)->text(), hint);
+    QCOMPARE(Part<QLabel>(window.get(), "statusPanel0")->text(), hint);
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(widget, &leave);
-    QCOMPARE(window->StatusPanel(0)->text(), QString());
+    QCOMPARE(Part<QLabel>(window.get(), "statusPanel0")->text(), QString());
 }
 
 void ActivationTest::quitSendsTheFinalCommandOnce_data() {
@@ -768,24 +768,24 @@ void ActivationTest::quitSendsTheFinalCommandOnce() {
         // answers right after.
         link->silent = true;
         bool quitAsked = false;
-        connect(window->ProgressBar(), &QProgressBar::valueChanged, window.get(),
-                [this, &quitAsked](int value) {
+        connect(Part<QProgressBar>(window.get(), "progressBar"), &QProgressBar::valueChanged,
+                window.get(), [this, &quitAsked](int value) {
                     if (value != 1 || quitAsked)
                         return;
                     quitAsked = true;
-                    window->Surfaces().MenuAction(Command::Quit)->trigger();
+                    SurfacesOf(window.get()).MenuAction(Command::Quit)->trigger();
                     link->silent = false;
                     emit link->dsrChanged(true);
                 });
         Button(Region::ChannelA, QStringLiteral("DC"))->click();
         QVERIFY(quitAsked);
     } else {
-        window->Surfaces().MenuAction(Command::Quit)->trigger();
+        SurfacesOf(window.get()).MenuAction(Command::Quit)->trigger();
     }
     window->close(); // the close box after the menu: still one "F&"
     QTRY_COMPARE_WITH_TIMEOUT(terminate.size(), 1, 30000);
     QTEST(CommandsAfter(before), "expected");
-    QVERIFY(!window->Session().LinkActive());
+    QVERIFY(!SessionOf(window.get()).LinkActive());
 }
 
 QTEST_MAIN(ActivationTest)

@@ -50,9 +50,9 @@ private:
     // starts the main window against a recording link, shows it and waits until it is
     // active.
     void Start(const QList<QPair<int, QByteArray>>& lines = {}, bool soundDevice = false);
-    void ActivateLink() { window->Surfaces().MenuAction(Command::Activate)->trigger(); }
+    void ActivateLink() { SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger(); }
     QImage ScreenImage() const {
-        auto* view = window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+        auto* view = RegionOf(window.get(), Region::ScreenPanel)->findChild<ScreenView*>();
         return view ? view->Image() : QImage();
     }
     AuxiliaryWindow* WindowOf(Command c) const;
@@ -106,13 +106,13 @@ void AuxiliaryWindowsTest::Start(const QList<QPair<int, QByteArray>>& lines, boo
 AuxiliaryWindow* AuxiliaryWindowsTest::WindowOf(Command c) const {
     switch (c) {
     case Command::Graticule:
-        return window->GraticuleOptions();
+        return Part<GraticuleOptionsWindow>(window.get(), "graticuleOptions");
     case Command::Colours:
-        return window->Colours();
+        return Part<ColoursWindow>(window.get(), "colours");
     case Command::StartupParameters:
-        return window->StartupParameters();
+        return Part<StartupParametersWindow>(window.get(), "startupParameters");
     case Command::About:
-        return window->About();
+        return Part<AboutWindow>(window.get(), "about");
     default:
         return nullptr;
     }
@@ -144,7 +144,7 @@ void AuxiliaryWindowsTest::commandsOpenTheirWindows() {
     QFETCH(QString, caption);
     Start();
     ActivateLink();
-    CommandSurfaces& s = window->Surfaces();
+    CommandSurfaces& s = SurfacesOf(window.get());
     QAction* action = surface == 0   ? s.MenuAction(command)
                       : surface == 1 ? s.PopupAction(command)
                                      : s.ToolAction(command);
@@ -169,25 +169,26 @@ void AuxiliaryWindowsTest::commandsOpenTheirWindows() {
 // "Paramèt&res de démarrage" opens nothing before the link is activated.
 void AuxiliaryWindowsTest::startupParametersAfterActivationOnly() {
     Start();
-    CommandSurfaces& s = window->Surfaces();
+    CommandSurfaces& s = SurfacesOf(window.get());
     QVERIFY(!s.MenuAction(Command::StartupParameters)->isEnabled());
     QVERIFY(!s.PopupAction(Command::StartupParameters)->isEnabled());
     QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(window->StartupParameters()->isHidden());
+    StartupParametersWindow* p = Part<StartupParametersWindow>(window.get(), "startupParameters");
+    QVERIFY(p->isHidden());
     ActivateLink();
     QVERIFY(s.MenuAction(Command::StartupParameters)->isEnabled());
     window->activateWindow();
     QTRY_VERIFY(window->isActiveWindow());
     QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(window->StartupParameters()->isVisible());
+    QVERIFY(p->isVisible());
 }
 
 // Start-up found no sound device: sounds off, "Effets sonores" disabled and unchecked
 // even though the file had sounds on, and "OK" writes "SON_OFF".
 void AuxiliaryWindowsTest::soundOptionWithoutASoundDevice() {
     Start({{14, "SON_ON"}, {44, "CARTE_SON_ON"}, {4, "HEURE_ON"}}, false);
-    window->Surfaces().MenuAction(Command::Graticule)->trigger();
-    GraticuleOptionsWindow* g = window->GraticuleOptions();
+    SurfacesOf(window.get()).MenuAction(Command::Graticule)->trigger();
+    GraticuleOptionsWindow* g = Part<GraticuleOptionsWindow>(window.get(), "graticuleOptions");
     QTRY_VERIFY(g->isActiveWindow());
     QCheckBox* sound = g->Option(4);
     QCOMPARE(sound->text(), QStringLiteral("Effets sonores"));
@@ -197,8 +198,10 @@ void AuxiliaryWindowsTest::soundOptionWithoutASoundDevice() {
     QTest::mouseClick(sound, Qt::LeftButton, {}, QPoint(8, sound->height() / 2));
     QVERIFY(!sound->isChecked());
     g->close(); // the close box
-    QCOMPARE(window->Session().Settings().Line(SettingsLine::Sound), QStringLiteral("SON_OFF"));
-    QCOMPARE(window->Session().Settings().Line(SettingsLine::ShowTime), QStringLiteral("HEURE_ON"));
+    QCOMPARE(SessionOf(window.get()).Settings().Line(SettingsLine::Sound),
+             QStringLiteral("SON_OFF"));
+    QCOMPARE(SessionOf(window.get()).Settings().Line(SettingsLine::ShowTime),
+             QStringLiteral("HEURE_ON"));
 }
 
 // "Couleurs par défaut" then "OK": the screen keeps its colours until the main window is
@@ -212,18 +215,18 @@ void AuxiliaryWindowsTest::defaultColoursReachTheScreen() {
     const QPoint onGraticule(80, 100);  // the second vertical line
     const QPoint onTrace(330, 88);
     const QPoint onPointer(75, 51); // of the volts/div dials at 1 V/div
-    DialView* dialA = window->Panel().ChannelOf(Channel::A).Dial();
-    DialView* dialB = window->Panel().ChannelOf(Channel::B).Dial();
+    DialView* dialA = PanelOf(window.get()).ChannelOf(Channel::A).Dial();
+    DialView* dialB = PanelOf(window.get()).ChannelOf(Channel::B).Dial();
     QCOMPARE(ScreenImage().pixelColor(onGraticule), QColor(0, 255, 0));
     QCOMPARE(ScreenImage().pixelColor(onTrace), QColor(255, 255, 0));
     QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(255, 255, 0));
 
-    window->Surfaces().ToolAction(Command::Colours)->trigger();
-    ColoursWindow* c = window->Colours();
+    SurfacesOf(window.get()).ToolAction(Command::Colours)->trigger();
+    ColoursWindow* c = Part<ColoursWindow>(window.get(), "colours");
     QTRY_VERIFY(c->isActiveWindow());
     QCOMPARE(c->Swatch(1)->Colour(), QColor(0, 255, 0));
     ButtonIn(c, "Couleurs par défaut")->click();
-    window->Session().SaveSettings(); // anything else that saves: still not redrawn
+    SessionOf(window.get()).SaveSettings(); // anything else that saves: still not redrawn
     QCOMPARE(ScreenImage().pixelColor(onGraticule), QColor(0, 255, 0));
     QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(255, 255, 0));
     QCOMPARE(folder->SettingsLine(10), QByteArray("255"));
@@ -248,12 +251,12 @@ void AuxiliaryWindowsTest::defaultColoursReachTheScreen() {
 void AuxiliaryWindowsTest::startupParametersReachTheFileOnReturn() {
     Start({{28, "0"}, {40, "0"}});
     ActivateLink();
-    window->Surfaces().MenuAction(Command::StartupParameters)->trigger();
-    StartupParametersWindow* p = window->StartupParameters();
+    SurfacesOf(window.get()).MenuAction(Command::StartupParameters)->trigger();
+    StartupParametersWindow* p = Part<StartupParametersWindow>(window.get(), "startupParameters");
     QTRY_VERIFY(p->isActiveWindow());
     p->SetQuestion([](const QString&, QWidget*) { return true; });
     p->SaveButton()->click();
-    QCOMPARE(window->Session().Settings().Line(28), QStringLiteral("63"));
+    QCOMPARE(SessionOf(window.get()).Settings().Line(28), QStringLiteral("63"));
     QCOMPARE(folder->SettingsLine(28), QByteArray("0"));
     QCOMPARE(folder->SettingsLine(40), QByteArray("0"));
     p->close();
@@ -267,8 +270,8 @@ void AuxiliaryWindowsTest::startupParametersReachTheFileOnReturn() {
 void AuxiliaryWindowsTest::aboutPlaysItsSoundOncePerOpening() {
     Start({{14, "SON_ON"}}, true);
     played.clear();
-    QAction* open = window->Surfaces().MenuAction(Command::About);
-    AboutWindow* a = window->About();
+    QAction* open = SurfacesOf(window.get()).MenuAction(Command::About);
+    AboutWindow* a = Part<AboutWindow>(window.get(), "about");
     open->trigger();
     QTRY_VERIFY(a->isActiveWindow());
     QCOMPARE(played, QStringList{"id46.wav"});
@@ -312,13 +315,14 @@ void AuxiliaryWindowsTest::helpOfEachWindow() {
                         folder->Path() + QStringLiteral("aide.hlp")));
     Start();
     ActivateLink();
-    window->Surfaces().MenuAction(command)->trigger();
+    SurfacesOf(window.get()).MenuAction(command)->trigger();
     AuxiliaryWindow* aux = WindowOf(command);
     QTRY_VERIFY(aux->isActiveWindow());
     ButtonIn(aux, "&Aide")->click();
-    QVERIFY(window->Help()->isVisible());
-    QCOMPARE(window->Help()->CurrentTopic(), topic);
-    QTextBrowser* b = window->Help()->Browser();
+    HelpViewer* help = Part<HelpViewer>(window.get(), "helpViewer");
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->CurrentTopic(), topic);
+    QTextBrowser* b = help->Browser();
     QVERIFY(b->verticalScrollBar()->value() > 0);
     QCOMPARE(b->cursorForPosition(QPoint(5, 5)).block().text(), heading);
 }

@@ -38,10 +38,14 @@ private:
     // Starts the window on a recording link and activates it.
     void StartActive();
     ScreenView* View() const {
-        return window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+        return RegionOf(window.get(), Region::ScreenPanel)->findChild<ScreenView*>();
     }
     // A point of the screen image in the window's coordinates.
     QPoint InWindow(QPoint pixel) const { return View()->mapTo(window.get(), pixel); }
+    MarkerController& Markers() const {
+        return *Part<MarkerController>(window.get(), "markerController");
+    }
+    MarkerButtons& Buttons() const { return *Part<MarkerButtons>(window.get(), "markerButtons"); }
 
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<MessageCapture> messages;
@@ -81,8 +85,8 @@ void MarkersWindowTest::StartActive() {
 
 void MarkersWindowTest::buttonsInTheCentreColumnFollowThePresets() {
     StartActive();
-    MarkerButtons& buttons = window->MarkerPanel();
-    QWidget* column = window->RegionWidget(Region::CentreColumn);
+    MarkerButtons& buttons = Buttons();
+    QWidget* column = RegionOf(window.get(), Region::CentreColumn);
     QCOMPARE(buttons.parentWidget(), column);
     for (QToolButton* b : {buttons.MarkersButton(), buttons.SelectionButton(), buttons.RmsButton()})
         QVERIFY(QRect(0, 0, 47, 135).contains(b->geometry().translated(buttons.pos())));
@@ -92,23 +96,23 @@ void MarkersWindowTest::buttonsInTheCentreColumnFollowThePresets() {
     QVERIFY(!buttons.SelectionButton()->isVisible());
     QVERIFY(!buttons.RmsButton()->isVisible());
 
-    window->Surfaces().MenuAction(Command::Activate)->trigger();
-    QVERIFY(window->Session().LinkActive());
+    SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger();
+    QVERIFY(SessionOf(window.get()).LinkActive());
     QVERIFY(buttons.MarkersButton()->isVisible());
     QVERIFY(buttons.MarkersButton()->isEnabled());
-    QCOMPARE(window->Markers().State().mode, MarkerMode::Off);
+    QCOMPARE(Markers().State().mode, MarkerMode::Off);
 }
 
 void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
     using namespace ScreenTest;
     StartActive();
-    window->Surfaces().MenuAction(Command::Activate)->trigger();
+    SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger();
     ScreenView* view = View();
     QCOMPARE(view->cursor().shape(), Qt::CrossCursor);
-    QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
+    QTest::mouseClick(Buttons().MarkersButton(), Qt::LeftButton);
     // 0.1 ms/div, 1 V/div, channel A on: the start positions' readouts.
     QImage image = view->Image();
-    const int colourA = window->Session().Settings().Number(SettingsLine::ColourA);
+    const int colourA = SessionOf(window.get()).Settings().Number(SettingsLine::ColourA);
     QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.900ms"), 0));
     QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 1.111kHz"), 0));
     QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 7.000V"), colourA));
@@ -118,35 +122,35 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
     QTest::mouseMove(view, {120, 110});
     QTest::mouseMove(view, {150, 120});
     QTest::mouseRelease(view, Qt::LeftButton, {}, {150, 120});
-    QCOMPARE(window->Markers().State().timeLeft, 150);
-    QCOMPARE(window->Markers().State().timeRight, 590);
+    QCOMPARE(Markers().State().timeLeft, 150);
+    QCOMPARE(Markers().State().timeRight, 590);
     image = view->Image();
     QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.733ms"), 0));
     QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 1.364kHz"), 0));
-    QCOMPARE(Pixel(image, 150, 40), Rgb(window->Session().Settings().Number(13)));
+    QCOMPARE(Pixel(image, 150, 40), Rgb(SessionOf(window.get()).Settings().Number(13)));
 
     // The horizontal pair with RMS, then a drag of the lower marker up to six divisions
     // from the upper one.
-    QTest::mouseClick(window->MarkerPanel().SelectionButton(), Qt::LeftButton);
-    QTest::mouseClick(window->MarkerPanel().RmsButton(), Qt::LeftButton);
+    QTest::mouseClick(Buttons().SelectionButton(), Qt::LeftButton);
+    QTest::mouseClick(Buttons().RmsButton(), Qt::LeftButton);
     QTest::mousePress(view, Qt::LeftButton, {}, {300, 250});
     QTest::mouseMove(view, {300, 240});
     QTest::mouseRelease(view, Qt::LeftButton, {}, {300, 240});
-    QCOMPARE(window->Markers().State().voltageTop, 48);
-    QCOMPARE(window->Markers().State().voltageBottom, 240);
+    QCOMPARE(Markers().State().voltageTop, 48);
+    QCOMPARE(Markers().State().voltageBottom, 240);
     image = view->Image();
     QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 6.000V"), colourA));
     QVERIFY(HasTextCell(image, 163, 293, QStringLiteral("Vrms : 2.121V~"), colourA));
     QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 0.733ms"), 0));
     // A move after the release drags nothing.
     QTest::mouseMove(view, {300, 200});
-    QCOMPARE(window->Markers().State().voltageBottom, 240);
+    QCOMPARE(Markers().State().voltageBottom, 240);
 
     // Settings changes keep the positions; the readouts follow the new ranges.
-    const MarkerState before = window->Markers().State();
-    window->Session().SelectTimeBase(9); // 1 ms/div
-    window->Session().SelectProbe(Channel::A, true);
-    QCOMPARE(window->Markers().State(), before);
+    const MarkerState before = Markers().State();
+    SessionOf(window.get()).SelectTimeBase(9); // 1 ms/div
+    SessionOf(window.get()).SelectProbe(Channel::A, true);
+    QCOMPARE(Markers().State(), before);
     image = view->Image();
     QVERIFY(HasTextCell(image, 300, 293, QStringLiteral("dt : 7.333ms"), 0));
     QVERIFY(HasTextCell(image, 300, 306, QStringLiteral("1/dt : 136.36Hz"), 0));
@@ -155,7 +159,7 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
 
     // The magnifier's buttons: 440 pixels are 7.333 divisions, of 0.2 ms at x5 and of
     // 0.5 ms at x2; the voltage readout does not change.
-    auto* magnifier = window->RegionWidget(Region::Magnifier)->findChild<MagnifierPanel*>();
+    auto* magnifier = RegionOf(window.get(), Region::Magnifier)->findChild<MagnifierPanel*>();
     QVERIFY(magnifier);
     const struct {
         int factor;
@@ -166,56 +170,56 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
                    {1, "dt : 7.333ms", "1/dt : 136.36Hz"}};
     for (const auto& step : factors) {
         QTest::mouseClick(magnifier->FactorButton(step.factor), Qt::LeftButton);
-        QCOMPARE(window->Session().Window().Magnification(), step.factor);
+        QCOMPARE(SessionOf(window.get()).Window().Magnification(), step.factor);
         image = view->Image();
         QVERIFY2(HasTextCell(image, 300, 293, QString::fromUtf8(step.dt), 0), step.dt);
         QVERIFY2(HasTextCell(image, 300, 306, QString::fromUtf8(step.frequency), 0),
                  step.frequency);
         QVERIFY(HasTextCell(image, 20, 293, QStringLiteral("VOIE A dv : 60.000V"), colourA));
     }
-    QCOMPARE(window->Markers().State(), before);
+    QCOMPARE(Markers().State(), before);
 }
 
 void MarkersWindowTest::popupMenuLetsTheButtonGo() {
     StartActive();
-    window->Surfaces().MenuAction(Command::Activate)->trigger();
-    QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
+    SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger();
+    QTest::mouseClick(Buttons().MarkersButton(), Qt::LeftButton);
     QWindow* handle = window->windowHandle();
-    QMenu* popup = window->Surfaces().PopupMenu();
+    QMenu* popup = SurfacesOf(window.get()).PopupMenu();
 
     // A right press on the image places the left marker and opens the pop-up menu, which
     // takes the mouse: the release never reaches the image.
     QTest::mousePress(handle, Qt::RightButton, {}, InWindow({100, 100}));
-    QCOMPARE(window->Markers().State().timeLeft, 100);
+    QCOMPARE(Markers().State().timeLeft, 100);
     QTRY_VERIFY(popup->isVisible());
-    QVERIFY(!window->Markers().State().buttonHeld);
+    QVERIFY(!Markers().State().buttonHeld);
     popup->close();
     QTRY_VERIFY(!popup->isVisible());
 
     // The pointer then passes over the image with no button down: nothing moves.
     QTest::mouseMove(handle, InWindow({60, 150}));
     QTest::mouseMove(handle, InWindow({40, 160}));
-    QCOMPARE(window->Markers().State().timeLeft, 100);
-    QCOMPARE(window->Markers().State().timeRight, 590);
+    QCOMPARE(Markers().State().timeLeft, 100);
+    QCOMPARE(Markers().State().timeRight, 590);
     // A left drag still works afterwards.
     QTest::mousePress(handle, Qt::LeftButton, {}, InWindow({60, 150}));
     QTest::mouseRelease(handle, Qt::LeftButton, {}, InWindow({60, 150}));
-    QCOMPARE(window->Markers().State().timeLeft, 60);
+    QCOMPARE(Markers().State().timeLeft, 60);
 }
 
 void MarkersWindowTest::hiddenScreenLetsTheButtonGo() {
     StartActive();
-    window->Surfaces().MenuAction(Command::Activate)->trigger();
-    QTest::mouseClick(window->MarkerPanel().MarkersButton(), Qt::LeftButton);
+    SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger();
+    QTest::mouseClick(Buttons().MarkersButton(), Qt::LeftButton);
     ScreenView* view = View();
     QTest::mousePress(view, Qt::LeftButton, {}, {100, 100});
-    QVERIFY(window->Markers().State().buttonHeld);
+    QVERIFY(Markers().State().buttonHeld);
     // The screen panel gives way (as it does to the spectrum view) with the button down.
-    window->RegionWidget(Region::ScreenPanel)->hide();
-    QVERIFY(!window->Markers().State().buttonHeld);
-    window->RegionWidget(Region::ScreenPanel)->show();
+    RegionOf(window.get(), Region::ScreenPanel)->hide();
+    QVERIFY(!Markers().State().buttonHeld);
+    RegionOf(window.get(), Region::ScreenPanel)->show();
     QTest::mouseMove(view, {300, 100});
-    QCOMPARE(window->Markers().State().timeLeft, 100);
+    QCOMPARE(Markers().State().timeLeft, 100);
 }
 
 void MarkersWindowTest::helpReachesTheMarkersFromTheContents() {
@@ -223,8 +227,8 @@ void MarkersWindowTest::helpReachesTheMarkersFromTheContents() {
                         folder->Path() + QStringLiteral("aide.hlp")));
     StartActive();
     // The buttons have no help button of their own: the contents lead to the markers.
-    window->Surfaces().MenuAction(Command::Help)->trigger();
-    QTextBrowser* browser = window->Help()->Browser();
+    SurfacesOf(window.get()).MenuAction(Command::Help)->trigger();
+    QTextBrowser* browser = Part<HelpViewer>(window.get(), "helpViewer")->Browser();
     QVERIFY(browser->toHtml().contains(QStringLiteral("href=\"#marqueurs\"")));
     QVERIFY(browser->toPlainText().contains(QStringLiteral("Les marqueurs : mesure des tensions")));
     // Following the link shows the section, with the buttons' names as the user sees them.

@@ -35,7 +35,7 @@ void MenuStyleInProgramTest::reachedFromCodeOnly() {
     env.playSound = [](const QString&) {};
     MainWindow window(env);
 
-    MenuStyleWindow* style = window.MenuStyle();
+    MenuStyleWindow* style = Part<MenuStyleWindow>(&window, "menuStyle");
     QVERIFY(style);
     QVERIFY(!style->isVisible());
     style->ShowOnTop();
@@ -47,9 +47,11 @@ void MenuStyleInProgramTest::reachedFromCodeOnly() {
     for (QPushButton* b : style->findChildren<QPushButton*>())
         if (b->text() == QStringLiteral("&Aide"))
             b->click();
-    QCOMPARE(window.Help()->CurrentTopic(), QStringLiteral("rub15"));
-    QVERIFY(window.Help()->Browser()->toPlainText().contains(
-        QStringLiteral("Types de menus déroulant")));
+    QCOMPARE(Part<HelpViewer>(&window, "helpViewer")->CurrentTopic(), QStringLiteral("rub15"));
+    QVERIFY(Part<HelpViewer>(&window, "helpViewer")
+                ->Browser()
+                ->toPlainText()
+                .contains(QStringLiteral("Types de menus déroulant")));
 
     style->ConventionalButton()->click();
     for (QPushButton* b : style->findChildren<QPushButton*>())

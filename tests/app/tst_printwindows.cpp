@@ -2,12 +2,7 @@
 #include "RecordingLink.h"
 #include "TestTimings.h"
 #include "app/MainWindow.h"
-#include "dialogs/ColoursWindow.h"
-#include "dialogs/GraticuleOptionsWindow.h"
 #include "dialogs/HelpViewer.h"
-#include "dialogs/PortSelectionDialog.h"
-#include "dialogs/StartupParametersWindow.h"
-#include "dialogs/WeightingWindowDialog.h"
 #include "output/OutputCommands.h"
 #include "output/PrintPreviewWindow.h"
 #include "output/SpectrumPrintWindow.h"
@@ -48,7 +43,14 @@ private slots:
     void helpOverTheWindowThatAsks();
 
 private:
-    void Start();
+    // Starts the window; the questions not answered in `prompts` go to the program's dialogs.
+    void Start(const OutputPrompts& prompts = {});
+    PrintPreviewWindow* Preview() const {
+        return Part<PrintPreviewWindow>(window.get(), "printPreview");
+    }
+    SpectrumPrintWindow* SpectrumPrint() const {
+        return Part<SpectrumPrintWindow>(window.get(), "spectrumPrint");
+    }
 
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<MessageCapture> messages;
@@ -96,7 +98,8 @@ int PressesReaching(QWidget* window) {
 // What the printer set-up showed, recorded while it was open.
 struct SetUpSeen {
     bool ran = false;
-    bool printDialog = false; // a dialog that chooses the printer too
+    bool printDialog = false;    // a dialog that chooses the printer too
+    QPrinter* printer = nullptr; // the printer it sets up
     QStringList printers;
     bool paperChosen = false;
     QString acceptCaption;
@@ -145,6 +148,7 @@ void ChoosePdfInSetUp(SetUpSeen& seen, const QString& pdf) {
     if (!dialog)
         return;
     seen.printDialog = true;
+    seen.printer = dialog->printer();
     auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
     auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
     auto* properties = dialog->findChild<QPushButton*>(QStringLiteral("properties"));
@@ -178,12 +182,13 @@ void PrintWindowsTest::cleanup() {
     QVERIFY2(texts.isEmpty(), qPrintable(texts.join(u'\n')));
 }
 
-void PrintWindowsTest::Start() {
+void PrintWindowsTest::Start(const OutputPrompts& prompts) {
     folder->WriteSettings({{1, "SIMULATEUR"}, {16, "1"}});
     StartupEnvironment env;
     env.programFolder = folder->Path();
     env.screenSize = QSize(1280, 1024);
     env.soundDevice = false;
+    env.outputPrompts = prompts;
     env.linkFactory = [](const QString&) { return std::make_unique<RecordingLink>(); };
     window = std::make_unique<MainWindow>(env);
     window->show();
@@ -204,14 +209,14 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
     QFETCH(QString, exit);
     Start();
     if (spectrum)
-        window->Session().SwitchSpectrum(true);
-    window->Surfaces().SetEnabled(Command::PrintPreview, true);
-    QDialog* expected = spectrum ? static_cast<QDialog*>(window->SpectrumPrint())
-                                 : static_cast<QDialog*>(window->PrintPreview());
-    QDialog* other = spectrum ? static_cast<QDialog*>(window->PrintPreview())
-                              : static_cast<QDialog*>(window->SpectrumPrint());
+        SessionOf(window.get()).SwitchSpectrum(true);
+    SurfacesOf(window.get()).SetEnabled(Command::PrintPreview, true);
+    QDialog* expected =
+        spectrum ? static_cast<QDialog*>(SpectrumPrint()) : static_cast<QDialog*>(Preview());
+    QDialog* other =
+        spectrum ? static_cast<QDialog*>(Preview()) : static_cast<QDialog*>(SpectrumPrint());
     if (!spectrum)
-        window->PrintPreview()->TitleEdit()->setText(QStringLiteral("ancien titre"));
+        Preview()->TitleEdit()->setText(QStringLiteral("ancien titre"));
     // What the open window shows is recorded there and checked once exec() has returned.
     struct {
         bool ran = false;
@@ -236,9 +241,9 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
         seen.visible = expected->isVisible();
         seen.modal = expected->isModal();
         seen.otherVisible = other->isVisible();
-        seen.clockRunning = window->Screen().ClockRunning();
-        seen.title = window->PrintPreview()->TitleEdit()->text();
-        seen.heightFactor = window->PrintPreview()->HeightFactor();
+        seen.clockRunning = ScreenOf(window.get()).ClockRunning();
+        seen.title = Preview()->TitleEdit()->text();
+        seen.heightFactor = Preview()->HeightFactor();
         if (exit.isEmpty()) {
             seen.exitFound = true;
             expected->close();
@@ -247,7 +252,7 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
             b->click();
         }
     });
-    window->Surfaces().MenuAction(Command::PrintPreview)->trigger();
+    SurfacesOf(window.get()).MenuAction(Command::PrintPreview)->trigger();
     QVERIFY(seen.ran);
     QVERIFY(seen.visible);
     QVERIFY(seen.modal);
@@ -260,45 +265,47 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
     QVERIFY(seen.exitFound);
     QVERIFY(seen.left);
     QVERIFY(!expected->isVisible());
-    QVERIFY(window->Screen().ClockRunning());
+    QVERIFY(ScreenOf(window.get()).ClockRunning());
 }
 
 // "&Configuration de l'impression" chooses the printer, not only the paper: the choice
 // made there is where the next "Imprimer" goes, without asking for a file.
 void PrintWindowsTest::setUpChoosesThePrinterOfTheNextPrint() {
-    Start();
-    window->Surfaces().SetEnabled(Command::PrintSetup, true);
-    window->Surfaces().SetEnabled(Command::PrintPreview, true);
+    int fileAsked = 0;
+    OutputPrompts prompts;
+    prompts.chooseFile = [&](const SaveRequest&) {
+        ++fileAsked;
+        return std::optional<QString>();
+    };
+    Start(prompts);
+    SurfacesOf(window.get()).SetEnabled(Command::PrintSetup, true);
+    SurfacesOf(window.get()).SetEnabled(Command::PrintPreview, true);
     const QString pdf = files.filePath(QStringLiteral("choisi.pdf"));
     SetUpSeen seen;
     QTimer::singleShot(0, this, [&] { ChoosePdfInSetUp(seen, pdf); });
-    window->Surfaces().MenuAction(Command::PrintSetup)->trigger();
+    SurfacesOf(window.get()).MenuAction(Command::PrintSetup)->trigger();
     QVERIFY(seen.ran);
     QVERIFY(seen.printDialog);
     QVERIFY(!seen.printers.isEmpty());
     QVERIFY(seen.paperChosen);
     QCOMPARE(seen.acceptCaption, QStringLiteral("OK")); // it prints nothing itself
-    QCOMPARE(window->Printer().outputFileName(), pdf);
-    QCOMPARE(window->Printer().pageLayout().pageSize().id(), QPageSize::A5);
-    QCOMPARE(window->Printer().pageLayout().orientation(), QPageLayout::Landscape);
+    QVERIFY(seen.printer);
+    QCOMPARE(seen.printer->outputFileName(), pdf);
+    QCOMPARE(seen.printer->pageLayout().pageSize().id(), QPageSize::A5);
+    QCOMPARE(seen.printer->pageLayout().orientation(), QPageLayout::Landscape);
     QVERIFY(!QFile::exists(pdf));
 
-    int fileAsked = 0;
-    window->Output().Prompts().chooseFile = [&](const SaveRequest&) {
-        ++fileAsked;
-        return std::optional<QString>();
-    };
     bool printed = false;
     QTimer::singleShot(0, this, [&] {
         const auto leave = qScopeGuard([&] {
-            if (window->PrintPreview()->isVisible())
-                window->PrintPreview()->reject();
+            if (Preview()->isVisible())
+                Preview()->reject();
         });
-        if (QAbstractButton* b = ButtonIn(window->PrintPreview(), QStringLiteral("Imprimer")))
+        if (QAbstractButton* b = ButtonIn(Preview(), QStringLiteral("Imprimer")))
             b->click();
-        printed = !window->PrintPreview()->isVisible();
+        printed = !Preview()->isVisible();
     });
-    window->Surfaces().MenuAction(Command::PrintPreview)->trigger();
+    SurfacesOf(window.get()).MenuAction(Command::PrintPreview)->trigger();
     QVERIFY(printed);
     QCOMPARE(fileAsked, 0);
     QFile file(pdf);
@@ -310,9 +317,9 @@ void PrintWindowsTest::setUpChoosesThePrinterOfTheNextPrint() {
 // laid out again afterwards: factors back to 7, the title kept.
 void PrintWindowsTest::previewConfigurationIsTheSameSetUp() {
     Start();
-    window->Surfaces().SetEnabled(Command::PrintPreview, true);
+    SurfacesOf(window.get()).SetEnabled(Command::PrintPreview, true);
     const QString pdf = files.filePath(QStringLiteral("apercu.pdf"));
-    PrintPreviewWindow* preview = window->PrintPreview();
+    PrintPreviewWindow* preview = Preview();
     SetUpSeen seen;
     struct {
         bool ran = false;
@@ -335,11 +342,12 @@ void PrintWindowsTest::previewConfigurationIsTheSameSetUp() {
         after.title = preview->TitleEdit()->text();
         after.page = preview->PageImage().size();
     });
-    window->Surfaces().MenuAction(Command::PrintPreview)->trigger();
+    SurfacesOf(window.get()).MenuAction(Command::PrintPreview)->trigger();
     QVERIFY(after.ran);
     QVERIFY(seen.ran);
     QVERIFY(seen.printDialog);
-    QCOMPARE(window->Printer().outputFileName(), pdf);
+    QVERIFY(seen.printer);
+    QCOMPARE(seen.printer->outputFileName(), pdf);
     QVERIFY(seen.paperChosen);
     QCOMPARE(after.heightFactor, 7);
     QCOMPARE(after.title, QStringLiteral("Essai"));
@@ -347,6 +355,22 @@ void PrintWindowsTest::previewConfigurationIsTheSameSetUp() {
     QVERIFY2(
         after.page.width() > after.page.height(),
         qPrintable(QStringLiteral("%1 x %2").arg(after.page.width()).arg(after.page.height())));
+
+    // The printer set up is the window's one, which the menu's set-up shows too.
+    QPrinter* shown = nullptr;
+    QTimer::singleShot(0, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const auto leave = qScopeGuard([&] {
+            if (modal && modal->isVisible())
+                modal->close();
+        });
+        if (auto* dialog = qobject_cast<QPrintDialog*>(modal))
+            shown = dialog->printer();
+    });
+    SurfacesOf(window.get()).SetEnabled(Command::PrintSetup, true);
+    SurfacesOf(window.get()).MenuAction(Command::PrintSetup)->trigger();
+    QVERIFY(shown);
+    QCOMPARE(shown, seen.printer);
 }
 
 void PrintWindowsTest::helpOverTheWindowThatAsks_data() {
@@ -380,20 +404,20 @@ void PrintWindowsTest::helpOverTheWindowThatAsks() {
     QFETCH(bool, fillsScreen);
     Start();
     if (which == QStringLiteral("startup")) // reached once the link is active
-        window->Surfaces().MenuAction(Command::Activate)->trigger();
+        SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger();
     const bool modal = which == QStringLiteral("preview") || which == QStringLiteral("spectrum");
     if (which == QStringLiteral("spectrum") || which == QStringLiteral("weighting"))
-        window->Session().SwitchSpectrum(true);
-    window->Surfaces().SetEnabled(Command::PrintPreview, true);
-    HelpViewer* help = window->Help();
-    const QMap<QString, QWidget*> windows{
-        {QStringLiteral("preview"), window->PrintPreview()},
-        {QStringLiteral("spectrum"), window->SpectrumPrint()},
-        {QStringLiteral("graticule"), window->GraticuleOptions()},
-        {QStringLiteral("colours"), window->Colours()},
-        {QStringLiteral("startup"), window->StartupParameters()},
-        {QStringLiteral("weighting"), window->WeightingDialog()},
-        {QStringLiteral("port"), window->PortDialog()},
+        SessionOf(window.get()).SwitchSpectrum(true);
+    SurfacesOf(window.get()).SetEnabled(Command::PrintPreview, true);
+    HelpViewer* help = Part<HelpViewer>(window.get(), "helpViewer");
+    const QMap<QString, const char*> windows{
+        {QStringLiteral("preview"), "printPreview"},
+        {QStringLiteral("spectrum"), "spectrumPrint"},
+        {QStringLiteral("graticule"), "graticuleOptions"},
+        {QStringLiteral("colours"), "colours"},
+        {QStringLiteral("startup"), "startupParameters"},
+        {QStringLiteral("weighting"), "weightingDialog"},
+        {QStringLiteral("port"), "portDialog"},
     };
     const QMap<QString, Command> commands{
         {QStringLiteral("preview"), Command::PrintPreview},
@@ -403,7 +427,8 @@ void PrintWindowsTest::helpOverTheWindowThatAsks() {
         {QStringLiteral("startup"), Command::StartupParameters},
         {QStringLiteral("port"), Command::ChoosePort},
     };
-    QWidget* asker = windows.value(which);
+    QVERIFY(windows.contains(which));
+    QWidget* asker = Part<QWidget>(window.get(), windows.value(which));
     QVERIFY(asker);
     struct {
         bool ran = false;
@@ -435,12 +460,12 @@ void PrintWindowsTest::helpOverTheWindowThatAsks() {
             const auto leave = qScopeGuard([&] { asker->close(); });
             askHelp();
         });
-        window->Surfaces().MenuAction(commands.value(which))->trigger();
+        SurfacesOf(window.get()).MenuAction(commands.value(which))->trigger();
     } else {
         if (commands.contains(which))
-            window->Surfaces().MenuAction(commands.value(which))->trigger();
+            SurfacesOf(window.get()).MenuAction(commands.value(which))->trigger();
         else
-            window->SpectrumControls()->WindowButton()->click();
+            Part<SpectrumButtons>(window.get(), "spectrumButtons")->WindowButton()->click();
         QTRY_VERIFY(asker->isVisible());
         askHelp();
         asker->close();

@@ -31,12 +31,13 @@ private slots:
 
 private:
     void Start(const QList<QPair<int, QByteArray>>& lines = {});
-    void Activate() { window->Surfaces().MenuAction(Command::Activate)->trigger(); }
+    void Activate() { SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger(); }
     void Pause() {
-        ButtonIn(window->RegionWidget(Region::Acquisition), QStringLiteral("Pause"))->click();
+        ButtonIn(RegionOf(window.get(), Region::Acquisition), QStringLiteral("Pause"))->click();
     }
     void SwitchSpectrumOn() {
-        QTest::mouseClick(window->SpectrumControls()->SwitchButton(), Qt::LeftButton);
+        QTest::mouseClick(Part<SpectrumButtons>(window.get(), "spectrumButtons")->SwitchButton(),
+                          Qt::LeftButton);
     }
     // Runs the menu command and gives back the lines of the file written, without their
     // CR LF.
@@ -49,6 +50,7 @@ private:
     RecordingLink* link = nullptr;
     QTemporaryDir files;
     int exports = 0;
+    QString exportPath; // the file the save dialog is answered with
 };
 
 namespace {
@@ -92,6 +94,9 @@ void SampleExportTest::Start(const QList<QPair<int, QByteArray>>& lines) {
     env.programFolder = folder->Path();
     env.screenSize = QSize(1280, 1024);
     env.soundDevice = false;
+    env.outputPrompts.chooseFile = [this](const SaveRequest&) {
+        return std::optional<QString>(exportPath);
+    };
     env.linkFactory = [this](const QString&) {
         auto made = std::make_unique<RecordingLink>();
         link = made.get();
@@ -103,12 +108,9 @@ void SampleExportTest::Start(const QList<QPair<int, QByteArray>>& lines) {
 }
 
 QList<QByteArray> SampleExportTest::Export() {
-    const QString path = files.filePath(QStringLiteral("export%1.csv").arg(++exports));
-    window->Output().Prompts().chooseFile = [path](const SaveRequest&) {
-        return std::optional<QString>(path);
-    };
-    window->Surfaces().MenuAction(Command::ExportSamples)->trigger();
-    QFile file(path);
+    exportPath = files.filePath(QStringLiteral("export%1.csv").arg(++exports));
+    SurfacesOf(window.get()).MenuAction(Command::ExportSamples)->trigger();
+    QFile file(exportPath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QList<QByteArray> lines = file.readAll().split('\n');
@@ -123,11 +125,11 @@ QList<QByteArray> SampleExportTest::Export() {
 void SampleExportTest::spectrumKeepsTheScaleOfItsComputation() {
     Start();
     Activate();
-    window->Session().SelectVoltsPerDiv(Channel::A, 6); // 100 mV: decibel divisor 160
+    SessionOf(window.get()).SelectVoltsPerDiv(Channel::A, 6); // 100 mV: decibel divisor 160
     link->Receive(SineSweep());
     SwitchSpectrumOn();
     Pause();
-    SpectrumView* view = window->Spectrum();
+    SpectrumView* view = Part<SpectrumView>(window.get(), "spectrumView");
     QCOMPARE(view->Series(Channel::A)->at(7).y(), 32.0); // linear: half the peak at bin 8
 
     view->LogarithmicButton()->click();
@@ -137,7 +139,7 @@ void SampleExportTest::spectrumKeepsTheScaleOfItsComputation() {
     // 0.1 ms/div: 300 kHz, bin 8 at 8 x 300000 / 256 = 9375 Hz.
     QCOMPARE(lines[8], QByteArray("9375,32"));
 
-    window->Screen().RedrawScreen(); // computed in decibels now
+    ScreenOf(window.get()).RedrawScreen(); // computed in decibels now
     view->LinearButton()->click();
     lines = Export();
     QVERIFY(!lines.isEmpty());
@@ -163,7 +165,7 @@ void SampleExportTest::spectrumFrequenciesOfTheTimeBase() {
     QFETCH(QList<QByteArray>, bins1_4_5_25);
     Start();
     Activate();
-    window->Session().SelectTimeBase(timeBase);
+    SessionOf(window.get()).SelectTimeBase(timeBase);
     link->Receive(SineSweep());
     SwitchSpectrumOn();
     Pause();
@@ -183,7 +185,7 @@ void SampleExportTest::spectrumFrequenciesOfTheTimeBase() {
 void SampleExportTest::sweepAsTheTracesShowIt() {
     Start();
     Activate();
-    Instrument& session = window->Session();
+    Instrument& session = SessionOf(window.get());
     session.SelectWeightingWindow(2); // Hanning
     session.SetShowWindowEffect(true);
     link->Receive(FlatSweep(200, 128));

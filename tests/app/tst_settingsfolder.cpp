@@ -41,8 +41,8 @@ void SettingsFolderTest::settingsApartFromTheData() {
     env.playSound = [](const QString&) {};
     MainWindow window(env);
 
-    QCOMPARE(window.Session().ProgramFolder(), data.Path());
-    QCOMPARE(window.Session().Settings().Line(1), QStringLiteral("SIMULATEUR"));
+    QCOMPARE(SessionOf(&window).ProgramFolder(), data.Path());
+    QCOMPARE(SessionOf(&window).Settings().Line(1), QStringLiteral("SIMULATEUR"));
     QVERIFY(mine.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = mine.readAll().split('\n');
     QCOMPARE(lines.size(), 51);

@@ -204,18 +204,17 @@ void SkinTest::controlsKeepTheirOwnColoursAndFonts() {
     MainWindow window(env);
 
     // Bold captions stay bold; the translation group's stays plain.
-    QVERIFY(window.RegionWidget(Region::TimeBase)->font().bold());
-    QVERIFY(window.RegionWidget(Region::Trigger)->font().bold());
-    QVERIFY(!window.RegionWidget(Region::Translation)->font().bold());
+    QVERIFY(RegionOf(&window, Region::TimeBase)->font().bold());
+    QVERIFY(RegionOf(&window, Region::Trigger)->font().bold());
+    QVERIFY(!RegionOf(&window, Region::Translation)->font().bold());
     // The red caption of the trigger's "OFF" keeps its red on a skinned button.
     QAbstractButton* off = nullptr;
-    for (QAbstractButton* b :
-         window.RegionWidget(Region::Trigger)->findChildren<QAbstractButton*>())
+    for (QAbstractButton* b : RegionOf(&window, Region::Trigger)->findChildren<QAbstractButton*>())
         if (b->text() == QStringLiteral("OFF"))
             off = b;
     QVERIFY(off);
     // (The front panel is locked until the link is active.)
-    window.RegionWidget(Region::Trigger)->setEnabled(true);
+    RegionOf(&window, Region::Trigger)->setEnabled(true);
     off->setEnabled(true);
     QVERIFY(CountNear(off->grab().toImage(), QColor(255, 0, 0), 50) > 5);
 }

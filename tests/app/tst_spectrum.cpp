@@ -41,10 +41,17 @@ private slots:
 
 private:
     void Start(const QList<QPair<int, QByteArray>>& lines = {});
-    void Activate() { window->Surfaces().MenuAction(Command::Activate)->trigger(); }
-    QToolButton* Switch() const { return window->SpectrumControls()->SwitchButton(); }
-    QToolButton* WindowChoice() const { return window->SpectrumControls()->WindowButton(); }
-    SpectrumView* View() const { return window->Spectrum(); }
+    void Activate() { SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger(); }
+    SpectrumButtons* Buttons() const {
+        return Part<SpectrumButtons>(window.get(), "spectrumButtons");
+    }
+    QToolButton* Switch() const { return Buttons()->SwitchButton(); }
+    QToolButton* WindowChoice() const { return Buttons()->WindowButton(); }
+    SpectrumView* View() const { return Part<SpectrumView>(window.get(), "spectrumView"); }
+    WeightingWindowDialog* Weighting() const {
+        return Part<WeightingWindowDialog>(window.get(), "weightingDialog");
+    }
+    HelpViewer* Help() const { return Part<HelpViewer>(window.get(), "helpViewer"); }
 
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<MessageCapture> messages;
@@ -103,20 +110,20 @@ void SpectrumWindowTest::Start(const QList<QPair<int, QByteArray>>& lines) {
 void SpectrumWindowTest::startAndPresets() {
     Start();
     // The switch and the window-choice button share the lower part of the centre column.
-    QWidget* column = window->RegionWidget(Region::CentreColumn);
-    QCOMPARE(window->SpectrumControls()->parentWidget(), column);
-    QCOMPARE(window->SpectrumControls()->geometry(), QRect(0, 140, 47, 130));
+    QWidget* column = RegionOf(window.get(), Region::CentreColumn);
+    QCOMPARE(Buttons()->parentWidget(), column);
+    QCOMPARE(Buttons()->geometry(), QRect(0, 140, 47, 130));
     QCOMPARE(Switch()->toolTip(), QStringLiteral("ON / OFF Analyseur de spectre"));
     QCOMPARE(WindowChoice()->toolTip(), QStringLiteral("Choix du type de fenêtres de pondération"));
     // Inactive preset: the switch hidden and off; the window choice hidden.
     QVERIFY(Switch()->isHidden());
     QVERIFY(!Switch()->isEnabled());
     QVERIFY(!Switch()->isChecked());
-    QCOMPARE(window->SpectrumControls()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
+    QCOMPARE(Buttons()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
     QVERIFY(WindowChoice()->isHidden());
-    QVERIFY(window->RegionWidget(Region::SpectrumPanel)->isHidden());
-    QVERIFY(!window->Session().Spectrum().on);
-    QCOMPARE(window->WeightingDialog()->isVisible(), false);
+    QVERIFY(RegionOf(window.get(), Region::SpectrumPanel)->isHidden());
+    QVERIFY(!SessionOf(window.get()).Spectrum().on);
+    QCOMPARE(Weighting()->isVisible(), false);
     // Activated preset: the switch shown and on; still no window choice.
     Activate();
     QVERIFY(Switch()->isVisible());
@@ -128,14 +135,14 @@ void SpectrumWindowTest::switchOnAndOff() {
     Start({{17, "8454143"}});
     Activate();
     link->Receive(SineSweep());
-    QSignalSpy redraws(&window->Screen(), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
 
     QTest::mouseClick(Switch(), Qt::LeftButton);
     QVERIFY(Switch()->isChecked());
     QCOMPARE(window->windowTitle(), QStringLiteral("Analyseur de spectre v1.7"));
-    QCOMPARE(window->SpectrumControls()->GlyphPath(), folder->Path() + "FFT_ON.bmp");
-    QVERIFY(window->Session().Spectrum().on);
-    QWidget* panel = window->RegionWidget(Region::SpectrumPanel);
+    QCOMPARE(Buttons()->GlyphPath(), folder->Path() + "FFT_ON.bmp");
+    QVERIFY(SessionOf(window.get()).Spectrum().on);
+    QWidget* panel = RegionOf(window.get(), Region::SpectrumPanel);
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->geometry(), QRect(8, 32, 662, 341));
     QCOMPARE(View()->parentWidget(), panel);
@@ -150,13 +157,13 @@ void SpectrumWindowTest::switchOnAndOff() {
     QTest::mouseClick(Switch(), Qt::LeftButton);
     QVERIFY(!Switch()->isChecked());
     QCOMPARE(window->windowTitle(), QStringLiteral("Oscilloscope Numérique à mémoire v1.7"));
-    QCOMPARE(window->SpectrumControls()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
-    QVERIFY(!window->Session().Spectrum().on);
+    QCOMPARE(Buttons()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
+    QVERIFY(!SessionOf(window.get()).Spectrum().on);
     QVERIFY(!panel->isVisible());
     QVERIFY(!WindowChoice()->isVisible());
     QCOMPARE(redraws.size(), 1);
     // The screen is drawn again: the trace of channel A is on it.
-    auto* screen = window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+    auto* screen = RegionOf(window.get(), Region::ScreenPanel)->findChild<ScreenView*>();
     int red = 0;
     for (int x = 21; x < 620; ++x)
         for (int y = 33; y < 288; ++y)
@@ -174,10 +181,10 @@ void SpectrumWindowTest::switchedOnBeforeTheFirstSweep() {
     QCOMPARE(View()->Series(Channel::A)->count(), 0);
     View()->LogarithmicButton()->click();
     for (int i = 0; i < 3; ++i)
-        window->Screen().RedrawScreen();
+        ScreenOf(window.get()).RedrawScreen();
     // Half a sweep changes nothing.
     link->Receive(SineSweep().left(9 * 150));
-    window->Screen().RedrawScreen();
+    ScreenOf(window.get()).RedrawScreen();
     QCOMPARE(View()->Series(Channel::A)->count(), 0);
     QCOMPARE(View()->chart()->title(), QStringLiteral("Spectre d'amplitude logarithmique"));
     QVERIFY(messages->texts.isEmpty());
@@ -203,7 +210,7 @@ void SpectrumWindowTest::activationSetsTheGradient() {
     Start();
     Activate();
     QTest::mouseClick(Switch(), Qt::LeftButton);
-    Instrument& session = window->Session();
+    Instrument& session = SessionOf(window.get());
     const_cast<PersistedSettings&>(session.Settings())
         .SetNumber(SettingsLine::SpectrumBackground, 255);
     QCOMPARE(View()->GradientStart() == 255, false);
@@ -219,12 +226,12 @@ void SpectrumWindowTest::windowChoiceReachesAPausedSpectrum() {
     QTest::mouseClick(Switch(), Qt::LeftButton);
     const double rectangular = View()->Series(Channel::A)->at(7).y();
     QCOMPARE(rectangular, 32.0);
-    ButtonIn(window->RegionWidget(Region::Acquisition), QStringLiteral("Pause"))->click();
+    ButtonIn(RegionOf(window.get(), Region::Acquisition), QStringLiteral("Pause"))->click();
     // A next sweep begins before the box stops.
     link->Receive(QByteArray("A000#000B").repeated(1) + QByteArray("A000%000B").repeated(40));
 
     QTest::mouseClick(WindowChoice(), Qt::LeftButton);
-    WeightingWindowDialog* dialog = window->WeightingDialog();
+    WeightingWindowDialog* dialog = Weighting();
     QVERIFY(dialog->isVisible());
     dialog->WindowButton(2)->click();                             // Hanning
     QCOMPARE(View()->Series(Channel::A)->at(7).y(), rectangular); // nothing recomputed yet
@@ -234,7 +241,7 @@ void SpectrumWindowTest::windowChoiceReachesAPausedSpectrum() {
     // 256 points transformed is about 0.57), and exactly the spectrum of that weighting.
     const double hanning = View()->Series(Channel::A)->at(7).y();
     QVERIFY2(hanning >= 17 && hanning <= 19, qPrintable(QString::number(hanning)));
-    Instrument& session = window->Session();
+    Instrument& session = SessionOf(window.get());
     // Weighted about 128 (the reset extremes), which is also this sine's own mid-level.
     SampleTable expected;
     CompletedSweep centred = *session.LastSweep();
@@ -253,7 +260,7 @@ void SpectrumWindowTest::windowChoiceReachesAPausedSpectrum() {
                             0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0};
     for (int k = 0; k < 25; ++k)
         QCOMPARE(View()->Series(Channel::A)->at(k).y(), double(byHand[k]));
-    QCOMPARE(window->Session().Samples().At(20).displayA,
+    QCOMPARE(SessionOf(window.get()).Samples().At(20).displayA,
              128 + int(std::lround(64 * std::sin(2 * M_PI * 20 / 32))));
 }
 
@@ -261,7 +268,7 @@ void SpectrumWindowTest::windowChoiceReachesAPausedSpectrum() {
 void SpectrumWindowTest::windowEffectOnTheScreen() {
     Start({{10, "255"}}); // channel A in red
     Activate();
-    auto* screen = window->RegionWidget(Region::ScreenPanel)->findChild<ScreenView*>();
+    auto* screen = RegionOf(window.get(), Region::ScreenPanel)->findChild<ScreenView*>();
     const QColor red(255, 0, 0);
     link->Receive(FlatSweep(200, 128)); // y = 288 - 200
     QCOMPARE(screen->Image().pixelColor(320, 88), red);
@@ -269,7 +276,7 @@ void SpectrumWindowTest::windowEffectOnTheScreen() {
     // Hanning pulls the flat sweep to its mid-level, 200, and moves that level to 128.
     QTest::mouseClick(Switch(), Qt::LeftButton);
     QTest::mouseClick(WindowChoice(), Qt::LeftButton);
-    WeightingWindowDialog* dialog = window->WeightingDialog();
+    WeightingWindowDialog* dialog = Weighting();
     dialog->WindowButton(2)->click();
     dialog->EffectBox()->click();
     dialog->OkButton()->click();
@@ -293,18 +300,18 @@ void SpectrumWindowTest::helpTopics() {
     QVERIFY(QFile::copy(qEnvironmentVariable("OSC_TEST_DATA") + QStringLiteral("/aide.hlp"),
                         folder->Path() + QStringLiteral("aide.hlp")));
     Start();
-    window->WeightingDialog()->HelpButton()->click();
-    QCOMPARE(window->Help()->CurrentTopic(), QStringLiteral("rub58"));
-    const QString text = window->Help()->Browser()->toPlainText();
+    Weighting()->HelpButton()->click();
+    QCOMPARE(Help()->CurrentTopic(), QStringLiteral("rub58"));
+    const QString text = Help()->Browser()->toPlainText();
     for (const char* words : {"Fenêtres de pondération", "Fenêtre de Hanning",
                               "Visualiser l'effet de la fenêtre sur le graticule"})
         QVERIFY2(text.contains(QString::fromUtf8(words)), words);
     window->ShowHelpTopic(QStringLiteral("spectre"));
-    QCOMPARE(window->Help()->CurrentTopic(), QStringLiteral("spectre"));
+    QCOMPARE(Help()->CurrentTopic(), QStringLiteral("spectre"));
     QVERIFY(text.contains(QStringLiteral("L'analyseur de spectre")));
     QVERIFY(text.contains(QStringLiteral("Contraction du spectre")));
-    QVERIFY(!window->Help()->Browser()->toPlainText().contains(QStringLiteral("n'existe pas")));
-    window->Help()->hide();
+    QVERIFY(!Help()->Browser()->toPlainText().contains(QStringLiteral("n'existe pas")));
+    Help()->hide();
 }
 
 QTEST_MAIN(SpectrumWindowTest)

@@ -136,7 +136,7 @@ void StartupTest::startWritesTheSettingsFile() {
     }
     // Memory and file agree.
     for (int k = 1; k <= 50; ++k)
-        QCOMPARE(folder->SettingsLine(k), w->Session().Settings().RawLine(k));
+        QCOMPARE(folder->SettingsLine(k), SessionOf(w.get()).Settings().RawLine(k));
 }
 
 void StartupTest::soundDeviceDecidesLines14And44_data() {
@@ -182,7 +182,7 @@ void StartupTest::screenSizeCheck() {
     std::unique_ptr<MainWindow> w = Start(screen);
     QCOMPARE(w->ShouldServe(), serves);
     const QString resolution = QStringLiteral("%1 x %2").arg(screen.width()).arg(screen.height());
-    QCOMPARE(w->Splash()->ResolutionLine(),
+    QCOMPARE(Part<SplashWindow>(w.get(), "splash")->ResolutionLine(),
              QStringLiteral("Votre résolution graphique est de ") + resolution);
     if (serves) {
         QCOMPARE(messages->texts, QStringList());
@@ -204,8 +204,9 @@ void StartupTest::splashEndsAtTheTenthTick() {
     TimerWatch splashTicks(IsSplashTimer);
     std::unique_ptr<MainWindow> w = Start();
     QCOMPARE(splashTicks.Ticks(), 10);
-    QCOMPARE(w->Splash()->SplashCounter(), 10);
-    QVERIFY(!w->Splash()->isVisible());
+    const SplashWindow* splash = Part<SplashWindow>(w.get(), "splash");
+    QCOMPARE(splash->SplashCounter(), 10);
+    QVERIFY(!splash->isVisible());
 }
 
 void StartupTest::continueButtonEndsTheSplash() {
@@ -232,8 +233,9 @@ void StartupTest::continueButtonEndsTheSplash() {
     rescue.stop();
     QVERIFY(!clickLost);
     QVERIFY(splashTicks.Ticks() < 10);
-    QCOMPARE(w->Splash()->SplashCounter(), 10);
-    QVERIFY(!w->Splash()->isVisible());
+    const SplashWindow* splash = Part<SplashWindow>(w.get(), "splash");
+    QCOMPARE(splash->SplashCounter(), 10);
+    QVERIFY(!splash->isVisible());
     // The splash timer ticks once a second from creation to the end of the run.
     const QList<QTimer*> own = w->findChildren<QTimer*>(Qt::FindDirectChildrenOnly);
     QCOMPARE(own.size(), 1);
@@ -253,10 +255,10 @@ void StartupTest::timersKeepTheirIntervals() {
     // the clock runs again once the splash is over.
     TimerWatch anyTimer([](const QTimer&) { return false; });
     std::unique_ptr<MainWindow> w = Start();
-    QVERIFY(w->Screen().ClockRunning());
-    QVERIFY(w->Screen().AnimationRunning());
+    QVERIFY(ScreenOf(w.get()).ClockRunning());
+    QVERIFY(ScreenOf(w.get()).AnimationRunning());
     QList<int> redrawTimers;
-    connect(&w->Screen(), &ScreenController::Redrawn, this,
+    connect(&ScreenOf(w.get()), &ScreenController::Redrawn, this,
             [&] { redrawTimers << anyTimer.CurrentInterval(); });
     QTRY_VERIFY_WITH_TIMEOUT(redrawTimers.size() >= 3, 30000);
     for (int interval : redrawTimers)
@@ -281,8 +283,8 @@ void StartupTest::unwritableFolderStillStarts() {
                  qPrintable(error));
     messages->texts.clear();
     // Memory holds the start values all the same.
-    QCOMPARE(w->Session().Settings().Line(20), QStringLiteral("12"));
-    QCOMPARE(w->Session().Settings().Line(23), QStringLiteral("VOIE_B_OFF"));
+    QCOMPARE(SessionOf(w.get()).Settings().Line(20), QStringLiteral("12"));
+    QCOMPARE(SessionOf(w.get()).Settings().Line(23), QStringLiteral("VOIE_B_OFF"));
 }
 
 void StartupTest::menusAndShortcuts_data() {
@@ -315,7 +317,7 @@ void StartupTest::menusAndShortcuts_data() {
 void StartupTest::menusAndShortcuts() {
     QFETCH(int, command);
     std::unique_ptr<MainWindow> w = Start();
-    QAction* a = w->Surfaces().MenuAction(static_cast<Command>(command));
+    QAction* a = SurfacesOf(w.get()).MenuAction(static_cast<Command>(command));
     QVERIFY(a);
     QTEST(a->text(), "caption");
     QTEST(a->shortcut().toString(), "shortcut");
@@ -325,18 +327,18 @@ void StartupTest::menusAndShortcuts() {
         titles << m->text();
     QCOMPARE(titles,
              QStringList({"&Fichier", "&Edition", "&Communication", "&Options", "Math", "&Aide"}));
-    QVERIFY(w->Surfaces().MenuAction(Command::MathNone)->isChecked());
+    QVERIFY(SurfacesOf(w.get()).MenuAction(Command::MathNone)->isChecked());
     // The export comes right after the save, on the menu bar only.
     const QList<QAction*> file = w->menuBar()->actions()[0]->menu()->actions();
-    QCOMPARE(file.indexOf(w->Surfaces().MenuAction(Command::ExportSamples)),
-             file.indexOf(w->Surfaces().MenuAction(Command::Save)) + 1);
-    QVERIFY(!w->Surfaces().PopupAction(Command::ExportSamples));
-    QVERIFY(!w->Surfaces().ToolAction(Command::ExportSamples));
+    QCOMPARE(file.indexOf(SurfacesOf(w.get()).MenuAction(Command::ExportSamples)),
+             file.indexOf(SurfacesOf(w.get()).MenuAction(Command::Save)) + 1);
+    QVERIFY(!SurfacesOf(w.get()).PopupAction(Command::ExportSamples));
+    QVERIFY(!SurfacesOf(w.get()).ToolAction(Command::ExportSamples));
 }
 
 void StartupTest::popupAndToolBar() {
     std::unique_ptr<MainWindow> w = Start();
-    CommandSurfaces& s = w->Surfaces();
+    CommandSurfaces& s = SurfacesOf(w.get());
     QStringList popup;
     for (QAction* a : s.PopupMenu()->actions())
         popup << (a->isSeparator() ? QStringLiteral("-")
@@ -382,7 +384,7 @@ void StartupTest::popupAndToolBar() {
 
 void StartupTest::layoutOfTheRegions() {
     std::unique_ptr<MainWindow> w = Start();
-    QCOMPARE(w->Client()->size(), QSize(964, 676));
+    QCOMPARE(Part<QWidget>(w.get(), "client")->size(), QSize(964, 676));
     struct Row {
         Region region;
         const char* caption; // null for a plain panel
@@ -406,7 +408,7 @@ void StartupTest::layoutOfTheRegions() {
     // clang-format on
     w->show();
     for (const Row& r : rows) {
-        QWidget* region = w->RegionWidget(r.region);
+        QWidget* region = RegionOf(w.get(), r.region);
         QCOMPARE(region->geometry(), r.geometry);
         QCOMPARE(region->isVisible(), r.visible);
         if (!r.caption)
@@ -421,35 +423,36 @@ void StartupTest::layoutOfTheRegions() {
     // acquisition and trigger groups are off as a whole, and every other button is off or
     // hidden.
     for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger})
-        QVERIFY(!w->RegionWidget(r)->isEnabled());
+        QVERIFY(!RegionOf(w.get(), r)->isEnabled());
     for (Region r : {Region::TimeBase, Region::Acquisition, Region::Trigger, Region::ChannelA,
                      Region::ChannelB, Region::Translation, Region::Magnifier})
-        for (QAbstractButton* b : w->RegionWidget(r)->findChildren<QAbstractButton*>())
+        for (QAbstractButton* b : RegionOf(w.get(), r)->findChildren<QAbstractButton*>())
             QVERIFY2(!b->isEnabled() || !b->isVisible(), qPrintable(b->text() + b->toolTip()));
-    QCOMPARE(w->StatusPanel(0)->width(), 550);
-    QCOMPARE(w->StatusPanel(1)->width(), 250);
-    QCOMPARE(w->StatusPanel(2)->width(), 100);
-    QVERIFY(!w->ProgressBar()->isVisible());
-    QCOMPARE(w->ProgressBar()->geometry(), QRect(805, 659, 156, 14));
+    QCOMPARE(Part<QLabel>(w.get(), "statusPanel0")->width(), 550);
+    QCOMPARE(Part<QLabel>(w.get(), "statusPanel1")->width(), 250);
+    QCOMPARE(Part<QLabel>(w.get(), "statusPanel2")->width(), 100);
+    const QProgressBar* progress = Part<QProgressBar>(w.get(), "progressBar");
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(progress->geometry(), QRect(805, 659, 156, 14));
 }
 
 void StartupTest::portQuestionAskedOnce() {
     // A new settings file: no port has ever been chosen.
     folder->WriteSettings({{1, "ttyS0"}, {16, "0"}});
     std::unique_ptr<MainWindow> w = Start();
-    QSignalSpy saves(&w->Session(), &Instrument::settingsSaved);
+    QSignalSpy saves(&SessionOf(w.get()), &Instrument::settingsSaved);
     w->show(); // the first activation of the main window asks
     const QString question = QStringLiteral(
         "Information: Vous devez sélectionner le port de communication série (physique ou "
         "virtuel USB) utilisé avec l'oscilloscope.");
     QTRY_COMPARE_WITH_TIMEOUT(messages->texts, QStringList(question), 30000);
-    PortSelectionDialog* dialog = w->PortDialog();
+    PortSelectionDialog* dialog = Part<PortSelectionDialog>(w.get(), "portDialog");
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 30000);
     // The dialog, once active, invites the choice and notes that the question was put.
     QTRY_COMPARE_WITH_TIMEOUT(
         dialog->PortList()->currentText(),
         QStringLiteral("Cliquez sur la flèche de droite --------------------->"), 30000);
-    QCOMPARE(w->Session().Settings().Line(16), QStringLiteral("1"));
+    QCOMPARE(SessionOf(w.get()).Settings().Line(16), QStringLiteral("1"));
 
     // Back to the main window: the file is rewritten and nobody asks again.
     const int savesBefore = saves.size();
@@ -463,17 +466,18 @@ void StartupTest::portQuestionAskedOnce() {
 void StartupTest::portDialogShowsTheSavedPort() {
     folder->WriteSettings({{1, "ttyUSB7"}, {16, "1"}});
     std::unique_ptr<MainWindow> w = Start();
-    w->Surfaces().MenuAction(Command::ChoosePort)->trigger();
-    QVERIFY(w->PortDialog()->isVisible());
-    QCOMPARE(w->PortDialog()->PortList()->currentText(), QStringLiteral("ttyUSB7"));
+    SurfacesOf(w.get()).MenuAction(Command::ChoosePort)->trigger();
+    PortSelectionDialog* dialog = Part<PortSelectionDialog>(w.get(), "portDialog");
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->PortList()->currentText(), QStringLiteral("ttyUSB7"));
 }
 
 void StartupTest::activationRewritesTheFileOnce() {
     folder->WriteSettings({{1, "ttyS0"}, {16, "1"}});
     std::unique_ptr<MainWindow> w = Start();
-    w->Session().ChoosePort(QStringLiteral("SIMULATEUR")); // as the port dialog does
+    SessionOf(w.get()).ChoosePort(QStringLiteral("SIMULATEUR")); // as the port dialog does
     QCOMPARE(folder->SettingsLine(1), QByteArray("ttyS0"));
-    QSignalSpy saves(&w->Session(), &Instrument::settingsSaved);
+    QSignalSpy saves(&SessionOf(w.get()), &Instrument::settingsSaved);
     w->MainWindowActivated();
     QCOMPARE(saves.size(), 1);
     QCOMPARE(folder->SettingsLine(1), QByteArray("SIMULATEUR"));
@@ -483,8 +487,8 @@ void StartupTest::activationRedrawsRecoloursAndAnimates() {
     // Channel A red, channel B blue.
     folder->WriteSettings({{10, "255"}, {11, "16711680"}, {16, "1"}});
     std::unique_ptr<MainWindow> w = Start();
-    DialView* dialA = w->Panel().ChannelOf(Channel::A).Dial();
-    DialView* dialB = w->Panel().ChannelOf(Channel::B).Dial();
+    DialView* dialA = PanelOf(w.get()).ChannelOf(Channel::A).Dial();
+    DialView* dialB = PanelOf(w.get()).ChannelOf(Channel::B).Dial();
     // A point of the pointer at 1 V/div (25 degrees left of 12 o'clock, 50 pixels from the
     // centre of the knob at 96, 96).
     const QPoint onPointer(75, 51);
@@ -495,32 +499,32 @@ void StartupTest::activationRedrawsRecoloursAndAnimates() {
     QByteArray file = folder->ReadSettings();
     file.replace("\r\n255\r\n16711680\r\n", "\r\n65280\r\n65535\r\n");
     folder->WriteRaw(file);
-    w->Session().LoadSettings();
+    SessionOf(w.get()).LoadSettings();
     QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(255, 0, 0));
-    w->Screen().StopAnimation();
+    ScreenOf(w.get()).StopAnimation();
 
-    QSignalSpy redraws(&w->Screen(), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(w.get()), &ScreenController::Redrawn);
     w->MainWindowActivated();
     QCOMPARE(redraws.size(), 1);
     QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(0, 255, 0));
     QCOMPARE(dialB->Picture().pixelColor(onPointer), QColor(255, 255, 0));
     QCOMPARE(dialA->grab().toImage().pixelColor(onPointer), QColor(0, 255, 0));
     // The link is not active: the idle animation runs again.
-    QVERIFY(w->Screen().AnimationRunning());
+    QVERIFY(ScreenOf(w.get()).AnimationRunning());
 }
 
 void StartupTest::hardwareCheckToggles() {
     std::unique_ptr<MainWindow> w = Start();
     w->show();
-    QWidget* grid = w->RegionWidget(Region::SampleGrid);
-    QWidget* trigger = w->RegionWidget(Region::Trigger);
-    QWidget* translation = w->RegionWidget(Region::Translation);
-    w->Surfaces().MenuAction(Command::HardwareCheck)->trigger();
+    QWidget* grid = RegionOf(w.get(), Region::SampleGrid);
+    QWidget* trigger = RegionOf(w.get(), Region::Trigger);
+    QWidget* translation = RegionOf(w.get(), Region::Translation);
+    SurfacesOf(w.get()).MenuAction(Command::HardwareCheck)->trigger();
     QVERIFY(grid->isVisible() && !trigger->isVisible() && !translation->isVisible());
     auto* table = grid->findChild<QAbstractItemView*>();
     QVERIFY(table && table->isVisible());
     QCOMPARE(table->model()->index(5, 0).data().toString(), QStringLiteral("5"));
-    w->Surfaces().MenuAction(Command::HardwareCheck)->trigger();
+    SurfacesOf(w.get()).MenuAction(Command::HardwareCheck)->trigger();
     QVERIFY(!grid->isVisible() && trigger->isVisible() && translation->isVisible());
 }
 
@@ -547,15 +551,16 @@ void StartupTest::helpOpensItsTopic() {
                             folder->Path() + QStringLiteral("aide.hlp")));
     std::unique_ptr<MainWindow> w = Start();
     if (topic == QStringLiteral("som"))
-        w->Surfaces().MenuAction(Command::Help)->trigger();
+        SurfacesOf(w.get()).MenuAction(Command::Help)->trigger();
     else
         w->ShowHelpTopic(topic);
-    QVERIFY(w->Help()->isVisible());
-    QCOMPARE(w->Help()->CurrentTopic(), topic);
-    QVERIFY2(w->Help()->Browser()->toPlainText().contains(shown), qPrintable(shown));
+    HelpViewer* help = Part<HelpViewer>(w.get(), "helpViewer");
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->CurrentTopic(), topic);
+    QVERIFY2(help->Browser()->toPlainText().contains(shown), qPrintable(shown));
     if (topic == QStringLiteral("rub11")) {
         // The topic's heading is scrolled into view, not the top of the file.
-        QTextBrowser* b = w->Help()->Browser();
+        QTextBrowser* b = help->Browser();
         QVERIFY(b->verticalScrollBar()->value() > 0);
         const QTextCursor at = b->cursorForPosition(QPoint(5, 5));
         QCOMPARE(at.block().text(), QStringLiteral("Choix du port RS232"));
@@ -574,15 +579,15 @@ void StartupTest::quitWritesNothing() {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     const QByteArray before = folder->ReadSettings();
-    w->Session().ChoosePort(QStringLiteral("changed in memory"));
-    QVERIFY(w->Screen().AnimationRunning());
+    SessionOf(w.get()).ChoosePort(QStringLiteral("changed in memory"));
+    QVERIFY(ScreenOf(w.get()).AnimationRunning());
     QSignalSpy terminate(w.get(), &MainWindow::terminateRequested);
     if (closeBox)
         QVERIFY(w->close()); // the close is allowed
     else
-        w->Surfaces().MenuAction(Command::Quit)->trigger();
+        SurfacesOf(w.get()).MenuAction(Command::Quit)->trigger();
     QCOMPARE(terminate.size(), 1);
-    QVERIFY(!w->Screen().AnimationRunning());
+    QVERIFY(!ScreenOf(w.get()).AnimationRunning());
     QCOMPARE(folder->ReadSettings(), before);
 }
 

@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
     QObject::connect(&window, &MainWindow::terminateRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.show();
-    QTimer::singleShot(1500, &window, [&] { window.MenuStyle()->ShowOnTop(); });
+    QTimer::singleShot(1500, &window, [&] {
+        if (auto* style = window.findChild<MenuStyleWindow*>(QStringLiteral("menuStyle")))
+            style->ShowOnTop();
+    });
     return QApplication::exec();
 }
