@@ -40,7 +40,7 @@ struct Scene {
         screen.SetLayers(MarkerLayers(markers, session));
         QObject::connect(&markers, &MarkerController::redrawRequested, &screen,
                          [this] { screen.RedrawScreen(); });
-        QObject::connect(&screen, &ScreenController::Redrawn, [this] { ++redraws; });
+        QObject::connect(&screen, &ScreenController::redrawn, [this] { ++redraws; });
         session.SwitchTrace(Channel::A, true);
         session.SwitchTrace(Channel::B, true);
         session.SelectCoupling(Channel::A, static_cast<int>(Coupling::DC));

@@ -33,7 +33,7 @@ struct Scene {
         screen.StopAnimation();
         screen.StopClock();
         screen.SetClock([] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); });
-        QObject::connect(&screen, &ScreenController::Redrawn, [this] { ++redraws; });
+        QObject::connect(&screen, &ScreenController::redrawn, [this] { ++redraws; });
     }
 
     // Both channels on, A + B shown, trigger on channel A: the busiest screen.

@@ -286,12 +286,12 @@ void MainWindow::BuildMarkers() {
     screen->SetLayers(MarkerLayers(*markers, session));
     connect(markers, &MarkerController::redrawRequested, this,
             GuardedSlot([this] { screen->RedrawScreen(); }));
-    connect(screenView, &ScreenView::MousePressed, markers,
+    connect(screenView, &ScreenView::mousePressed, markers,
             GuardedSlot([this](QPoint pixel, Qt::MouseButton) { markers->Press(pixel); }));
-    connect(screenView, &ScreenView::MouseMoved, markers,
+    connect(screenView, &ScreenView::mouseMoved, markers,
             GuardedSlot([this](QPoint pixel) { markers->Move(pixel); }));
-    connect(screenView, &ScreenView::MouseReleased, markers, &MarkerController::Release);
-    connect(screenView, &ScreenView::MouseLost, markers, &MarkerController::LoseMouse);
+    connect(screenView, &ScreenView::mouseReleased, markers, &MarkerController::Release);
+    connect(screenView, &ScreenView::mouseLost, markers, &MarkerController::LoseMouse);
     connect(surfaces->PopupMenu(), &QMenu::aboutToShow, markers, &MarkerController::LoseMouse);
 }
 
@@ -370,8 +370,8 @@ void MainWindow::BuildWindows() {
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, portDialog); }); });
     // The small windows of the options, the start-up parameters, the about box and the menu
-    // style, in the order the program makes its windows; "Effets sonores" reads line 44, set
-    // by now.
+    // style, in the order the program makes its windows; "Effets sonores" reads
+    // SettingsLine::SoundDevice, set by now.
     graticuleOptions = new GraticuleOptionsWindow(this, session);
     colours = new ColoursWindow(this, session);
     about = new AboutWindow(this, session);

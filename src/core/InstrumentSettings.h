@@ -151,7 +151,7 @@ inline constexpr int ColourOf(Channel c) {
 }
 } // namespace SettingsLine
 
-// Bits of the start-up restore mask (settings line 28).
+// Bits of the start-up restore mask (SettingsLine::RestoreMask).
 namespace RestoreBit {
 inline constexpr int TimeBase = 1;
 inline constexpr int Trigger = 2;
@@ -170,5 +170,6 @@ InstrumentSettings ActivatedPresetSettings();
 // other line.
 QString InstrumentLineStartText(int line);
 
-// Writes the start values of lines 18 to 27 (every start-up resets them).
+// Writes the start values of the instrument lines, PositionA to VoltsB (every start-up
+// resets them).
 void ResetInstrumentLines(PersistedSettings& settings);

@@ -15,8 +15,9 @@ struct LineRule {
 
 using K = PersistedSettings::Kind;
 
-// What each line holds, lines 1 to 50. Lines 18 to 27 are the instrument in force,
-// lines 30 to 39 their saved copies for the start-up.
+// What each of the file's lines holds, in order. The instrument lines (SettingsLine::
+// PositionA to VoltsB) are the instrument in force, their saved copies (SavedOffset further
+// on) its values for the start-up.
 // clang-format off
 constexpr std::array<LineRule, PersistedSettings::LineCount> Rules{{
     {K::Text, nullptr, nullptr},              // 1 port

@@ -63,7 +63,8 @@ bool Instrument::ChannelControlsEnabled(Channel channel) const {
 }
 
 QString Instrument::SettingsPath() const {
-    // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
+    // SettingsLine::ProgramFolder ends with a separator; the joined name is cleaned of the doubled
+    // one.
     return QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) + QStringLiteral("/") +
                            QString::fromLatin1(SettingsFile::FileName));
 }
@@ -115,11 +116,11 @@ void Instrument::SetMenuStyle(bool officeXp, bool conventional) {
 
 void Instrument::SetInitialState() {
     decoder.SetPointCounter(1);
-    window.SetMagnification(1);
-    window.SetStep(RamWindow::DefaultStep);
-    window.SetStart(0);
-    window.SetLeftEnabled(false);
-    window.SetResetEnabled(false);
+    ramWindow.SetMagnification(1);
+    ramWindow.SetStep(RamWindow::DefaultStep);
+    ramWindow.SetStart(0);
+    ramWindow.SetLeftEnabled(false);
+    ramWindow.SetResetEnabled(false);
     mathMenu = MathMenuState{};
     state.mathMode = MathMode::None;
     state.running = true;
@@ -169,7 +170,7 @@ void Instrument::ApplyInactivePreset() {
         emit traceChanged(c);
         SetChannelControls(c, false);
     }
-    window.SetRightEnabled(false);
+    ramWindow.SetRightEnabled(false);
     emit translationChanged();
     emit presetApplied(Preset::Inactive);
     SetLock(&PanelLocks::runButtonsEnabled, false);
@@ -185,7 +186,7 @@ void Instrument::ApplyActivatedPreset() {
         emit traceChanged(c);
         SetChannelControls(c, on);
     }
-    window.SetRightEnabled(true);
+    ramWindow.SetRightEnabled(true);
     emit translationChanged();
     state.triggerArmed = false;
     state.triggerSource = TriggerSource::Off;
@@ -321,43 +322,43 @@ void Instrument::Pause() {
 }
 
 void Instrument::TranslateRight() {
-    window.SetStart(window.Start() + window.StepSamples());
-    if (window.Start() > Sweep::LastWindowStart - 1) {
-        window.SetRightEnabled(false);
-        window.SetLeftEnabled(true);
+    ramWindow.SetStart(ramWindow.Start() + ramWindow.StepSamples());
+    if (ramWindow.Start() > Sweep::LastWindowStart - 1) {
+        ramWindow.SetRightEnabled(false);
+        ramWindow.SetLeftEnabled(true);
         emit translationChanged();
         Messages::Show(Messages::Kind::Information, UpperLimitMessage);
-        window.SetStart(Sweep::LastWindowStart);
+        ramWindow.SetStart(Sweep::LastWindowStart);
     }
-    if (window.Start() > 0) {
-        window.SetLeftEnabled(true);
-        window.SetResetEnabled(true);
+    if (ramWindow.Start() > 0) {
+        ramWindow.SetLeftEnabled(true);
+        ramWindow.SetResetEnabled(true);
     }
     emit translationChanged();
     emit windowRangeChanged();
-    SendCommand(BoxCommands::WindowRight(window.Start()));
+    SendCommand(BoxCommands::WindowRight(ramWindow.Start()));
     AfterTranslation();
 }
 
 void Instrument::TranslateLeft() {
-    window.SetStart(window.Start() - window.StepSamples());
-    window.SetRightEnabled(true);
-    if (window.Start() <= 0) {
-        window.SetLeftEnabled(false);
-        window.SetResetEnabled(false);
-        window.SetStart(0);
+    ramWindow.SetStart(ramWindow.Start() - ramWindow.StepSamples());
+    ramWindow.SetRightEnabled(true);
+    if (ramWindow.Start() <= 0) {
+        ramWindow.SetLeftEnabled(false);
+        ramWindow.SetResetEnabled(false);
+        ramWindow.SetStart(0);
     }
     emit translationChanged();
     emit windowRangeChanged();
-    SendCommand(BoxCommands::WindowLeft(window.Start()));
+    SendCommand(BoxCommands::WindowLeft(ramWindow.Start()));
     AfterTranslation();
 }
 
 void Instrument::ResetTranslation() {
-    window.SetStart(0);
-    window.SetRightEnabled(true);
-    window.SetLeftEnabled(false);
-    window.SetResetEnabled(false);
+    ramWindow.SetStart(0);
+    ramWindow.SetRightEnabled(true);
+    ramWindow.SetLeftEnabled(false);
+    ramWindow.SetResetEnabled(false);
     emit translationChanged();
     emit windowRangeChanged();
     SendCommand(BoxCommands::WindowReset());
@@ -371,14 +372,14 @@ void Instrument::AfterTranslation() {
 }
 
 void Instrument::SelectStep(int index) {
-    if (index == window.Step() || RamWindow::StepSamples(index) == 0)
+    if (index == ramWindow.Step() || RamWindow::StepSamples(index) == 0)
         return;
-    window.SetStep(index);
+    ramWindow.SetStep(index);
     emit stepChanged();
 }
 
 void Instrument::SetMagnification(int factor) {
-    if (!window.SetMagnification(factor))
+    if (!ramWindow.SetMagnification(factor))
         return;
     emit redrawRequested();
     emit magnificationChanged();
@@ -412,7 +413,7 @@ void Instrument::ReceiveBytes(QByteArrayView chunk) {
 qsizetype Instrument::BytesToSweepEnd() const {
     // The packets left in the sweep under way, or a whole sweep once the last one is done,
     // less the start of a packet already framed.
-    const int next = decoder.pointCounter();
+    const int next = decoder.PointCounter();
     const qsizetype packets = SampleTable::IsPoint(next) ? Sweep::Points - next + 1 : Sweep::Points;
     return std::max<qsizetype>(packets * SampleTable::PacketBytes - framer.Buffer().size(), 1);
 }
@@ -569,7 +570,7 @@ void Instrument::PrepareScreen() {
         emit mathMenuChanged();
     }
 
-    const int lastPoint = LastShownPoint(window.Magnification());
+    const int lastPoint = LastShownPoint(ramWindow.Magnification());
     if (lastPoint > 0 && samples.MathWritten(lastPoint)) {
         if (state.mathMode == MathMode::Sum)
             samples.ClampSums(lastPoint, decoder.SumOffset());

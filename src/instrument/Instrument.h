@@ -75,7 +75,9 @@ public:
     const InstrumentSettings& State() const { return state; }
     const PersistedSettings& Settings() const { return settings; }
     const SampleTable& Samples() const { return samples; }
-    const RamWindow& Window() const { return window; }
+    // The RAM window: the first of the sweep's points in the box's memory, the translation
+    // step and buttons, the magnifier.
+    const RamWindow& Ram() const { return ramWindow; }
     const SampleDecoder& Decoder() const { return decoder; }
     const MathMenuState& MathMenu() const { return mathMenu; }
     // A channel's volts/div, coupling and position controls may be used.
@@ -99,13 +101,14 @@ public:
     // --- The settings file.
     // Reads the file of the settings folder (missing or unreadable: empty lines).
     void LoadSettings();
-    // Rewrites the file named by line 45; throws SettingsWriteError.
+    // Rewrites the file named by SettingsLine::ProgramFolder; throws SettingsWriteError.
     void SaveSettings();
-    // Start-up: whether the machine can play sounds (lines 14 and 44), and the folder of
-    // the settings file (line 45). Memory only.
+    // Start-up: whether the machine can play sounds (SettingsLine::Sound and SoundDevice),
+    // and the folder of the settings file (SettingsLine::ProgramFolder). Memory only.
     void NoteSoundDevice(bool present);
     void NoteProgramFolder();
-    // Start-up: lines 18 to 27 back to their start values, then SaveSettings.
+    // Start-up: the instrument lines (PositionA to VoltsB) back to their start values, then
+    // SaveSettings.
     void ResetInstrumentLines();
     // Settings changed in memory by the windows that edit them (saved later, when the
     // main window becomes active again).
@@ -115,15 +118,15 @@ public:
     // 0x00BBGGRR integer.
     void SetDisplayOption(int line, bool on);
     void SetDisplayColour(int line, int bgr);
-    // The personal start-up values: the restore mask (line 28), the settings in force
-    // stored as the personal values, the values of origin put back.
+    // The personal start-up values: the restore mask (SettingsLine::RestoreMask), the settings in
+    // force stored as the personal values, the values of origin put back.
     void SetRestoreMask(int mask);
     void StorePersonalStartup();
     void ClearPersonalStartup();
     // Lines 6 and 7, the menu style choice; nothing else follows them.
     void SetMenuStyle(bool officeXp, bool conventional);
-    // The folder the save dialog last showed (line 12, memory only). A name holding a
-    // line break would split the settings file: it is refused, the line kept, and false
+    // The folder the save dialog last showed (SettingsLine::SaveFolder, memory only). A name
+    // holding a line break would split the settings file: it is refused, the line kept, and false
     // returned.
     bool SetSaveFolder(const QString& folder);
 
@@ -154,19 +157,20 @@ public:
     void SelectMathMode(int mode);
 
     // --- The link.
-    // Opens the port of line 1, wakes and initialises the box, applies the activated
+    // Opens the port of SettingsLine::Port, wakes and initialises the box, applies the activated
     // preset and restores the start-up settings the user chose. A port that cannot be
     // opened throws SerialError and changes nothing.
     void ActivateLink();
     // The restore of link activation: replays, through the operations of the front panel,
-    // the start-up settings that the restore mask (line 28) selects from lines 30 to 39:
+    // the start-up settings that the restore mask (SettingsLine::RestoreMask) selects from the
+    // saved start-up lines:
     // time base, trigger, trace switches, couplings, volts/div and positions, in that
     // order, each with its own command, save and redraw. A negative mask restores
     // nothing; bits above 32 are ignored. A group whose saved value is out of its range is
     // skipped; a group whose operation fails is reported, and the groups after it are
     // still restored.
     void RestoreStartupSettings();
-    // The restore of the trace switches: the switch, the channel's controls, line 22 or
+    // The restore of the trace switches: the switch, the channel's controls, TraceA or
     // 23 and SaveSettings; no command, no redraw.
     void RestoreTraceSwitch(Channel channel, bool on);
     // Sends one command under the handshake; before the link is active, or after it
@@ -267,7 +271,7 @@ private:
     PersistedSettings settings;
     InstrumentSettings state;
     SampleTable samples;
-    RamWindow window;
+    RamWindow ramWindow;
     PacketFramer framer;
     SampleDecoder decoder;
     MathMenuState mathMenu;

@@ -73,8 +73,8 @@ public:
     void AbortWaits();
 
     bool Busy() const { return exchangeOpen || activationOpen; }
-    bool dsrAcknowledged() const { return acknowledged; }
-    int watchdogCount() const { return ticks; }
+    bool DsrAcknowledged() const { return acknowledged; }
+    int WatchdogCount() const { return ticks; }
     // Set once by the watchdog's last tick, never cleared.
     bool LinkFailed() const { return failed; }
     // Set once the final command has been sent.

@@ -13,7 +13,7 @@ class Instrument;
 struct SaveRequest {
     QString filter;        // "BMP (*.bmp)"
     QString defaultSuffix; // "bmp", added to a name typed without extension
-    QString folder;        // initial folder (line 12), empty for the current one
+    QString folder;        // initial folder (SettingsLine::SaveFolder), empty: the current one
     QString proposedName;
     // Called each time the user moves to another folder while the dialog is open.
     std::function<void(const QString& folder)> folderChanged;

@@ -31,8 +31,8 @@ ScreenInputs ScreenController::Inputs() const {
     return ScreenInputs{session.State(),
                         session.Settings(),
                         session.Samples(),
-                        session.Window().Magnification(),
-                        session.Window().Start(),
+                        session.Ram().Magnification(),
+                        session.Ram().Start(),
                         session.ShowWindowEffect(),
                         session.Spectrum().on,
                         session.Decoder().SumOffset(),
@@ -63,7 +63,7 @@ void ScreenController::Draw(bool animate) {
         throw;
     }
     publish();
-    emit Redrawn();
+    emit redrawn();
 }
 
 void ScreenController::RedrawScreen() {

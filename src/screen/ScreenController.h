@@ -53,7 +53,7 @@ public:
     ScreenInputs Inputs() const;
 
 signals:
-    void Redrawn();
+    void redrawn();
 
 private:
     void Draw(bool animate);

@@ -61,7 +61,7 @@ int BinValue(long double amplitude, const SpectrumScale& scale, long double divi
 struct SpectrumInputs {
     const SampleTable& samples;
     const InstrumentSettings& instrument;
-    const PersistedSettings& settings; // lines 10 and 11, the channel colours
+    const PersistedSettings& settings; // the channel colours, SettingsLine::ColourA and ColourB
     int binCount = 25;
     SpectrumScale scale;
 };

@@ -135,7 +135,7 @@ void SpectrumWindowTest::switchOnAndOff() {
     Start({{17, "8454143"}});
     Activate();
     link->Receive(SineSweep());
-    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::redrawn);
 
     QTest::mouseClick(Switch(), Qt::LeftButton);
     QVERIFY(Switch()->isChecked());

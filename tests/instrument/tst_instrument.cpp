@@ -397,8 +397,8 @@ void InstrumentTest::valuesOutsideTheirTablesDoNothing() {
     QCOMPARE(Session().State().channelB.coupling, Coupling::GND);
     QCOMPARE(Session().State().triggerSource, TriggerSource::Off);
     QCOMPARE(Session().State().mathMode, MathMode::None);
-    QCOMPARE(Session().Window().Magnification(), 1);
-    QCOMPARE(Session().Window().StepSamples(), 30);
+    QCOMPARE(Session().Ram().Magnification(), 1);
+    QCOMPARE(Session().Ram().StepSamples(), 30);
 }
 
 QTEST_MAIN(InstrumentTest)

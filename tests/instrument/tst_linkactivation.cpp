@@ -151,8 +151,8 @@ void LinkActivationTest::activationWakesAndInitialises() {
     QCOMPARE(state.triggerSource, TriggerSource::Off);
     QVERIFY(!state.triggerArmed);
     QVERIFY(state.running);
-    QVERIFY(Session().Window().RightEnabled());
-    QVERIFY(!Session().Window().LeftEnabled());
+    QVERIFY(Session().Ram().RightEnabled());
+    QVERIFY(!Session().Ram().LeftEnabled());
 }
 
 void LinkActivationTest::soundOnlyWithLine14On_data() {

@@ -263,7 +263,7 @@ private slots:
             steps << i;
         QCOMPARE(rig.host.progress, steps);
         QVERIFY(rig.host.TimeOf("failure") - start >= 100 * intervalMs);
-        QCOMPARE(rig.protocol.watchdogCount(), 0);
+        QCOMPARE(rig.protocol.WatchdogCount(), 0);
         QVERIFY(!rig.host.progressShown);
         QCOMPARE(rig.DsrRises(), 0);
         if (wholeExchange) {
@@ -327,7 +327,7 @@ private slots:
         rig.Wake();
         rig.box.SetSilent(true);
         bool acknowledgedAtFailure = false;
-        rig.host.onFailure = [&] { acknowledgedAtFailure = rig.protocol.dsrAcknowledged(); };
+        rig.host.onFailure = [&] { acknowledgedAtFailure = rig.protocol.DsrAcknowledged(); };
         rig.protocol.PrepareCommand();
         QVERIFY(acknowledgedAtFailure);
         QVERIFY(rig.protocol.LinkFailed()); // link activation stops here
@@ -337,7 +337,7 @@ private slots:
         Rig rig;
         rig.Wake();
         rig.protocol.OnDsrChanged(true); // a rise while nothing waits
-        QVERIFY(rig.protocol.dsrAcknowledged());
+        QVERIFY(rig.protocol.DsrAcknowledged());
         rig.box.SetSilent(true);
         rig.protocol.SendCommand("S&");
         QCOMPARE(rig.host.failures, 1);

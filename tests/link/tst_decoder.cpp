@@ -102,7 +102,7 @@ private slots:
             (QStringList{t.CellText(SampleTable::CodeA, 1), t.CellText(SampleTable::CodeB, 1),
                          t.CellText(SampleTable::Sum, 1), t.CellText(SampleTable::Difference, 1)}),
             values);
-        QCOMPARE(rig.decoder.pointCounter(), 2); // advanced whatever the packet held
+        QCOMPARE(rig.decoder.PointCounter(), 2); // advanced whatever the packet held
         QCOMPARE(t.At(1).displayA, 128);
         QCOMPARE(t.At(1).displayB, 128);
         QVERIFY(!t.At(1).weightedWritten);
@@ -135,7 +135,7 @@ private slots:
         QVERIFY(p.mathWritten);
         QCOMPARE(rig.table.At(16).codeA, 100);
         QCOMPARE(rig.table.At(18), SampleTable::Point{});
-        QCOMPARE(rig.decoder.pointCounter(), 18);
+        QCOMPARE(rig.decoder.PointCounter(), 18);
     }
 
     void shorterPacketReplacesTheWholePoint() {
@@ -162,9 +162,9 @@ private slots:
         Rig rig;
         for (int n = 0; n < 50; ++n)
             rig.decoder.DecodeSamplePacket(Packet(10, n == 0 ? '#' : '%', 20));
-        QCOMPARE(rig.decoder.pointCounter(), 51);
+        QCOMPARE(rig.decoder.PointCounter(), 51);
         rig.decoder.DecodeSamplePacket(Packet(30, '#', 40));
-        QCOMPARE(rig.decoder.pointCounter(), 2);
+        QCOMPARE(rig.decoder.PointCounter(), 2);
         QCOMPARE(rig.table.At(1).codeA, 30);
         // The abandoned sweep's later points stay, nothing was completed.
         QCOMPARE(rig.table.At(50).codeA, 10);
@@ -257,7 +257,7 @@ private slots:
         const SampleTable before = rig.table;
         rig.decoder.DecodeSamplePacket(Packet(0, '%', 255));
         QCOMPARE(rig.completions.size(), 1);
-        QCOMPARE(rig.decoder.pointCounter(), 302);
+        QCOMPARE(rig.decoder.PointCounter(), 302);
         QVERIFY(rig.table == before);
         QCOMPARE(rig.decoder.Extremes().differenceMin, -255);
 
@@ -272,11 +272,11 @@ private slots:
         Sweep(rig.decoder, 50, 60);
         for (int n = 0; n < 400; ++n)
             rig.decoder.DecodeSamplePacket(Packet(70, '%', 80));
-        QCOMPARE(rig.decoder.pointCounter(), 701);
+        QCOMPARE(rig.decoder.PointCounter(), 701);
         QCOMPARE(rig.completions.size(), 1);
         QCOMPARE(rig.table.At(1).codeA, 50);
         rig.decoder.DecodeSamplePacket(Packet(90, '#', 100));
-        QCOMPARE(rig.decoder.pointCounter(), 2);
+        QCOMPARE(rig.decoder.PointCounter(), 2);
         QCOMPARE(rig.table.At(1).codeA, 90);
     }
 

@@ -350,7 +350,7 @@ private slots:
         QElapsedTimer clock;
         QObject::connect(&road.box, &SerialLink::bytesReceived, [&] {
             ++pieces;
-            const int next = road.decoder.pointCounter();
+            const int next = road.decoder.PointCounter();
             const qsizetype packets = SampleTable::IsPoint(next) ? 300 - next + 1 : 300;
             road.box.SetBytesWanted(packets * 9 - road.framer.Buffer().size());
         });
@@ -443,7 +443,7 @@ private slots:
         }
         QVERIFY(completions >= 1);
         QCOMPARE(road.completions, completions);
-        QCOMPARE(road.decoder.pointCounter(), counter);
+        QCOMPARE(road.decoder.PointCounter(), counter);
         for (int r = 1; r <= 300; ++r) {
             const SampleTable::Point& point = road.table.At(r);
             QCOMPARE(road.table.CellText(SampleTable::Packet, r),

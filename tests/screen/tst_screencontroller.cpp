@@ -122,7 +122,7 @@ void ScreenControllerTest::redrawsOncePerRequest() {
     QFETCH(int, redraws);
 
     Rig rig;
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     switch (operation) {
     case 0:
         rig.session.SelectTimeBase(5);
@@ -235,7 +235,7 @@ void ScreenControllerTest::mathLabelShowsTheModeAfterTheSessionsRule() {
     rig.session.SwitchTrace(Channel::A, true);
     rig.session.SwitchTrace(Channel::B, bothOn);
     rig.session.SelectMathMode(3);
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     rig.session.SelectMathMode(mode);
 
     QCOMPARE(redrawn.count(), 1);
@@ -272,7 +272,7 @@ void ScreenControllerTest::traceSwitchRedrawsItsLabels() {
     rig.session.SwitchTrace(Channel::B, true);
     rig.session.SelectMathMode(1);
     rig.session.RestoreTraceSwitch(ch, !on); // no redraw: the picture still shows both
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     rig.session.SwitchTrace(ch, on);
 
     QCOMPARE(redrawn.count(), 1);
@@ -318,7 +318,7 @@ void ScreenControllerTest::mathValuesAreCutBeforeTheRedraw() {
     rig.session.SwitchTrace(Channel::A, true);
     rig.session.SwitchTrace(Channel::B, true);
     rig.session.SelectMathMode(mode);
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     rig.session.ReceiveBytes(SweepBytes([&](int point) {
         const qsizetype i = std::min(point - 1, 2);
         return std::pair{codesA[i], codesB[i]};
@@ -467,7 +467,7 @@ void ScreenControllerTest::clockTickDrawsOnlyTheClock() {
     rig.controller.SetClock([&now] { return now; });
     rig.session.SwitchTrace(Channel::A, true);
     const QImage before = rig.Image().copy();
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
 
     now = Morning;
     rig.controller.ClockTick();
@@ -543,7 +543,7 @@ void ScreenControllerTest::timerTicks() {
     fast.animationMs = 5;
     fast.clockMs = 5;
     TimingsGuard timings(fast);
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
 
     rig.controller.StartAnimation();
     QVERIFY(rig.controller.AnimationRunning());
@@ -589,7 +589,7 @@ void ScreenControllerTest::activationAndQuitStopTheAnimation() {
     QVERIFY(CountColour(rig.Image(), figure) > 1000);
     const double phase = rig.controller.Screen().AnimationPhase();
 
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     if (quit) {
         rig.session.Quit();
     } else {

@@ -152,7 +152,7 @@ inline bool MoveWindowTo(SessionProbe& probe, int target) {
     s.ResetTranslation();
     if (target % 3 == 1) {
         s.SelectStep(RamWindow::StepCount);
-        while (s.Window().Start() < Sweep::LastWindowStart)
+        while (s.Ram().Start() < Sweep::LastWindowStart)
             s.TranslateRight();
         leftwards = true;
         remaining = Sweep::LastWindowStart - target;
@@ -171,5 +171,5 @@ inline bool MoveWindowTo(SessionProbe& probe, int target) {
                 s.TranslateRight();
         }
     }
-    return s.Window().Start() == target;
+    return s.Ram().Start() == target;
 }
