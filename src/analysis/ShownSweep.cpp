@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int PointsPerDivision = 30;
-
 ChannelMeasurements MeasureShown(const SampleTable& samples, const InstrumentSettings& instrument,
                                  Channel channel, int count) {
     const VoltageReference reference = PreferredReference(instrument.Of(channel));
@@ -37,7 +35,7 @@ std::optional<ChannelScale> ScaleOf(const InstrumentSettings& instrument, Channe
     if (!time || !volts)
         return std::nullopt;
     ChannelScale scale;
-    scale.secondsPerPoint = time->secondsPerDiv / PointsPerDivision;
+    scale.secondsPerPoint = time->secondsPerDiv / Sweep::PointsPerDivision;
     scale.voltsPerDiv = volts->voltsPerDiv;
     scale.probeFactor = settings.ProbeFactor();
     scale.reference = reference;

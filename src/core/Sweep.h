@@ -10,6 +10,7 @@ inline constexpr int Points = 300;           // points of one sweep: the window'
 inline constexpr int LastWindowStart = 1747; // the last first sample the program allows
 inline constexpr int CentreCode = 128;       // the code drawn on the screen's centre line
 inline constexpr int PointsPerDivision = 30; // at x1 a sweep spans ten divisions
+inline constexpr int CodesPerDivision = 32;  // one code is one pixel of the screen
 } // namespace Sweep
 
 // The magnifier: what x1, x2 and x5 show of a sweep. The start of the sweep is stretched

@@ -240,14 +240,16 @@ double SimulatedBox::InputVolts(Channel channel, Coupling coupling, double t) {
 SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime) {
     Memory result{};
     const TimeBaseRow* timeBase = TimeBaseAt(state.timeBaseIndex);
-    const double sampleTime = (timeBase ? timeBase->secondsPerDiv : 0.1e-3) / SamplesPerDivision;
+    const double sampleTime =
+        (timeBase ? timeBase->secondsPerDiv : 0.1e-3) / Sweep::PointsPerDivision;
     for (Channel channel : {Channel::A, Channel::B}) {
         const int c = Index(channel);
         const VoltsPerDivRow* volts = VoltsPerDivAt(state.voltsPerDivIndex[c]);
         const double voltsPerDiv = volts ? volts->voltsPerDiv : 1.0;
         for (int i = 0; i < Sweep::MemorySamples; ++i) {
             const double v = InputVolts(channel, state.coupling[c], startTime + i * sampleTime);
-            const long code = state.position[c] + std::lround(v / voltsPerDiv * CodesPerDivision);
+            const long code =
+                state.position[c] + std::lround(v / voltsPerDiv * Sweep::CodesPerDivision);
             result[c][i] = static_cast<int>(std::clamp<long>(code, 0, 255));
         }
     }

@@ -19,8 +19,6 @@ class SimulatedBox : public SerialLink {
     Q_OBJECT
 public:
     static constexpr int LineBytesPerSecond = 11520; // 115200 bit/s, 10 bits a byte
-    static constexpr int CodesPerDivision = 32;
-    static constexpr double SamplesPerDivision = 30.0;
 
     // What the box is set to.
     struct State {

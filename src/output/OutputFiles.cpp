@@ -105,7 +105,8 @@ QByteArray SweepCsv(const SweepExport& sweep) {
     if (!timeBase || !sweep.samples)
         return {};
     // The sampling frequency of a time base is 30 samples per division.
-    const long double period = static_cast<long double>(timeBase->secondsPerDiv) / 30.0L;
+    const long double period =
+        static_cast<long double>(timeBase->secondsPerDiv) / Sweep::PointsPerDivision;
 
     struct Column {
         long double voltsPerCode;
@@ -116,9 +117,9 @@ QByteArray SweepCsv(const SweepExport& sweep) {
         const ChannelSettings& ch = in.Of(c);
         const VoltsPerDivRow* volts = VoltsPerDivAt(ch.voltsPerDivIndex);
         if (ch.traceOn && volts)
-            columns.push_back(
-                {static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() / 32.0L,
-                 c == Channel::A});
+            columns.push_back({static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() /
+                                   Sweep::CodesPerDivision,
+                               c == Channel::A});
     }
     const bool weighted = sweep.weighting.has_value();
     const auto code = [weighted](const SampleTable::Point& p, bool isA) {
