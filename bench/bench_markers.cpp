@@ -36,11 +36,11 @@ struct Scene {
         session.NoteProgramFolder();
         screen.StopAnimation();
         screen.StopClock();
-        screen.SetSources({{}, {}, [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); }});
+        screen.SetClock([] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); });
         screen.SetLayers(MarkerLayers(markers, session));
         QObject::connect(&markers, &MarkerController::redrawRequested, &screen,
                          [this] { screen.RedrawScreen(); });
-        QObject::connect(&screen, &ScreenController::Redrawn, [this] { ++redraws; });
+        QObject::connect(&screen, &ScreenController::redrawn, [this] { ++redraws; });
         session.SwitchTrace(Channel::A, true);
         session.SwitchTrace(Channel::B, true);
         session.SelectCoupling(Channel::A, static_cast<int>(Coupling::DC));
@@ -107,7 +107,7 @@ void DrawOnly(benchmark::State& state, bool withMarkers) {
     for (int line : {2, 3, 4, 5})
         settings.SetOn(line, true);
     SampleTable samples;
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         SampleTable::Point& p = samples.At(row);
         p.displayA = 128 + static_cast<int>(std::lround(100 * std::sin(row * 0.0628)));
         p.displayB = 40 + std::abs((row * 3) % 160 - 80);

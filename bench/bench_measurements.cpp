@@ -16,17 +16,17 @@
 
 namespace {
 
-struct Sweep {
+struct SimulatedSweep {
     InstrumentSettings instrument;
     SampleTable samples;
 
-    Sweep() {
+    SimulatedSweep() {
         SimulatedBox::State state;
         state.timeBaseIndex = 9;
         state.coupling = {Coupling::DC, Coupling::DC};
         state.voltsPerDivIndex = {3, 3};
         const SimulatedBox::Memory memory = SimulatedBox::Acquire(state, 0.0);
-        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+        for (int row = 1; row <= Sweep::Points; ++row) {
             samples.At(row).displayA = memory[0][static_cast<std::size_t>(row - 1)];
             samples.At(row).displayB = memory[1][static_cast<std::size_t>(row - 1)];
         }
@@ -53,7 +53,7 @@ const char* Check(const SweepMeasurements& m) {
 }
 
 void BM_MeasureSweep(benchmark::State& state) {
-    const Sweep sweep;
+    const SimulatedSweep sweep;
     SweepMeasurements m;
     for (auto _ : state) {
         m = MeasureShownSweep(sweep.samples, sweep.instrument, 1);
@@ -65,7 +65,7 @@ void BM_MeasureSweep(benchmark::State& state) {
 BENCHMARK(BM_MeasureSweep)->Unit(benchmark::kMicrosecond);
 
 void BM_MeasureAndFormatSweep(benchmark::State& state) {
-    const Sweep sweep;
+    const SimulatedSweep sweep;
     SweepMeasurements m;
     qsizetype characters = 0;
     for (auto _ : state) {

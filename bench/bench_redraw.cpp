@@ -32,8 +32,8 @@ struct Scene {
         session.NoteProgramFolder();
         screen.StopAnimation();
         screen.StopClock();
-        screen.SetSources({{}, {}, [] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); }});
-        QObject::connect(&screen, &ScreenController::Redrawn, [this] { ++redraws; });
+        screen.SetClock([] { return QDateTime(QDate(2007, 3, 5), QTime(9, 5, 7)); });
+        QObject::connect(&screen, &ScreenController::redrawn, [this] { ++redraws; });
     }
 
     // Both channels on, A + B shown, trigger on channel A: the busiest screen.
@@ -46,7 +46,7 @@ struct Scene {
     }
 
     bool SumWasCut() const {
-        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+        for (int row = 1; row <= Sweep::Points; ++row) {
             const SampleTable::Point& point = session.Samples().At(row);
             if (point.sum != point.codeA + point.codeB)
                 return true;
@@ -88,7 +88,7 @@ void BM_DrawScreenOnly(benchmark::State& state) {
     for (int line : {2, 3, 4, 5})
         settings.SetOn(line, true);
     SampleTable samples;
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         SampleTable::Point& p = samples.At(row);
         p.displayA = 128 + static_cast<int>(std::lround(100 * std::sin(row * 0.0628)));
         p.displayB = 40 + std::abs((row * 3) % 160 - 80);

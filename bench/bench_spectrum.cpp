@@ -30,13 +30,13 @@ constexpr int Bins = 300;
 SampleTable WeightedSweep() {
     SampleTable samples;
     const QByteArray bytes = BenchSweep();
-    for (int point = 1; point <= SampleTable::PointCount; ++point) {
+    for (int point = 1; point <= Sweep::Points; ++point) {
         const QByteArray packet = bytes.mid((point - 1) * SampleTable::PacketBytes, 9);
         samples.At(point).codeA = packet.mid(1, 3).toInt();
         samples.At(point).codeB = packet.mid(5, 3).toInt();
     }
     SweepExtremes extremes;
-    for (int point = 1; point <= SampleTable::PointCount; ++point)
+    for (int point = 1; point <= Sweep::Points; ++point)
         extremes.Update(samples.At(point).codeA, samples.At(point).codeB, 0, 0);
     InstrumentSettings both;
     both.channelA.traceOn = true;
@@ -133,9 +133,6 @@ struct SpectrumScene {
         screen.StopAnimation();
         screen.StopClock();
         panel.resize(662, 341);
-        ScreenSources sources;
-        sources.spectrumMode = [this] { return view.SpectrumMode(); };
-        screen.SetSources(sources);
         ScreenLayers layers;
         layers.computeSpectrum = [this] { view.ComputeSpectrum(); };
         screen.SetLayers(layers);
@@ -143,12 +140,12 @@ struct SpectrumScene {
         session.SwitchTrace(Channel::B, true);
         session.SelectWeightingWindow(static_cast<int>(WeightingWindow::Hanning));
         FeedSweep(BenchSweep(), 115, [this](QByteArrayView b) { session.ReceiveBytes(b); });
-        view.SetSpectrumMode(true);
+        session.SwitchSpectrum(true);
         for (int i = 0; i < 60; ++i)
             view.ZoomButton(2)->click(); // ">" up to 300 lines
     }
     bool Shown() const {
-        return view.BinCount() == Bins && view.Series(Channel::A)->count() == Bins &&
+        return session.Spectrum().binCount == Bins && view.Series(Channel::A)->count() == Bins &&
                view.Series(Channel::B)->count() == Bins && view.FrequencyLabels().size() == Bins;
     }
 };

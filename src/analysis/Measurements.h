@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Sweep.h"
+
 #include <array>
 #include <span>
 
@@ -76,7 +78,7 @@ struct ChannelScale {
     double referenceCode = 128; // the code that reads 0 V
     VoltageReference reference = VoltageReference::ScreenCentre;
 
-    double VoltsPerCode() const { return voltsPerDiv * probeFactor / 32; }
+    double VoltsPerCode() const { return voltsPerDiv * probeFactor / Sweep::CodesPerDivision; }
 };
 
 // One reading: its value in base units (V, s, Hz, %) and what can be said of it.

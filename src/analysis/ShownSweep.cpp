@@ -1,12 +1,12 @@
 #include "analysis/ShownSweep.h"
 
+#include "core/Sweep.h"
+
 #include "core/SampleTable.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr int PointsPerDivision = 30;
 
 ChannelMeasurements MeasureShown(const SampleTable& samples, const InstrumentSettings& instrument,
                                  Channel channel, int count) {
@@ -23,19 +23,6 @@ ChannelMeasurements MeasureShown(const SampleTable& samples, const InstrumentSet
 
 } // namespace
 
-int ShownPointCount(int magnification) {
-    switch (magnification) {
-    case 1:
-        return 300;
-    case 2:
-        return 151;
-    case 5:
-        return 61;
-    default:
-        return 0;
-    }
-}
-
 VoltageReference PreferredReference(const ChannelSettings& channel) {
     return channel.groundMarkerShown ? VoltageReference::Ground : VoltageReference::ScreenCentre;
 }
@@ -48,17 +35,17 @@ std::optional<ChannelScale> ScaleOf(const InstrumentSettings& instrument, Channe
     if (!time || !volts)
         return std::nullopt;
     ChannelScale scale;
-    scale.secondsPerPoint = time->secondsPerDiv / PointsPerDivision;
+    scale.secondsPerPoint = time->secondsPerDiv / Sweep::PointsPerDivision;
     scale.voltsPerDiv = volts->voltsPerDiv;
     scale.probeFactor = settings.ProbeFactor();
     scale.reference = reference;
     scale.referenceCode =
-        reference == VoltageReference::Ground ? settings.groundLevel : SampleTable::CentreCode;
+        reference == VoltageReference::Ground ? settings.groundLevel : Sweep::CentreCode;
     return scale;
 }
 
 std::vector<int> ShownCodes(const SampleTable& samples, Channel channel, int count) {
-    count = std::clamp(count, 0, SampleTable::PointCount);
+    count = std::clamp(count, 0, Sweep::Points);
     std::vector<int> codes(static_cast<std::size_t>(count));
     for (int row = 1; row <= count; ++row) {
         const SampleTable::Point& p = samples.At(row);
@@ -69,7 +56,7 @@ std::vector<int> ShownCodes(const SampleTable& samples, Channel channel, int cou
 
 SweepMeasurements MeasureShownSweep(const SampleTable& samples,
                                     const InstrumentSettings& instrument, int magnification) {
-    const int count = ShownPointCount(magnification);
+    const int count = LastShownPoint(magnification);
     return {MeasureShown(samples, instrument, Channel::A, count),
             MeasureShown(samples, instrument, Channel::B, count)};
 }

@@ -12,9 +12,6 @@ class SampleTable;
 // points (magnifier x1, x2, x5) of each channel's displayed codes, converted with the
 // channel's range and probe and the time base, as the markers' readouts convert them.
 
-// 300, 151 or 61 for the magnifier 1, 2 or 5; 0 for any other factor.
-int ShownPointCount(int magnification);
-
 // The channel's measured ground level while its ground marker is valid, else the screen
 // centre.
 VoltageReference PreferredReference(const ChannelSettings& channel);

@@ -286,12 +286,12 @@ void MainWindow::BuildMarkers() {
     screen->SetLayers(MarkerLayers(*markers, session));
     connect(markers, &MarkerController::redrawRequested, this,
             GuardedSlot([this] { screen->RedrawScreen(); }));
-    connect(screenView, &ScreenView::MousePressed, markers,
+    connect(screenView, &ScreenView::mousePressed, markers,
             GuardedSlot([this](QPoint pixel, Qt::MouseButton) { markers->Press(pixel); }));
-    connect(screenView, &ScreenView::MouseMoved, markers,
+    connect(screenView, &ScreenView::mouseMoved, markers,
             GuardedSlot([this](QPoint pixel) { markers->Move(pixel); }));
-    connect(screenView, &ScreenView::MouseReleased, markers, &MarkerController::Release);
-    connect(screenView, &ScreenView::MouseLost, markers, &MarkerController::LoseMouse);
+    connect(screenView, &ScreenView::mouseReleased, markers, &MarkerController::Release);
+    connect(screenView, &ScreenView::mouseLost, markers, &MarkerController::LoseMouse);
     connect(surfaces->PopupMenu(), &QMenu::aboutToShow, markers, &MarkerController::LoseMouse);
 }
 
@@ -308,7 +308,9 @@ void MainWindow::BuildSpectrum() {
     spectrumButtons->setObjectName(QStringLiteral("spectrumButtons"));
     frontPanel->SetCompanionButtons(nullptr, spectrumButtons->SwitchButton());
     connect(spectrumButtons, &SpectrumButtons::switched, this,
-            [this](bool on) { Guarded([&] { SwitchSpectrum(on); }); });
+            [this](bool on) { Guarded([&] { session.SwitchSpectrum(on); }); });
+    connect(&session, &Instrument::spectrumSwitched, this,
+            GuardedSlot([this] { ShowSpectrumView(session.Spectrum().on); }));
 
     weightingDialog = new WeightingWindowDialog(session, this);
     weightingDialog->setObjectName(QStringLiteral("weightingDialog"));
@@ -318,12 +320,7 @@ void MainWindow::BuildSpectrum() {
         weightingDialog, &WeightingWindowDialog::helpRequested, this,
         [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, weightingDialog); }); });
 
-    // The redraw asks which view is shown and whether the traces show the weighting; in
-    // the spectrum view it computes the spectrum.
-    ScreenSources sources = screen->Sources();
-    sources.showWindowEffect = [this] { return session.ShowWindowEffect(); };
-    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
-    screen->SetSources(std::move(sources));
+    // In the spectrum view the redraw computes the spectrum.
     ScreenLayers layers = screen->Layers();
     layers.computeSpectrum = [this] { spectrumView->ComputeSpectrum(); };
     screen->SetLayers(std::move(layers));
@@ -336,19 +333,17 @@ void MainWindow::ResetSpectrum() {
     spectrumButtons->WindowButton()->hide();
 }
 
-void MainWindow::SwitchSpectrum(bool on) {
+void MainWindow::ShowSpectrumView(bool on) {
     spectrumButtons->ShowSwitch(on);
     if (on) {
         setWindowTitle(SpectrumCaption);
         spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
-        spectrumView->SetSpectrumMode(true);
         RegionWidget(Region::SpectrumPanel)->show();
         RegionWidget(Region::SpectrumPanel)->raise();
         spectrumButtons->WindowButton()->show();
         spectrumView->ComputeSpectrum();
     } else {
         setWindowTitle(MainCaption);
-        spectrumView->SetSpectrumMode(false);
         RegionWidget(Region::SpectrumPanel)->hide();
         spectrumButtons->WindowButton()->hide();
         screen->RedrawScreen();
@@ -375,8 +370,8 @@ void MainWindow::BuildWindows() {
     connect(portDialog, &PortSelectionDialog::helpRequested, this,
             [this](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, portDialog); }); });
     // The small windows of the options, the start-up parameters, the about box and the menu
-    // style, in the order the program makes its windows; "Effets sonores" reads line 44, set
-    // by now.
+    // style, in the order the program makes its windows; "Effets sonores" reads
+    // SettingsLine::SoundDevice, set by now.
     graticuleOptions = new GraticuleOptionsWindow(this, session);
     colours = new ColoursWindow(this, session);
     about = new AboutWindow(this, session);
@@ -396,7 +391,6 @@ void MainWindow::BuildWindows() {
 
 void MainWindow::BuildOutput(const OutputPrompts& prompts) {
     OutputSources sources;
-    sources.spectrumMode = [this] { return spectrumView->SpectrumMode(); };
     sources.screenImage = [this] { return screen->Screen().Image(); };
     sources.chartImage = [this] { return spectrumView->ChartImage(); };
     sources.clock = [this] { return screen->Screen().LastClock(); };
@@ -440,20 +434,28 @@ void MainWindow::OpenPrintWindow() {
         ScreenController& screen;
         ~ClockRestart() { screen.StartClock(); }
     } restart{*screen};
-    if (spectrumView->SpectrumMode())
+    if (session.Spectrum().on)
         spectrumPrint->Open();
     else
         printPreview->Open();
 }
 
 void MainWindow::ConnectSession() {
-    connect(&session, &Instrument::commandStatusChanged, statusPanels[1], &QLabel::setText);
-    connect(&session, &Instrument::progressStarted, this, &MainWindow::ShowProgress);
-    connect(&session, &Instrument::progressChanged, progress, &QProgressBar::setValue);
-    connect(&session, &Instrument::progressFinished, progress, &QWidget::hide);
-    connect(&session, &Instrument::outputCommandsEnabled, this,
-            &MainWindow::SetOutputCommandsEnabled);
-    connect(&session, &Instrument::outputHintsShown, this, &MainWindow::SetOutputHintsShown);
+    // The exchange with the box shows its status text and its acknowledgement wait.
+    CommandProtocol& protocol = session.Protocol();
+    connect(&protocol, &CommandProtocol::statusChanged, statusPanels[1], &QLabel::setText);
+    connect(&protocol, &CommandProtocol::progressStarted, this, &MainWindow::ShowProgress);
+    connect(&protocol, &CommandProtocol::progressChanged, progress, &QProgressBar::setValue);
+    connect(&protocol, &CommandProtocol::progressFinished, progress, &QWidget::hide);
+    // The output commands and their hints, as made, follow each change of their locks.
+    shownLocks = session.Locks();
+    connect(&session, &Instrument::locksChanged, this, [this] {
+        const PanelLocks& locks = session.Locks();
+        if (locks.outputCommandsEnabled != shownLocks.outputCommandsEnabled)
+            SetOutputCommandsEnabled(locks.outputCommandsEnabled);
+        if (locks.outputHintsShown != shownLocks.outputHintsShown)
+            SetOutputHintsShown(locks.outputHintsShown);
+    });
     connect(&session, &Instrument::mathMenuChanged, this, &MainWindow::ShowMathMenu);
     connect(&session, &Instrument::presetApplied, this, &MainWindow::ShowPresetHints);
     connect(&session, &Instrument::activationStarted, this, &MainWindow::ActivationStarted);
@@ -528,11 +530,13 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
 }
 
 void MainWindow::SetOutputCommandsEnabled(bool enabled) {
+    shownLocks.outputCommandsEnabled = enabled;
     for (Command c : OutputCommandList)
         surfaces->SetEnabled(c, enabled);
 }
 
 void MainWindow::SetOutputHintsShown(bool shown) {
+    shownLocks.outputHintsShown = shown;
     for (Command c : OutputToolButtons)
         surfaces->SetToolHint(c, surfaces->ToolAction(c)->property("hint").toString(), shown);
 }

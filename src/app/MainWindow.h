@@ -116,9 +116,6 @@ public:
     void ToggleHardwareCheck();
     // Plays a sound file of the program's folder without waiting, if sounds are on.
     void PlaySound(const QString& fileName);
-    // The spectrum switch: on, the chart covers the screen, the window-choice button
-    // appears and the spectrum is computed at once; off, the screen is back and redrawn.
-    void SwitchSpectrum(bool on);
     // A later copy handed over: the window is restored if minimised and comes to the
     // front. Nothing happens before the window is shown at the end of start-up.
     void BringToFront();
@@ -140,6 +137,9 @@ private:
     void BuildMarkers();
     void BuildSpectrum();
     void ResetSpectrum();
+    // The spectrum switched on: the chart covers the screen, the window-choice button
+    // appears and the spectrum is computed at once; off: the screen is back and redrawn.
+    void ShowSpectrumView(bool on);
     void BuildWindows();
     void BuildOutput(const OutputPrompts& prompts);
     // Opens the print window of the view shown, the clock stopped while it is open.
@@ -193,4 +193,5 @@ private:
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
     QTimer* splashTimer = nullptr;
+    PanelLocks shownLocks; // the output locks as the commands were last set
 };

@@ -3,6 +3,7 @@
 #include "core/SettingsLines.h"
 
 #include <QString>
+#include <QtGlobal>
 
 class PersistedSettings;
 
@@ -39,15 +40,32 @@ struct InstrumentSettings {
 // Clamps a vertical position into 0..255.
 int ClampVerticalPosition(int value);
 
+// How the markers' time readout reads a time base: the time per division at x1 in tenths
+// of the dt unit (at x2 and x5 it is divided by 2 and 5), the dt unit, and the frequency
+// formed as frequencyScale / dt with its decimals and unit.
+struct TimeReadoutScale {
+    qint64 tenthsPerDivision;
+    const char* dtUnit;
+    qint64 frequencyScale;
+    int frequencyDecimals;
+    const char* frequencyUnit;
+};
+
 struct TimeBaseRow {
-    const char* caption;  // button caption
-    const char* unit;     // "ms" or "µs": the group the button stands in
-    const char* hint;     // button hint and the time/div label under the dial
-    const char* sampling; // sampling-frequency label
-    const char* ramSweep; // RAM-sweep label
-    const char* command;  // command sent to the box
-    int angle;            // dial pointer angle in degrees
-    double secondsPerDiv; // the range itself
+    const char* caption;     // button caption
+    const char* unit;        // "ms" or "µs": the group the button stands in
+    const char* hint;        // button hint and the time/div label under the dial
+    const char* sampling;    // sampling-frequency label
+    const char* ramSweep;    // RAM-sweep label
+    const char* command;     // command sent to the box
+    int angle;               // dial pointer angle in degrees
+    double secondsPerDiv;    // the range itself
+    qint64 samplesPerSecond; // 30 points per division
+    // The time per division the screen shows at x1, x2 and x5 (the magnifier's label
+    // column).
+    const char* timePerDivision[3];
+    TimeReadoutScale readout;
+    int mostSpectrumBins; // the spectrum's zoom stops here
 };
 
 struct VoltsPerDivRow {
@@ -61,6 +79,11 @@ struct VoltsPerDivRow {
     const char* commandA;
     const char* commandB;
     int angle;
+    // The markers' voltage readout: divisions times this give the reading in `unit` with
+    // a x1 probe (ten times that with x10), and the RMS reading's unit.
+    qint64 readoutPerDivision;
+    const char* rmsUnit;
+    long double spectrumLogDivisor; // the logarithmic spectrum's divisor
 };
 
 struct CouplingRow {
@@ -128,7 +151,7 @@ inline constexpr int ColourOf(Channel c) {
 }
 } // namespace SettingsLine
 
-// Bits of the start-up restore mask (settings line 28).
+// Bits of the start-up restore mask (SettingsLine::RestoreMask).
 namespace RestoreBit {
 inline constexpr int TimeBase = 1;
 inline constexpr int Trigger = 2;
@@ -138,5 +161,15 @@ inline constexpr int VoltsPerDiv = 16;
 inline constexpr int Positions = 32;
 } // namespace RestoreBit
 
-// Writes the start values of lines 18 to 27 (every start-up resets them).
+// The instrument the activated preset puts in force: the start values of
+// InstrumentSettings, with channel A's trace on and channel B's off.
+InstrumentSettings ActivatedPresetSettings();
+
+// The text of an instrument line (18 to 27) at every start, which is also the value of
+// origin of its saved copy (30 to 39): the activated preset's instrument. Empty for any
+// other line.
+QString InstrumentLineStartText(int line);
+
+// Writes the start values of the instrument lines, PositionA to VoltsB (every start-up
+// resets them).
 void ResetInstrumentLines(PersistedSettings& settings);

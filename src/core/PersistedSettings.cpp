@@ -2,19 +2,22 @@
 
 #include "core/Colour.h"
 #include "core/Conversion.h"
+#include "core/InstrumentSettings.h"
 
 namespace {
 
 struct LineRule {
     PersistedSettings::Kind kind;
     const char* word;     // keyword lines: the word before "_ON" / "_OFF"
-    const char* fallback; // number and colour lines: the program's own value
+    const char* fallback; // number and colour lines: the program's own value; none for
+                          // the instrument lines, whose start values are the instrument's
 };
 
 using K = PersistedSettings::Kind;
 
-// What each line holds, lines 1 to 50. Lines 18 to 27 are the instrument in force,
-// lines 30 to 39 their saved copies for the start-up.
+// What each of the file's lines holds, in order. The instrument lines (SettingsLine::
+// PositionA to VoltsB) are the instrument in force, their saved copies (SavedOffset further
+// on) its values for the start-up.
 // clang-format off
 constexpr std::array<LineRule, PersistedSettings::LineCount> Rules{{
     {K::Text, nullptr, nullptr},              // 1 port
@@ -34,28 +37,28 @@ constexpr std::array<LineRule, PersistedSettings::LineCount> Rules{{
     {K::Colour, nullptr, "1813282"},          // 15 math trace
     {K::Number, nullptr, "0"},                // 16 a port was chosen
     {K::Colour, nullptr, "12582910"},         // 17 spectrum background
-    {K::Number, nullptr, "128"},              // 18 position A
-    {K::Number, nullptr, "128"},              // 19 position B
-    {K::Number, nullptr, "12"},               // 20 time base
-    {K::Number, nullptr, "1"},                // 21 trigger
+    {K::Number, nullptr, nullptr},            // 18 position A
+    {K::Number, nullptr, nullptr},            // 19 position B
+    {K::Number, nullptr, nullptr},            // 20 time base
+    {K::Number, nullptr, nullptr},            // 21 trigger
     {K::Keyword, "VOIE_A", nullptr},          // 22 trace A
     {K::Keyword, "VOIE_B", nullptr},          // 23 trace B
-    {K::Number, nullptr, "2"},                // 24 coupling A
-    {K::Number, nullptr, "2"},                // 25 coupling B
-    {K::Number, nullptr, "3"},                // 26 volts/div A
-    {K::Number, nullptr, "3"},                // 27 volts/div B
+    {K::Number, nullptr, nullptr},            // 24 coupling A
+    {K::Number, nullptr, nullptr},            // 25 coupling B
+    {K::Number, nullptr, nullptr},            // 26 volts/div A
+    {K::Number, nullptr, nullptr},            // 27 volts/div B
     {K::Number, nullptr, "0"},                // 28 start-up restore mask
     {K::Text, nullptr, nullptr},              // 29
-    {K::Number, nullptr, "128"},              // 30 saved position A
-    {K::Number, nullptr, "128"},              // 31 saved position B
-    {K::Number, nullptr, "12"},               // 32 saved time base
-    {K::Number, nullptr, "1"},                // 33 saved trigger
+    {K::Number, nullptr, nullptr},            // 30 saved position A
+    {K::Number, nullptr, nullptr},            // 31 saved position B
+    {K::Number, nullptr, nullptr},            // 32 saved time base
+    {K::Number, nullptr, nullptr},            // 33 saved trigger
     {K::Keyword, "VOIE_A", nullptr},          // 34 saved trace A
     {K::Keyword, "VOIE_B", nullptr},          // 35 saved trace B
-    {K::Number, nullptr, "2"},                // 36 saved coupling A
-    {K::Number, nullptr, "2"},                // 37 saved coupling B
-    {K::Number, nullptr, "3"},                // 38 saved volts/div A
-    {K::Number, nullptr, "3"},                // 39 saved volts/div B
+    {K::Number, nullptr, nullptr},            // 36 saved coupling A
+    {K::Number, nullptr, nullptr},            // 37 saved coupling B
+    {K::Number, nullptr, nullptr},            // 38 saved volts/div A
+    {K::Number, nullptr, nullptr},            // 39 saved volts/div B
     {K::Number, nullptr, "0"},                // 40 personal start-up values saved
     {K::Text, nullptr, nullptr},              // 41
     {K::Text, nullptr, nullptr},              // 42
@@ -106,9 +109,9 @@ QString PersistedSettings::OffWord(int k) {
 
 QString PersistedSettings::FallbackText(int k) {
     const LineRule* rule = RuleOf(k);
-    if (!rule || !rule->fallback)
+    if (!rule)
         return {};
-    return QString::fromLatin1(rule->fallback);
+    return rule->fallback ? QString::fromLatin1(rule->fallback) : InstrumentLineStartText(k);
 }
 
 QString PersistedSettings::Line(int k) const {
@@ -143,8 +146,9 @@ void PersistedSettings::Parse(int k) {
     case Kind::Colour: {
         int value = 0;
         if (!TryStrToInt(QString::fromUtf8(lines[i]), value)) {
-            lines[i] = QByteArray(rule.fallback);
-            value = StrToInt(QString::fromLatin1(rule.fallback));
+            const QString fallback = FallbackText(k);
+            lines[i] = fallback.toLatin1();
+            value = StrToInt(fallback);
         }
         numbers[i] = value;
         if (rule.kind == Kind::Colour)

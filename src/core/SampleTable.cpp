@@ -12,21 +12,21 @@ void SampleTable::Reset() {
 }
 
 bool SampleTable::MathWritten(int lastRow) const {
-    for (int row = 1; row <= lastRow && row <= PointCount; ++row)
+    for (int row = 1; row <= lastRow && row <= Sweep::Points; ++row)
         if (!points[static_cast<std::size_t>(row)].mathWritten)
             return false;
     return true;
 }
 
 bool SampleTable::WeightedWritten(int lastRow) const {
-    for (int row = 1; row <= lastRow && row <= PointCount; ++row)
+    for (int row = 1; row <= lastRow && row <= Sweep::Points; ++row)
         if (!points[static_cast<std::size_t>(row)].weightedWritten)
             return false;
     return true;
 }
 
 void SampleTable::ClampSums(int lastRow, qint64 offset) {
-    for (int row = 1; row <= lastRow && row <= PointCount; ++row) {
+    for (int row = 1; row <= lastRow && row <= Sweep::Points; ++row) {
         int& sum = At(row).sum;
         if (sum - offset < 0)
             sum = static_cast<int>(offset);
@@ -36,7 +36,7 @@ void SampleTable::ClampSums(int lastRow, qint64 offset) {
 }
 
 void SampleTable::ClampDifferences(int lastRow, qint64 offset) {
-    for (int row = 1; row <= lastRow && row <= PointCount; ++row) {
+    for (int row = 1; row <= lastRow && row <= Sweep::Points; ++row) {
         int& difference = At(row).difference;
         if (difference + offset < 0)
             difference = static_cast<int>(-offset);

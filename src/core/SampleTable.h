@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Sweep.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -15,10 +17,8 @@
 class SampleTable {
 public:
     static constexpr int ColumnCount = 19;
-    static constexpr int RowCount = 301;
-    static constexpr int PointCount = 300;
+    static constexpr int RowCount = Sweep::Points + 1;
     static constexpr int PacketBytes = 9;
-    static constexpr int CentreCode = 128;
 
     // Columns of the view, by meaning.
     enum Column {
@@ -39,10 +39,10 @@ public:
         // The packet as received, up to its ninth byte; none yet while packetSize is 0.
         std::array<char, PacketBytes> packet{};
         std::uint8_t packetSize = 0;
-        int codeA = CentreCode; // channel codes as received (up to 999)
-        int codeB = CentreCode;
-        int displayA = CentreCode; // channel codes as displayed
-        int displayB = CentreCode;
+        int codeA = Sweep::CentreCode; // channel codes as received (up to 999)
+        int codeB = Sweep::CentreCode;
+        int displayA = Sweep::CentreCode; // channel codes as displayed
+        int displayB = Sweep::CentreCode;
         bool mathWritten = false; // sum and difference are written together
         int sum = 0;
         int difference = 0;
@@ -61,7 +61,7 @@ public:
     // Point 1..300; the accessors do not check the row.
     Point& At(int row) { return points[static_cast<std::size_t>(row)]; }
     const Point& At(int row) const { return points[static_cast<std::size_t>(row)]; }
-    static bool IsPoint(int row) { return row >= 1 && row <= PointCount; }
+    static bool IsPoint(int row) { return row >= 1 && row <= Sweep::Points; }
 
     // Whether the sum and difference are written for points 1 to lastRow.
     bool MathWritten(int lastRow) const;

@@ -1,5 +1,6 @@
 #include "core/StartupParameters.h"
 
+#include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
 #include "core/SettingsLines.h"
 
@@ -24,12 +25,9 @@ void StorePersonal(PersistedSettings& settings) {
 }
 
 void ClearPersonal(PersistedSettings& settings) {
-    // The values of origin are those every start puts into lines 18 to 27.
-    static const char* const Origin[] = {"128",        "128", "12", "1", "VOIE_A_ON",
-                                         "VOIE_B_OFF", "2",   "2",  "3", "3"};
-    int line = SettingsLine::PositionA + SettingsLine::SavedOffset;
-    for (const char* text : Origin)
-        settings.SetLine(line++, QString::fromLatin1(text));
+    for (int line = SettingsLine::PositionA + SettingsLine::SavedOffset;
+         line <= SettingsLine::VoltsB + SettingsLine::SavedOffset; ++line)
+        settings.SetLine(line, InstrumentLineStartText(line));
     settings.SetNumber(SettingsLine::RestoreMask, 0);
     settings.SetLine(SettingsLine::PersonalSaved, QStringLiteral("0"));
 }

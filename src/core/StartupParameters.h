@@ -5,11 +5,12 @@
 
 class PersistedSettings;
 
-// The rules of the personal start-up values: lines 30 to 39 hold them, line 28 says which
-// groups link activation restores, line 40 whether the user stored them.
+// The rules of the personal start-up values: the saved start-up lines (the instrument
+// lines, SavedOffset further on) hold them, SettingsLine::RestoreMask says which groups link
+// activation restores, SettingsLine::PersonalSaved whether the user stored them.
 namespace StartupParameters {
 
-// What line 40 says.
+// What SettingsLine::PersonalSaved says.
 enum class State {
     Origin,   // "0": the lines hold the values of origin
     Personal, // "1": the user's values are stored
@@ -24,11 +25,12 @@ inline constexpr std::array<int, 6> GroupBits = {1, 2, 4, 8, 16, 32};
 // when it became unchecked.
 int MaskAfterToggle(int mask, int bit, bool checked);
 
-// Stores the settings in force (lines 18 to 27) as the personal values (lines 30 to 39)
-// and marks them stored (line 40 "1"). Line 28 is left to the caller.
+// Stores the settings in force (the instrument lines) as the personal values (their saved
+// copies) and marks them stored (PersonalSaved "1"). The restore mask is left to the caller.
 void StorePersonal(PersistedSettings& settings);
 
-// Puts the values of origin back into lines 30 to 39, line 28 to "0" and line 40 to "0".
+// Puts the values of origin back into the saved start-up lines, the restore mask to "0"
+// and PersonalSaved to "0".
 void ClearPersonal(PersistedSettings& settings);
 
 } // namespace StartupParameters

@@ -21,7 +21,7 @@ constexpr int BartlettApex = 151;
 
 CompletedSweep CompletedSweep::Of(const SampleTable& table, const SweepExtremes& extremes) {
     CompletedSweep sweep;
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         const SampleTable::Point& point = table.At(row);
         sweep.codeA[static_cast<std::size_t>(row - 1)] = point.codeA;
         sweep.codeB[static_cast<std::size_t>(row - 1)] = point.codeB;
@@ -66,7 +66,7 @@ void ApplyWeightingWindow(SampleTable& table, const InstrumentSettings& instrume
     const bool copyB = instrument.channelB.traceOn;
     const int midA = ChannelMidLevel(sweep.extremes.channelAMin, sweep.extremes.channelAMax);
     const int midB = ChannelMidLevel(sweep.extremes.channelBMin, sweep.extremes.channelBMax);
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         const int codeA = sweep.codeA[static_cast<std::size_t>(row - 1)];
         const int codeB = sweep.codeB[static_cast<std::size_t>(row - 1)];
         SampleTable::Point& point = table.At(row);

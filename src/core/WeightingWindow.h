@@ -25,8 +25,8 @@ inline bool IsWeightingWindow(int value) {
 // session, so that weighting again while paused sees the sweep on the screen and not the
 // next one, which may have begun.
 struct CompletedSweep {
-    std::array<int, SampleTable::PointCount> codeA{};
-    std::array<int, SampleTable::PointCount> codeB{};
+    std::array<int, Sweep::Points> codeA{};
+    std::array<int, Sweep::Points> codeB{};
     SweepExtremes extremes;
 
     // The channel codes of points 1 to 300 as the table holds them now.

@@ -13,7 +13,8 @@ class QGroupBox;
 // The boxes keep their states between openings. Becoming active checks the boxes whose
 // line is on and leaves the others as they are; "OK" and the close box write the five
 // lines from the boxes, in memory only. "Effets sonores" can be used only on a machine
-// that can play sounds, as start-up found it (line 44) before the window was made.
+// that can play sounds, as start-up found it (SettingsLine::SoundDevice) before the window was
+// made.
 class GraticuleOptionsWindow : public AuxiliaryWindow {
     Q_OBJECT
 public:

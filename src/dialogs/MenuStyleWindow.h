@@ -7,9 +7,9 @@ class QButtonGroup;
 class QGroupBox;
 class QRadioButton;
 
-// "Types de menus déroulant": the menu style choice, kept in settings lines 6 and 7 and
-// acted on by nothing else. No command of the main window opens it. Each time it becomes
-// active its buttons show the lines; "OK", the close box and Escape write the lines (in
+// "Types de menus déroulant": the menu style choice, kept in SettingsLine::MenuStyleFirst and
+// MenuStyleSecond and acted on by nothing else. No command of the main window opens it. Each time
+// it becomes active its buttons show the lines; "OK", the close box and Escape write the lines (in
 // memory: the file is rewritten when the main window is active again) and hide it.
 class MenuStyleWindow : public AuxiliaryWindow {
     Q_OBJECT

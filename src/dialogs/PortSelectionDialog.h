@@ -11,8 +11,8 @@ class QPushButton;
 
 // "Port RS232 physique ou virtuel USB": the choice of the port the box is on. Made once,
 // after the settings are loaded, with the ports present then (the simulated box among
-// them) and the port of settings line 1 in its field; only shown and hidden afterwards.
-// A pick from the list goes into settings line 1; the dialog does not save the file.
+// them) and the port of SettingsLine::Port in its field; only shown and hidden afterwards.
+// A pick from the list goes into SettingsLine::Port; the dialog does not save the file.
 class PortSelectionDialog : public QDialog {
     Q_OBJECT
 public:

@@ -79,7 +79,7 @@ StartupParametersWindow::StartupParametersWindow(QWidget* parent, Instrument& ow
     connect(save, &QPushButton::clicked, this, GuardedSlot([this] { SavePersonal(); }));
     connect(clear, &QPushButton::clicked, this, GuardedSlot([this] { ClearPersonal(); }));
 
-    // Line 40, read once.
+    // SettingsLine::PersonalSaved, read once.
     switch (StartupParameters::StateOf(session.Settings().Line(SettingsLine::PersonalSaved))) {
     case StartupParameters::State::Origin:
         SetGroupsEnabled(false);
@@ -129,7 +129,8 @@ void StartupParametersWindow::ClearPersonal() {
         return;
     for (QCheckBox* box : boxes)
         box->setChecked(false);
-    session.ClearPersonalStartup(); // lines 30 to 39, line 28 "0", line 40 "0"
+    session.ClearPersonalStartup(); // the saved start-up lines, the restore mask "0", PersonalSaved
+                                    // "0"
     SetGroupsEnabled(false);
     clear->setEnabled(false);
     save->setEnabled(true);

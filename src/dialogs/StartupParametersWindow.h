@@ -12,14 +12,15 @@ class QPushButton;
 
 // "Paramètres de démarrage": the user's own set of start-up values and, group by group,
 // which of them link activation re-applies. Six rows of a check box and its label, each
-// tied to one bit of the restore mask (line 28); "Sauvegarder" stores the settings in
-// force as the personal values and "Effacer" goes back to the values of origin, each after
-// a question. The window writes lines 28 and 30 to 40 in memory only.
+// tied to one bit of the restore mask (SettingsLine::RestoreMask); "Sauvegarder" stores the
+// settings in force as the personal values and "Effacer" goes back to the values of origin, each
+// after a question. The window writes the restore mask, the saved start-up lines and
+// SettingsLine::PersonalSaved in memory only.
 //
 // The window keeps a mirror of the mask that follows the boxes: a box that becomes
-// checked adds its bit, one that becomes unchecked takes it away, and line 28 is then the
-// mirror. Line 40 is read once, when the window is made: "0" (origin) locks the boxes and
-// "Effacer", "1" (personal) locks "Sauvegarder", anything else locks nothing.
+// checked adds its bit, one that becomes unchecked takes it away, and the restore mask is then the
+// mirror. SettingsLine::PersonalSaved is read once, when the window is made: "0" (origin) locks the
+// boxes and "Effacer", "1" (personal) locks "Sauvegarder", anything else locks nothing.
 class StartupParametersWindow : public AuxiliaryWindow {
     Q_OBJECT
 public:

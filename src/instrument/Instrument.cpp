@@ -3,6 +3,7 @@
 #include "core/ErrorGuard.h"
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
+#include "core/Sweep.h"
 #include "core/Timings.h"
 #include "core/WeightingWindow.h"
 #include "link/BoxCommands.h"
@@ -14,10 +15,7 @@
 
 namespace {
 
-constexpr int CentreCode = 128;
 constexpr int GroundCodesPerUnit = 2; // one position unit moves the trace by two codes
-constexpr int PresetTimeBase = 12;    // 0.1 ms/div
-constexpr int PresetVoltsPerDiv = 3;  // 1 V/div
 
 const QString UpperLimitMessage =
     QStringLiteral("               Dernière  translation...\r\nVous avez atteint la limite "
@@ -25,20 +23,6 @@ const QString UpperLimitMessage =
 
 std::size_t Index(Channel channel) {
     return channel == Channel::A ? 0 : 1;
-}
-
-// The last point each magnification shows; 0 for a factor that shows nothing.
-int LastShownPoint(int magnification) {
-    switch (magnification) {
-    case 1:
-        return 300;
-    case 2:
-        return 151;
-    case 5:
-        return 61;
-    default:
-        return 0;
-    }
 }
 
 } // namespace
@@ -52,6 +36,14 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
             [this](const SweepExtremes& completed) { SweepCompleted(completed); });
     connect(&communicationTimer, &QTimer::timeout, this,
             GuardedSlot([this] { CommunicationTick(); }));
+
+    protocol = new CommandProtocol(this);
+    connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
+            [this](bool enabled) { SetLock(&PanelLocks::settingGroupsEnabled, enabled); });
+    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
+            [this](bool enabled) { SetLock(&PanelLocks::transferGroupsEnabled, enabled); });
+    connect(protocol, &CommandProtocol::acknowledgementLost, this,
+            GuardedSlot([this] { LinkFailure(); }));
 }
 
 Instrument::~Instrument() {
@@ -59,12 +51,20 @@ Instrument::~Instrument() {
     protocol = nullptr;
 }
 
+void Instrument::SetLock(bool PanelLocks::*lock, bool value) {
+    if (locks.*lock == value)
+        return;
+    locks.*lock = value;
+    emit locksChanged();
+}
+
 bool Instrument::ChannelControlsEnabled(Channel channel) const {
     return controlsEnabled[Index(channel)];
 }
 
 QString Instrument::SettingsPath() const {
-    // Line 45 ends with a separator; the joined name is cleaned of the doubled one.
+    // SettingsLine::ProgramFolder ends with a separator; the joined name is cleaned of the doubled
+    // one.
     return QDir::cleanPath(settings.Line(SettingsLine::ProgramFolder) + QStringLiteral("/") +
                            QString::fromLatin1(SettingsFile::FileName));
 }
@@ -116,11 +116,11 @@ void Instrument::SetMenuStyle(bool officeXp, bool conventional) {
 
 void Instrument::SetInitialState() {
     decoder.SetPointCounter(1);
-    window.SetMagnification(1);
-    window.SetStep(RamWindow::DefaultStep);
-    window.SetStart(0);
-    window.SetLeftEnabled(false);
-    window.SetResetEnabled(false);
+    ramWindow.SetMagnification(1);
+    ramWindow.SetStep(RamWindow::DefaultStep);
+    ramWindow.SetStart(0);
+    ramWindow.SetLeftEnabled(false);
+    ramWindow.SetResetEnabled(false);
     mathMenu = MathMenuState{};
     state.mathMode = MathMode::None;
     state.running = true;
@@ -128,15 +128,17 @@ void Instrument::SetInitialState() {
     state.triggerSource = TriggerSource::Off;
     weighting = WeightingWindow::Rectangular;
     showWindowEffect = false;
+    spectrum = SpectrumSettings{};
     for (Channel c : {Channel::A, Channel::B}) {
-        Of(c).verticalPosition = CentreCode;
+        Of(c).verticalPosition = Sweep::CentreCode;
         Of(c).probeTimesTen = false;
         Of(c).groundMarkerShown = true;
     }
     linkFailed = false;
 
-    emit outputCommandsEnabled(false);
+    SetLock(&PanelLocks::outputCommandsEnabled, false);
     emit mathMenuChanged();
+    emit spectrumSettingsChanged();
     emit magnificationChanged();
     emit stepChanged();
     emit translationChanged();
@@ -150,12 +152,13 @@ void Instrument::SetInitialState() {
 }
 
 void Instrument::ApplyPresetValues() {
-    state.timeBaseIndex = PresetTimeBase;
+    const InstrumentSettings preset = ActivatedPresetSettings();
+    state.timeBaseIndex = preset.timeBaseIndex;
     emit timeBaseChanged();
     for (Channel c : {Channel::A, Channel::B}) {
-        Of(c).voltsPerDivIndex = PresetVoltsPerDiv;
+        Of(c).voltsPerDivIndex = preset.Of(c).voltsPerDivIndex;
         emit voltsPerDivChanged(c);
-        Of(c).coupling = Coupling::GND;
+        Of(c).coupling = preset.Of(c).coupling;
         emit couplingChanged(c);
     }
 }
@@ -167,22 +170,23 @@ void Instrument::ApplyInactivePreset() {
         emit traceChanged(c);
         SetChannelControls(c, false);
     }
-    window.SetRightEnabled(false);
+    ramWindow.SetRightEnabled(false);
     emit translationChanged();
     emit presetApplied(Preset::Inactive);
-    emit runButtonsEnabled(false);
+    SetLock(&PanelLocks::runButtonsEnabled, false);
 }
 
 void Instrument::ApplyActivatedPreset() {
     ApplyPresetValues();
     // Channel A comes on with the link, channel B stays off until its switch is pressed.
+    const InstrumentSettings preset = ActivatedPresetSettings();
     for (Channel c : {Channel::A, Channel::B}) {
-        const bool on = c == Channel::A;
+        const bool on = preset.Of(c).traceOn;
         Of(c).traceOn = on;
         emit traceChanged(c);
         SetChannelControls(c, on);
     }
-    window.SetRightEnabled(true);
+    ramWindow.SetRightEnabled(true);
     emit translationChanged();
     state.triggerArmed = false;
     state.triggerSource = TriggerSource::Off;
@@ -259,8 +263,8 @@ void Instrument::ReleasePosition(Channel channel, int position) {
 }
 
 void Instrument::CentrePosition(Channel channel) {
-    SendPosition(channel, CentreCode);
-    Of(channel).groundLevel = CentreCode;
+    SendPosition(channel, Sweep::CentreCode);
+    Of(channel).groundLevel = Sweep::CentreCode;
     Of(channel).groundMarkerShown = true;
 }
 
@@ -301,60 +305,60 @@ void Instrument::SelectTrigger(int source) {
 void Instrument::Run() {
     state.running = true;
     emit runStateChanged();
-    emit outputCommandsEnabled(false);
-    emit outputHintsShown(false);
+    SetLock(&PanelLocks::outputCommandsEnabled, false);
+    SetLock(&PanelLocks::outputHintsShown, false);
     SendCommand(BoxCommands::Run());
-    emit settingGroupsEnabled(true);
+    SetLock(&PanelLocks::settingGroupsEnabled, true);
 }
 
 void Instrument::Pause() {
     state.running = false;
     emit runStateChanged();
-    emit outputCommandsEnabled(true);
-    emit outputHintsShown(true);
+    SetLock(&PanelLocks::outputCommandsEnabled, true);
+    SetLock(&PanelLocks::outputHintsShown, true);
     SendCommand(BoxCommands::Pause());
     // The completion of the exchange has just enabled the groups.
-    emit settingGroupsEnabled(false);
+    SetLock(&PanelLocks::settingGroupsEnabled, false);
 }
 
 void Instrument::TranslateRight() {
-    window.SetStart(window.Start() + window.StepSamples());
-    if (window.Start() > RamWindow::LastStart - 1) {
-        window.SetRightEnabled(false);
-        window.SetLeftEnabled(true);
+    ramWindow.SetStart(ramWindow.Start() + ramWindow.StepSamples());
+    if (ramWindow.Start() > Sweep::LastWindowStart - 1) {
+        ramWindow.SetRightEnabled(false);
+        ramWindow.SetLeftEnabled(true);
         emit translationChanged();
         Messages::Show(Messages::Kind::Information, UpperLimitMessage);
-        window.SetStart(RamWindow::LastStart);
+        ramWindow.SetStart(Sweep::LastWindowStart);
     }
-    if (window.Start() > 0) {
-        window.SetLeftEnabled(true);
-        window.SetResetEnabled(true);
+    if (ramWindow.Start() > 0) {
+        ramWindow.SetLeftEnabled(true);
+        ramWindow.SetResetEnabled(true);
     }
     emit translationChanged();
     emit windowRangeChanged();
-    SendCommand(BoxCommands::WindowRight(window.Start()));
+    SendCommand(BoxCommands::WindowRight(ramWindow.Start()));
     AfterTranslation();
 }
 
 void Instrument::TranslateLeft() {
-    window.SetStart(window.Start() - window.StepSamples());
-    window.SetRightEnabled(true);
-    if (window.Start() <= 0) {
-        window.SetLeftEnabled(false);
-        window.SetResetEnabled(false);
-        window.SetStart(0);
+    ramWindow.SetStart(ramWindow.Start() - ramWindow.StepSamples());
+    ramWindow.SetRightEnabled(true);
+    if (ramWindow.Start() <= 0) {
+        ramWindow.SetLeftEnabled(false);
+        ramWindow.SetResetEnabled(false);
+        ramWindow.SetStart(0);
     }
     emit translationChanged();
     emit windowRangeChanged();
-    SendCommand(BoxCommands::WindowLeft(window.Start()));
+    SendCommand(BoxCommands::WindowLeft(ramWindow.Start()));
     AfterTranslation();
 }
 
 void Instrument::ResetTranslation() {
-    window.SetStart(0);
-    window.SetRightEnabled(true);
-    window.SetLeftEnabled(false);
-    window.SetResetEnabled(false);
+    ramWindow.SetStart(0);
+    ramWindow.SetRightEnabled(true);
+    ramWindow.SetLeftEnabled(false);
+    ramWindow.SetResetEnabled(false);
     emit translationChanged();
     emit windowRangeChanged();
     SendCommand(BoxCommands::WindowReset());
@@ -364,18 +368,18 @@ void Instrument::ResetTranslation() {
 void Instrument::AfterTranslation() {
     // While paused the instrument groups stay disabled after the exchange.
     if (!state.running)
-        emit settingGroupsEnabled(false);
+        SetLock(&PanelLocks::settingGroupsEnabled, false);
 }
 
 void Instrument::SelectStep(int index) {
-    if (index == window.Step() || RamWindow::StepSamples(index) == 0)
+    if (index == ramWindow.Step() || RamWindow::StepSamples(index) == 0)
         return;
-    window.SetStep(index);
+    ramWindow.SetStep(index);
     emit stepChanged();
 }
 
 void Instrument::SetMagnification(int factor) {
-    if (!window.SetMagnification(factor))
+    if (!ramWindow.SetMagnification(factor))
         return;
     emit redrawRequested();
     emit magnificationChanged();
@@ -396,7 +400,7 @@ void Instrument::SelectMathMode(int mode) {
 void Instrument::SendCommand(const QByteArray& command) {
     // Nothing talks to the box before the link is active; a command asked for then (or
     // after the link failed) goes nowhere.
-    if (protocol && !linkFailed)
+    if (linkActive && !linkFailed)
         protocol->SendCommand(command);
 }
 
@@ -409,9 +413,8 @@ void Instrument::ReceiveBytes(QByteArrayView chunk) {
 qsizetype Instrument::BytesToSweepEnd() const {
     // The packets left in the sweep under way, or a whole sweep once the last one is done,
     // less the start of a packet already framed.
-    const int next = decoder.pointCounter();
-    const qsizetype packets =
-        SampleTable::IsPoint(next) ? SampleTable::PointCount - next + 1 : SampleTable::PointCount;
+    const int next = decoder.PointCounter();
+    const qsizetype packets = SampleTable::IsPoint(next) ? Sweep::Points - next + 1 : Sweep::Points;
     return std::max<qsizetype>(packets * SampleTable::PacketBytes - framer.Buffer().size(), 1);
 }
 
@@ -446,26 +449,51 @@ void Instrument::SetShowWindowEffect(bool shown) {
     showWindowEffect = shown;
 }
 
+// --- The spectrum analyser.
+
+void Instrument::SwitchSpectrum(bool on) {
+    spectrum.on = on;
+    emit spectrumSwitched();
+}
+
+void Instrument::DilateSpectrum() {
+    spectrum.binCount = SpectrumZoom::Dilate(spectrum.binCount);
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::DefaultSpectrum() {
+    spectrum.binCount = SpectrumZoom::Default();
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::ContractSpectrum() {
+    spectrum.binCount = SpectrumZoom::Contract(spectrum.binCount, state.timeBaseIndex);
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::SelectSpectrumScale(bool logarithmic) {
+    if (spectrum.scale.logarithmic == logarithmic)
+        return;
+    spectrum.scale.logarithmic = logarithmic;
+    emit spectrumSettingsChanged();
+}
+
+void Instrument::SetPositiveDbOnly(bool on) {
+    if (spectrum.scale.positiveDbOnly == on)
+        return;
+    spectrum.scale.positiveDbOnly = on;
+    emit spectrumSettingsChanged();
+}
+
 void Instrument::ActivateLink() {
     const QString port = settings.Line(SettingsLine::Port);
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
-    opened->Open(port); // a port that cannot be opened is reported and nothing changes
-    delete protocol;
+    opened->Open(port);              // a port that cannot be opened is reported and nothing changes
+    protocol->SetLink(opened.get()); // it listens to DSR itself
     link = std::move(opened);
     framer = PacketFramer();
     connect(link.get(), &SerialLink::bytesReceived, this,
             GuardedSlot([this](const QByteArray& chunk) { ReceiveBytes(chunk); }));
-    protocol = new CommandProtocol(*link, this); // it listens to DSR itself
-    connect(protocol, &CommandProtocol::statusChanged, this, &Instrument::commandStatusChanged);
-    connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
-            &Instrument::settingGroupsEnabled);
-    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
-            &Instrument::transferGroupsEnabled);
-    connect(protocol, &CommandProtocol::progressStarted, this, &Instrument::progressStarted);
-    connect(protocol, &CommandProtocol::progressChanged, this, &Instrument::progressChanged);
-    connect(protocol, &CommandProtocol::progressFinished, this, &Instrument::progressFinished);
-    connect(protocol, &CommandProtocol::acknowledgementLost, this,
-            GuardedSlot([this] { LinkFailure(); }));
 
     emit activationStarted();
     emit redrawRequested();
@@ -484,9 +512,9 @@ void Instrument::ActivateLink() {
 
     ApplyActivatedPreset();
     // "Lecture" down with nothing sent; the output commands wait for a pause.
-    emit runButtonsEnabled(true);
+    SetLock(&PanelLocks::runButtonsEnabled, true);
     emit runStateChanged();
-    emit outputCommandsEnabled(false);
+    SetLock(&PanelLocks::outputCommandsEnabled, false);
     RestoreStartupSettings();
 
     communicationTicks = 0;
@@ -542,7 +570,7 @@ void Instrument::PrepareScreen() {
         emit mathMenuChanged();
     }
 
-    const int lastPoint = LastShownPoint(window.Magnification());
+    const int lastPoint = LastShownPoint(ramWindow.Magnification());
     if (lastPoint > 0 && samples.MathWritten(lastPoint)) {
         if (state.mathMode == MathMode::Sum)
             samples.ClampSums(lastPoint, decoder.SumOffset());

@@ -3,6 +3,7 @@
 #include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
 #include "core/SampleTable.h"
+#include "core/SpectrumSettings.h"
 #include "core/WeightingWindow.h"
 #include "instrument/RamWindow.h"
 #include "link/PacketFramer.h"
@@ -35,6 +36,21 @@ struct MathMenuState {
     bool operator==(const MathMenuState&) const = default;
 };
 
+// What the front panel and the output commands allow at the moment. An exchange with the
+// box locks the setting groups and the transfer groups; a pause keeps the setting groups
+// locked and opens the output commands; the presets and the activation open or close the
+// run buttons. Everything starts open, as the controls are made; the start-up state and
+// the inactive preset close what they close. The views follow the changes.
+struct PanelLocks {
+    bool settingGroupsEnabled = true;  // time base, volts/div of both channels, trigger
+    bool transferGroupsEnabled = true; // RAM-window translation and acquisition
+    bool runButtonsEnabled = true;     // "Lecture" and "Pause"
+    bool outputCommandsEnabled = true; // save, copy, export, print
+    bool outputHintsShown = true;      // the hints of the output tool buttons
+
+    bool operator==(const PanelLocks&) const = default;
+};
+
 // The instrument session: the one owner of the instrument's state, the settings, the
 // sample store, the RAM window, the link with the box and its command protocol. Every
 // operation of the front panel is one method here; a click, a menu item, the start-up
@@ -59,7 +75,9 @@ public:
     const InstrumentSettings& State() const { return state; }
     const PersistedSettings& Settings() const { return settings; }
     const SampleTable& Samples() const { return samples; }
-    const RamWindow& Window() const { return window; }
+    // The RAM window: the first of the sweep's points in the box's memory, the translation
+    // step and buttons, the magnifier.
+    const RamWindow& Ram() const { return ramWindow; }
     const SampleDecoder& Decoder() const { return decoder; }
     const MathMenuState& MathMenu() const { return mathMenu; }
     // A channel's volts/div, coupling and position controls may be used.
@@ -74,18 +92,23 @@ public:
     bool LinkActive() const { return linkActive; }
     bool LinkFailed() const { return linkFailed; }
     SerialLink* Link() const { return link.get(); }
-    CommandProtocol* Protocol() const { return protocol; }
+    // The exchange of commands with the box, made with the session and given each link
+    // the session opens. Its status text and progress bar signals go straight to the
+    // windows.
+    CommandProtocol& Protocol() const { return *protocol; }
+    const PanelLocks& Locks() const { return locks; }
 
     // --- The settings file.
     // Reads the file of the settings folder (missing or unreadable: empty lines).
     void LoadSettings();
-    // Rewrites the file named by line 45; throws SettingsWriteError.
+    // Rewrites the file named by SettingsLine::ProgramFolder; throws SettingsWriteError.
     void SaveSettings();
-    // Start-up: whether the machine can play sounds (lines 14 and 44), and the folder of
-    // the settings file (line 45). Memory only.
+    // Start-up: whether the machine can play sounds (SettingsLine::Sound and SoundDevice),
+    // and the folder of the settings file (SettingsLine::ProgramFolder). Memory only.
     void NoteSoundDevice(bool present);
     void NoteProgramFolder();
-    // Start-up: lines 18 to 27 back to their start values, then SaveSettings.
+    // Start-up: the instrument lines (PositionA to VoltsB) back to their start values, then
+    // SaveSettings.
     void ResetInstrumentLines();
     // Settings changed in memory by the windows that edit them (saved later, when the
     // main window becomes active again).
@@ -95,15 +118,15 @@ public:
     // 0x00BBGGRR integer.
     void SetDisplayOption(int line, bool on);
     void SetDisplayColour(int line, int bgr);
-    // The personal start-up values: the restore mask (line 28), the settings in force
-    // stored as the personal values, the values of origin put back.
+    // The personal start-up values: the restore mask (SettingsLine::RestoreMask), the settings in
+    // force stored as the personal values, the values of origin put back.
     void SetRestoreMask(int mask);
     void StorePersonalStartup();
     void ClearPersonalStartup();
     // Lines 6 and 7, the menu style choice; nothing else follows them.
     void SetMenuStyle(bool officeXp, bool conventional);
-    // The folder the save dialog last showed (line 12, memory only). A name holding a
-    // line break would split the settings file: it is refused, the line kept, and false
+    // The folder the save dialog last showed (SettingsLine::SaveFolder, memory only). A name
+    // holding a line break would split the settings file: it is refused, the line kept, and false
     // returned.
     bool SetSaveFolder(const QString& folder);
 
@@ -134,19 +157,20 @@ public:
     void SelectMathMode(int mode);
 
     // --- The link.
-    // Opens the port of line 1, wakes and initialises the box, applies the activated
+    // Opens the port of SettingsLine::Port, wakes and initialises the box, applies the activated
     // preset and restores the start-up settings the user chose. A port that cannot be
     // opened throws SerialError and changes nothing.
     void ActivateLink();
     // The restore of link activation: replays, through the operations of the front panel,
-    // the start-up settings that the restore mask (line 28) selects from lines 30 to 39:
+    // the start-up settings that the restore mask (SettingsLine::RestoreMask) selects from the
+    // saved start-up lines:
     // time base, trigger, trace switches, couplings, volts/div and positions, in that
     // order, each with its own command, save and redraw. A negative mask restores
     // nothing; bits above 32 are ignored. A group whose saved value is out of its range is
     // skipped; a group whose operation fails is reported, and the groups after it are
     // still restored.
     void RestoreStartupSettings();
-    // The restore of the trace switches: the switch, the channel's controls, line 22 or
+    // The restore of the trace switches: the switch, the channel's controls, TraceA or
     // 23 and SaveSettings; no command, no redraw.
     void RestoreTraceSwitch(Channel channel, bool on);
     // Sends one command under the handshake; before the link is active, or after it
@@ -176,6 +200,18 @@ public:
     // The last completed sweep, as it was weighted; none before the first.
     const std::optional<CompletedSweep>& LastSweep() const { return lastSweep; }
 
+    // --- The spectrum analyser: the view on or off, the number of spectrum lines (the
+    // zoom buttons "<", "> | <" and ">") and the scale ("Linéaire" or "Logarithmique",
+    // "dB>0"). None of them computes: switching on shows the view, whose first
+    // computation follows at once; the lines and the scale show at the next computation.
+    const SpectrumSettings& Spectrum() const { return spectrum; }
+    void SwitchSpectrum(bool on);
+    void DilateSpectrum();
+    void DefaultSpectrum();
+    void ContractSpectrum();
+    void SelectSpectrumScale(bool logarithmic);
+    void SetPositiveDbOnly(bool on);
+
     // --- Before each redraw of the oscilloscope screen: the Math menu follows the trace
     // switches, the math values the traces read are kept on the screen, and grounded
     // channels have their ground level measured. The drawing itself only reads.
@@ -197,19 +233,11 @@ signals:
     void stepChanged();
     void magnificationChanged();
     void presetApplied(Preset preset);
-    void runButtonsEnabled(bool enabled);
-    void settingGroupsEnabled(bool enabled);
-    void transferGroupsEnabled(bool enabled);
+    // The panel's and the output commands' locks (Locks()) changed.
+    void locksChanged();
 
-    // The main window. The output commands (save, copy, print) follow the acquisition;
-    // "Lecture" and "Pause" also switch the hints of their tool buttons.
-    void outputCommandsEnabled(bool enabled);
-    void outputHintsShown(bool shown);
+    // The main window.
     void mathMenuChanged();
-    void commandStatusChanged(const QString& text);
-    void progressStarted(int maximum);
-    void progressChanged(int value);
-    void progressFinished();
     void activationStarted();
     void communicationNoticeShown(bool shown);
     void soundRequested(const QString& fileName);
@@ -221,6 +249,10 @@ signals:
     // The screen.
     void redrawRequested();
 
+    // The spectrum analyser: the view switched on or off, and its lines or scale changed.
+    void spectrumSwitched();
+    void spectrumSettingsChanged();
+
 private:
     ChannelSettings& Of(Channel channel) { return state.Of(channel); }
     void SetChannelControls(Channel channel, bool enabled);
@@ -229,6 +261,8 @@ private:
     void ApplyPresetValues();
     void SweepCompleted(const SweepExtremes& completed);
     void LinkFailure();
+    // Sets one lock; locksChanged when it changes.
+    void SetLock(bool PanelLocks::*lock, bool value);
     void CommunicationTick();
 
     QString programFolder;
@@ -237,7 +271,7 @@ private:
     PersistedSettings settings;
     InstrumentSettings state;
     SampleTable samples;
-    RamWindow window;
+    RamWindow ramWindow;
     PacketFramer framer;
     SampleDecoder decoder;
     MathMenuState mathMenu;
@@ -245,9 +279,11 @@ private:
     WeightingWindow weighting = WeightingWindow::Rectangular;
     bool showWindowEffect = false;
     std::optional<CompletedSweep> lastSweep;
+    SpectrumSettings spectrum;
 
     std::unique_ptr<SerialLink> link;
     CommandProtocol* protocol = nullptr;
+    PanelLocks locks;
     bool linkActive = false;
     bool linkFailed = false;
     bool quitting = false;

@@ -1,5 +1,7 @@
 #include "instrument/RamWindow.h"
 
+#include "core/Sweep.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -20,22 +22,15 @@ constexpr std::array<StepEntry, RamWindow::StepCount> Steps{{
 }};
 // clang-format on
 
-constexpr std::array<int, 3> Factors{1, 2, 5};
-
 const StepEntry* StepAt(int index) {
     if (index < 1 || index > RamWindow::StepCount)
         return nullptr;
     return &Steps[static_cast<std::size_t>(index - 1)];
 }
 
-// Samples per division at a magnification: a sweep of 300 points spans ten divisions at x1.
-int SamplesPerDivision(int factor) {
-    return RamWindow::WindowPoints / 10 / factor;
-}
-
 // A step in divisions, written with one decimal only when it is not whole ("0.4", "10").
-QString Divisions(int samples, int factor) {
-    const int perDivision = SamplesPerDivision(factor);
+QString Divisions(int samples, const MagnifierRow& magnifier) {
+    const int perDivision = magnifier.pointsPerDivision;
     if (samples % perDivision == 0)
         return QString::number(samples / perDivision);
     return QString::number(static_cast<double>(samples) / perDivision, 'f', 1);
@@ -49,17 +44,14 @@ void RamWindow::SetStep(int index) {
 }
 
 bool RamWindow::SetMagnification(int factor) {
-    for (int f : Factors) {
-        if (f == factor) {
-            magnification = factor;
-            return true;
-        }
-    }
-    return false;
+    if (!MagnifierAt(factor))
+        return false;
+    magnification = factor;
+    return true;
 }
 
 QString RamWindow::RangeLabel() const {
-    return QStringLiteral("Echantillons RAM: de %1 à %2").arg(start).arg(start + WindowPoints);
+    return QStringLiteral("Echantillons RAM: de %1 à %2").arg(start).arg(start + Sweep::Points);
 }
 
 int RamWindow::StepSamples(int index) {
@@ -69,9 +61,10 @@ int RamWindow::StepSamples(int index) {
 
 QString RamWindow::StepCaption(int index, int factor) {
     const StepEntry* row = StepAt(index);
-    if (!row || (factor != 1 && factor != 2 && factor != 5))
+    const MagnifierRow* magnifier = MagnifierAt(factor);
+    if (!row || !magnifier)
         return {};
-    return Divisions(row->samples, factor) + QStringLiteral(" C");
+    return Divisions(row->samples, *magnifier) + QStringLiteral(" C");
 }
 
 QString RamWindow::StepHint(int index) {
@@ -79,12 +72,12 @@ QString RamWindow::StepHint(int index) {
     if (!row)
         return {};
     QStringList lines;
-    for (int factor : Factors) {
-        const bool plural = row->samples >= 2 * SamplesPerDivision(factor);
+    for (const MagnifierRow& magnifier : MagnifierTable) {
+        const bool plural = row->samples >= 2 * magnifier.pointsPerDivision;
         lines << QStringLiteral("%1 %2 en Time/Div x%3")
-                     .arg(Divisions(row->samples, factor),
+                     .arg(Divisions(row->samples, magnifier),
                           plural ? QStringLiteral("carreaux") : QStringLiteral("carreau"))
-                     .arg(factor);
+                     .arg(magnifier.factor);
     }
     return lines.join(QStringLiteral("\r\n"));
 }

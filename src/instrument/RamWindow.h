@@ -2,14 +2,11 @@
 
 #include <QString>
 
-// The 300-sample window over the box's 2048-sample memory, the translation step, the
+// The window of a sweep's points over the box's memory, the translation step, the
 // magnifier and which of the three translation buttons may be used. Plain state, owned
 // by the instrument session for the whole run and never saved; the session moves it.
 class RamWindow {
 public:
-    static constexpr int MemorySamples = 2048;
-    static constexpr int WindowPoints = 300;
-    static constexpr int LastStart = 1747; // the last start the program allows
     static constexpr int StepCount = 11;
     static constexpr int DefaultStep = 6; // "1 C": 30 samples
 

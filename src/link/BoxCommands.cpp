@@ -1,5 +1,7 @@
 #include "link/BoxCommands.h"
 
+#include "core/Sweep.h"
+
 namespace {
 
 using Kind = BoxCommand::Kind;
@@ -78,7 +80,7 @@ QByteArray Encode(const BoxCommand& command) {
         return Parameterised(PositionLetter(command.channel), value);
     case Kind::WindowRight:
     case Kind::WindowLeft:
-        if (value < 0 || value > LastWindowStart)
+        if (value < 0 || value > Sweep::LastWindowStart)
             return {};
         return Parameterised(command.kind == Kind::WindowRight ? 'd' : 'g', value);
     case Kind::WindowReset:

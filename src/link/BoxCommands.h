@@ -40,7 +40,6 @@ struct BoxCommand {
 namespace BoxCommands {
 
 inline constexpr int LastPosition = 255;
-inline constexpr int LastWindowStart = 1747;
 
 // The bytes of a command; empty when its value lies outside its range.
 QByteArray Encode(const BoxCommand& command);

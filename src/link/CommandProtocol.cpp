@@ -13,15 +13,32 @@ const QString CommandProtocol::BusyText =
     QStringLiteral(" Transfert de la commande en cours. Patientez...");
 const QString CommandProtocol::IdleText = QString(48, QLatin1Char(' '));
 
+CommandProtocol::CommandProtocol(QObject* parent) : CommandProtocol(ProgramTimings(), parent) {}
+
+CommandProtocol::CommandProtocol(Timings& times, QObject* parent)
+    : QObject(parent), timings(times), watchdog(new QTimer(this)) {
+    watchdog->setTimerType(Qt::PreciseTimer);
+    connect(watchdog, &QTimer::timeout, this, GuardedSlot([this] { WatchdogTick(); }));
+}
+
 CommandProtocol::CommandProtocol(SerialLink& serial, QObject* parent)
     : CommandProtocol(serial, ProgramTimings(), parent) {}
 
 CommandProtocol::CommandProtocol(SerialLink& serial, Timings& times, QObject* parent)
-    : QObject(parent), link(serial), timings(times), watchdog(new QTimer(this)) {
-    watchdog->setTimerType(Qt::PreciseTimer);
-    connect(watchdog, &QTimer::timeout, this, GuardedSlot([this] { WatchdogTick(); }));
-    connect(&link, &SerialLink::dsrChanged, this,
-            GuardedSlot([this](bool on) { OnDsrChanged(on); }));
+    : CommandProtocol(times, parent) {
+    SetLink(&serial);
+}
+
+void CommandProtocol::SetLink(SerialLink* serial) {
+    disconnect(dsrConnection);
+    link = serial;
+    failed = false;
+    acknowledged = false;
+    dsrHigh = false;
+    ticks = 0;
+    if (link)
+        dsrConnection = connect(link, &SerialLink::dsrChanged, this,
+                                GuardedSlot([this](bool on) { OnDsrChanged(on); }));
 }
 
 CommandProtocol::~CommandProtocol() {
@@ -57,7 +74,7 @@ void CommandProtocol::OnDsrChanged(bool on) {
     }
     // RTS falls at every answer, the wake-up's included: a box already awake answers that
     // one too, and must see RTS low again before the next exchange raises it.
-    link.SetRts(false);
+    link->SetRts(false);
     acknowledged = true;
     if (dsrWait)
         dsrWait->quit();
@@ -91,14 +108,14 @@ void CommandProtocol::WatchdogTick() {
 }
 
 void CommandProtocol::PrepareCommand() {
-    if (failed || ended || exchangeOpen)
+    if (Closed() || exchangeOpen)
         return;
     exchangeOpen = true;
     try {
         emit statusChanged(BusyText);
         emit settingGroupsEnabled(false);
         emit transferGroupsEnabled(false);
-        link.SetRts(true);
+        link->SetRts(true);
         emit progressStarted(timings.watchdogTicks);
         ticks = 0;
         watchdog->start(timings.watchdogIntervalMs);
@@ -129,7 +146,7 @@ void CommandProtocol::WriteCommand(const QByteArray& command) {
     if (!exchangeOpen)
         return;
     try {
-        link.Write(command);
+        link->Write(command);
     } catch (...) {
         EndExchange();
         throw;
@@ -152,7 +169,7 @@ void CommandProtocol::CompleteCommand() {
 }
 
 void CommandProtocol::SendCommand(const QByteArray& command) {
-    if (failed || ended || closing)
+    if (Closed() || closing)
         return;
     if (Busy()) {
         queued.push_back({command, false});
@@ -164,18 +181,18 @@ void CommandProtocol::SendCommand(const QByteArray& command) {
 }
 
 void CommandProtocol::SendActivationCommand() {
-    if (failed || ended || Busy())
+    if (Closed() || Busy())
         return;
     activationOpen = true;
     try {
-        link.SetRts(true);
+        link->SetRts(true);
         PumpingWait(timings.beforeWriteMs);
-        link.Write(BoxCommands::WakeUp());
+        link->Write(BoxCommands::WakeUp());
         // A sleeping box does not answer: "Z1" goes out while RTS is high, and RTS falls
         // once the bytes have left the port (a USB adapter may apply the line change before
         // the bytes still queued behind it).
-        link.WaitUntilSent();
-        link.SetRts(false);
+        link->WaitUntilSent();
+        link->SetRts(false);
         // A box that answered has dropped RTS at once; the first handshake raises RTS only
         // once the box has shown, by dropping DSR, that it saw the line low.
         AwaitDsrLow();
@@ -193,7 +210,7 @@ void CommandProtocol::SendFinalCommand(const QByteArray& command,
                                        std::function<void()> afterwards) {
     if (afterwards)
         afterFinal.push_back(std::move(afterwards));
-    if (failed || ended) {
+    if (Closed()) {
         RunAfterFinal();
         return;
     }
@@ -226,7 +243,7 @@ void CommandProtocol::RunQueued() {
             queued.clear();
             return;
         }
-        if (failed || ended)
+        if (Closed())
             continue;
         Guarded([&] {
             PrepareCommand();
@@ -239,7 +256,7 @@ void CommandProtocol::RunQueued() {
 }
 
 void CommandProtocol::SendFinalNow(const QByteArray& command) {
-    if (!failed && !ended) {
+    if (!Closed()) {
         Guarded([&] {
             PrepareCommand();
             WriteCommand(command);

@@ -24,10 +24,17 @@ public:
     static const QString BusyText; // " Transfert de la commande en cours. Patientez..."
     static const QString IdleText; // 48 blanks
 
-    // Timings defaults to the program's record, read at every wait.
+    // Timings defaults to the program's record, read at every wait. Made without a link,
+    // the protocol sends nothing until it is given one.
+    explicit CommandProtocol(QObject* parent = nullptr);
+    explicit CommandProtocol(Timings& timings, QObject* parent = nullptr);
     explicit CommandProtocol(SerialLink& link, QObject* parent = nullptr);
     CommandProtocol(SerialLink& link, Timings& timings, QObject* parent = nullptr);
     ~CommandProtocol() override;
+
+    // Takes a new link (or none), listens to its DSR from then on, and forgets a failure of
+    // the link before it. Not during an exchange.
+    void SetLink(SerialLink* link);
 
     // The whole exchange for one command. Called during another exchange, it is queued
     // and carried out once that exchange has ended.
@@ -66,8 +73,8 @@ public:
     void AbortWaits();
 
     bool Busy() const { return exchangeOpen || activationOpen; }
-    bool dsrAcknowledged() const { return acknowledged; }
-    int watchdogCount() const { return ticks; }
+    bool DsrAcknowledged() const { return acknowledged; }
+    int WatchdogCount() const { return ticks; }
     // Set once by the watchdog's last tick, never cleared.
     bool LinkFailed() const { return failed; }
     // Set once the final command has been sent.
@@ -102,7 +109,11 @@ private:
     void SendFinalNow(const QByteArray& command);
     void RunAfterFinal();
 
-    SerialLink& link;
+    // Nothing is sent without a link, nor after a failure or the final command.
+    bool Closed() const { return failed || ended || !link; }
+
+    SerialLink* link = nullptr;
+    QMetaObject::Connection dsrConnection;
     Timings& timings;
     QTimer* watchdog;
     std::vector<QEventLoop*> waits; // every wait in progress, innermost last

@@ -66,7 +66,7 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
         extremes.Update(codeA, codeB, sum, difference);
     }
 
-    if (counter == SampleTable::PointCount)
+    if (counter == Sweep::Points)
         CompleteSweep();
     if (counter < INT_MAX)
         ++counter;
@@ -74,9 +74,9 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
 
 void SampleDecoder::CompleteSweep() {
     const int sumHalfRange = (extremes.sumMax - extremes.sumMin) / 2;
-    sumOffset = sumHalfRange + extremes.sumMin - 128;
+    sumOffset = sumHalfRange + extremes.sumMin - Sweep::CentreCode;
     const int differenceHalfRange = (extremes.differenceMax - extremes.differenceMin) / 2;
-    differenceOffset = std::abs(extremes.differenceMin) - differenceHalfRange + 128;
+    differenceOffset = std::abs(extremes.differenceMin) - differenceHalfRange + Sweep::CentreCode;
 
     // The extremes are reset before the sweep is handed on, so that the next sweep starts
     // from the initial values whatever the handlers do.

@@ -25,7 +25,7 @@ public:
 
     // The point the next packet goes to; 1 at creation, 301 and above after the 300th
     // point until the next "#" packet.
-    int pointCounter() const { return counter; }
+    int PointCounter() const { return counter; }
     void SetPointCounter(int point) { counter = point; }
     const SweepExtremes& Extremes() const { return extremes; }
     // Placement offsets of the A + B and A - B traces, computed at each completion.

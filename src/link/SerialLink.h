@@ -50,7 +50,7 @@ signals:
     void dsrChanged(bool on);
 };
 
-// Name of the simulated box in the port list and in settings line 1.
+// Name of the simulated box in the port list and in SettingsLine::Port.
 inline const QString SimulatedPortName = QStringLiteral("SIMULATEUR");
 
 // The serial ports of the machine, by name (ttyS0, ttyUSB0...), sorted as text.

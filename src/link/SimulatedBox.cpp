@@ -240,14 +240,16 @@ double SimulatedBox::InputVolts(Channel channel, Coupling coupling, double t) {
 SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime) {
     Memory result{};
     const TimeBaseRow* timeBase = TimeBaseAt(state.timeBaseIndex);
-    const double sampleTime = (timeBase ? timeBase->secondsPerDiv : 0.1e-3) / SamplesPerDivision;
+    const double sampleTime =
+        (timeBase ? timeBase->secondsPerDiv : 0.1e-3) / Sweep::PointsPerDivision;
     for (Channel channel : {Channel::A, Channel::B}) {
         const int c = Index(channel);
         const VoltsPerDivRow* volts = VoltsPerDivAt(state.voltsPerDivIndex[c]);
         const double voltsPerDiv = volts ? volts->voltsPerDiv : 1.0;
-        for (int i = 0; i < MemorySize; ++i) {
+        for (int i = 0; i < Sweep::MemorySamples; ++i) {
             const double v = InputVolts(channel, state.coupling[c], startTime + i * sampleTime);
-            const long code = state.position[c] + std::lround(v / voltsPerDiv * CodesPerDivision);
+            const long code =
+                state.position[c] + std::lround(v / voltsPerDiv * Sweep::CodesPerDivision);
             result[c][i] = static_cast<int>(std::clamp<long>(code, 0, 255));
         }
     }
@@ -255,11 +257,11 @@ SimulatedBox::Memory SimulatedBox::Acquire(const State& state, double startTime)
 }
 
 QByteArray SimulatedBox::SweepBytes(const Memory& memory, int start) {
-    start = std::clamp(start, 0, LastWindowStart);
+    start = std::clamp(start, 0, Sweep::LastWindowStart);
     QByteArray bytes;
-    bytes.reserve(SweepPoints * 9);
+    bytes.reserve(Sweep::Points * 9);
     char packet[10];
-    for (int n = 0; n < SweepPoints; ++n) {
+    for (int n = 0; n < Sweep::Points; ++n) {
         const int a = memory[0][start + n];
         const int b = memory[1][start + n];
         packet[0] = 'A';

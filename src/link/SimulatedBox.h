@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/InstrumentSettings.h"
+#include "core/Sweep.h"
 #include "link/BoxHandshake.h"
 #include "link/SerialLink.h"
 
@@ -17,19 +18,14 @@
 class SimulatedBox : public SerialLink {
     Q_OBJECT
 public:
-    static constexpr int MemorySize = 2048;
-    static constexpr int SweepPoints = 300;
-    static constexpr int LastWindowStart = MemorySize - SweepPoints - 1; // 1747
     static constexpr int LineBytesPerSecond = 11520; // 115200 bit/s, 10 bits a byte
-    static constexpr int CodesPerDivision = 32;
-    static constexpr double SamplesPerDivision = 30.0;
 
     // What the box is set to.
     struct State {
         int timeBaseIndex = 12; // row of TimeBaseTable
         std::array<int, 2> voltsPerDivIndex{3, 3};
         std::array<Coupling, 2> coupling{Coupling::GND, Coupling::GND};
-        std::array<int, 2> position{128, 128};
+        std::array<int, 2> position{Sweep::CentreCode, Sweep::CentreCode};
         TriggerSource trigger = TriggerSource::Off;
         bool running = true;
         int windowStart = 0;
@@ -42,7 +38,7 @@ public:
         qint64 atMs;  // monotonic clock (QElapsedTimer::msecsSinceReference) of the write
     };
 
-    using Memory = std::array<std::array<int, MemorySize>, 2>;
+    using Memory = std::array<std::array<int, Sweep::MemorySamples>, 2>;
 
     explicit SimulatedBox(QObject* parent = nullptr);
 

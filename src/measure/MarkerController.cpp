@@ -61,7 +61,7 @@ ScreenLayers MarkerLayers(const MarkerController& markers, const Instrument& ses
         DrawMarkerLines(canvas, markers.State(), session.Settings());
     };
     layers.drawTimeReadout = [&markers, &session](ScreenCanvas& canvas) {
-        DrawTimeReadout(canvas, markers.State(), session.State(), session.Window().Magnification());
+        DrawTimeReadout(canvas, markers.State(), session.State(), session.Ram().Magnification());
     };
     layers.drawVoltageReadout = [&markers, &session](ScreenCanvas& canvas) {
         DrawVoltageReadout(canvas, markers.State(), session.State(), session.Settings());

@@ -3,16 +3,18 @@
 #include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
 #include "core/SettingsLines.h"
+#include "core/Sweep.h"
 #include "screen/ScreenCanvas.h"
 #include "screen/ScreenFont.h"
+#include "screen/ScreenGeometry.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int PixelsPerHorizontalDivision = 60;
-constexpr int PixelsPerVerticalDivision = 32;
+constexpr int PixelsPerHorizontalDivision = ScreenGeometry::HorizontalDivision;
+constexpr int PixelsPerVerticalDivision = ScreenGeometry::VerticalDivision;
 constexpr int FirstRowY = 293;
 constexpr int SecondRowY = 306;
 constexpr int VoltageX = 20;
@@ -23,42 +25,6 @@ constexpr int RmsX = 163;
 constexpr int RmsGap = 5;
 constexpr int TimeX = 300;
 constexpr int Black = 0;
-
-// Time base rows: the time per division at x1 in tenths of the dt unit (the x2 and x5
-// factors are this divided by 2 and 5), the dt unit, and how the frequency is formed:
-// 1000 / dt or 1 / dt, with its decimals and unit.
-struct TimeFactorRow {
-    qint64 tenthsPerDivision;
-    const char* dtUnit;
-    qint64 frequencyScale; // frequency = frequencyScale / dt
-    int frequencyDecimals;
-    const char* frequencyUnit;
-};
-
-// clang-format off
-constexpr TimeFactorRow TimeFactors[TimeBaseCount] = {
-    {5000, "ms", 1000, 2, "Hz"},  {2000, "ms", 1000, 2, "Hz"},  {1000, "ms", 1000, 2, "Hz"},
-    {500,  "ms", 1000, 2, "Hz"},  {200,  "ms", 1000, 2, "Hz"},  {100,  "ms", 1000, 2, "Hz"},
-    {50,   "ms", 1000, 2, "Hz"},  {20,   "ms", 1000, 2, "Hz"},  {10,   "ms", 1000, 2, "Hz"},
-    {5,    "ms", 1000, 2, "Hz"},  {2,    "ms", 1,    3, "kHz"}, {1,    "ms", 1,    3, "kHz"},
-    {500,  "µs", 1000, 3, "kHz"}, {200,  "µs", 1000, 3, "kHz"}, {100,  "µs", 1000, 3, "kHz"},
-    {50,   "µs", 1000, 3, "kHz"}, {20,   "µs", 1000, 3, "kHz"}, {10,   "µs", 1000, 3, "kHz"},
-};
-
-// Volts/div rows: the factor that turns divisions into the unit with a x1 probe (ten
-// times that with a x10 probe, in the same unit), the unit and the RMS unit.
-struct VoltsFactorRow {
-    qint64 factor;
-    const char* unit;
-    const char* rmsUnit;
-};
-
-constexpr VoltsFactorRow VoltsFactors[VoltsPerDivCount] = {
-    {5, "V", "V~"},     {2, "V", "V~"},     {1, "V", "V~"},
-    {500, "mV", "mV~"}, {200, "mV", "mV~"}, {100, "mV", "mV~"},
-    {50, "mV", "mV~"},  {20, "mV", "mV~"},  {10, "mV", "mV~"},
-};
-// clang-format on
 
 qint64 PowerOfTen(int decimals) {
     qint64 p = 1;
@@ -100,11 +66,10 @@ QString FixedPointText(long double value, int decimals) {
 }
 
 QList<ReadoutText> TimeReadout(const MarkerState& markers, int timeBaseIndex, int magnification) {
-    if (!markers.On() || timeBaseIndex < 1 || timeBaseIndex > TimeBaseCount)
+    const TimeBaseRow* timeBase = TimeBaseAt(timeBaseIndex);
+    if (!markers.On() || !timeBase || !MagnifierAt(magnification))
         return {};
-    if (magnification != 1 && magnification != 2 && magnification != 5)
-        return {};
-    const TimeFactorRow& row = TimeFactors[timeBaseIndex - 1];
+    const TimeReadoutScale& row = timeBase->readout;
     const qint64 gap = markers.timeRight - markers.timeLeft;
     if (gap <= 0)
         return {};
@@ -133,10 +98,11 @@ QList<ReadoutText> VoltageReadout(const MarkerState& markers, const InstrumentSe
         const ChannelSettings& settings = instrument.Of(channel);
         if (!settings.traceOn)
             continue;
-        if (settings.voltsPerDivIndex < 1 || settings.voltsPerDivIndex > VoltsPerDivCount)
+        const VoltsPerDivRow* volts = VoltsPerDivAt(settings.voltsPerDivIndex);
+        if (!volts)
             continue;
-        const VoltsFactorRow& row = VoltsFactors[settings.voltsPerDivIndex - 1];
-        const qint64 factor = row.factor * settings.ProbeFactor();
+        const VoltsPerDivRow& row = *volts;
+        const qint64 factor = row.readoutPerDivision * settings.ProbeFactor();
         // dv = gap / 32 x factor; the RMS value of a sine of dv peak to peak is
         // (dv / 2) / sqrt(2).
         const qint64 dvNumerator = gap * factor;

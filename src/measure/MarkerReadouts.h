@@ -51,12 +51,12 @@ QList<ReadoutText> VoltageReadout(const MarkerState& markers, const InstrumentSe
                                   int colourA, int colourB);
 
 // The layers of the screen redraw. Each draws nothing when the markers are off.
-// Marker lines: the four lines, dashed in the marker colour (settings line 13), the time
+// Marker lines: the four lines, dashed in SettingsLine::MarkerColour, the time
 // markers from row 32 to 288, the voltage markers from column 20 to 620.
 void DrawMarkerLines(ScreenCanvas& canvas, const MarkerState& markers,
                      const PersistedSettings& settings);
 void DrawTimeReadout(ScreenCanvas& canvas, const MarkerState& markers,
                      const InstrumentSettings& instrument, int magnification);
-// The channels' colours are those of settings lines 10 and 11.
+// The channels' colours are SettingsLine::ColourA and ColourB.
 void DrawVoltageReadout(ScreenCanvas& canvas, const MarkerState& markers,
                         const InstrumentSettings& instrument, const PersistedSettings& settings);

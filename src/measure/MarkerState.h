@@ -1,5 +1,7 @@
 #pragma once
 
+#include "screen/ScreenGeometry.h"
+
 // The two pairs of measurement markers on the 640 x 320 screen image: two vertical time
 // markers (pixel columns) and two horizontal voltage markers (pixel rows), inside the
 // graticule rectangle, columns 20 to 620 and rows 32 to 288.
@@ -11,10 +13,10 @@ enum class MarkerMode { Off, Time, Voltage };
 struct MarkerState {
     // The graticule rectangle the markers live in (its bounds are inside) and the
     // positions the markers start from and snap back to.
-    static constexpr int AreaLeft = 20;
-    static constexpr int AreaRight = 620;
-    static constexpr int AreaTop = 32;
-    static constexpr int AreaBottom = 288;
+    static constexpr int AreaLeft = ScreenGeometry::Left;
+    static constexpr int AreaRight = ScreenGeometry::Right;
+    static constexpr int AreaTop = ScreenGeometry::Top;
+    static constexpr int AreaBottom = ScreenGeometry::Bottom;
     static constexpr int TimeLeftStart = 50;
     static constexpr int TimeRightStart = 590;
     static constexpr int VoltageTopStart = 48;

@@ -13,13 +13,18 @@
 OutputCommands::OutputCommands(Instrument& session, OutputSources sources, OutputPrompts prompts)
     : session(session), sources(std::move(sources)), prompts(std::move(prompts)) {}
 
+bool OutputCommands::SpectrumMode() const {
+    return session.Spectrum().on;
+}
+
 QImage OutputCommands::Picture() const {
     const auto& source = SpectrumMode() ? sources.chartImage : sources.screenImage;
     return source ? source() : QImage();
 }
 
 void OutputCommands::NoteFolder(const QString& folder) {
-    // A folder name with a line break is not recorded: line 12 keeps the last good one.
+    // A folder name with a line break is not recorded: SettingsLine::SaveFolder keeps the last good
+    // one.
     if (session.SetSaveFolder(QDir::toNativeSeparators(folder)))
         session.SaveSettings();
 }
@@ -58,8 +63,8 @@ void OutputCommands::ExportSamples() {
         SweepExport sweep;
         sweep.instrument = session.State();
         sweep.samples = &session.Samples();
-        sweep.ramWindowStart = session.Window().Start();
-        sweep.magnification = session.Window().Magnification();
+        sweep.ramWindowStart = session.Ram().Start();
+        sweep.magnification = session.Ram().Magnification();
         sweep.weighting =
             ShownWeighting(sweep.instrument, session.Weighting(), session.ShowWindowEffect());
         csv = SweepCsv(sweep);

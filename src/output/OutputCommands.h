@@ -13,7 +13,7 @@ class Instrument;
 struct SaveRequest {
     QString filter;        // "BMP (*.bmp)"
     QString defaultSuffix; // "bmp", added to a name typed without extension
-    QString folder;        // initial folder (line 12), empty for the current one
+    QString folder;        // initial folder (SettingsLine::SaveFolder), empty: the current one
     QString proposedName;
     // Called each time the user moves to another folder while the dialog is open.
     std::function<void(const QString& folder)> folderChanged;
@@ -30,7 +30,6 @@ struct OutputPrompts {
 
 // What the output commands take from the windows, asked afresh at each command.
 struct OutputSources {
-    std::function<bool()> spectrumMode;
     std::function<QImage()> screenImage; // the 640 x 320 screen raster
     std::function<QImage()> chartImage;  // the chart alone, at its size, on white
     std::function<ClockReading()> clock; // the clock values of the screen
@@ -66,7 +65,8 @@ public:
     const OutputSources& Sources() const { return sources; }
 
 private:
-    bool SpectrumMode() const { return sources.spectrumMode && sources.spectrumMode(); }
+    // The spectrum view is on: the commands act on the chart and the spectrum's bins.
+    bool SpectrumMode() const;
     QImage Picture() const;
     void NoteFolder(const QString& folder);
 

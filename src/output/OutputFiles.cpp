@@ -1,5 +1,7 @@
 #include "output/OutputFiles.h"
 
+#include "core/Sweep.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -67,19 +69,6 @@ void WriteBmpFile(const QString& path, const QImage& image) {
     WriteFileAtomically(path, BmpBytes(image));
 }
 
-int DisplayedPoints(int magnification) {
-    switch (magnification) {
-    case 1:
-        return 300;
-    case 2:
-        return 151;
-    case 5:
-        return 61;
-    default:
-        return 0;
-    }
-}
-
 std::optional<WeightingWindow> ShownWeighting(const InstrumentSettings& instrument,
                                               WeightingWindow window, bool effectShown) {
     const bool xy = instrument.channelA.traceOn && instrument.channelB.traceOn &&
@@ -116,7 +105,8 @@ QByteArray SweepCsv(const SweepExport& sweep) {
     if (!timeBase || !sweep.samples)
         return {};
     // The sampling frequency of a time base is 30 samples per division.
-    const long double period = static_cast<long double>(timeBase->secondsPerDiv) / 30.0L;
+    const long double period =
+        static_cast<long double>(timeBase->secondsPerDiv) / Sweep::PointsPerDivision;
 
     struct Column {
         long double voltsPerCode;
@@ -127,9 +117,9 @@ QByteArray SweepCsv(const SweepExport& sweep) {
         const ChannelSettings& ch = in.Of(c);
         const VoltsPerDivRow* volts = VoltsPerDivAt(ch.voltsPerDivIndex);
         if (ch.traceOn && volts)
-            columns.push_back(
-                {static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() / 32.0L,
-                 c == Channel::A});
+            columns.push_back({static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() /
+                                   Sweep::CodesPerDivision,
+                               c == Channel::A});
     }
     const bool weighted = sweep.weighting.has_value();
     const auto code = [weighted](const SampleTable::Point& p, bool isA) {
@@ -147,7 +137,7 @@ QByteArray SweepCsv(const SweepExport& sweep) {
     for (const Column& c : columns)
         out += (c.isA ? ",Code A" : ",Code B") + (weighted ? " pondéré" + how : QByteArray());
     out += "\r\n";
-    const int points = DisplayedPoints(sweep.magnification);
+    const int points = LastShownPoint(sweep.magnification);
     if (weighted && !sweep.samples->WeightedWritten(points))
         return out;
     for (int row = 1; row <= points; ++row) {
@@ -157,7 +147,7 @@ QByteArray SweepCsv(const SweepExport& sweep) {
         out += Decimal(static_cast<long double>(sweep.ramWindowStart + row - 1) * period);
         for (const Column& c : columns) {
             out += ',';
-            out += Decimal(static_cast<long double>(code(p, c.isA) - SampleTable::CentreCode) *
+            out += Decimal(static_cast<long double>(code(p, c.isA) - Sweep::CentreCode) *
                            c.voltsPerCode);
         }
         for (const Column& c : columns) {

@@ -56,8 +56,6 @@ struct SweepExport {
 std::optional<WeightingWindow> ShownWeighting(const InstrumentSettings& instrument,
                                               WeightingWindow window, bool effectShown);
 QByteArray SweepCsv(const SweepExport& sweep);
-// How many points the screen shows at a magnification (0 for an unknown one).
-int DisplayedPoints(int magnification);
 
 // The spectrum shown: the values of the last computation, in the scale it was computed in
 // (not the scale chosen since), for bins 1 to `bins`. A channel with no values is left out.

@@ -63,8 +63,12 @@ AcquisitionPanel::AcquisitionPanel(QWidget* parent, Instrument& owner)
     connect(runButton, &QAbstractButton::clicked, this, GuardedSlot([this] { session.Run(); }));
     connect(pauseButton, &QAbstractButton::clicked, this, GuardedSlot([this] { session.Pause(); }));
     connect(&session, &Instrument::runStateChanged, this, &AcquisitionPanel::ShowRunState);
-    connect(&session, &Instrument::runButtonsEnabled, this,
-            &AcquisitionPanel::SetRunButtonsEnabled);
+    // The buttons are made as the session's locks start; they follow each change.
+    runButtonsEnabled = session.Locks().runButtonsEnabled;
+    connect(&session, &Instrument::locksChanged, this, [this] {
+        if (session.Locks().runButtonsEnabled != runButtonsEnabled)
+            SetRunButtonsEnabled(session.Locks().runButtonsEnabled);
+    });
     ShowRunState();
 }
 
@@ -73,6 +77,7 @@ void AcquisitionPanel::ShowRunState() {
 }
 
 void AcquisitionPanel::SetRunButtonsEnabled(bool enabled) {
+    runButtonsEnabled = enabled;
     runButton->setEnabled(enabled);
     pauseButton->setEnabled(enabled);
 }

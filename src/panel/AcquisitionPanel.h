@@ -26,4 +26,5 @@ private:
     Instrument& session;
     QAbstractButton* runButton = nullptr;
     QAbstractButton* pauseButton = nullptr;
+    bool runButtonsEnabled = true; // as the buttons were last set
 };

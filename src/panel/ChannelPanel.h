@@ -43,7 +43,8 @@ public:
     void ShowControlsEnabled();
     // The probe and the position buttons are shown only while the link is active.
     void ShowLinkControls(bool shown);
-    // Repaints the knob at its current angle in the channel's colour (line 10 or 11).
+    // Repaints the knob at its current angle in the channel's colour (SettingsLine::ColourA or
+    // ColourB).
     void RedrawDial();
 
     QSlider* PositionSlider() const { return slider; }

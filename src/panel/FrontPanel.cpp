@@ -51,10 +51,16 @@ FrontPanel::FrontPanel(Instrument& owner, const FrontPanelHosts& groups, QObject
         traceSwitches[Index(c)] = traceSwitch;
     }
 
-    connect(&session, &Instrument::settingGroupsEnabled, this,
-            &FrontPanel::SetSettingGroupsEnabled);
-    connect(&session, &Instrument::transferGroupsEnabled, this,
-            &FrontPanel::SetTransferGroupsEnabled);
+    // The group boxes are made as the session's locks start; each change of a lock
+    // reaches them. The presets switch some of the same boxes on their own.
+    shownLocks = session.Locks();
+    connect(&session, &Instrument::locksChanged, this, [this] {
+        const PanelLocks& locks = session.Locks();
+        if (locks.settingGroupsEnabled != shownLocks.settingGroupsEnabled)
+            SetSettingGroupsEnabled(locks.settingGroupsEnabled);
+        if (locks.transferGroupsEnabled != shownLocks.transferGroupsEnabled)
+            SetTransferGroupsEnabled(locks.transferGroupsEnabled);
+    });
     connect(&session, &Instrument::presetApplied, this, &FrontPanel::ApplyPreset);
 }
 
@@ -88,11 +94,13 @@ void FrontPanel::ApplyPreset(Preset preset) {
 }
 
 void FrontPanel::SetSettingGroupsEnabled(bool enabled) {
+    shownLocks.settingGroupsEnabled = enabled;
     for (QWidget* group : {hosts.timeBase, hosts.channelA, hosts.channelB, hosts.trigger})
         group->setEnabled(enabled);
 }
 
 void FrontPanel::SetTransferGroupsEnabled(bool enabled) {
+    shownLocks.transferGroupsEnabled = enabled;
     for (QWidget* group : {hosts.translation, hosts.acquisition})
         group->setEnabled(enabled);
 }

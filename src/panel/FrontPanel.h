@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/InstrumentSettings.h"
+#include "instrument/Instrument.h"
 
 #include <QObject>
 #include <array>
@@ -72,4 +73,5 @@ private:
     MagnifierPanel* magnifier = nullptr;
     QWidget* markersButton = nullptr;
     QWidget* spectrumButton = nullptr;
+    PanelLocks shownLocks; // the group locks as the boxes were last set
 };

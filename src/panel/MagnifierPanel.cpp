@@ -47,7 +47,7 @@ MagnifierPanel::MagnifierPanel(QWidget* parent, Instrument& owner)
 }
 
 void MagnifierPanel::ShowMagnification() {
-    if (QAbstractButton* button = FactorButton(session.Window().Magnification()))
+    if (QAbstractButton* button = FactorButton(session.Ram().Magnification()))
         button->setChecked(true);
 }
 

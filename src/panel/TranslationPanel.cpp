@@ -87,25 +87,25 @@ TranslationPanel::TranslationPanel(QWidget* parent, Instrument& owner)
 }
 
 void TranslationPanel::ShowButtons() {
-    const RamWindow& window = session.Window();
-    leftButton->setEnabled(window.LeftEnabled());
-    resetButton->setEnabled(window.ResetEnabled());
-    rightButton->setEnabled(window.RightEnabled());
+    const RamWindow& ram = session.Ram();
+    leftButton->setEnabled(ram.LeftEnabled());
+    resetButton->setEnabled(ram.ResetEnabled());
+    rightButton->setEnabled(ram.RightEnabled());
 }
 
 void TranslationPanel::ShowRange() {
-    SetLabelText(rangeLabel, session.Window().RangeLabel());
+    SetLabelText(rangeLabel, session.Ram().RangeLabel());
 }
 
 void TranslationPanel::ShowStep() {
-    if (QRadioButton* step = StepButton(session.Window().Step()))
+    if (QRadioButton* step = StepButton(session.Ram().Step()))
         step->setChecked(true);
 }
 
 void TranslationPanel::ShowStepCaptions() {
     for (int index = 1; index <= RamWindow::StepCount; ++index)
         steps[static_cast<std::size_t>(index - 1)]->setText(
-            RamWindow::StepCaption(index, session.Window().Magnification()));
+            RamWindow::StepCaption(index, session.Ram().Magnification()));
 }
 
 void TranslationPanel::SetStepsEnabled(bool enabled) {

@@ -2,21 +2,12 @@
 
 #include "core/PersistedSettings.h"
 #include "core/SettingsLines.h"
+#include "core/Sweep.h"
 #include "screen/ScreenCanvas.h"
 
 #include <algorithm>
 
 namespace {
-
-// Time per division by time base row (1..18) and magnifier (x1, x2, x5).
-constexpr const char* TimePerDivision[TimeBaseCount][3] = {
-    {"500ms", "250ms", "100ms"},  {"200ms", "100ms", "40ms"}, {"100ms", "50ms", "20ms"},
-    {"50ms", "25ms", "10ms"},     {"20ms", "10ms", "4ms"},    {"10ms", "5ms", "2ms"},
-    {"5ms", "2.5ms", "1ms"},      {"2ms", "1ms", "0.4ms"},    {"1ms", "0.5ms", "0.2ms"},
-    {"0.5ms", "0.25ms", "0.1ms"}, {"0.2ms", "0.1ms", "40µs"}, {"0.1ms", "50µs", "20µs"},
-    {"50µs", "25µs", "10µs"},     {"20µs", "10µs", "4µs"},    {"10µs", "5µs", "2µs"},
-    {"5µs", "2.5µs", "1µs"},      {"2µs", "1µs", "0.4µs"},    {"1µs", "0.5µs", "0.2µs"},
-};
 
 constexpr int ClockX = 20;
 constexpr int TimeY = 1;
@@ -65,25 +56,13 @@ QString ClockDateText(const ClockReading& clock) {
 }
 
 QString TimeBaseScreenLabel(int timeBaseIndex, int magnification) {
-    int column = 0;
-    switch (magnification) {
-    case 1:
-        column = 0;
-        break;
-    case 2:
-        column = 1;
-        break;
-    case 5:
-        column = 2;
-        break;
-    default:
-        return {};
-    }
-    if (timeBaseIndex < 1 || timeBaseIndex > TimeBaseCount)
+    const MagnifierRow* magnifier = MagnifierAt(magnification);
+    const TimeBaseRow* row = TimeBaseAt(timeBaseIndex);
+    if (!magnifier || !row)
         return {};
     return QStringLiteral("Time / Div x%1 : %2")
         .arg(magnification)
-        .arg(QString::fromUtf8(TimePerDivision[timeBaseIndex - 1][column]));
+        .arg(QString::fromUtf8(row->timePerDivision[magnifier->labelColumn]));
 }
 
 ClockReading DrawClock(ScreenCanvas& canvas, const PersistedSettings& settings,

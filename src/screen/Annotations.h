@@ -37,8 +37,9 @@ QString ClockDateText(const ClockReading& clock);
 // factor (1, 2 or 5); empty outside the table.
 QString TimeBaseScreenLabel(int timeBaseIndex, int magnification);
 
-// Time at (20, 1) and date at (20, 15) in the colour of settings line 8, each when its
-// option (lines 4, 5) is on; the text colour is black afterwards. Returns the reading.
+// Time at (20, 1) and date at (20, 15) in SettingsLine::ClockColour, each when its option
+// (SettingsLine::ShowTime, ShowDate) is on; the text colour is black afterwards. Returns the
+// reading.
 ClockReading DrawClock(ScreenCanvas& canvas, const PersistedSettings& settings,
                        const QDateTime& now);
 
@@ -54,7 +55,7 @@ void DrawChannelLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument
 // Trigger source at (490, 293), in the current text colour.
 void DrawTriggerLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument);
 
-// Math mode at (490, 306) in the math colour (settings line 15); the colour stays set.
+// Math mode at (490, 306) in the math colour (SettingsLine::MathColour); the colour stays set.
 void DrawMathLabel(ScreenCanvas& canvas, const InstrumentSettings& instrument,
                    const PersistedSettings& settings);
 

@@ -7,6 +7,7 @@ class ScreenCanvas;
 void NewScreenImage(ScreenCanvas& canvas);
 
 // First layer of every oscilloscope redraw: a new raster with the 10 x 8 division
-// graticule, its subdivision ticks, the frame, and the options of settings lines 2
-// (ticks on the outer lines) and 3 (10 % / 90 % rise-time lines). Colour from line 9.
+// graticule, its subdivision ticks, the frame, and the options SettingsLine::OuterTicks
+// (ticks on the outer lines) and RiseTimeLines (10 % / 90 % rise-time lines), in
+// SettingsLine::GraticuleColour.
 void DrawGraticule(ScreenCanvas& canvas, const PersistedSettings& settings);

@@ -19,8 +19,8 @@ ScreenController::ScreenController(Instrument& owner, ScreenView& screenView, QO
     connect(&session, &Instrument::quitStarted, this, &ScreenController::StopAnimation);
 }
 
-void ScreenController::SetSources(ScreenSources newSources) {
-    sources = std::move(newSources);
+void ScreenController::SetClock(std::function<QDateTime()> now) {
+    clock = std::move(now);
 }
 
 void ScreenController::SetLayers(ScreenLayers newLayers) {
@@ -31,10 +31,10 @@ ScreenInputs ScreenController::Inputs() const {
     return ScreenInputs{session.State(),
                         session.Settings(),
                         session.Samples(),
-                        session.Window().Magnification(),
-                        session.Window().Start(),
-                        sources.showWindowEffect && sources.showWindowEffect(),
-                        sources.spectrumMode && sources.spectrumMode(),
+                        session.Ram().Magnification(),
+                        session.Ram().Start(),
+                        session.ShowWindowEffect(),
+                        session.Spectrum().on,
                         session.Decoder().SumOffset(),
                         session.Decoder().DifferenceOffset(),
                         Now(),
@@ -42,7 +42,7 @@ ScreenInputs ScreenController::Inputs() const {
 }
 
 void ScreenController::Draw(bool animate) {
-    const bool spectrum = sources.spectrumMode && sources.spectrumMode();
+    const bool spectrum = session.Spectrum().on;
     if (!spectrum)
         session.PrepareScreen();
     const ScreenInputs in = Inputs();
@@ -63,7 +63,7 @@ void ScreenController::Draw(bool animate) {
         throw;
     }
     publish();
-    emit Redrawn();
+    emit redrawn();
 }
 
 void ScreenController::RedrawScreen() {
@@ -106,8 +106,8 @@ template <typename F> void ScreenController::RunTick(bool& failing, F&& tick) {
 }
 
 QDateTime ScreenController::Now() const {
-    if (sources.now)
-        return sources.now();
+    if (clock)
+        return clock();
     const QDateTime utc = QDateTime::currentDateTimeUtc();
     if (!localOffsetUntil.isValid() || utc >= localOffsetUntil) {
         localOffset = QDateTime::currentDateTime().offsetFromUtc();

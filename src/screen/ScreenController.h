@@ -10,15 +10,6 @@
 class Instrument;
 class ScreenView;
 
-// Values of the display that the session does not hold yet, each asked afresh at every
-// redraw. A missing source gives the start-up value (weighting effect and spectrum view
-// off, the computer's clock).
-struct ScreenSources {
-    std::function<bool()> showWindowEffect;
-    std::function<bool()> spectrumMode;
-    std::function<QDateTime()> now;
-};
-
 // The refresh cycle of the screen: RedrawScreen, whenever the session asks for it and
 // from the main window; the clock timer (time and date once a second); and the idle
 // animation timer (running from creation until the link is activated or the program
@@ -29,9 +20,9 @@ class ScreenController : public QObject {
 public:
     ScreenController(Instrument& session, ScreenView& view, QObject* parent = nullptr);
 
-    void SetSources(ScreenSources sources);
+    // The moment the clock shows, asked at every redraw; none: the computer's clock.
+    void SetClock(std::function<QDateTime()> now);
     void SetLayers(ScreenLayers layers);
-    const ScreenSources& Sources() const { return sources; }
     const ScreenLayers& Layers() const { return layers; }
 
     // Full redraw from the current state, shown at once.
@@ -57,16 +48,16 @@ public:
     OscilloscopeScreen& Screen() { return screen; }
     const OscilloscopeScreen& Screen() const { return screen; }
 
-    // What a redraw would read now: the session's state, settings, samples, RAM window
-    // and offsets, the sources, and the layers.
+    // What a redraw would read now: the session's state, settings, samples, RAM window,
+    // offsets, weighting effect and spectrum switch, the clock, and the layers.
     ScreenInputs Inputs() const;
 
 signals:
-    void Redrawn();
+    void redrawn();
 
 private:
     void Draw(bool animate);
-    // The moment the clock shows: the source's, or the computer's local time. The offset
+    // The moment the clock shows: the set clock's, or the computer's local time. The offset
     // of local time from UTC is read at most once a second: asking the system for local
     // time looks at the time zone's file each time.
     QDateTime Now() const;
@@ -75,7 +66,7 @@ private:
     Instrument& session;
     ScreenView& view;
     OscilloscopeScreen screen;
-    ScreenSources sources;
+    std::function<QDateTime()> clock;
     ScreenLayers layers;
     QTimer clockTimer;
     QTimer animationTimer;

@@ -4,8 +4,9 @@
 // The graticule reaches VerticalReach pixels above and below the centre whatever the height.
 struct ScreenGeometry {
     static constexpr int Margin = 20;
-    static constexpr int VerticalReach = 128;   // 4 vertical divisions
-    static constexpr int VerticalDivision = 32; // pixels per vertical division
+    static constexpr int VerticalReach = 128;     // 4 vertical divisions
+    static constexpr int VerticalDivision = 32;   // pixels per vertical division
+    static constexpr int HorizontalDivision = 60; // pixels per horizontal division
 
     // Landmarks of the 640 x 320 screen the other layers use as fixed numbers.
     static constexpr int Left = 20;

@@ -40,7 +40,7 @@ bool ScreenView::event(QEvent* e) {
     case QEvent::ContextMenu: // passed on to the window, whose pop-up menu takes the mouse
     case QEvent::Hide:
     case QEvent::WindowDeactivate:
-        emit MouseLost();
+        emit mouseLost();
         break;
     default:
         break;
@@ -54,13 +54,13 @@ void ScreenView::paintEvent(QPaintEvent*) {
 }
 
 void ScreenView::mousePressEvent(QMouseEvent* event) {
-    emit MousePressed(event->position().toPoint(), event->button());
+    emit mousePressed(event->position().toPoint(), event->button());
 }
 
 void ScreenView::mouseMoveEvent(QMouseEvent* event) {
-    emit MouseMoved(event->position().toPoint());
+    emit mouseMoved(event->position().toPoint());
 }
 
 void ScreenView::mouseReleaseEvent(QMouseEvent* event) {
-    emit MouseReleased(event->position().toPoint(), event->button());
+    emit mouseReleased(event->position().toPoint(), event->button());
 }

@@ -7,7 +7,7 @@
 // releases are passed on in image pixels for the measurement markers; moves are passed on
 // with or without a button down. When the image loses the mouse without seeing a release
 // (a context menu opens on it and takes the mouse, the image is hidden or its window goes
-// inactive), MouseLost says so.
+// inactive), mouseLost says so.
 class ScreenView : public QWidget {
     Q_OBJECT
 public:
@@ -22,10 +22,10 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    void MousePressed(QPoint pixel, Qt::MouseButton button);
-    void MouseMoved(QPoint pixel);
-    void MouseReleased(QPoint pixel, Qt::MouseButton button);
-    void MouseLost();
+    void mousePressed(QPoint pixel, Qt::MouseButton button);
+    void mouseMoved(QPoint pixel);
+    void mouseReleased(QPoint pixel, Qt::MouseButton button);
+    void mouseLost();
 
 protected:
     bool event(QEvent* event) override;

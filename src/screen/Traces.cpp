@@ -3,12 +3,14 @@
 #include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
 #include "core/SampleTable.h"
+#include "core/Sweep.h"
 #include "screen/ScreenCanvas.h"
+#include "screen/ScreenGeometry.h"
 #include "screen/ScreenInputs.h"
 
 namespace {
 
-constexpr int Bottom = 288; // y of code 0
+constexpr int Bottom = ScreenGeometry::Bottom; // y of code 0
 
 } // namespace
 
@@ -31,25 +33,12 @@ void DrawTraces(ScreenCanvas& canvas, const ScreenInputs& in) {
     const SampleTable& samples = in.samples;
     const bool bothOn = instrument.channelA.traceOn && instrument.channelB.traceOn;
 
-    int segments = 0;
-    int step = 0;
-    switch (in.magnification) {
-    case 1:
-        segments = 299;
-        step = 2;
-        break;
-    case 2:
-        segments = 150;
-        step = 4;
-        break;
-    case 5:
-        segments = 60;
-        step = 10;
-        break;
-    default:
+    const MagnifierRow* magnifier = MagnifierAt(in.magnification);
+    if (!magnifier)
         return;
-    }
-    const int lastRow = segments + 1;
+    const int segments = magnifier->Segments();
+    const int step = magnifier->pixelStep;
+    const int lastRow = magnifier->lastPoint;
 
     const int mode = bothOn ? static_cast<int>(instrument.mathMode) : 0;
     const bool channelsShown = mode == 0 || mode == 1 || mode == 2;

@@ -16,13 +16,6 @@ namespace {
 
 constexpr long double TwoPi = 6.2831853072L;
 
-constexpr qint64 SamplingFrequencies[TimeBaseCount] = {
-    60,    150,    300,    600,    1500,    3000,    6000,    15000,    30000,
-    60000, 150000, 300000, 600000, 1500000, 3000000, 6000000, 15000000, 30000000};
-
-constexpr long double LogDivisors[VoltsPerDivCount] = {3.14L,  7.87L,  15.74L, 31.25L, 78.5L,
-                                                       160.0L, 326.0L, 765.0L, 1623.0L};
-
 // The cosine and sine of one phase, side by side: a bin reads its 256 pairs in order.
 struct Phase {
     long double cos;
@@ -56,9 +49,8 @@ inline double Accumulate(double sum, long double x, long double c) {
 } // namespace
 
 qint64 SamplingFrequency(int timeBaseIndex) {
-    return timeBaseIndex >= 1 && timeBaseIndex <= TimeBaseCount
-               ? SamplingFrequencies[timeBaseIndex - 1]
-               : 0;
+    const TimeBaseRow* row = TimeBaseAt(timeBaseIndex);
+    return row ? row->samplesPerSecond : 0;
 }
 
 QString BinLabel(qint64 frequency) {
@@ -66,9 +58,8 @@ QString BinLabel(qint64 frequency) {
 }
 
 long double LogDivisor(int voltsPerDivIndex) {
-    return voltsPerDivIndex >= 1 && voltsPerDivIndex <= VoltsPerDivCount
-               ? LogDivisors[voltsPerDivIndex - 1]
-               : 1.0L;
+    const VoltsPerDivRow* row = VoltsPerDivAt(voltsPerDivIndex);
+    return row ? row->spectrumLogDivisor : 1.0L;
 }
 
 SpectrumSums TransformBoth(const std::array<int, SpectrumLength>& a,

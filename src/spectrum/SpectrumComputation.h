@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SpectrumSettings.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -49,11 +51,6 @@ struct SpectrumSums {
 SpectrumSums TransformBoth(const std::array<int, SpectrumLength>& a,
                            const std::array<int, SpectrumLength>& b, int bins);
 
-struct SpectrumScale {
-    bool logarithmic = false;    // "Logarithmique" rather than "Linéaire"
-    bool positiveDbOnly = false; // "dB>0": decibel values below 0 are plotted at 0
-};
-
 // A bin's amplitude, sqrt(re^2 + im^2) / 256 in extended precision, and its plotted value:
 // the amplitude, or 20 log10 of the amplitude over the divisor (0 for a negative value
 // under "dB>0"; ZeroAmplitudeDb, or 0 under "dB>0", for a zero amplitude), rounded to the
@@ -64,7 +61,7 @@ int BinValue(long double amplitude, const SpectrumScale& scale, long double divi
 struct SpectrumInputs {
     const SampleTable& samples;
     const InstrumentSettings& instrument;
-    const PersistedSettings& settings; // lines 10 and 11, the channel colours
+    const PersistedSettings& settings; // the channel colours, SettingsLine::ColourA and ColourB
     int binCount = 25;
     SpectrumScale scale;
 };

@@ -1,8 +1,8 @@
 #include "spectrum/SpectrumView.h"
 
 #include "core/Colour.h"
+#include "core/ErrorGuard.h"
 #include "instrument/Instrument.h"
-#include "spectrum/SpectrumZoom.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -59,8 +59,7 @@ double LabelStep(double span) {
 
 } // namespace
 
-SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
-    : QChartView(panel), session(owner) {
+SpectrumView::SpectrumView(Instrument& owner, QWidget* panel) : QChartView(panel), session(owner) {
     setGeometry(Inset, Inset, ChartWidth, ChartHeight);
     setRenderHint(QPainter::Antialiasing, false);
     setFrameStyle(QFrame::NoFrame);
@@ -141,8 +140,18 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
         }
     }
     dbLabel->setCursor(Qt::PointingHandCursor);
-    connect(linear, &QRadioButton::clicked, this, [this] { ShowScaleControls(); });
-    connect(logarithmic, &QRadioButton::clicked, this, [this] { ShowScaleControls(); });
+    // The controls change the session's settings and show them back.
+    connect(linear, &QRadioButton::toggled, this, GuardedSlot([this](bool checked) {
+                if (checked)
+                    session.SelectSpectrumScale(false);
+            }));
+    connect(logarithmic, &QRadioButton::toggled, this, GuardedSlot([this](bool checked) {
+                if (checked)
+                    session.SelectSpectrumScale(true);
+            }));
+    connect(positiveDb, &QCheckBox::toggled, this,
+            GuardedSlot([this](bool checked) { session.SetPositiveDbOnly(checked); }));
+    connect(&session, &Instrument::spectrumSettingsChanged, this, &SpectrumView::ShowSettings);
 
     for (std::size_t i = 0; i < zoom.size(); ++i) {
         const ZoomRow& row = ZoomRows[i];
@@ -154,20 +163,17 @@ SpectrumView::SpectrumView(const Instrument& owner, QWidget* panel)
     }
     // None of the zoom buttons redraws: the new count shows at the next computation.
     connect(zoom[0], &QPushButton::clicked, this,
-            [this] { binCount = SpectrumZoom::Dilate(binCount); });
-    connect(zoom[1], &QPushButton::clicked, this, [this] { binCount = SpectrumZoom::Default(); });
+            GuardedSlot([this] { session.DilateSpectrum(); }));
+    connect(zoom[1], &QPushButton::clicked, this,
+            GuardedSlot([this] { session.DefaultSpectrum(); }));
     connect(zoom[2], &QPushButton::clicked, this,
-            [this] { binCount = SpectrumZoom::Contract(binCount, session.State().timeBaseIndex); });
+            GuardedSlot([this] { session.ContractSpectrum(); }));
 
     Reset();
 }
 
 void SpectrumView::Reset() {
-    spectrumMode = false;
-    binCount = SpectrumZoom::DefaultBins;
-    linear->setChecked(true);
-    positiveDb->setChecked(false);
-    ShowScaleControls();
+    ShowSettings();
     series[0]->setColor(StartColourA);
     series[1]->setColor(StartColourB);
     for (QLineSeries* s : series)
@@ -178,14 +184,12 @@ void SpectrumView::Reset() {
     SetMargins(1);
 }
 
-SpectrumScale SpectrumView::Scale() const {
-    return {logarithmic->isChecked(), positiveDb->isChecked()};
-}
-
-void SpectrumView::ShowScaleControls() {
-    const bool log = logarithmic->isChecked();
-    dbLabel->setVisible(log);
-    positiveDb->setVisible(log);
+void SpectrumView::ShowSettings() {
+    const SpectrumScale& scale = session.Spectrum().scale;
+    (scale.logarithmic ? logarithmic : linear)->setChecked(true);
+    positiveDb->setChecked(scale.positiveDbOnly);
+    dbLabel->setVisible(scale.logarithmic);
+    positiveDb->setVisible(scale.logarithmic);
 }
 
 void SpectrumView::SetGradientStart(int colour) {
@@ -205,9 +209,10 @@ void SpectrumView::SetMargins(int leftUnits) {
 }
 
 void SpectrumView::ComputeSpectrum() {
-    const SpectrumScale scale = Scale();
+    const SpectrumSettings& settings = session.Spectrum();
+    const SpectrumScale scale = settings.scale;
     ShowSpectrum(::ComputeSpectrum(
-        {session.Samples(), session.State(), session.Settings(), binCount, scale}));
+        {session.Samples(), session.State(), session.Settings(), settings.binCount, scale}));
     shownScale = scale;
     shownSamplingFrequency = SamplingFrequency(session.State().timeBaseIndex);
 }

@@ -25,11 +25,11 @@ class QValueAxis;
 // oscilloscope screen while the spectrum analyser is on, with the scale controls ("dB",
 // "Linéaire", "Logarithmique", "dB>0") and the three zoom buttons laid over it.
 //
-// It holds the analyser's state (on or off, the number of spectrum lines, the scale) and
-// shows what ComputeSpectrum gives: the chart's title, left margin and value axis, and
-// one point per bin in each series of a trace that is on, labelled with the bin's
-// frequency. The scale and zoom controls change the state only; the next computation
-// (the next redraw) applies it.
+// It shows what ComputeSpectrum gives over the session's spectrum settings (the number of
+// spectrum lines and the scale): the chart's title, left margin and value axis, and one
+// point per bin in each series of a trace that is on, labelled with the bin's frequency.
+// The scale and zoom controls change the session's settings only; the next computation
+// (the next redraw) applies them.
 class SpectrumView : public QChartView {
     Q_OBJECT
 public:
@@ -39,16 +39,12 @@ public:
     static constexpr int Inset = 8;
 
     // Made inside the spectrum panel, at the start-up state.
-    SpectrumView(const Instrument& session, QWidget* panel);
+    SpectrumView(Instrument& session, QWidget* panel);
 
-    // The start-up state: off, 25 lines, "Linéaire" checked, "dB>0" unchecked, the "dB"
-    // label and "dB>0" hidden, series A red and series B green, no points.
+    // The start-up picture: the session's scale on the controls (at start-up "Linéaire"
+    // checked, "dB>0" unchecked, the "dB" label and "dB>0" hidden), series A red and
+    // series B green, no points.
     void Reset();
-
-    bool SpectrumMode() const { return spectrumMode; }
-    void SetSpectrumMode(bool on) { spectrumMode = on; }
-    int BinCount() const { return binCount; }
-    SpectrumScale Scale() const;
 
     // The background gradient runs from this colour (0x00BBGGRR) at the top to white.
     void SetGradientStart(int colour);
@@ -93,11 +89,12 @@ protected:
     void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
-    void ShowScaleControls();
+    // The session's scale on the controls; "dB" and "dB>0" only for the logarithmic one.
+    void ShowSettings();
     void SetFrequencyLabels(const std::vector<qint64>& frequencies);
     void SetMargins(int leftUnits);
 
-    const Instrument& session;
+    Instrument& session;
     QChart* spectrumChart = nullptr;
     std::array<QLineSeries*, 2> series{};
     QValueAxis* valueAxis = nullptr;
@@ -111,7 +108,5 @@ private:
     SpectrumChartData shown;
     SpectrumScale shownScale;
     qint64 shownSamplingFrequency = 0;
-    bool spectrumMode = false;
-    int binCount = 25;
     int gradientStart = 0;
 };

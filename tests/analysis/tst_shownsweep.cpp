@@ -12,8 +12,6 @@
 class ShownSweepTest : public QObject {
     Q_OBJECT
 private slots:
-    void shownPoints_data();
-    void shownPoints();
     void scale_data();
     void scale();
     void outsideTheTablesNoScale();
@@ -21,22 +19,6 @@ private slots:
     void displayedCodes();
     void bothChannelsOfASweep();
 };
-
-void ShownSweepTest::shownPoints_data() {
-    QTest::addColumn<int>("magnification");
-    QTest::addColumn<int>("points");
-    QTest::newRow("x1") << 1 << 300;
-    QTest::newRow("x2") << 2 << 151;
-    QTest::newRow("x5") << 5 << 61;
-    QTest::newRow("x3 is no magnifier") << 3 << 0;
-    QTest::newRow("0") << 0 << 0;
-}
-
-void ShownSweepTest::shownPoints() {
-    QFETCH(int, magnification);
-    QFETCH(int, points);
-    QCOMPARE(ShownPointCount(magnification), points);
-}
 
 void ShownSweepTest::scale_data() {
     QTest::addColumn<int>("timeBase");
@@ -111,7 +93,7 @@ void ShownSweepTest::preferredReference() {
 // channel its own.
 void ShownSweepTest::displayedCodes() {
     SampleTable samples;
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         SampleTable::Point& p = samples.At(row);
         p.codeA = 1;
         p.codeB = 2;
@@ -137,7 +119,7 @@ void ShownSweepTest::bothChannelsOfASweep() {
     const std::vector<int> square = Signal::Square(50, 0.5, 96, 160, 2);
     const std::vector<int> sine = Signal::Sine(25, 128, 60, 3);
     SampleTable samples;
-    for (int row = 1; row <= SampleTable::PointCount; ++row) {
+    for (int row = 1; row <= Sweep::Points; ++row) {
         const std::size_t i = static_cast<std::size_t>(row - 1);
         SampleTable::Point& p = samples.At(row);
         p.displayA = row <= 151 ? square[i] : (row % 2 ? 0 : 255);

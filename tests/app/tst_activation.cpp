@@ -589,7 +589,7 @@ void ActivationTest::translationLimits() {
     messages->texts.clear();
     QList<int> starts;
     messages->onMessage = [&](Messages::Kind, const QString&) {
-        starts << SessionOf(window.get()).Window().Start();
+        starts << SessionOf(window.get()).Ram().Start();
     };
     const int before = CommandCount();
     for (const QString& entry : presses)
@@ -603,7 +603,7 @@ void ActivationTest::translationLimits() {
                          QStringLiteral("Information:                Dernière  translation...\r\n"
                                         "Vous avez atteint la limite supérieure de la RAM !")));
     messages->texts.clear();
-    QTEST(SessionOf(window.get()).Window().Start(), "start");
+    QTEST(SessionOf(window.get()).Ram().Start(), "start");
     QTEST(box->Settings().windowStart, "start");
     QTEST(PanelOf(window.get()).Translation().RangeLabel()->text(), "range");
     QString enabled;
@@ -620,7 +620,7 @@ void ActivationTest::sweepsReachTheScreen() {
     Start({{10, "32768"}}); // channel A in green (0, 128, 0)
     Activate();
     Button(Region::ChannelA, QStringLiteral("DC"))->click();
-    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::redrawn);
     const int sweeps = box->SweepsSent();
     QTRY_VERIFY_WITH_TIMEOUT(box->SweepsSent() >= sweeps + 2, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(redraws.size() >= 2, 30000);
@@ -661,7 +661,7 @@ void ActivationTest::comingBackWhilePausedWeightsThenRedraws() {
     QVERIFY(ScreenImage().pixelColor(320, 228) != red);
 
     // Coming back to the window weights the frozen sweep and shows it.
-    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::redrawn);
     window->MainWindowActivated();
     QCOMPARE(redraws.size(), 2);
     QCOMPARE(ScreenImage().pixelColor(320, 228), red);

@@ -170,7 +170,7 @@ void MarkersWindowTest::dragMovesTheNearerMarkerAndTheReadouts() {
                    {1, "dt : 7.333ms", "1/dt : 136.36Hz"}};
     for (const auto& step : factors) {
         QTest::mouseClick(magnifier->FactorButton(step.factor), Qt::LeftButton);
-        QCOMPARE(SessionOf(window.get()).Window().Magnification(), step.factor);
+        QCOMPARE(SessionOf(window.get()).Ram().Magnification(), step.factor);
         image = view->Image();
         QVERIFY2(HasTextCell(image, 300, 293, QString::fromUtf8(step.dt), 0), step.dt);
         QVERIFY2(HasTextCell(image, 300, 306, QString::fromUtf8(step.frequency), 0),

@@ -209,7 +209,7 @@ void PrintWindowsTest::everyWayOutRestartsTheClock() {
     QFETCH(QString, exit);
     Start();
     if (spectrum)
-        window->SwitchSpectrum(true);
+        SessionOf(window.get()).SwitchSpectrum(true);
     SurfacesOf(window.get()).SetEnabled(Command::PrintPreview, true);
     QDialog* expected =
         spectrum ? static_cast<QDialog*>(SpectrumPrint()) : static_cast<QDialog*>(Preview());
@@ -407,7 +407,7 @@ void PrintWindowsTest::helpOverTheWindowThatAsks() {
         SurfacesOf(window.get()).MenuAction(Command::Activate)->trigger();
     const bool modal = which == QStringLiteral("preview") || which == QStringLiteral("spectrum");
     if (which == QStringLiteral("spectrum") || which == QStringLiteral("weighting"))
-        window->SwitchSpectrum(true);
+        SessionOf(window.get()).SwitchSpectrum(true);
     SurfacesOf(window.get()).SetEnabled(Command::PrintPreview, true);
     HelpViewer* help = Part<HelpViewer>(window.get(), "helpViewer");
     const QMap<QString, const char*> windows{

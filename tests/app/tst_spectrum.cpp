@@ -3,11 +3,11 @@
 #include "TestTimings.h"
 #include "app/MainWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/WeightingWindowDialog.h"
 #include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
 #include "screen/ScreenView.h"
 #include "spectrum/SpectrumView.h"
-#include "dialogs/WeightingWindowDialog.h"
 
 #include <QChart>
 #include <QCheckBox>
@@ -122,7 +122,7 @@ void SpectrumWindowTest::startAndPresets() {
     QCOMPARE(Buttons()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
     QVERIFY(WindowChoice()->isHidden());
     QVERIFY(RegionOf(window.get(), Region::SpectrumPanel)->isHidden());
-    QVERIFY(!View()->SpectrumMode());
+    QVERIFY(!SessionOf(window.get()).Spectrum().on);
     QCOMPARE(Weighting()->isVisible(), false);
     // Activated preset: the switch shown and on; still no window choice.
     Activate();
@@ -135,13 +135,13 @@ void SpectrumWindowTest::switchOnAndOff() {
     Start({{17, "8454143"}});
     Activate();
     link->Receive(SineSweep());
-    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(window.get()), &ScreenController::redrawn);
 
     QTest::mouseClick(Switch(), Qt::LeftButton);
     QVERIFY(Switch()->isChecked());
     QCOMPARE(window->windowTitle(), QStringLiteral("Analyseur de spectre v1.7"));
     QCOMPARE(Buttons()->GlyphPath(), folder->Path() + "FFT_ON.bmp");
-    QVERIFY(View()->SpectrumMode());
+    QVERIFY(SessionOf(window.get()).Spectrum().on);
     QWidget* panel = RegionOf(window.get(), Region::SpectrumPanel);
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->geometry(), QRect(8, 32, 662, 341));
@@ -158,7 +158,7 @@ void SpectrumWindowTest::switchOnAndOff() {
     QVERIFY(!Switch()->isChecked());
     QCOMPARE(window->windowTitle(), QStringLiteral("Oscilloscope Numérique à mémoire v1.7"));
     QCOMPARE(Buttons()->GlyphPath(), folder->Path() + "FFT_OFF.bmp");
-    QVERIFY(!View()->SpectrumMode());
+    QVERIFY(!SessionOf(window.get()).Spectrum().on);
     QVERIFY(!panel->isVisible());
     QVERIFY(!WindowChoice()->isVisible());
     QCOMPARE(redraws.size(), 1);

@@ -258,7 +258,7 @@ void StartupTest::timersKeepTheirIntervals() {
     QVERIFY(ScreenOf(w.get()).ClockRunning());
     QVERIFY(ScreenOf(w.get()).AnimationRunning());
     QList<int> redrawTimers;
-    connect(&ScreenOf(w.get()), &ScreenController::Redrawn, this,
+    connect(&ScreenOf(w.get()), &ScreenController::redrawn, this,
             [&] { redrawTimers << anyTimer.CurrentInterval(); });
     QTRY_VERIFY_WITH_TIMEOUT(redrawTimers.size() >= 3, 30000);
     for (int interval : redrawTimers)
@@ -503,7 +503,7 @@ void StartupTest::activationRedrawsRecoloursAndAnimates() {
     QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(255, 0, 0));
     ScreenOf(w.get()).StopAnimation();
 
-    QSignalSpy redraws(&ScreenOf(w.get()), &ScreenController::Redrawn);
+    QSignalSpy redraws(&ScreenOf(w.get()), &ScreenController::redrawn);
     w->MainWindowActivated();
     QCOMPARE(redraws.size(), 1);
     QCOMPARE(dialA->Picture().pixelColor(onPointer), QColor(0, 255, 0));

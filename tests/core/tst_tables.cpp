@@ -1,5 +1,6 @@
 #include "core/InstrumentSettings.h"
 #include "core/PersistedSettings.h"
+#include "core/Sweep.h"
 
 #include <QtTest>
 #include <cmath>
@@ -21,6 +22,8 @@ private slots:
     void couplingAndTriggerRows();
     void lookupsOutsideTheTables();
     void startValuesOfTheInstrumentLines();
+    void magnifierRows_data();
+    void magnifierRows();
 };
 
 void TablesTest::timeBaseRows_data() {
@@ -260,6 +263,37 @@ void TablesTest::startValuesOfTheInstrumentLines() {
     // Only the lines in force are reset: not the colours, the mask or the saved copies.
     for (int k : {1, 16, 17, 28, 29, 30, 34, 39})
         QCOMPARE(s.Line(k), QStringLiteral("7"));
+}
+
+void TablesTest::magnifierRows_data() {
+    QTest::addColumn<int>("factor");
+    QTest::addColumn<int>("lastPoint");
+    QTest::addColumn<int>("pixelStep");
+    QTest::addColumn<int>("pointsPerDivision");
+    QTest::addColumn<QString>("label"); // the time base label at 0.1 ms/div
+    // The points shown span the graticule's 600 pixels; a division is 60 of them.
+    QTest::newRow("x1") << 1 << 300 << 2 << 30 << QStringLiteral("0.1ms");
+    QTest::newRow("x2") << 2 << 151 << 4 << 15 << QStringLiteral("50µs");
+    QTest::newRow("x5") << 5 << 61 << 10 << 6 << QStringLiteral("20µs");
+    QTest::newRow("x3 is no magnifier") << 3 << 0 << 0 << 0 << QString();
+    QTest::newRow("0") << 0 << 0 << 0 << 0 << QString();
+}
+
+void TablesTest::magnifierRows() {
+    QFETCH(int, factor);
+    QFETCH(int, lastPoint);
+    QFETCH(int, pixelStep);
+    QFETCH(int, pointsPerDivision);
+    QFETCH(QString, label);
+    QCOMPARE(LastShownPoint(factor), lastPoint);
+    const MagnifierRow* row = MagnifierAt(factor);
+    QCOMPARE(row != nullptr, lastPoint > 0);
+    if (!row)
+        return;
+    QCOMPARE(row->pixelStep, pixelStep);
+    QCOMPARE(row->Segments() * row->pixelStep, factor == 1 ? 598 : 600);
+    QCOMPARE(row->pointsPerDivision, pointsPerDivision);
+    QCOMPARE(QString::fromUtf8(TimeBaseAt(12)->timePerDivision[row->labelColumn]), label);
 }
 
 QTEST_GUILESS_MAIN(TablesTest)

@@ -327,17 +327,23 @@ void InstrumentTest::pauseThenRun() {
 
     Session().Pause();
     QVERIFY(!Session().State().running);
-    // The exchange unlocks the groups at its end; the pause locks them again after it.
-    QCOMPARE(probe->events,
-             (QStringList{"run state", "output on", "hints on", "groups off", "transfer off",
-                          "send P&", "groups on", "transfer on", "groups off"}));
+    // The exchange unlocks the groups at its end; the pause locks them again after it. The
+    // hints of the output buttons are shown already (nothing has hidden them yet).
+    QCOMPARE(probe->events, (QStringList{"run state", "output on", "groups off", "transfer off",
+                                         "send P&", "groups on", "transfer on", "groups off"}));
 
     Clear();
     Session().Run();
     QVERIFY(Session().State().running);
+    // The pause has locked the instrument groups already; the exchange unlocks them.
+    QCOMPARE(probe->events, (QStringList{"run state", "output off", "hints off", "transfer off",
+                                         "send L&", "groups on", "transfer on"}));
+
+    Clear();
+    Session().Pause();
     QCOMPARE(probe->events,
-             (QStringList{"run state", "output off", "hints off", "groups off", "transfer off",
-                          "send L&", "groups on", "transfer on", "groups on"}));
+             (QStringList{"run state", "output on", "hints on", "groups off", "transfer off",
+                          "send P&", "groups on", "transfer on", "groups off"}));
 }
 
 void InstrumentTest::valuesOutsideTheirTablesDoNothing_data() {
@@ -391,8 +397,8 @@ void InstrumentTest::valuesOutsideTheirTablesDoNothing() {
     QCOMPARE(Session().State().channelB.coupling, Coupling::GND);
     QCOMPARE(Session().State().triggerSource, TriggerSource::Off);
     QCOMPARE(Session().State().mathMode, MathMode::None);
-    QCOMPARE(Session().Window().Magnification(), 1);
-    QCOMPARE(Session().Window().StepSamples(), 30);
+    QCOMPARE(Session().Ram().Magnification(), 1);
+    QCOMPARE(Session().Ram().StepSamples(), 30);
 }
 
 QTEST_MAIN(InstrumentTest)

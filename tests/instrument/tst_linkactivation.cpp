@@ -1,5 +1,6 @@
 #include "ProbeTools.h"
 
+#include "link/CommandProtocol.h"
 #include "link/SerialLink.h"
 
 #include <QSignalSpy>
@@ -76,7 +77,8 @@ void LinkActivationTest::RecordActivation() {
     QStringList& events = probe->events;
     connect(&s, &Instrument::activationStarted, this, [&events] { events << "activation"; });
     // The end of the wait for the box's acknowledgement (or of the watchdog).
-    connect(&s, &Instrument::progressFinished, this, [&events] { events << "progress hidden"; });
+    connect(&s.Protocol(), &CommandProtocol::progressFinished, this,
+            [&events] { events << "progress hidden"; });
     connect(&s, &Instrument::soundRequested, this,
             [&events](const QString& name) { events << "sound " + name; });
     connect(&s, &Instrument::communicationNoticeShown, this,
@@ -84,8 +86,7 @@ void LinkActivationTest::RecordActivation() {
     connect(&s, &Instrument::presetApplied, this, [&events](Preset preset) {
         events << (preset == Preset::Activated ? "activated preset" : "inactive preset");
     });
-    connect(&s, &Instrument::runButtonsEnabled, this,
-            [&events](bool on) { events << (on ? "run buttons on" : "run buttons off"); });
+    RecordLockChanges(*probe, {{&PanelLocks::runButtonsEnabled, QStringLiteral("run buttons")}});
     connect(&s, &Instrument::linkLost, this, [&events] { events << "link lost"; });
     connect(&s, &Instrument::terminateRequested, this, [&events] { events << "terminate"; });
 }
@@ -125,10 +126,12 @@ void LinkActivationTest::activationWakesAndInitialises() {
 
     Session().ActivateLink();
     // The wake-up goes out unanswered; "?&" waits for the box's acknowledgement and comes
-    // after the sound and the notice, with RTS down again.
-    QCOMPARE(probe->events, (QStringList{"activation", "redraw", "send Z1", "progress hidden",
-                                         "sound open.wav", "notice on", "send ?&",
-                                         "activated preset", "run buttons on", "output off"}));
+    // after the sound and the notice, with RTS down again. The output commands stay off
+    // from the start-up state.
+    QCOMPARE(probe->events,
+             (QStringList{"activation", "redraw", "send Z1", "progress hidden", "sound open.wav",
+                          "notice on", "send ?&", "activated preset", "run buttons on"}));
+    QVERIFY(!Session().Locks().outputCommandsEnabled);
     QCOMPARE(rtsAtWrite, (QList<bool>{wakeUpWithRtsHigh, false}));
     QCOMPARE(probe->link->PortName(), QStringLiteral("ttyUSB7"));
     QVERIFY(Session().LinkActive());
@@ -148,8 +151,8 @@ void LinkActivationTest::activationWakesAndInitialises() {
     QCOMPARE(state.triggerSource, TriggerSource::Off);
     QVERIFY(!state.triggerArmed);
     QVERIFY(state.running);
-    QVERIFY(Session().Window().RightEnabled());
-    QVERIFY(!Session().Window().LeftEnabled());
+    QVERIFY(Session().Ram().RightEnabled());
+    QVERIFY(!Session().Ram().LeftEnabled());
 }
 
 void LinkActivationTest::soundOnlyWithLine14On_data() {
@@ -209,7 +212,7 @@ void LinkActivationTest::silentLinkEndsAfterTheWatchdog() {
     QList<bool> rtsAtWrite;
     RecordRtsAtWrite(rtsAtWrite);
     QList<int> progress;
-    connect(&Session(), &Instrument::progressChanged, this,
+    connect(&Session().Protocol(), &CommandProtocol::progressChanged, this,
             [&progress](int value) { progress << value; });
     int progressAtLoss = 0;
     connect(&Session(), &Instrument::linkLost, this,
@@ -261,7 +264,6 @@ void LinkActivationTest::portThatCannotBeOpenedChangesNothing() {
     QVERIFY(!Session().LinkActive());
     QVERIFY(!Session().LinkFailed());
     QVERIFY(!Session().Link());
-    QVERIFY(!Session().Protocol());
     QVERIFY(!probe->link);
     // Commands asked for meanwhile go nowhere.
     Session().SelectTimeBase(3);

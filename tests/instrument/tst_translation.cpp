@@ -141,8 +141,8 @@ void TranslationTest::upperLimitBoundary() {
     bool rightEnabledAtMessage = true;
     MessageCatcher messages([&](Messages::Kind, const QString&) {
         probe->events << QStringLiteral("message");
-        seenStart = Session().Window().Start();
-        rightEnabledAtMessage = Session().Window().RightEnabled();
+        seenStart = Session().Ram().Start();
+        rightEnabledAtMessage = Session().Ram().RightEnabled();
     });
 
     Session().TranslateRight();
@@ -156,14 +156,14 @@ void TranslationTest::rightStopsAtTheUpperLimit() {
     int seenStart = 0;
     bool rightEnabledAtMessage = true;
     MessageCatcher messages([&](Messages::Kind, const QString&) {
-        seenStart = Session().Window().Start();
-        rightEnabledAtMessage = Session().Window().RightEnabled();
+        seenStart = Session().Ram().Start();
+        rightEnabledAtMessage = Session().Ram().RightEnabled();
     });
 
     Session().TranslateRight();
     Session().TranslateRight();
     QVERIFY(messages.shown.isEmpty());
-    QCOMPARE(Session().Window().RangeLabel(), QStringLiteral("Echantillons RAM: de 1746 à 2046"));
+    QCOMPARE(Session().Ram().RangeLabel(), QStringLiteral("Echantillons RAM: de 1746 à 2046"));
     Session().TranslateRight();
     QCOMPARE(messages.shown,
              QStringList{QStringLiteral("Information:                Dernière  translation...\r\n"
@@ -171,11 +171,11 @@ void TranslationTest::rightStopsAtTheUpperLimit() {
     QCOMPARE(seenStart, 1749);
     QVERIFY(!rightEnabledAtMessage);
     QCOMPARE(probe->Commands(), (QStringList{"d1743#&", "d1746#&", "d1747#&"}));
-    QCOMPARE(Session().Window().Start(), 1747);
-    QCOMPARE(Session().Window().RangeLabel(), QStringLiteral("Echantillons RAM: de 1747 à 2047"));
-    QVERIFY(!Session().Window().RightEnabled());
-    QVERIFY(Session().Window().LeftEnabled());
-    QVERIFY(Session().Window().ResetEnabled());
+    QCOMPARE(Session().Ram().Start(), 1747);
+    QCOMPARE(Session().Ram().RangeLabel(), QStringLiteral("Echantillons RAM: de 1747 à 2047"));
+    QVERIFY(!Session().Ram().RightEnabled());
+    QVERIFY(Session().Ram().LeftEnabled());
+    QVERIFY(Session().Ram().ResetEnabled());
 }
 
 void TranslationTest::leftFromTheLimitGivesRightBack() {
@@ -183,10 +183,10 @@ void TranslationTest::leftFromTheLimitGivesRightBack() {
     MessageCatcher messages;
     Session().TranslateRight();
     QCOMPARE(messages.shown.size(), 1);
-    QVERIFY(!Session().Window().RightEnabled());
+    QVERIFY(!Session().Ram().RightEnabled());
     Session().TranslateLeft();
     QCOMPARE(probe->Commands(), (QStringList{"d1747#&", "g1447#&"}));
-    QVERIFY(Session().Window().RightEnabled());
+    QVERIFY(Session().Ram().RightEnabled());
     QCOMPARE(messages.shown.size(), 1); // no message at the lower end
 }
 
@@ -196,25 +196,25 @@ void TranslationTest::leftStopsAtZero() {
     RecordDisplays(*probe);
     Session().TranslateLeft();
     QCOMPARE(probe->events, (QStringList{"buttons", "range", "send g0#&"}));
-    QCOMPARE(Session().Window().Start(), 0);
-    QCOMPARE(Session().Window().RangeLabel(), QStringLiteral("Echantillons RAM: de 0 à 300"));
-    QVERIFY(!Session().Window().LeftEnabled());
-    QVERIFY(!Session().Window().ResetEnabled());
-    QVERIFY(Session().Window().RightEnabled());
+    QCOMPARE(Session().Ram().Start(), 0);
+    QCOMPARE(Session().Ram().RangeLabel(), QStringLiteral("Echantillons RAM: de 0 à 300"));
+    QVERIFY(!Session().Ram().LeftEnabled());
+    QVERIFY(!Session().Ram().ResetEnabled());
+    QVERIFY(Session().Ram().RightEnabled());
     QVERIFY(messages.shown.isEmpty());
 }
 
 void TranslationTest::resetReturnsToZero() {
     StartAt(90, 8);
-    QVERIFY(Session().Window().ResetEnabled());
+    QVERIFY(Session().Ram().ResetEnabled());
     RecordDisplays(*probe);
     Session().ResetTranslation();
     QCOMPARE(probe->events, (QStringList{"buttons", "range", "send c0#&"}));
-    QCOMPARE(Session().Window().Start(), 0);
-    QCOMPARE(Session().Window().RangeLabel(), QStringLiteral("Echantillons RAM: de 0 à 300"));
-    QVERIFY(!Session().Window().LeftEnabled());
-    QVERIFY(!Session().Window().ResetEnabled());
-    QVERIFY(Session().Window().RightEnabled());
+    QCOMPARE(Session().Ram().Start(), 0);
+    QCOMPARE(Session().Ram().RangeLabel(), QStringLiteral("Echantillons RAM: de 0 à 300"));
+    QVERIFY(!Session().Ram().LeftEnabled());
+    QVERIFY(!Session().Ram().ResetEnabled());
+    QVERIFY(Session().Ram().RightEnabled());
 }
 
 void TranslationTest::movesNeitherSaveNorRedraw() {
@@ -231,10 +231,10 @@ void TranslationTest::pausedMovesKeepTheInstrumentGroupsLocked_data() {
     QTest::newRow("running") << false
                              << QStringList{"groups off", "transfer off", "groups on",
                                             "transfer on"};
-    // The exchange unlocks every group at its end; a paused move locks the four
-    // instrument groups again after it.
+    // The pause has locked the four instrument groups already; the exchange unlocks every
+    // group at its end, and a paused move locks the four again after it.
     QTest::newRow("paused") << true
-                            << QStringList{"groups off", "transfer off", "groups on", "transfer on",
+                            << QStringList{"transfer off", "groups on", "transfer on",
                                            "groups off"};
 }
 
@@ -262,17 +262,17 @@ void TranslationTest::magnifierKeepsTheWindowAndTheStep() {
     Session().SetMagnification(5);
     // The screen first, then the step captions; nothing is sent or saved.
     QCOMPARE(probe->events, (QStringList{"redraw", "captions"}));
-    QCOMPARE(Session().Window().Magnification(), 5);
-    QCOMPARE(Session().Window().Start(), 12);
-    QCOMPARE(Session().Window().Step(), 3);
-    QCOMPARE(Session().Window().StepSamples(), 12);
+    QCOMPARE(Session().Ram().Magnification(), 5);
+    QCOMPARE(Session().Ram().Start(), 12);
+    QCOMPARE(Session().Ram().Step(), 3);
+    QCOMPARE(Session().Ram().StepSamples(), 12);
 
     probe->events.clear();
     Session().SetMagnification(2);
     Session().SetMagnification(1);
     QCOMPARE(probe->events, (QStringList{"redraw", "captions", "redraw", "captions"}));
-    QCOMPARE(Session().Window().Magnification(), 1);
-    QCOMPARE(Session().Window().Start(), 12);
+    QCOMPARE(Session().Ram().Magnification(), 1);
+    QCOMPARE(Session().Ram().Start(), 12);
     // A later move still steps by 12 samples.
     Session().TranslateRight();
     QCOMPARE(probe->Commands(), QStringList{"d24#&"});

@@ -263,7 +263,7 @@ private slots:
             steps << i;
         QCOMPARE(rig.host.progress, steps);
         QVERIFY(rig.host.TimeOf("failure") - start >= 100 * intervalMs);
-        QCOMPARE(rig.protocol.watchdogCount(), 0);
+        QCOMPARE(rig.protocol.WatchdogCount(), 0);
         QVERIFY(!rig.host.progressShown);
         QCOMPARE(rig.DsrRises(), 0);
         if (wholeExchange) {
@@ -283,13 +283,51 @@ private slots:
         QCOMPARE(rig.host.progress.size(), 100);
     }
 
+    // The protocol outlives its link: given a new one after a failure, it forgets the
+    // failure, exchanges with the new box only, and no longer hears the old one.
+    void newLinkAfterAFailure() {
+        Rig rig;
+        rig.timings.watchdogTicks = 5;
+        rig.Wake();
+        rig.box.SetSilent(true);
+        rig.protocol.SendCommand("L&");
+        QVERIFY(rig.protocol.LinkFailed());
+
+        SimulatedBox second;
+        second.SetStartsAwake(true);
+        second.Open(SimulatedPortName);
+        rig.protocol.SetLink(&second);
+        QVERIFY(!rig.protocol.LinkFailed());
+        const QByteArrayList oldWrites = rig.Written();
+        rig.protocol.SendCommand("P&");
+        QCOMPARE(rig.host.failures, 1);
+        QCOMPARE(second.Commands().size(), 1);
+        QCOMPARE(second.Commands().first().text, QByteArray("P&"));
+        QCOMPARE(rig.Written(), oldWrites);
+
+        // A DSR rise of the old box acknowledges nothing: the next exchange waits for the
+        // new box, which is silent, and fails.
+        second.SetSilent(true);
+        rig.box.SetSilent(false);
+        emit rig.box.dsrChanged(true);
+        rig.protocol.SendCommand("S&");
+        QCOMPARE(rig.host.failures, 2);
+
+        // Without a link nothing is sent, and nothing fails.
+        rig.protocol.SetLink(nullptr);
+        rig.protocol.SendCommand("U&");
+        QCOMPARE(second.Commands().size(), 2);
+        QCOMPARE(rig.host.failures, 2);
+        QVERIFY(!rig.protocol.Busy());
+    }
+
     void failureRunsFromInsideTheWait() {
         // The failure procedure sees the acknowledgement wait already ended.
         Rig rig;
         rig.Wake();
         rig.box.SetSilent(true);
         bool acknowledgedAtFailure = false;
-        rig.host.onFailure = [&] { acknowledgedAtFailure = rig.protocol.dsrAcknowledged(); };
+        rig.host.onFailure = [&] { acknowledgedAtFailure = rig.protocol.DsrAcknowledged(); };
         rig.protocol.PrepareCommand();
         QVERIFY(acknowledgedAtFailure);
         QVERIFY(rig.protocol.LinkFailed()); // link activation stops here
@@ -299,7 +337,7 @@ private slots:
         Rig rig;
         rig.Wake();
         rig.protocol.OnDsrChanged(true); // a rise while nothing waits
-        QVERIFY(rig.protocol.dsrAcknowledged());
+        QVERIFY(rig.protocol.DsrAcknowledged());
         rig.box.SetSilent(true);
         rig.protocol.SendCommand("S&");
         QCOMPARE(rig.host.failures, 1);

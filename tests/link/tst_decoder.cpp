@@ -39,7 +39,7 @@ class TestDecoder : public QObject {
 
     // A full sweep of constant codes.
     static void Sweep(SampleDecoder& decoder, int a, int b) {
-        for (int n = 0; n < SampleTable::PointCount; ++n)
+        for (int n = 0; n < Sweep::Points; ++n)
             decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
     }
 
@@ -102,7 +102,7 @@ private slots:
             (QStringList{t.CellText(SampleTable::CodeA, 1), t.CellText(SampleTable::CodeB, 1),
                          t.CellText(SampleTable::Sum, 1), t.CellText(SampleTable::Difference, 1)}),
             values);
-        QCOMPARE(rig.decoder.pointCounter(), 2); // advanced whatever the packet held
+        QCOMPARE(rig.decoder.PointCounter(), 2); // advanced whatever the packet held
         QCOMPARE(t.At(1).displayA, 128);
         QCOMPARE(t.At(1).displayB, 128);
         QVERIFY(!t.At(1).weightedWritten);
@@ -135,7 +135,7 @@ private slots:
         QVERIFY(p.mathWritten);
         QCOMPARE(rig.table.At(16).codeA, 100);
         QCOMPARE(rig.table.At(18), SampleTable::Point{});
-        QCOMPARE(rig.decoder.pointCounter(), 18);
+        QCOMPARE(rig.decoder.PointCounter(), 18);
     }
 
     void shorterPacketReplacesTheWholePoint() {
@@ -162,9 +162,9 @@ private slots:
         Rig rig;
         for (int n = 0; n < 50; ++n)
             rig.decoder.DecodeSamplePacket(Packet(10, n == 0 ? '#' : '%', 20));
-        QCOMPARE(rig.decoder.pointCounter(), 51);
+        QCOMPARE(rig.decoder.PointCounter(), 51);
         rig.decoder.DecodeSamplePacket(Packet(30, '#', 40));
-        QCOMPARE(rig.decoder.pointCounter(), 2);
+        QCOMPARE(rig.decoder.PointCounter(), 2);
         QCOMPARE(rig.table.At(1).codeA, 30);
         // The abandoned sweep's later points stay, nothing was completed.
         QCOMPARE(rig.table.At(50).codeA, 10);
@@ -188,7 +188,7 @@ private slots:
         QFETCH(int, sumOffset);
         QFETCH(int, differenceOffset);
         Rig rig;
-        for (int n = 0; n < SampleTable::PointCount; ++n) {
+        for (int n = 0; n < Sweep::Points; ++n) {
             const auto [a, b] = n < points.size() ? points[n] : qMakePair(128, 128);
             rig.decoder.DecodeSamplePacket(Packet(a, n == 0 ? '#' : '%', b));
         }
@@ -202,7 +202,7 @@ private slots:
         // No value reaches the extremes: the half ranges are (0 - 255) / 2, truncated
         // toward zero to -127.
         Rig rig;
-        for (int n = 0; n < SampleTable::PointCount; ++n)
+        for (int n = 0; n < Sweep::Points; ++n)
             rig.decoder.DecodeSamplePacket("A12B");
         QCOMPARE(rig.completions.size(), 1);
         QCOMPARE(rig.completions.first(), SweepExtremes{});
@@ -230,9 +230,9 @@ private slots:
 
     void oneCompletionPerSweep() {
         Rig rig;
-        for (int n = 1; n <= SampleTable::PointCount; ++n) {
+        for (int n = 1; n <= Sweep::Points; ++n) {
             rig.decoder.DecodeSamplePacket(Packet(n % 256, n == 1 ? '#' : '%', 255 - n % 256));
-            QCOMPARE(rig.completions.size(), n == SampleTable::PointCount ? 1 : 0);
+            QCOMPARE(rig.completions.size(), n == Sweep::Points ? 1 : 0);
         }
         // The completion hands on the extremes of the sweep: A from 0 to 255, B likewise,
         // the sum always 255, the difference from -255 to 255.
@@ -257,7 +257,7 @@ private slots:
         const SampleTable before = rig.table;
         rig.decoder.DecodeSamplePacket(Packet(0, '%', 255));
         QCOMPARE(rig.completions.size(), 1);
-        QCOMPARE(rig.decoder.pointCounter(), 302);
+        QCOMPARE(rig.decoder.PointCounter(), 302);
         QVERIFY(rig.table == before);
         QCOMPARE(rig.decoder.Extremes().differenceMin, -255);
 
@@ -272,18 +272,18 @@ private slots:
         Sweep(rig.decoder, 50, 60);
         for (int n = 0; n < 400; ++n)
             rig.decoder.DecodeSamplePacket(Packet(70, '%', 80));
-        QCOMPARE(rig.decoder.pointCounter(), 701);
+        QCOMPARE(rig.decoder.PointCounter(), 701);
         QCOMPARE(rig.completions.size(), 1);
         QCOMPARE(rig.table.At(1).codeA, 50);
         rig.decoder.DecodeSamplePacket(Packet(90, '#', 100));
-        QCOMPARE(rig.decoder.pointCounter(), 2);
+        QCOMPARE(rig.decoder.PointCounter(), 2);
         QCOMPARE(rig.table.At(1).codeA, 90);
     }
 
     void packetAtPoint300WithoutMarkerCompletes() {
         Rig rig;
         rig.decoder.DecodeSamplePacket(Packet(128, '#', 128));
-        for (int n = 2; n < SampleTable::PointCount; ++n)
+        for (int n = 2; n < Sweep::Points; ++n)
             rig.decoder.DecodeSamplePacket(Packet(128, '%', 128));
         rig.decoder.DecodeSamplePacket("A12#456BA"); // straddling packet at point 300
         QCOMPARE(rig.completions.size(), 1);

@@ -77,7 +77,7 @@ class TestSimulatedBox : public QObject {
                 if (!sweeps.isEmpty())
                     sweeps.last() << p;
             }
-            if (!sweeps.isEmpty() && sweeps.last().size() < SimulatedBox::SweepPoints)
+            if (!sweeps.isEmpty() && sweeps.last().size() < Sweep::Points)
                 sweeps.removeLast();
             return sweeps;
         }
@@ -98,7 +98,7 @@ class TestSimulatedBox : public QObject {
             .arg(s.windowStart);
     }
 
-    static std::pair<int, int> Range(const std::array<int, SimulatedBox::MemorySize>& samples) {
+    static std::pair<int, int> Range(const std::array<int, Sweep::MemorySamples>& samples) {
         const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
         return {*lo, *hi};
     }
@@ -350,7 +350,7 @@ private slots:
         QElapsedTimer clock;
         QObject::connect(&road.box, &SerialLink::bytesReceived, [&] {
             ++pieces;
-            const int next = road.decoder.pointCounter();
+            const int next = road.decoder.PointCounter();
             const qsizetype packets = SampleTable::IsPoint(next) ? 300 - next + 1 : 300;
             road.box.SetBytesWanted(packets * 9 - road.framer.Buffer().size());
         });
@@ -443,7 +443,7 @@ private slots:
         }
         QVERIFY(completions >= 1);
         QCOMPARE(road.completions, completions);
-        QCOMPARE(road.decoder.pointCounter(), counter);
+        QCOMPARE(road.decoder.PointCounter(), counter);
         for (int r = 1; r <= 300; ++r) {
             const SampleTable::Point& point = road.table.At(r);
             QCOMPARE(road.table.CellText(SampleTable::Packet, r),

@@ -50,7 +50,6 @@ QByteArray ReadAll(const QString& path) {
 struct Fixture {
     QTemporaryDir dir;
     Instrument session{dir.path() + QLatin1Char('/')};
-    bool spectrum = false;
     std::optional<QString> answer;
     QStringList visit;
     int overwriteQuestions = 0;
@@ -64,7 +63,6 @@ struct Fixture {
         : output(
               session,
               OutputSources{
-                  [this] { return spectrum; },
                   [] { return ScreenPicture(); },
                   [] { return ChartPicture(); },
                   [] { return ClockReading::From(QDateTime(QDate(2010, 1, 1), QTime(9, 7, 3))); },
@@ -133,7 +131,7 @@ private slots:
         QFETCH(bool, spectrum);
         QFETCH(QString, name);
         Fixture f;
-        f.spectrum = spectrum;
+        f.session.SwitchSpectrum(spectrum);
         f.session.SetSaveFolder(f.dir.path());
         f.answer = f.Path(name);
         f.output.SaveScreenImage();
@@ -278,7 +276,7 @@ private slots:
     void copyPutsTheImageOnTheClipboard() {
         QFETCH(bool, spectrum);
         Fixture f;
-        f.spectrum = spectrum;
+        f.session.SwitchSpectrum(spectrum);
         f.output.CopyScreenImage();
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
                  spectrum ? ChartPicture() : ScreenPicture());
@@ -291,9 +289,9 @@ private slots:
     void noticeOncePerRun() {
         Fixture f;
         f.output.CopyScreenImage();
-        f.spectrum = true;
+        f.session.SwitchSpectrum(true);
         f.output.CopyScreenImage();
-        f.spectrum = false;
+        f.session.SwitchSpectrum(false);
         f.output.CopyScreenImage();
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.messages[0].second, ScreenCopiedNotice);
@@ -308,7 +306,7 @@ private slots:
         const auto restore = qScopeGuard([&] { QLocale::setDefault(previous); });
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         SampleTable table;
-        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+        for (int row = 1; row <= Sweep::Points; ++row) {
             table.At(row).displayA = 128;
             table.At(row).displayB = 128;
         }
@@ -409,7 +407,7 @@ private slots:
         QFETCH(bool, written);
         QFETCH(QList<QByteArray>, expected);
         SampleTable table;
-        for (int row = 1; row <= SampleTable::PointCount; ++row) {
+        for (int row = 1; row <= Sweep::Points; ++row) {
             SampleTable::Point& p = table.At(row);
             p.displayA = p.displayB = 128;
             p.weightedA = p.weightedB = 128;

@@ -163,8 +163,6 @@ void PanelMarkersTest::buttonsActAndPositionsSurviveInTheSpectrumView() {
     ScreenView view;
     ScreenController screen(session, view);
     screen.StopAnimation();
-    bool spectrum = false;
-    screen.SetSources({{}, [&] { return spectrum; }, {}});
     screen.SetLayers(MarkerLayers(*markers, session));
     QObject::connect(markers.get(), &MarkerController::redrawRequested, &screen,
                      [&] { screen.RedrawScreen(); });
@@ -186,7 +184,7 @@ void PanelMarkersTest::buttonsActAndPositionsSurviveInTheSpectrumView() {
 
     // The spectrum view: the buttons still act, nothing of the markers is drawn, the
     // positions stay.
-    spectrum = true;
+    session.SwitchSpectrum(true);
     screen.RedrawScreen();
     const QImage hidden = view.Image();
     Click(buttons->SelectionButton());
@@ -205,7 +203,7 @@ void PanelMarkersTest::buttonsActAndPositionsSurviveInTheSpectrumView() {
     QCOMPARE(markers->State().timeRight, 590);
 
     // Back to the oscilloscope: the lines where they were left.
-    spectrum = false;
+    session.SwitchSpectrum(false);
     screen.RedrawScreen();
     QCOMPARE(view.Image().pixel(200, 40) | 0xff000000u, marker);
     QCOMPARE(view.Image().pixel(590, 40) | 0xff000000u, marker);

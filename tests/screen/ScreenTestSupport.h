@@ -88,7 +88,7 @@ struct ScreenFixture {
     }
     // Writes the same value into points 1..300.
     void Fill(Field field, int value) {
-        for (int row = 1; row <= SampleTable::PointCount; ++row)
+        for (int row = 1; row <= Sweep::Points; ++row)
             Set(field, row, value);
     }
 };

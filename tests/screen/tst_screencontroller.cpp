@@ -29,9 +29,9 @@ void LoadDisplaySettings(SessionProbe& probe) {
 }
 
 // The packets of one sweep: point k carries the codes codes(k).
-QByteArray Sweep(const std::function<std::pair<int, int>(int point)>& codes) {
+QByteArray SweepBytes(const std::function<std::pair<int, int>(int point)>& codes) {
     QByteArray bytes;
-    for (int point = 1; point <= SampleTable::PointCount; ++point) {
+    for (int point = 1; point <= Sweep::Points; ++point) {
         const auto [a, b] = codes(point);
         bytes += 'A' + QByteArray::number(a).rightJustified(3, '0') + (point == 1 ? '#' : '%') +
                  QByteArray::number(b).rightJustified(3, '0') + 'B';
@@ -83,7 +83,7 @@ private:
         explicit Rig(bool timers = false) {
             LoadDisplaySettings(probe);
             probe.Start();
-            controller.SetSources({{}, {}, [] { return Morning; }});
+            controller.SetClock([] { return Morning; });
             if (!timers) {
                 controller.StopAnimation();
                 controller.StopClock();
@@ -122,7 +122,7 @@ void ScreenControllerTest::redrawsOncePerRequest() {
     QFETCH(int, redraws);
 
     Rig rig;
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     switch (operation) {
     case 0:
         rig.session.SelectTimeBase(5);
@@ -173,7 +173,8 @@ void ScreenControllerTest::fullRedrawWhitensThePanel() {
         auto* view = new ScreenView(&panel);
         ScreenController controller(probe.session, *view);
         controller.StopAnimation();
-        controller.SetSources({{}, [spectrum] { return spectrum; }, [] { return Morning; }});
+        probe.session.SwitchSpectrum(spectrum);
+        controller.SetClock([] { return Morning; });
         QVERIFY(!panel.autoFillBackground());
         controller.RedrawScreen();
         // The spectrum view leaves the screen's panel as it was.
@@ -186,8 +187,6 @@ void ScreenControllerTest::fullRedrawWhitensThePanel() {
 // asked for or made by the animation, and not for the spectrum view, which draws no trace.
 void ScreenControllerTest::sessionPreparesEachOscilloscopeRedraw() {
     Rig rig;
-    bool spectrum = false;
-    rig.controller.SetSources({{}, [&spectrum] { return spectrum; }, [] { return Morning; }});
     QSignalSpy menuChanged(&rig.session, &Instrument::mathMenuChanged);
 
     // Both traces on without a redraw: the Math menu does not know yet.
@@ -202,10 +201,10 @@ void ScreenControllerTest::sessionPreparesEachOscilloscopeRedraw() {
     QCOMPARE(menuChanged.count(), 1); // nothing new
 
     rig.session.RestoreTraceSwitch(Channel::B, false);
-    spectrum = true;
+    rig.session.SwitchSpectrum(true);
     rig.controller.RedrawScreen();
     QCOMPARE(rig.session.MathMenu().modesEnabled, true);
-    spectrum = false;
+    rig.session.SwitchSpectrum(false);
     rig.controller.AnimationTick();
     QCOMPARE(rig.session.MathMenu().modesEnabled, false);
     QCOMPARE(menuChanged.count(), 2);
@@ -236,7 +235,7 @@ void ScreenControllerTest::mathLabelShowsTheModeAfterTheSessionsRule() {
     rig.session.SwitchTrace(Channel::A, true);
     rig.session.SwitchTrace(Channel::B, bothOn);
     rig.session.SelectMathMode(3);
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     rig.session.SelectMathMode(mode);
 
     QCOMPARE(redrawn.count(), 1);
@@ -273,7 +272,7 @@ void ScreenControllerTest::traceSwitchRedrawsItsLabels() {
     rig.session.SwitchTrace(Channel::B, true);
     rig.session.SelectMathMode(1);
     rig.session.RestoreTraceSwitch(ch, !on); // no redraw: the picture still shows both
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     rig.session.SwitchTrace(ch, on);
 
     QCOMPARE(redrawn.count(), 1);
@@ -319,8 +318,8 @@ void ScreenControllerTest::mathValuesAreCutBeforeTheRedraw() {
     rig.session.SwitchTrace(Channel::A, true);
     rig.session.SwitchTrace(Channel::B, true);
     rig.session.SelectMathMode(mode);
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
-    rig.session.ReceiveBytes(Sweep([&](int point) {
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
+    rig.session.ReceiveBytes(SweepBytes([&](int point) {
         const qsizetype i = std::min(point - 1, 2);
         return std::pair{codesA[i], codesB[i]};
     }));
@@ -366,7 +365,7 @@ void ScreenControllerTest::groundLevelIsMeasuredFromPoints3To12() {
     QVERIFY(HasTextCell(rig.Image(), zeroX, 154, QStringLiteral("0"), colour));
 
     // Points 3 to 12 at 40..49 (mean 44.5), every other point at 200.
-    rig.session.ReceiveBytes(Sweep([](int point) {
+    rig.session.ReceiveBytes(SweepBytes([](int point) {
         const int code = point >= 3 && point <= 12 ? 37 + point : 200;
         return std::pair{code, code};
     }));
@@ -382,12 +381,9 @@ void ScreenControllerTest::groundLevelIsMeasuredFromPoints3To12() {
 // redraw; the session's own values (magnifier, RAM window, offsets) reach it too.
 void ScreenControllerTest::sourcesAreAskedAtEachRedraw() {
     Rig rig;
-    bool windowEffect = false;
-    bool spectrum = false;
     QDateTime now = Morning;
     int spectra = 0;
-    rig.controller.SetSources(
-        {[&] { return windowEffect; }, [&] { return spectrum; }, [&] { return now; }});
+    rig.controller.SetClock([&] { return now; });
     ScreenLayers layers;
     layers.computeSpectrum = [&] { ++spectra; };
     rig.controller.SetLayers(layers);
@@ -395,11 +391,11 @@ void ScreenControllerTest::sourcesAreAskedAtEachRedraw() {
     QCOMPARE(XsWithColour(rig.Image(), 160, Rgb(ColourA), 20, 639), Range(20, 617));
 
     // The weighted values are not written before a sweep completes: no trace from them.
-    windowEffect = true;
+    rig.session.SetShowWindowEffect(true);
     rig.controller.RedrawScreen();
     QCOMPARE(XsWithColour(rig.Image(), 160, Rgb(ColourA), 20, 639), QList<int>{});
     QCOMPARE(rig.controller.Inputs().showWindowEffect, true);
-    windowEffect = false;
+    rig.session.SetShowWindowEffect(false);
 
     now = Christmas;
     rig.controller.RedrawScreen();
@@ -414,7 +410,7 @@ void ScreenControllerTest::sourcesAreAskedAtEachRedraw() {
     QCOMPARE(rig.controller.Inputs().ramWindowStart, 60); // two steps of 30 samples
 
     // Sums from 0 to 510 and differences from 0 to 1.
-    rig.session.ReceiveBytes(Sweep([](int point) {
+    rig.session.ReceiveBytes(SweepBytes([](int point) {
         return point == 1   ? std::pair{0, 0}
                : point == 2 ? std::pair{255, 255}
                             : std::pair{128, 127};
@@ -422,12 +418,12 @@ void ScreenControllerTest::sourcesAreAskedAtEachRedraw() {
     QCOMPARE(rig.controller.Inputs().sumOffset, 127);
     QCOMPARE(rig.controller.Inputs().differenceOffset, 128);
 
-    spectrum = true;
+    rig.session.SwitchSpectrum(true);
     const QImage before = rig.Image().copy();
     rig.controller.RedrawScreen();
     QCOMPARE(spectra, 1);
     QCOMPARE(rig.Image(), before); // the same labels over the same raster
-    spectrum = false;
+    rig.session.SwitchSpectrum(false);
     rig.controller.RedrawScreen();
     QCOMPARE(spectra, 1);
 }
@@ -468,10 +464,10 @@ void ScreenControllerTest::failingLayerShowsThePictureDrawnSoFar() {
 void ScreenControllerTest::clockTickDrawsOnlyTheClock() {
     Rig rig;
     QDateTime now = Christmas;
-    rig.controller.SetSources({{}, {}, [&now] { return now; }});
+    rig.controller.SetClock([&now] { return now; });
     rig.session.SwitchTrace(Channel::A, true);
     const QImage before = rig.Image().copy();
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
 
     now = Morning;
     rig.controller.ClockTick();
@@ -498,7 +494,7 @@ void ScreenControllerTest::clockTickDrawsOnlyTheClock() {
 void ScreenControllerTest::clockTickWithinTheRedrawsSecondLeavesTheScreen() {
     Rig rig;
     QDateTime now = Morning;
-    rig.controller.SetSources({{}, {}, [&now] { return now; }});
+    rig.controller.SetClock([&now] { return now; });
     rig.controller.RedrawScreen();
     const qint64 shown = rig.Image().cacheKey();
 
@@ -528,7 +524,7 @@ void ScreenControllerTest::clockShowsTheComputersLocalTime() {
     });
     QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 5 * 3600 + 30 * 60);
     Rig rig;
-    rig.controller.SetSources({});
+    rig.controller.SetClock({});
     const QDateTime before = QDateTime::currentDateTime();
     rig.controller.RedrawScreen();
     const QDateTime after = QDateTime::currentDateTime();
@@ -547,7 +543,7 @@ void ScreenControllerTest::timerTicks() {
     fast.animationMs = 5;
     fast.clockMs = 5;
     TimingsGuard timings(fast);
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
 
     rig.controller.StartAnimation();
     QVERIFY(rig.controller.AnimationRunning());
@@ -562,7 +558,7 @@ void ScreenControllerTest::timerTicks() {
     QCOMPARE(redrawn.count(), redraws);
 
     // The clock timer writes on the current raster without a redraw.
-    rig.controller.SetSources({{}, {}, [] { return Christmas; }});
+    rig.controller.SetClock([] { return Christmas; });
     rig.controller.StartClock();
     QVERIFY(rig.controller.ClockRunning());
     QTRY_VERIFY(HasTextCell(rig.Image(), 20, 1, QStringLiteral("10:15:30  "), ClockColour));
@@ -570,7 +566,7 @@ void ScreenControllerTest::timerTicks() {
     QCOMPARE(rig.controller.Screen().LastClock().minute, 15);
     rig.controller.StopClock();
     QVERIFY(!rig.controller.ClockRunning());
-    rig.controller.SetSources({{}, {}, [] { return Morning; }});
+    rig.controller.SetClock([] { return Morning; });
     LetTicksPass(fast.clockMs, 5);
     QCOMPARE(rig.controller.Screen().LastClock().minute, 15);
 }
@@ -593,7 +589,7 @@ void ScreenControllerTest::activationAndQuitStopTheAnimation() {
     QVERIFY(CountColour(rig.Image(), figure) > 1000);
     const double phase = rig.controller.Screen().AnimationPhase();
 
-    QSignalSpy redrawn(&rig.controller, &ScreenController::Redrawn);
+    QSignalSpy redrawn(&rig.controller, &ScreenController::redrawn);
     if (quit) {
         rig.session.Quit();
     } else {
@@ -636,11 +632,11 @@ void ScreenControllerTest::failingTicksReportOnce() {
 
     // The clock fails on its own count.
     bool clockFails = true;
-    rig.controller.SetSources({{}, {}, [&clockFails] {
-                                   if (clockFails)
-                                       throw std::runtime_error("Horloge indisponible");
-                                   return Morning;
-                               }});
+    rig.controller.SetClock([&clockFails] {
+        if (clockFails)
+            throw std::runtime_error("Horloge indisponible");
+        return Morning;
+    });
     rig.controller.ClockTick();
     rig.controller.ClockTick();
     QCOMPARE(errors.texts.size(), 3);

@@ -3,8 +3,8 @@
 #include "core/PersistedSettings.h"
 #include "core/SampleTable.h"
 #include "core/SettingsLines.h"
+#include "core/SpectrumZoom.h"
 #include "spectrum/SpectrumComputation.h"
-#include "spectrum/SpectrumZoom.h"
 
 #include <QtTest>
 #include <cmath>

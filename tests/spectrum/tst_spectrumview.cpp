@@ -1,8 +1,8 @@
 #include "SessionProbe.h"
 #include "core/Colour.h"
 #include "core/SettingsLines.h"
+#include "core/SpectrumZoom.h"
 #include "spectrum/SpectrumView.h"
-#include "spectrum/SpectrumZoom.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -77,8 +77,8 @@ private:
 
 void SpectrumViewTest::startState() {
     QCOMPARE(view->geometry(), QRect(8, 8, 641, 321));
-    QVERIFY(!view->SpectrumMode());
-    QCOMPARE(view->BinCount(), 25);
+    QVERIFY(!probe->session.Spectrum().on);
+    QCOMPARE(probe->session.Spectrum().binCount, 25);
     QVERIFY(view->LinearButton()->isChecked());
     QVERIFY(!view->LogarithmicButton()->isChecked());
     QVERIFY(!view->PositiveDbBox()->isChecked());
@@ -152,7 +152,7 @@ void SpectrumViewTest::scaleButtonsShowTheirControlsOnly() {
     QCOMPARE(Values(view->Series(Channel::A)), linear);
     QCOMPARE(view->chart()->title(), QStringLiteral("Spectre d'amplitude linéaire"));
     QVERIFY(!view->ValueAxis()->isVisible());
-    QCOMPARE(view->Scale().logarithmic, true);
+    QCOMPARE(probe->session.Spectrum().scale.logarithmic, true);
 
     view->ComputeSpectrum();
     QCOMPARE(view->chart()->title(), QStringLiteral("Spectre d'amplitude logarithmique"));
@@ -195,7 +195,7 @@ void SpectrumViewTest::zoomButtonsChangeTheCountOnly() {
     QList<int> seen;
     for (int index : presses) {
         view->ZoomButton(index)->click();
-        seen << view->BinCount();
+        seen << probe->session.Spectrum().binCount;
         // Nothing is recomputed: the chart keeps its 25 points.
         QCOMPARE(view->Series(Channel::A)->count(), 25);
     }
@@ -303,7 +303,7 @@ void SpectrumViewTest::drawnLabelsNeverOverlap() {
     view->ComputeSpectrum();
     QCoreApplication::processEvents(); // the chart lays itself out
     const auto drawn = view->DrawnLabels();
-    const int bins = view->BinCount();
+    const int bins = probe->session.Spectrum().binCount;
     QVERIFY(!drawn.isEmpty());
     QCOMPARE(drawn.first().first, 0);
     QCOMPARE(drawn.last().first, bins - 1); // the highest frequency shown

@@ -12,6 +12,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 // Small tools around SessionProbe: settings lines as an earlier run left them, the
 // program's message boxes and error boxes caught for one test (each catcher puts the
@@ -106,31 +109,34 @@ inline void RecordDisplays(SessionProbe& probe) {
     QObject::connect(&s, &Instrument::magnificationChanged, &s, named(QStringLiteral("captions")));
 }
 
-// Adds the locks of the front panel to the probe's events: "groups on" / "groups off" for
-// the time base, volts/div and trigger groups, "transfer on" / "transfer off" for the
-// translation and acquisition groups.
-inline void RecordLocks(SessionProbe& probe) {
+// Adds each change of a lock to the probe's events, as the views see it (they follow the
+// changes of the session's lock record): for RecordLocks "groups on" / "groups off" for the
+// time base, volts/div and trigger groups, "transfer on" / "transfer off" for the
+// translation and acquisition groups; for RecordOutputs "output on" / "output off" for the
+// output commands (save, copy, print) and "hints on" / "hints off" for their hints.
+inline void RecordLockChanges(SessionProbe& probe,
+                              std::vector<std::pair<bool PanelLocks::*, QString>> locks) {
     Instrument& s = probe.session;
     QStringList& events = probe.events;
-    QObject::connect(&s, &Instrument::settingGroupsEnabled, &s, [&events](bool on) {
-        events << (on ? QStringLiteral("groups on") : QStringLiteral("groups off"));
-    });
-    QObject::connect(&s, &Instrument::transferGroupsEnabled, &s, [&events](bool on) {
-        events << (on ? QStringLiteral("transfer on") : QStringLiteral("transfer off"));
+    auto shown = std::make_shared<PanelLocks>(s.Locks());
+    QObject::connect(&s, &Instrument::locksChanged, &s, [&s, &events, shown, locks] {
+        for (const auto& [lock, name] : locks) {
+            const bool on = s.Locks().*lock;
+            if (on != (*shown).*lock)
+                events << name + (on ? QStringLiteral(" on") : QStringLiteral(" off"));
+        }
+        *shown = s.Locks();
     });
 }
 
-// Adds the output commands (save, copy, print) and their tool-bar hints to the probe's
-// events: "output on" / "output off", "hints on" / "hints off".
+inline void RecordLocks(SessionProbe& probe) {
+    RecordLockChanges(probe, {{&PanelLocks::settingGroupsEnabled, QStringLiteral("groups")},
+                              {&PanelLocks::transferGroupsEnabled, QStringLiteral("transfer")}});
+}
+
 inline void RecordOutputs(SessionProbe& probe) {
-    Instrument& s = probe.session;
-    QStringList& events = probe.events;
-    QObject::connect(&s, &Instrument::outputCommandsEnabled, &s, [&events](bool on) {
-        events << (on ? QStringLiteral("output on") : QStringLiteral("output off"));
-    });
-    QObject::connect(&s, &Instrument::outputHintsShown, &s, [&events](bool on) {
-        events << (on ? QStringLiteral("hints on") : QStringLiteral("hints off"));
-    });
+    RecordLockChanges(probe, {{&PanelLocks::outputCommandsEnabled, QStringLiteral("output")},
+                              {&PanelLocks::outputHintsShown, QStringLiteral("hints")}});
 }
 
 // Brings the RAM window to a start through the translation operations, as a user would
@@ -146,10 +152,10 @@ inline bool MoveWindowTo(SessionProbe& probe, int target) {
     s.ResetTranslation();
     if (target % 3 == 1) {
         s.SelectStep(RamWindow::StepCount);
-        while (s.Window().Start() < RamWindow::LastStart)
+        while (s.Ram().Start() < Sweep::LastWindowStart)
             s.TranslateRight();
         leftwards = true;
-        remaining = RamWindow::LastStart - target;
+        remaining = Sweep::LastWindowStart - target;
     } else if (target % 3 != 0) {
         return false;
     }
@@ -165,5 +171,5 @@ inline bool MoveWindowTo(SessionProbe& probe, int target) {
                 s.TranslateRight();
         }
     }
-    return s.Window().Start() == target;
+    return s.Ram().Start() == target;
 }

@@ -305,7 +305,7 @@ struct Run {
         completedNow = false;
         decoder.DecodeSamplePacket(QByteArrayView(copy, p.size));
 
-        if (decoder.pointCounter() != reference.counter)
+        if (decoder.PointCounter() != reference.counter)
             Fail("point counter");
         if (!Same(decoder.Extremes(), reference.extremes))
             Fail("sweep extremes");

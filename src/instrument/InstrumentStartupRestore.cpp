@@ -1,4 +1,4 @@
-// The restore of the start-up settings at link activation.
+// Instrument, the session: the restore of the start-up settings at link activation.
 
 #include "core/ErrorGuard.h"
 #include "instrument/Instrument.h"
@@ -6,7 +6,7 @@
 
 namespace {
 
-// The saved copy (lines 30 to 39) of a line in force (18 to 27).
+// The saved copy (SavedOffset further on) of an instrument line in force.
 constexpr int Saved(int line) {
     return line + SettingsLine::SavedOffset;
 }

@@ -1,5 +1,5 @@
-// The settings the small windows change. They change the lines in memory only: the file
-// is rewritten when the main window becomes active again.
+// Instrument, the session: the settings the small windows change. They change the lines in memory
+// only: the file is rewritten when the main window becomes active again.
 
 #include "core/SettingsLines.h"
 #include "core/StartupParameters.h"

@@ -1,4 +1,8 @@
-#include "spectrum/SpectrumZoom.h"
+#include "core/SpectrumZoom.h"
+
+#include "core/InstrumentSettings.h"
+
+#include <algorithm>
 
 namespace SpectrumZoom {
 
@@ -11,12 +15,8 @@ int Dilate(int bins) {
 
 int Contract(int bins, int timeBaseIndex) {
     bins += Step;
-    if (bins > 75 && timeBaseIndex == 18)
-        bins = 75;
-    if (bins > 140 && timeBaseIndex == 17)
-        bins = 140;
-    if (bins > 300 && timeBaseIndex >= 1 && timeBaseIndex <= 16)
-        bins = 300;
+    if (const TimeBaseRow* row = TimeBaseAt(timeBaseIndex))
+        bins = std::min(bins, row->mostSpectrumBins);
     return bins;
 }
 
