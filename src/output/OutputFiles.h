@@ -40,6 +40,10 @@ QByteArray BmpBytes(const QImage& image);
 // weighting window, the weighted codes under names that say so and name the window
 // ("Voie A pondérée par la fenêtre de Hanning (V par rapport à la ligne centrale)", "Code A
 // pondéré par la fenêtre de Hanning"). A column's name thus always means the same values.
+// The volts of the codes as received are read from the automatic measurements' reference
+// (PreferredReference): the channel's measured ground level, named "(V par rapport à la
+// masse)", or the centre line; weighted codes, moved about the sweep's mid-level, always
+// from the centre line.
 struct SweepExport {
     InstrumentSettings instrument;
     const SampleTable* samples = nullptr;
