@@ -1,4 +1,4 @@
-#include "SweepScriptSupport.h"
+#include "SweepScript.h"
 #include "analysis/ShownSweep.h"
 
 #include <QSignalSpy>

@@ -3,6 +3,7 @@
 #include "ProbeTools.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -16,7 +17,7 @@
 //   gnd dc ac   channel A's coupling
 //   release:N   channel A's position slider released at N; centre; up (one unit up)
 //   volts probe channel A's range (500 mV) and its x10 probe
-//   trace:B     channel B switched on
+//   trace:B     channel B switched on; off:B switched off
 //   timebase trigger pause run right x2
 //               the time base (1 ms/div), the trigger on channel A, the run buttons, the
 //               RAM window one step right, the magnifier x2
@@ -106,6 +107,8 @@ private:
             s.SelectProbe(Channel::A, true);
         else if (token == QLatin1String("trace:B"))
             s.SwitchTrace(Channel::B, true);
+        else if (token == QLatin1String("off:B"))
+            s.SwitchTrace(Channel::B, false);
         else if (name == QLatin1String("timebase"))
             s.SelectTimeBase(9);
         else if (name == QLatin1String("trigger"))
