@@ -35,10 +35,14 @@ QByteArray Decimal(long double value) {
 } // namespace
 
 QString ProposedFileName(bool spectrum, const ClockReading& clock) {
-    return (spectrum ? QStringLiteral("Spectre_") : QStringLiteral("Trace_")) + clock.Day() +
-           QLatin1Char('_') + clock.Month() + QLatin1Char('_') + clock.Year() +
-           QStringLiteral("__") + clock.Hour() + QLatin1Char('_') + TwoDigits(clock.minute) +
-           QLatin1Char('_') + TwoDigits(clock.second);
+    return ProposedFileName(spectrum ? QStringLiteral("Spectre_") : QStringLiteral("Trace_"),
+                            clock);
+}
+
+QString ProposedFileName(const QString& prefix, const ClockReading& clock) {
+    return prefix + clock.Day() + QLatin1Char('_') + clock.Month() + QLatin1Char('_') +
+           clock.Year() + QStringLiteral("__") + clock.Hour() + QLatin1Char('_') +
+           TwoDigits(clock.minute) + QLatin1Char('_') + TwoDigits(clock.second);
 }
 
 void WriteFileAtomically(const QString& path, const QByteArray& bytes) {

@@ -24,6 +24,8 @@ public:
 // "Trace_8_3_2009__14_05_09" (or "Spectre_..." for the spectrum view): day, month and
 // hour without a leading zero, minutes and seconds on two digits.
 QString ProposedFileName(bool spectrum, const ClockReading& clock);
+// The same after another beginning: "Mesures_8_3_2009__14_05_09".
+QString ProposedFileName(const QString& prefix, const ClockReading& clock);
 
 // Writes bytes to the file through a temporary file that replaces it only when the whole
 // content is written: a failure leaves an existing file as it was. Throws OutputError.
