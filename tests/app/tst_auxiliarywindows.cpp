@@ -311,6 +311,8 @@ void AuxiliaryWindowsTest::helpOfEachWindow_data() {
                               << "Couleurs";
     QTest::newRow("start-up parameters") << Command::StartupParameters << "rub59"
                                          << "Paramètres de démarrage";
+    QTest::newRow("automatic measurements") << Command::Measurements << "mesures"
+                                            << "Mesures automatiques";
 }
 
 // The "&Aide" button of each window opens the help at the window's topic, scrolled to it.

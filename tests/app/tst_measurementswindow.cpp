@@ -29,6 +29,8 @@ private slots:
     void logThatFailsIsSaid();
     void singleShotHoldsTheCaughtSweep();
     void singleShotDisarmedBySecondPress();
+    void helpTopicsInTheContents_data();
+    void helpTopicsInTheContents();
 
 private:
     void Start();
@@ -277,6 +279,26 @@ void MeasurementsWindowTest::singleShotDisarmedBySecondPress() {
     QTest::qWait(20);
     QVERIFY(Session().State().running);
     QVERIFY(!link->writes.contains("P&"));
+}
+
+void MeasurementsWindowTest::helpTopicsInTheContents_data() {
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("window") << "mesures";
+    QTest::newRow("log") << "journal";
+    QTest::newRow("single shot") << "monocoup";
+}
+
+// Each topic is in the help file and reached from its contents.
+void MeasurementsWindowTest::helpTopicsInTheContents() {
+    QFETCH(QString, topic);
+    const QString html = QString::fromUtf8(
+        ReadAll(qEnvironmentVariable("OSC_TEST_DATA") + QStringLiteral("/aide.hlp")));
+    const qsizetype contents = html.indexOf(QStringLiteral("<a name=\"som\">"));
+    const qsizetype contentsEnd = html.indexOf(QStringLiteral("</ul>"), contents);
+    QVERIFY(contents >= 0 && contentsEnd > contents);
+    QVERIFY(html.mid(contents, contentsEnd - contents)
+                .contains(QStringLiteral("href=\"#%1\"").arg(topic)));
+    QCOMPARE(html.count(QStringLiteral("<a name=\"%1\">").arg(topic)), 1);
 }
 
 QTEST_MAIN(MeasurementsWindowTest)
