@@ -24,7 +24,7 @@ ChannelMeasurements MeasureShown(const SampleTable& samples, const InstrumentSet
 } // namespace
 
 VoltageReference PreferredReference(const ChannelSettings& channel) {
-    return channel.groundMarkerShown ? VoltageReference::Ground : VoltageReference::ScreenCentre;
+    return channel.groundMeasured ? VoltageReference::Ground : VoltageReference::ScreenCentre;
 }
 
 std::optional<ChannelScale> ScaleOf(const InstrumentSettings& instrument, Channel channel,

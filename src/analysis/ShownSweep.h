@@ -12,8 +12,9 @@ class SampleTable;
 // points (magnifier x1, x2, x5) of each channel's displayed codes, converted with the
 // channel's range and probe and the time base, as the markers' readouts convert them.
 
-// The channel's measured ground level while its ground marker is valid, else the screen
-// centre.
+// The one rule of the reference that reads 0 V, for the measurements and the sample
+// export alike: the channel's ground level when it has really been measured (from a sweep
+// taken in GND coupling since the last position change), else the screen's centre line.
 VoltageReference PreferredReference(const ChannelSettings& channel);
 
 // The scale of a channel: seconds per division / 30 between points, the range's volts

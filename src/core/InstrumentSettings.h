@@ -19,6 +19,11 @@ struct ChannelSettings {
     int verticalPosition = 128; // 0..255, sent to the box
     int groundLevel = 0;        // sample code of the ground marker
     bool groundMarkerShown = true;
+    // The ground level was measured from a sweep taken in GND coupling since the last
+    // position change. The marker's validity at start-up, with level 0, is not such a
+    // measurement; the measurements and the sample export read 0 V at the ground level
+    // only while this is set, at the screen's centre line otherwise.
+    bool groundMeasured = false;
     bool traceOn = false;
 
     int ProbeFactor() const { return probeTimesTen ? 10 : 1; }

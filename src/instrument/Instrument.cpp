@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -40,8 +41,10 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
     protocol = new CommandProtocol(this);
     connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
             [this](bool enabled) { SetLock(&PanelLocks::settingGroupsEnabled, enabled); });
-    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
-            [this](bool enabled) { SetLock(&PanelLocks::transferGroupsEnabled, enabled); });
+    connect(protocol, &CommandProtocol::transferGroupsEnabled, this, [this](bool enabled) {
+        SetLock(&PanelLocks::transferGroupsEnabled, enabled);
+        NoteExchange(!enabled);
+    });
     connect(protocol, &CommandProtocol::acknowledgementLost, this,
             GuardedSlot([this] { LinkFailure(); }));
 }
@@ -133,8 +136,12 @@ void Instrument::SetInitialState() {
         Of(c).verticalPosition = Sweep::CentreCode;
         Of(c).probeTimesTen = false;
         Of(c).groundMarkerShown = true;
+        ForgetGround(c); // the marker's level 0 was never measured
     }
     linkFailed = false;
+    lastSweepCounts = false;
+    pauseWhenIdle = false;
+    SetSingleShot(SingleShot::Off);
 
     SetLock(&PanelLocks::outputCommandsEnabled, false);
     emit mathMenuChanged();
@@ -248,7 +255,13 @@ void Instrument::SelectProbe(Channel channel, bool timesTen) {
     emit redrawRequested();
 }
 
+void Instrument::ForgetGround(Channel channel) {
+    Of(channel).groundMeasured = false;
+    groundSweepShown[Index(channel)] = false;
+}
+
 void Instrument::SendPosition(Channel channel, int position) {
+    ForgetGround(channel);
     Of(channel).verticalPosition = position;
     emit positionChanged(channel);
     settings.SetNumber(SettingsLine::Position(channel), position);
@@ -303,6 +316,9 @@ void Instrument::SelectTrigger(int source) {
 }
 
 void Instrument::Run() {
+    // "Lecture" lets go of a caught sweep and disarms.
+    pauseWhenIdle = false;
+    SetSingleShot(SingleShot::Off);
     state.running = true;
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
@@ -312,6 +328,9 @@ void Instrument::Run() {
 }
 
 void Instrument::Pause() {
+    // A pause disarms; a caught sweep stays held.
+    if (singleShot == SingleShot::Armed)
+        SetSingleShot(SingleShot::Off);
     state.running = false;
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, true);
@@ -405,7 +424,13 @@ void Instrument::SendCommand(const QByteArray& command) {
 }
 
 void Instrument::ReceiveBytes(QByteArrayView chunk) {
-    framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
+    framer.Feed(chunk, [this](QByteArrayView packet) {
+        if (singleShot == SingleShot::Caught)
+            return; // the caught sweep stays until "Lecture"
+        decoder.DecodeSamplePacket(packet);
+        if (decoder.PointCounter() == 2) // the packet went to the first point
+            ++sweepStarts;
+    });
     if (link)
         link->SetBytesWanted(BytesToSweepEnd());
 }
@@ -421,7 +446,65 @@ qsizetype Instrument::BytesToSweepEnd() const {
 void Instrument::SweepCompleted(const SweepExtremes& completed) {
     lastSweep = CompletedSweep::Of(samples, completed);
     ApplyWeightingWindow(samples, state, *lastSweep, weighting);
+
+    ++sweepCount;
+    const bool settled = sweepStarts > settledAfter;
+    lastSweepCounts = settled && state.running;
+    // The display codes of a channel whose trace is off were not replaced.
+    for (Channel c : {Channel::A, Channel::B})
+        if (Of(c).traceOn)
+            groundSweepShown[Index(c)] = settled && Of(c).coupling == Coupling::GND;
+    const bool caught = singleShot == SingleShot::Armed && lastSweepCounts;
+    if (caught)
+        SetSingleShot(SingleShot::Caught);
+
     emit redrawRequested();
+    emit sweepCompleted();
+    // Not from here: the exchange of "P&" lets packets in, and this runs inside the framing
+    // of a chunk.
+    if (caught)
+        QTimer::singleShot(0, this, GuardedSlot([this] { PauseOnCaughtSweep(); }));
+}
+
+void Instrument::NoteExchange(bool underWay) {
+    settledAfter = underWay ? std::numeric_limits<int>::max() : sweepStarts;
+    if (!underWay && pauseWhenIdle) {
+        pauseWhenIdle = false;
+        QTimer::singleShot(0, this, GuardedSlot([this] { PauseOnCaughtSweep(); }));
+    }
+}
+
+// --- Single shot.
+
+bool Instrument::SingleShotAvailable() const {
+    if (singleShot == SingleShot::Armed)
+        return true;
+    return singleShot == SingleShot::Off && linkActive && !linkFailed && state.running &&
+           locks.runButtonsEnabled;
+}
+
+void Instrument::ToggleSingleShot() {
+    if (singleShot == SingleShot::Armed)
+        SetSingleShot(SingleShot::Off);
+    else if (SingleShotAvailable())
+        SetSingleShot(SingleShot::Armed);
+}
+
+void Instrument::SetSingleShot(SingleShot next) {
+    if (singleShot == next)
+        return;
+    singleShot = next;
+    emit singleShotChanged();
+}
+
+void Instrument::PauseOnCaughtSweep() {
+    if (singleShot != SingleShot::Caught || !state.running || !linkActive || linkFailed)
+        return;
+    if (protocol->Busy()) {
+        pauseWhenIdle = true; // after the exchange: its end would open the groups again
+        return;
+    }
+    Pause();
 }
 
 void Instrument::ReweightWhilePaused() {
@@ -533,6 +616,8 @@ void Instrument::LinkFailure() {
     if (linkFailed)
         return;
     linkFailed = true;
+    if (singleShot == SingleShot::Armed)
+        SetSingleShot(SingleShot::Off);
     settings.SetOn(SettingsLine::Sound, false); // memory only: the next save writes it
     Guarded([&] { link->SetRts(false); });
     linkActive = false;
@@ -588,5 +673,8 @@ void Instrument::PrepareScreen() {
             sum += c == Channel::A ? point.displayA : point.displayB;
         }
         channel.groundLevel = static_cast<int>(sum / 10);
+        // A level measured from a sweep taken before GND reached the box (the redraw right
+        // after choosing GND shows one) is not the ground.
+        channel.groundMeasured = groundSweepShown[Index(c)];
     }
 }

@@ -24,6 +24,10 @@ class SerialLink;
 // link activation.
 enum class Preset { Inactive, Activated };
 
+// Single shot: off; armed, waiting for the next sweep taken with the settings in force;
+// or a caught sweep held on the screen until "Lecture".
+enum class SingleShot { Off, Armed, Caught };
+
 // What the Math menu and its four tool buttons show. The modes 1 to 3 and the hints of
 // the four buttons are on only while both traces are on; the "Pas de Math" button is on
 // while a mode other than none is chosen.
@@ -200,6 +204,28 @@ public:
     // The last completed sweep, as it was weighted; none before the first.
     const std::optional<CompletedSweep>& LastSweep() const { return lastSweep; }
 
+    // --- The completed sweeps, as the automatic measurements take them.
+    // The number of sweeps completed since the program started: the last one's number.
+    int SweepCount() const { return sweepCount; }
+    // The last completed sweep was taken with the settings in force while the acquisition
+    // ran: it began after the last exchange with the box had ended (a sweep begun before
+    // may have been taken before the command reached the box, or be the memory a paused
+    // box sends again), and "Lecture" was down. Only such sweeps enter the statistics and
+    // the measurement log, and only such a sweep is caught by single shot.
+    bool LastSweepCounts() const { return lastSweepCounts; }
+
+    // --- Single shot ("Monocoup"). Armed, the next sweep that counts (LastSweepCounts) is
+    // caught: it stays on the screen, and in everything that reads the sample store, until
+    // "Lecture"; the program pauses as "Pause" does, once no exchange is under way. The
+    // packets that arrive meanwhile (the box sends on until "P&" lands, and a paused box
+    // sends its memory again) are framed and dropped.
+    SingleShot SingleShotState() const { return singleShot; }
+    // The command may be used: the link is active and the acquisition runs (to arm), or it
+    // is armed (to disarm).
+    bool SingleShotAvailable() const;
+    // Arms when off, disarms when armed; nothing otherwise.
+    void ToggleSingleShot();
+
     // --- The spectrum analyser: the view on or off, the number of spectrum lines (the
     // zoom buttons "<", "> | <" and ">") and the scale ("Linéaire" or "Logarithmique",
     // "dB>0"). None of them computes: switching on shows the view, whose first
@@ -253,6 +279,11 @@ signals:
     void spectrumSwitched();
     void spectrumSettingsChanged();
 
+    // The automatic measurements: a sweep was completed (after its redraw, which measures
+    // the ground levels), and single shot changed.
+    void sweepCompleted();
+    void singleShotChanged();
+
 private:
     ChannelSettings& Of(Channel channel) { return state.Of(channel); }
     void SetChannelControls(Channel channel, bool enabled);
@@ -260,6 +291,13 @@ private:
     void AfterTranslation();
     void ApplyPresetValues();
     void SweepCompleted(const SweepExtremes& completed);
+    // An exchange with the box began (true) or ended (false).
+    void NoteExchange(bool underWay);
+    void SetSingleShot(SingleShot next);
+    // The pause of a caught sweep, after any exchange under way.
+    void PauseOnCaughtSweep();
+    // The channel's ground level is not known any more: a position change.
+    void ForgetGround(Channel channel);
     void LinkFailure();
     // Sets one lock; locksChanged when it changes.
     void SetLock(bool PanelLocks::*lock, bool value);
@@ -280,6 +318,16 @@ private:
     bool showWindowEffect = false;
     std::optional<CompletedSweep> lastSweep;
     SpectrumSettings spectrum;
+
+    int sweepStarts = 0;  // sweeps begun (a packet stored at the first point)
+    int settledAfter = 0; // a sweep begun after this many counts; none during an exchange
+    int sweepCount = 0;
+    bool lastSweepCounts = false;
+    // The channel's displayed codes come from a sweep taken in GND coupling since its last
+    // position change: the ground level measured from them is a real one.
+    std::array<bool, 2> groundSweepShown{};
+    SingleShot singleShot = SingleShot::Off;
+    bool pauseWhenIdle = false; // a caught sweep waits for the end of an exchange
 
     std::unique_ptr<SerialLink> link;
     CommandProtocol* protocol = nullptr;

@@ -1,5 +1,6 @@
 #include "output/OutputFiles.h"
 
+#include "analysis/ShownSweep.h"
 #include "core/Sweep.h"
 
 #include <QBuffer>
@@ -34,10 +35,14 @@ QByteArray Decimal(long double value) {
 } // namespace
 
 QString ProposedFileName(bool spectrum, const ClockReading& clock) {
-    return (spectrum ? QStringLiteral("Spectre_") : QStringLiteral("Trace_")) + clock.Day() +
-           QLatin1Char('_') + clock.Month() + QLatin1Char('_') + clock.Year() +
-           QStringLiteral("__") + clock.Hour() + QLatin1Char('_') + TwoDigits(clock.minute) +
-           QLatin1Char('_') + TwoDigits(clock.second);
+    return ProposedFileName(spectrum ? QStringLiteral("Spectre_") : QStringLiteral("Trace_"),
+                            clock);
+}
+
+QString ProposedFileName(const QString& prefix, const ClockReading& clock) {
+    return prefix + clock.Day() + QLatin1Char('_') + clock.Month() + QLatin1Char('_') +
+           clock.Year() + QStringLiteral("__") + clock.Hour() + QLatin1Char('_') +
+           TwoDigits(clock.minute) + QLatin1Char('_') + TwoDigits(clock.second);
 }
 
 void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
@@ -108,32 +113,38 @@ QByteArray SweepCsv(const SweepExport& sweep) {
     const long double period =
         static_cast<long double>(timeBase->secondsPerDiv) / Sweep::PointsPerDivision;
 
+    const bool weighted = sweep.weighting.has_value();
     struct Column {
         long double voltsPerCode;
         bool isA;
+        int referenceCode; // the code that reads 0 V
+        bool ground;       // it is the channel's measured ground level
     };
     std::vector<Column> columns;
     for (Channel c : {Channel::A, Channel::B}) {
         const ChannelSettings& ch = in.Of(c);
         const VoltsPerDivRow* volts = VoltsPerDivAt(ch.voltsPerDivIndex);
+        // The measurements' reference. Weighted codes are moved about the sweep's
+        // mid-level, which the weighting brings to the centre line: they keep that line.
+        const bool ground = !weighted && PreferredReference(ch) == VoltageReference::Ground;
         if (ch.traceOn && volts)
             columns.push_back({static_cast<long double>(volts->voltsPerDiv) * ch.ProbeFactor() /
                                    Sweep::CodesPerDivision,
-                               c == Channel::A});
+                               c == Channel::A, ground ? ch.groundLevel : Sweep::CentreCode,
+                               ground});
     }
-    const bool weighted = sweep.weighting.has_value();
     const auto code = [weighted](const SampleTable::Point& p, bool isA) {
         if (weighted)
             return isA ? p.weightedA : p.weightedB;
         return isA ? p.displayA : p.displayB;
     };
 
-    // Volts are measured from the screen's centre line (code 128), as the header says.
+    // Volts are measured from the reference the header names.
     const QByteArray how = weighted ? ' ' + WindowName(*sweep.weighting) : QByteArray();
     QByteArray out = "Point,Temps (s)";
     for (const Column& c : columns)
         out += (c.isA ? ",Voie A" : ",Voie B") + (weighted ? " pondérée" + how : QByteArray()) +
-               " (V par rapport à la ligne centrale)";
+               (c.ground ? " (V par rapport à la masse)" : " (V par rapport à la ligne centrale)");
     for (const Column& c : columns)
         out += (c.isA ? ",Code A" : ",Code B") + (weighted ? " pondéré" + how : QByteArray());
     out += "\r\n";
@@ -147,7 +158,7 @@ QByteArray SweepCsv(const SweepExport& sweep) {
         out += Decimal(static_cast<long double>(sweep.ramWindowStart + row - 1) * period);
         for (const Column& c : columns) {
             out += ',';
-            out += Decimal(static_cast<long double>(code(p, c.isA) - Sweep::CentreCode) *
+            out += Decimal(static_cast<long double>(code(p, c.isA) - c.referenceCode) *
                            c.voltsPerCode);
         }
         for (const Column& c : columns) {

@@ -24,6 +24,8 @@ public:
 // "Trace_8_3_2009__14_05_09" (or "Spectre_..." for the spectrum view): day, month and
 // hour without a leading zero, minutes and seconds on two digits.
 QString ProposedFileName(bool spectrum, const ClockReading& clock);
+// The same after another beginning: "Mesures_8_3_2009__14_05_09".
+QString ProposedFileName(const QString& prefix, const ClockReading& clock);
 
 // Writes bytes to the file through a temporary file that replaces it only when the whole
 // content is written: a failure leaves an existing file as it was. Throws OutputError.
@@ -40,6 +42,10 @@ QByteArray BmpBytes(const QImage& image);
 // weighting window, the weighted codes under names that say so and name the window
 // ("Voie A pondérée par la fenêtre de Hanning (V par rapport à la ligne centrale)", "Code A
 // pondéré par la fenêtre de Hanning"). A column's name thus always means the same values.
+// The volts of the codes as received are read from the automatic measurements' reference
+// (PreferredReference): the channel's measured ground level, named "(V par rapport à la
+// masse)", or the centre line; weighted codes, moved about the sweep's mid-level, always
+// from the centre line.
 struct SweepExport {
     InstrumentSettings instrument;
     const SampleTable* samples = nullptr;
