@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -43,7 +44,8 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
     connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
             [this](bool enabled) { SetLock(&PanelLocks::transferGroupsEnabled, enabled); });
     connect(protocol, &CommandProtocol::acknowledgementLost, this,
-            GuardedSlot([this] { LinkFailure(); }));
+            GuardedSlot([this] { AcknowledgementLost(); }));
+    connect(&supervision, &QTimer::timeout, this, GuardedSlot([this] { Supervise(); }));
 }
 
 Instrument::~Instrument() {
@@ -190,6 +192,7 @@ void Instrument::ApplyActivatedPreset() {
     emit translationChanged();
     state.triggerArmed = false;
     state.triggerSource = TriggerSource::Off;
+    boxTrigger = TriggerSource::Off;
     emit triggerChanged();
     emit presetApplied(Preset::Activated);
 }
@@ -295,6 +298,8 @@ void Instrument::SelectTrigger(int source) {
     const auto chosen = static_cast<TriggerSource>(source);
     state.triggerArmed = chosen != TriggerSource::Off;
     state.triggerSource = chosen;
+    boxTrigger = chosen;
+    RestartSilence();
     settings.SetNumber(SettingsLine::Trigger, source);
     SaveSettings();
     emit triggerChanged();
@@ -304,6 +309,7 @@ void Instrument::SelectTrigger(int source) {
 
 void Instrument::Run() {
     state.running = true;
+    RestartSilence();
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
     SetLock(&PanelLocks::outputHintsShown, false);
@@ -398,13 +404,18 @@ void Instrument::SelectMathMode(int mode) {
 // --- The link.
 
 void Instrument::SendCommand(const QByteArray& command) {
-    // Nothing talks to the box before the link is active; a command asked for then (or
-    // after the link failed) goes nowhere.
-    if (linkActive && !linkFailed)
+    // Nothing talks to the box before the link is active; a command asked for then, after
+    // the link failed or while it is lost goes nowhere (a box found again is brought to the
+    // state in force).
+    if (linkActive && !linkFailed && !reconnecting)
         protocol->SendCommand(command);
 }
 
 void Instrument::ReceiveBytes(QByteArrayView chunk) {
+    RestartSilence();
+    timeBaseAtData = state.timeBaseIndex;
+    if (silenceShown)
+        SetLinkNotice(QString());
     framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
     if (link)
         link->SetBytesWanted(BytesToSweepEnd());
@@ -485,15 +496,43 @@ void Instrument::SetPositiveDbOnly(bool on) {
     emit spectrumSettingsChanged();
 }
 
-void Instrument::ActivateLink() {
-    const QString port = settings.Line(SettingsLine::Port);
+std::unique_ptr<SerialLink> Instrument::OpenLink(const QString& port) {
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
-    opened->Open(port);              // a port that cannot be opened is reported and nothing changes
+    opened->Open(port);
+    return opened;
+}
+
+void Instrument::AttachLink(std::unique_ptr<SerialLink> opened, const QString& port) {
     protocol->SetLink(opened.get()); // it listens to DSR itself
     link = std::move(opened);
+    linkPort = port;
+    linkAlias = PortAlias(port, aliasFolder);
     framer = PacketFramer();
     connect(link.get(), &SerialLink::bytesReceived, this,
             GuardedSlot([this](const QByteArray& chunk) { ReceiveBytes(chunk); }));
+    connect(link.get(), &SerialLink::portLost, this,
+            GuardedSlot([this](const QString& reason) { LoseLink(reason); }));
+}
+
+void Instrument::DetachLink() {
+    if (!link)
+        return;
+    // Its own handler may be under way (the loss is reported from inside a read): it goes
+    // once that has returned, and with the session at the latest.
+    SerialLink* old = link.release();
+    old->disconnect(this);
+    old->setParent(this);
+    old->deleteLater();
+}
+
+void Instrument::ActivateLink() {
+    if (reconnecting) {
+        RetryLink();
+        return;
+    }
+    const QString port = settings.Line(SettingsLine::Port);
+    // A port that cannot be opened is reported and nothing changes.
+    AttachLink(OpenLink(port), port);
 
     emit activationStarted();
     emit redrawRequested();
@@ -502,6 +541,11 @@ void Instrument::ActivateLink() {
     protocol->PrepareCommand();
     if (linkFailed)
         return;
+    // From here on a failing link is lost, not the end: it is supervised.
+    acknowledgedOnce = true;
+    RestartSilence();
+    timeBaseAtData = state.timeBaseIndex;
+    supervision.start(ProgramTimings().supervisionMs);
     if (settings.IsOn(SettingsLine::Sound))
         emit soundRequested(QStringLiteral("open.wav"));
     emit communicationNoticeShown(true);
@@ -533,18 +577,222 @@ void Instrument::LinkFailure() {
     if (linkFailed)
         return;
     linkFailed = true;
+    supervision.stop();
     settings.SetOn(SettingsLine::Sound, false); // memory only: the next save writes it
-    Guarded([&] { link->SetRts(false); });
+    if (link && link->IsOpen())
+        Guarded([&] { link->SetRts(false); });
     linkActive = false;
     emit linkLost();
     emit terminateRequested();
+}
+
+void Instrument::AcknowledgementLost() {
+    if (!acknowledgedOnce)
+        LinkFailure(); // the box of the first activation never answered: the run ends
+    else
+        LoseLink(LossReason::NoAcknowledgement);
+}
+
+void Instrument::LoseLink(const QString& reason) {
+    // The link in use failed: nothing more goes to it, and no wait holds on it.
+    protocol->DropLink();
+    DetachLink();
+    if (!linkActive || linkFailed || quitting)
+        return;
+    if (!acknowledgedOnce) {
+        LinkFailure(); // the box of the first activation cannot answer any more
+        return;
+    }
+    if (reconnecting)
+        return; // an attempt failed: the next one follows
+    reconnecting = true;
+    lossReason = reason;
+    silenceShown = false;
+    SetLinkNotice(QStringLiteral("Liaison perdue : ") + reason);
+    emit linkStateChanged();
+}
+
+void Instrument::RetryLink() {
+    // Asked for by the user: a port that cannot be opened is reported, as at activation.
+    const QString failure = TryToReconnect();
+    if (!failure.isEmpty())
+        throw SerialError(failure);
+}
+
+QString Instrument::TryToReconnect() {
+    if (!reconnecting || attempting || quitting)
+        return {};
+    attempting = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{attempting};
+    // The port chosen, then the lasting name of the adapter lost, which follows it to
+    // whatever node it comes back under.
+    QStringList ports{settings.Line(SettingsLine::Port)};
+    if (!linkAlias.isEmpty() && !ports.contains(linkAlias))
+        ports << linkAlias;
+    QString failure;
+    bool opened = false;
+    for (const QString& port : ports) {
+        try {
+            if (Reconnect(port) || !reconnecting || quitting)
+                return {};
+            opened = true; // opened, but no box answered
+        } catch (const SerialError& e) {
+            if (failure.isEmpty())
+                failure = e.Text();
+        }
+    }
+    return opened ? QString() : failure;
+}
+
+bool Instrument::Reconnect(const QString& port) {
+    std::unique_ptr<SerialLink> opened = OpenLink(port); // not back yet: SerialError
+    const QString lostPort = linkPort;
+    const QString lostAlias = linkAlias;
+    AttachLink(std::move(opened), port);
+    // The same port may not have its lasting name yet (the system gives it a moment after
+    // the adapter comes back): the one it had stays.
+    if (linkAlias.isEmpty() && port == lostPort)
+        linkAlias = lostAlias;
+    // The wake-up and the first handshake, as at activation, but quietly: the panel stays
+    // free while a box that may be switched off is sought.
+    try {
+        protocol->SendActivationCommand();
+        protocol->PrepareCommand(CommandProtocol::Shown::Quietly);
+    } catch (const SerialError&) {
+        // A port that fails in another way than by going away is given up all the same.
+        protocol->DropLink();
+        DetachLink();
+    }
+    if (!link || quitting) {
+        protocol->CompleteCommand(); // ends what is left of the exchange
+        linkPort = lostPort;
+        linkAlias = lostAlias;
+        return false;
+    }
+    reconnecting = false;
+    lossReason.clear();
+    emit linkStateChanged();
+    protocol->WriteCommand(BoxCommands::Initialise());
+    protocol->CompleteCommand();
+    RestoreBox();
+    if (!reconnecting && !quitting) {
+        RestartSilence();
+        timeBaseAtData = state.timeBaseIndex;
+        SetLinkNotice(QStringLiteral("Liaison rétablie"));
+        restoredSince.start();
+    }
+    return true;
+}
+
+void Instrument::RestoreBox() {
+    // Through the panel's own encoders: what differs from the state "?&" leaves the box in,
+    // and the positions, which "?&" does not set. The pause comes last, once the box has
+    // acquired with the rest.
+    const InstrumentSettings start = ActivatedPresetSettings();
+    QList<QByteArray> commands;
+    if (state.timeBaseIndex != start.timeBaseIndex)
+        commands << BoxCommands::TimeBase(state.timeBaseIndex);
+    for (Channel c : {Channel::A, Channel::B})
+        if (Of(c).voltsPerDivIndex != start.Of(c).voltsPerDivIndex)
+            commands << BoxCommands::VoltsPerDiv(c, Of(c).voltsPerDivIndex);
+    for (Channel c : {Channel::A, Channel::B})
+        if (Of(c).coupling != start.Of(c).coupling)
+            commands << BoxCommands::CouplingOf(c, Of(c).coupling);
+    for (Channel c : {Channel::A, Channel::B})
+        commands << BoxCommands::Position(c, Of(c).verticalPosition);
+    if (boxTrigger != TriggerSource::Off)
+        commands << BoxCommands::Trigger(boxTrigger);
+    if (ramWindow.Start() != 0)
+        commands << BoxCommands::WindowRight(ramWindow.Start());
+    if (!state.running)
+        commands << BoxCommands::Pause();
+    for (const QByteArray& command : commands) {
+        if (reconnecting || quitting)
+            return;
+        SendCommand(command);
+    }
+    AfterTranslation(); // while paused the setting groups stay locked after the exchanges
+}
+
+void Instrument::Supervise() {
+    if (reconnecting) {
+        TryToReconnect();
+        return;
+    }
+    if (restoredSince.isValid() && restoredSince.elapsed() >= ProgramTimings().restoredNoticeMs) {
+        restoredSince.invalidate();
+        if (!silenceShown)
+            SetLinkNotice(QString());
+    }
+    CheckSilence();
+}
+
+qint64 Instrument::SilenceBoundMs(int timeBaseIndex, int otherTimeBaseIndex, int marginMs) {
+    // The box fills its memory before it sends a sweep of it: 2048 samples at 30 a
+    // division. Counted in whole nanoseconds per division, so that the bound is exact.
+    const auto divisionNs = [](int index) -> qint64 {
+        const TimeBaseRow* row = TimeBaseAt(index);
+        return row ? std::llround(row->secondsPerDiv * 1e9) : 0;
+    };
+    const qint64 slowerNs = std::max(divisionNs(timeBaseIndex), divisionNs(otherTimeBaseIndex));
+    const qint64 threeSweepsNs = 3 * slowerNs * Sweep::MemorySamples / Sweep::PointsPerDivision;
+    return (threeSweepsNs + 999'999) / 1'000'000 + marginMs;
+}
+
+bool Instrument::DataExpected() const {
+    return linkActive && !linkFailed && !reconnecting && state.running &&
+           boxTrigger == TriggerSource::Off && !SingleShotArmed();
+}
+
+void Instrument::RestartSilence() {
+    silence.start();
+}
+
+void Instrument::CheckSilence() {
+    if (!DataExpected()) {
+        RestartSilence();
+        if (silenceShown) {
+            silenceShown = false;
+            SetLinkNotice(QString());
+        }
+        return;
+    }
+    const qint64 quiet = silence.elapsed();
+    if (quiet <=
+        SilenceBoundMs(state.timeBaseIndex, timeBaseAtData, ProgramTimings().silenceMarginMs))
+        return;
+    silenceShown = true;
+    restoredSince.invalidate();
+    SetLinkNotice(QStringLiteral("Aucune donnée reçue depuis %1 s").arg(quiet / 1000));
+}
+
+void Instrument::SetLinkNotice(const QString& text) {
+    if (text.isEmpty())
+        silenceShown = false;
+    if (text == linkNotice)
+        return;
+    linkNotice = text;
+    emit linkNoticeChanged();
 }
 
 void Instrument::Quit() {
     if (quitting)
         return;
     quitting = true;
+    supervision.stop();
     emit quitStarted();
+    if (linkActive && reconnecting) {
+        // Nothing to tell a box that is not there, and nothing to wait for: an attempt
+        // under way is given up.
+        linkActive = false;
+        protocol->DropLink();
+        DetachLink();
+        emit terminateRequested();
+        return;
+    }
     if (linkActive) {
         linkActive = false;
         // Sent once, with its full handshake, after any exchange under way.

@@ -8,3 +8,12 @@ if(TARGET tst_ptyactivation)
   target_include_directories(tst_ptyactivation PRIVATE ${CMAKE_SOURCE_DIR}/tests/link)
   target_link_libraries(tst_ptyactivation PRIVATE ${CMAKE_DL_LIBS})
 endif()
+
+# A link lost and found again over a pseudo-terminal, against the same stand-in box.
+if(TARGET tst_ptylinkloss)
+  add_dependencies(tst_ptylinkloss pty_box pty_modem_shim)
+  target_compile_definitions(tst_ptylinkloss PRIVATE
+    OSC_PTY_SHIM="$<TARGET_FILE:pty_modem_shim>" OSC_PTY_BOX="$<TARGET_FILE:pty_box>")
+  target_include_directories(tst_ptylinkloss PRIVATE ${CMAKE_SOURCE_DIR}/tests/link)
+  target_link_libraries(tst_ptylinkloss PRIVATE ${CMAKE_DL_LIBS})
+endif()
