@@ -257,7 +257,8 @@ void PtyLinkLossTest::lostWhenTheBoxEndCloses() {
           100 * cpu / seconds, seconds, tries);
     QVERIFY2(cpu < 0.3 * seconds, qPrintable(QString::number(cpu)));
     QVERIFY(tries >= 1);
-    QVERIFY2(tries <= int(seconds) + 1, qPrintable(QString::number(tries)));
+    // A coarse timer of a second may fire up to 5 % early.
+    QVERIFY2(tries <= int(seconds / 0.95) + 1, qPrintable(QString::number(tries)));
     QVERIFY(s.Reconnecting());
     QCOMPARE(sweeps, sweepsAtLoss);
     QCOMPARE(displayed(), shown);
