@@ -102,21 +102,27 @@ public:
 private:
     // Reads RTS as the box's microcontroller does and hands each change of what it read to
     // the box on the main thread, after the bytes the program wrote before it: on a wire
-    // those reach the box first ("Z1" wakes the box before the first handshake).
+    // those reach the box first ("Z1" wakes the box before the first handshake). The first
+    // reading counts too: a line raised before this thread began to read it (the program
+    // may open the port and raise RTS at once) is high for the box from then on.
     void WatchRts() {
         OscPtyRtsReader reader(modem);
+        if (reader.Level())
+            HandOver(true);
         while (!stopping.load()) {
-            if (!reader.Next(100'000'000))
-                continue;
-            const bool level = reader.Level();
-            QMetaObject::invokeMethod(
-                this,
-                [this, level] {
-                    ReadMaster();
-                    box.SetRts(level);
-                },
-                Qt::QueuedConnection);
+            if (reader.Next(100'000'000))
+                HandOver(reader.Level());
         }
+    }
+
+    void HandOver(bool level) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, level] {
+                ReadMaster();
+                box.SetRts(level);
+            },
+            Qt::QueuedConnection);
     }
 
     void ReadMaster() {
