@@ -476,7 +476,12 @@ void MainWindow::OpenPrintWindow() {
 void MainWindow::ConnectSession() {
     // The exchange with the box shows its status text and its acknowledgement wait.
     CommandProtocol& protocol = session.Protocol();
-    connect(&protocol, &CommandProtocol::statusChanged, statusPanels[1], &QLabel::setText);
+    connect(&protocol, &CommandProtocol::statusChanged, this, [this](const QString& text) {
+        exchangeStatus = text;
+        ShowCommandPanel();
+    });
+    connect(&session, &Instrument::linkNoticeChanged, this, &MainWindow::ShowCommandPanel);
+    connect(&session, &Instrument::linkStateChanged, this, &MainWindow::ShowLinkState);
     connect(&protocol, &CommandProtocol::progressStarted, this, &MainWindow::ShowProgress);
     connect(&protocol, &CommandProtocol::progressChanged, progress, &QProgressBar::setValue);
     connect(&protocol, &CommandProtocol::progressFinished, progress, &QWidget::hide);
@@ -622,6 +627,29 @@ void MainWindow::LinkLost() {
     QApplication::beep();
     statusPanels[1]->setText(LinkFailureStatus);
     Messages::Show(Messages::Kind::Warning, LinkFailureMessage, this);
+}
+
+void MainWindow::ShowCommandPanel() {
+    const QString notice = session.LinkNotice();
+    const bool exchange = !exchangeStatus.isEmpty() && exchangeStatus != CommandProtocol::IdleText;
+    statusPanels[1]->setText(exchange || notice.isEmpty() ? exchangeStatus : notice);
+    statusPanels[1]->setToolTip(notice);
+}
+
+void MainWindow::ShowLinkState() {
+    const bool lost = session.Reconnecting();
+    // Try again now, or on another port, whose activation restores the state in force too.
+    surfaces->SetEnabled(Command::Activate, lost);
+    surfaces->SetEnabled(Command::ChoosePort, lost);
+    // The sweep on the screen or the spectrum is the last one received: a red band around
+    // it, outside the raster (saved, copied and printed images stay as they are).
+    for (Region r : {Region::ScreenPanel, Region::SpectrumPanel}) {
+        QWidget* panel = RegionWidget(r);
+        panel->setStyleSheet(lost ? QStringLiteral(".QFrame { border: 5px solid #d00000; }")
+                                  : QString());
+    }
+    if (lost)
+        QApplication::beep();
 }
 
 void MainWindow::PlaySound(const QString& fileName) {

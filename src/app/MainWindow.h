@@ -155,6 +155,12 @@ private:
     void SetOutputHintsShown(bool shown);
     void ActivationStarted();
     void LinkLost();
+    // The link lost or live again: activation and the port's choice offered while it is
+    // lost, and the screen's frame marked as not live.
+    void ShowLinkState();
+    // The command panel of the status bar: the exchange's text during an exchange, the
+    // session's notice about the link outside one.
+    void ShowCommandPanel();
     void ShowProgress(int maximum);
     // The automatic measurements: their controller, made with the session's other
     // followers; their window, made with the other small windows.
@@ -203,5 +209,6 @@ private:
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
     QTimer* splashTimer = nullptr;
-    PanelLocks shownLocks; // the output locks as the commands were last set
+    PanelLocks shownLocks;  // the output locks as the commands were last set
+    QString exchangeStatus; // the command protocol's last status text
 };

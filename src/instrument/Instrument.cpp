@@ -46,7 +46,8 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
         NoteExchange(!enabled);
     });
     connect(protocol, &CommandProtocol::acknowledgementLost, this,
-            GuardedSlot([this] { LinkFailure(); }));
+            GuardedSlot([this] { AcknowledgementLost(); }));
+    connect(&supervision, &QTimer::timeout, this, GuardedSlot([this] { Supervise(); }));
 }
 
 Instrument::~Instrument() {
@@ -197,6 +198,7 @@ void Instrument::ApplyActivatedPreset() {
     emit translationChanged();
     state.triggerArmed = false;
     state.triggerSource = TriggerSource::Off;
+    boxTrigger = TriggerSource::Off;
     emit triggerChanged();
     emit presetApplied(Preset::Activated);
 }
@@ -308,6 +310,8 @@ void Instrument::SelectTrigger(int source) {
     const auto chosen = static_cast<TriggerSource>(source);
     state.triggerArmed = chosen != TriggerSource::Off;
     state.triggerSource = chosen;
+    boxTrigger = chosen;
+    RestartSilence();
     settings.SetNumber(SettingsLine::Trigger, source);
     SaveSettings();
     emit triggerChanged();
@@ -320,6 +324,7 @@ void Instrument::Run() {
     pauseWhenIdle = false;
     SetSingleShot(SingleShot::Off);
     state.running = true;
+    RestartSilence();
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
     SetLock(&PanelLocks::outputHintsShown, false);
@@ -417,13 +422,18 @@ void Instrument::SelectMathMode(int mode) {
 // --- The link.
 
 void Instrument::SendCommand(const QByteArray& command) {
-    // Nothing talks to the box before the link is active; a command asked for then (or
-    // after the link failed) goes nowhere.
-    if (linkActive && !linkFailed)
+    // Nothing talks to the box before the link is active; a command asked for then, after
+    // the link failed or while it is lost goes nowhere (a box found again is brought to the
+    // state in force).
+    if (linkActive && !linkFailed && !reconnecting)
         protocol->SendCommand(command);
 }
 
 void Instrument::ReceiveBytes(QByteArrayView chunk) {
+    RestartSilence();
+    timeBaseAtData = state.timeBaseIndex;
+    if (silenceShown)
+        SetLinkNotice(QString());
     framer.Feed(chunk, [this](QByteArrayView packet) {
         if (singleShot == SingleShot::Caught)
             return; // the caught sweep stays until "Lecture"
@@ -568,15 +578,43 @@ void Instrument::SetPositiveDbOnly(bool on) {
     emit spectrumSettingsChanged();
 }
 
-void Instrument::ActivateLink() {
-    const QString port = settings.Line(SettingsLine::Port);
+std::unique_ptr<SerialLink> Instrument::OpenLink(const QString& port) {
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
-    opened->Open(port);              // a port that cannot be opened is reported and nothing changes
+    opened->Open(port);
+    return opened;
+}
+
+void Instrument::AttachLink(std::unique_ptr<SerialLink> opened, const QString& port) {
     protocol->SetLink(opened.get()); // it listens to DSR itself
     link = std::move(opened);
+    linkPort = port;
+    linkAlias = PortAlias(port, aliasFolder);
     framer = PacketFramer();
     connect(link.get(), &SerialLink::bytesReceived, this,
             GuardedSlot([this](const QByteArray& chunk) { ReceiveBytes(chunk); }));
+    connect(link.get(), &SerialLink::portLost, this,
+            GuardedSlot([this](const QString& reason) { LoseLink(reason); }));
+}
+
+void Instrument::DetachLink() {
+    if (!link)
+        return;
+    // Its own handler may be under way (the loss is reported from inside a read): it goes
+    // once that has returned, and with the session at the latest.
+    SerialLink* old = link.release();
+    old->disconnect(this);
+    old->setParent(this);
+    old->deleteLater();
+}
+
+void Instrument::ActivateLink() {
+    if (reconnecting) {
+        RetryLink();
+        return;
+    }
+    const QString port = settings.Line(SettingsLine::Port);
+    // A port that cannot be opened is reported and nothing changes.
+    AttachLink(OpenLink(port), port);
 
     emit activationStarted();
     emit redrawRequested();
@@ -585,6 +623,11 @@ void Instrument::ActivateLink() {
     protocol->PrepareCommand();
     if (linkFailed)
         return;
+    // From here on a failing link is lost, not the end: it is supervised.
+    acknowledgedOnce = true;
+    RestartSilence();
+    timeBaseAtData = state.timeBaseIndex;
+    supervision.start(ProgramTimings().supervisionMs);
     if (settings.IsOn(SettingsLine::Sound))
         emit soundRequested(QStringLiteral("open.wav"));
     emit communicationNoticeShown(true);
@@ -618,8 +661,10 @@ void Instrument::LinkFailure() {
     linkFailed = true;
     if (singleShot == SingleShot::Armed)
         SetSingleShot(SingleShot::Off);
+    supervision.stop();
     settings.SetOn(SettingsLine::Sound, false); // memory only: the next save writes it
-    Guarded([&] { link->SetRts(false); });
+    if (link && link->IsOpen())
+        Guarded([&] { link->SetRts(false); });
     linkActive = false;
     emit linkLost();
     emit terminateRequested();
@@ -629,7 +674,17 @@ void Instrument::Quit() {
     if (quitting)
         return;
     quitting = true;
+    supervision.stop();
     emit quitStarted();
+    if (linkActive && reconnecting) {
+        // Nothing to tell a box that is not there, and nothing to wait for: an attempt
+        // under way is given up.
+        linkActive = false;
+        protocol->DropLink();
+        DetachLink();
+        emit terminateRequested();
+        return;
+    }
     if (linkActive) {
         linkActive = false;
         // Sent once, with its full handshake, after any exchange under way.

@@ -8,7 +8,9 @@
 #include "instrument/RamWindow.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
+#include "link/SerialLink.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -186,8 +188,32 @@ public:
     void ReceiveBytes(QByteArrayView chunk);
     // Bytes still to come before the sweep under way (or the next one) is complete.
     qsizetype BytesToSweepEnd() const;
-    // Ends the run: "F&" once when the link is active, then terminateRequested.
+    // Ends the run: "F&" once when the link is active, then terminateRequested. A lost
+    // link is told nothing and not waited for.
     void Quit();
+
+    // --- A lost link and its return. Once the box has acknowledged the first handshake of
+    // the first activation, a link that fails (its port hangs up or goes away, or the box
+    // stops acknowledging) is lost rather than the end of the run. The screen keeps the
+    // last sweep; the panel stays usable and changes the state alone; the port (and the
+    // name the system gives its USB adapter, when it has one) is tried once a second; a box
+    // found again is woken, initialised and brought back to the state in force.
+    bool Reconnecting() const { return reconnecting; }
+    // Why the link was lost; empty while it is not.
+    QString LossReason() const { return lossReason; }
+    // The session's standing notice about the link, for the command panel of the status
+    // bar outside an exchange: "Liaison perdue : <raison>", "Liaison rétablie", "Aucune
+    // donnée reçue depuis N s", or empty.
+    QString LinkNotice() const { return linkNotice; }
+    // Tries the lost link again at once (the user's "Activer la communication"); when no
+    // port could be opened, throws the SerialError of the first, as activation does.
+    void RetryLink();
+    // The folder of the adapters' lasting names (PortAliasFolder unless a test says).
+    void SetPortAliasFolder(const QString& folder) { aliasFolder = folder; }
+    // The silence after which a box that should be sending is reported: three RAM sweeps
+    // (the 2048 samples of the memory) of the slower of the two time bases, plus the
+    // margin, in milliseconds.
+    static qint64 SilenceBoundMs(int timeBaseIndex, int otherTimeBaseIndex, int marginMs);
 
     // While paused, weights the frozen sweep with the current window about the mid-level
     // 128 (that of the reset extremes) for both channels, and redraws it (the main window
@@ -267,7 +293,11 @@ signals:
     void activationStarted();
     void communicationNoticeShown(bool shown);
     void soundRequested(const QString& fileName);
+    // The first activation's box did not acknowledge: the run ends.
     void linkLost();
+    // Reconnecting() changed: the link was lost, or is live again.
+    void linkStateChanged();
+    void linkNoticeChanged();
     void quitStarted();
     void terminateRequested();
     void settingsSaved();
@@ -299,6 +329,33 @@ private:
     // The channel's ground level is not known any more: a position change.
     void ForgetGround(Channel channel);
     void LinkFailure();
+    // Makes and opens the link of a port; throws SerialError.
+    std::unique_ptr<SerialLink> OpenLink(const QString& port);
+    // Makes an open link the session's: the protocol's, its bytes framed, its loss heard.
+    void AttachLink(std::unique_ptr<SerialLink> opened, const QString& port);
+    // Lets go of the link (deleted once its handlers have returned).
+    void DetachLink();
+    // The link in use failed: the reason as the user reads it.
+    void LoseLink(const QString& reason);
+    void AcknowledgementLost();
+    // One round of attempts while the link is lost: the port chosen, then the lost
+    // adapter's lasting name. Returns the error of the first port when none could be
+    // opened, otherwise nothing.
+    QString TryToReconnect();
+    // One attempt at a port; true when the box answered. Throws SerialError when the port
+    // cannot be opened.
+    bool Reconnect(const QString& port);
+    // Brings a box just initialised to the state in force.
+    void RestoreBox();
+    void Supervise();
+    // Whether the box should be sending now: live, acquiring, the trigger off, no single
+    // shot armed.
+    bool DataExpected() const;
+    void RestartSilence();
+    void CheckSilence();
+    void SetLinkNotice(const QString& text);
+    // A single shot waits for its sweep: the box may stay silent meanwhile.
+    bool SingleShotArmed() const { return singleShot == SingleShot::Armed; }
     // Sets one lock; locksChanged when it changes.
     void SetLock(bool PanelLocks::*lock, bool value);
     void CommunicationTick();
@@ -337,4 +394,19 @@ private:
     bool quitting = false;
     QTimer communicationTimer;
     int communicationTicks = 0;
+
+    bool acknowledgedOnce = false; // the first handshake of the first activation answered
+    bool reconnecting = false;     // the link is lost
+    bool attempting = false;       // an attempt to reconnect is under way
+    QString lossReason;
+    QString linkNotice;
+    QString linkPort;  // the port of the link in use, or of the one lost
+    QString linkAlias; // its adapter's lasting name, if any
+    QString aliasFolder = PortAliasFolder;
+    TriggerSource boxTrigger = TriggerSource::Off; // the trigger the box was last told
+    QTimer supervision;
+    QElapsedTimer silence;       // since the last bytes, or since the box should send
+    int timeBaseAtData = 0;      // the time base in force when bytes last came
+    QElapsedTimer restoredSince; // "Liaison rétablie" shown since
+    bool silenceShown = false;
 };

@@ -3,6 +3,7 @@
 #include "link/HardwareSerialLink.h"
 #include "link/SimulatedBox.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -54,6 +55,38 @@ QString PortDevicePath(const QString& portName) {
         portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
     const QString resolved = QFileInfo(path).canonicalFilePath();
     return resolved.isEmpty() ? path : resolved;
+}
+
+QString LossReason::PortError(int systemError) {
+    return QStringLiteral("erreur du port (code %1)").arg(systemError);
+}
+
+bool PortGoneError(int systemError) {
+    return systemError == EIO || systemError == ENXIO || systemError == ENODEV;
+}
+
+QString LossReasonOf(int systemError) {
+    switch (systemError) {
+    case EIO:
+        return LossReason::HungUp;
+    case ENXIO:
+    case ENODEV:
+        return LossReason::Vanished;
+    default:
+        return LossReason::PortError(systemError);
+    }
+}
+
+QString PortAlias(const QString& portName, const QString& folder) {
+    if (portName == SimulatedPortName || folder.isEmpty())
+        return {};
+    const QString device = PortDevicePath(portName);
+    const auto entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& entry : entries)
+        if (entry.canonicalFilePath() == device)
+            return entry.absoluteFilePath();
+    return {};
 }
 
 std::unique_ptr<SerialLink> CreateSerialLink(const QString& portName, QObject* parent) {
