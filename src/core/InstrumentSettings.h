@@ -19,6 +19,7 @@ struct ChannelSettings {
     int verticalPosition = 128; // 0..255, sent to the box
     int groundLevel = 0;        // sample code of the ground marker
     bool groundMarkerShown = true;
+    bool groundMeasured = false; // the ground level was measured from a sweep taken in GND coupling since the last position change
     bool traceOn = false;
 
     int ProbeFactor() const { return probeTimesTen ? 10 : 1; }
