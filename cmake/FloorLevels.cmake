@@ -2,7 +2,7 @@
 # by the build (Floors.cmake) and by the check of the includes (CheckFloors.cmake).
 set(OSC_FLOOR_LEVELS
     core=0
-    link=1 analysis=1
+    link=1 analysis=1 files=1
     instrument=2
     screen=3
     measure=4 spectrum=4

@@ -23,6 +23,8 @@ struct ChannelSettings {
     bool traceOn = false;
 
     int ProbeFactor() const { return probeTimesTen ? 10 : 1; }
+
+    bool operator==(const ChannelSettings&) const = default;
 };
 
 struct InstrumentSettings {
@@ -36,6 +38,8 @@ struct InstrumentSettings {
 
     ChannelSettings& Of(Channel c) { return c == Channel::A ? channelA : channelB; }
     const ChannelSettings& Of(Channel c) const { return c == Channel::A ? channelA : channelB; }
+
+    bool operator==(const InstrumentSettings&) const = default;
 };
 
 // Clamps a vertical position into 0..255.
