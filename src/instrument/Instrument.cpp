@@ -76,12 +76,21 @@ void Instrument::SetSettingsFolder(const QString& folder) {
 }
 
 void Instrument::LoadSettings() {
+    if (settingsInMemory)
+        return;
     settings = SettingsFile::Load(settingsFolder + QString::fromLatin1(SettingsFile::FileName));
 }
 
 void Instrument::SaveSettings() {
+    if (settingsInMemory)
+        return;
     SettingsFile::Save(SettingsPath(), settings);
     emit settingsSaved();
+}
+
+void Instrument::KeepSettingsInMemory(const PersistedSettings& start) {
+    settingsInMemory = true;
+    settings = start;
 }
 
 void Instrument::NoteSoundDevice(bool present) {
@@ -365,6 +374,19 @@ void Instrument::ResetTranslation() {
     AfterTranslation();
 }
 
+void Instrument::MoveWindowTo(int start) {
+    if (start < 0 || start > Sweep::LastWindowStart)
+        return;
+    ramWindow.SetStart(start);
+    ramWindow.SetRightEnabled(start < Sweep::LastWindowStart);
+    ramWindow.SetLeftEnabled(start > 0);
+    ramWindow.SetResetEnabled(start > 0);
+    emit translationChanged();
+    emit windowRangeChanged();
+    SendCommand(BoxCommands::WindowRight(start));
+    AfterTranslation();
+}
+
 void Instrument::AfterTranslation() {
     // While paused the instrument groups stay disabled after the exchange.
     if (!state.running)
@@ -485,7 +507,7 @@ void Instrument::SetPositiveDbOnly(bool on) {
     emit spectrumSettingsChanged();
 }
 
-void Instrument::ActivateLink() {
+void Instrument::ActivateLink(StartupRestore restore) {
     const QString port = settings.Line(SettingsLine::Port);
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
     opened->Open(port);              // a port that cannot be opened is reported and nothing changes
@@ -515,7 +537,8 @@ void Instrument::ActivateLink() {
     SetLock(&PanelLocks::runButtonsEnabled, true);
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
-    RestoreStartupSettings();
+    if (restore == StartupRestore::Apply)
+        RestoreStartupSettings();
 
     communicationTicks = 0;
     communicationTimer.setInterval(ProgramTimings().commWindowMs);
