@@ -57,7 +57,7 @@ HardwareSerialLink::~HardwareSerialLink() {
 }
 
 void HardwareSerialLink::Fail(const QString& what, int systemError) {
-    throw SerialError(SerialErrorText(what, systemError));
+    throw SerialError(SerialErrorText(what, systemError), systemError);
 }
 
 int HardwareSerialLink::GatherMs(qsizetype bytes) {
