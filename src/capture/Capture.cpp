@@ -55,10 +55,11 @@ Capture::Capture(CaptureOptions captureOptions, CaptureStreams captureStreams,
     connect(&session, &Instrument::terminateRequested, this, [this] { Finish(); });
     silence.setSingleShot(true);
     connect(&silence, &QTimer::timeout, this, [this] {
-        Fail(LinkLost, QStringLiteral("le boîtier n'envoie plus de balayage depuis %1 s, après %2 "
-                                      "balayage(s) enregistré(s).")
-                           .arg(silence.interval() / 1000.0)
-                           .arg(written));
+        Fail(LinkLost,
+             QStringLiteral("le boîtier n'envoie plus de balayage depuis %1 s, après %2 "
+                            "balayage(s) enregistré(s).")
+                 .arg(QString::number(silence.interval() / 1000.0, 'g', 10).replace(u'.', u','))
+                 .arg(written));
         Stop();
     });
     portCheck.setInterval(PortCheckMs);

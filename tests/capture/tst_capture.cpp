@@ -320,7 +320,7 @@ private slots:
         });
         QCOMPARE(run.capture->Run(), 3);
         QVERIFY(run.Errors().startsWith(QStringLiteral(
-            "oscilloscope-capture : le boîtier n'envoie plus de balayage depuis 0.6 s, après 2 "
+            "oscilloscope-capture : le boîtier n'envoie plus de balayage depuis 0,6 s, après 2 "
             "balayage(s) enregistré(s).\n")));
         QCOMPARE(run.capture->SweepsWritten(), 2);
         QCOMPARE(run.out.data().count('\n'), 1 + 600);
