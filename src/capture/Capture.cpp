@@ -31,6 +31,17 @@ PersistedSettings FactorySettings() {
     return SettingsFile::Load(QStringLiteral(":/capture/parametres.inf"));
 }
 
+SweepRecord RecordOfLastSweep(Instrument& session, const QDateTime& when) {
+    session.PrepareScreen(); // the ground levels as the screen would measure them
+    SweepRecord record = SweepRecord::At(when);
+    record.instrument = session.State();
+    record.magnification = session.Ram().Magnification();
+    record.ramWindowStart = session.Ram().Start();
+    if (session.LastSweep())
+        record.sweep = *session.LastSweep();
+    return record;
+}
+
 Capture::Capture(CaptureOptions captureOptions, CaptureStreams captureStreams,
                  Instrument::LinkFactory linkFactory, QObject* parent)
     : QObject(parent), options(std::move(captureOptions)), streams(captureStreams),
@@ -306,12 +317,7 @@ void Capture::SweepCompleted() {
     }
     if (!session.LastSweep())
         return;
-    session.PrepareScreen(); // the ground levels as the screen would measure them
-    SweepRecord record = SweepRecord::At(QDateTime::currentDateTime());
-    record.instrument = session.State();
-    record.magnification = session.Ram().Magnification();
-    record.ramWindowStart = session.Ram().Start();
-    record.sweep = *session.LastSweep();
+    const SweepRecord record = RecordOfLastSweep(session, QDateTime::currentDateTime());
     try {
         for (const auto& sink : sinks)
             sink->Write(written + 1, record);

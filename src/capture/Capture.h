@@ -105,3 +105,9 @@ private:
 
 // The factory settings of the program, as delivered with it (kept in the executable).
 PersistedSettings FactorySettings();
+
+// The record of the session's last completed sweep, completed at `when`: the session is
+// first prepared as for a redraw (the ground levels of grounded channels measured), then
+// its settings, magnifier, window start, and the sweep's codes and extremes are taken.
+// What the capture does with every sweep it records.
+SweepRecord RecordOfLastSweep(Instrument& session, const QDateTime& when);

@@ -21,10 +21,10 @@ CsvSweepSink::CsvSweepSink(const QString& path, QIODevice& standardOutput)
 
 void CsvSweepSink::Write(int number, const SweepRecord& record) {
     QByteArray bytes;
-    const QByteArray columns = SweepSeriesCsvHeader(record);
+    const QByteArray columns = SweepSeriesCsv::Header(record);
     if (columns != header)
         bytes = columns;
-    bytes += SweepSeriesCsvRows(number, record);
+    bytes += series.Rows(number, record);
     file->Append(bytes);
     header = columns;
 }

@@ -2,6 +2,7 @@
 
 #include "files/AcquisitionFile.h"
 #include "files/AppendOnlyFile.h"
+#include "files/SweepCsv.h"
 #include "files/SweepRecord.h"
 
 #include <QByteArray>
@@ -33,6 +34,7 @@ public:
 
 private:
     std::unique_ptr<AppendOnlyFile> file;
+    SweepSeriesCsv series;
     QByteArray header;
 };
 

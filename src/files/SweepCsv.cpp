@@ -4,7 +4,10 @@
 #include "files/SweepRecord.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -84,26 +87,36 @@ QByteArray HeaderColumns(const std::vector<Column>& columns,
     return out;
 }
 
-// Points 1 to `points`, each row led by `lead`; code(row, isA) gives a point's code.
-template <typename Code>
+// Points 1 to `points`, each row led by `lead`; code(row, isA) gives a point's code,
+// timeText(row) the text of its time and voltsText(column, code) that of a code's volts.
+template <typename Code, typename TimeText, typename VoltsText>
 void AppendRows(QByteArray& out, const QByteArray& lead, const std::vector<Column>& columns,
-                long double period, int ramWindowStart, int points, Code code) {
+                int points, Code code, TimeText timeText, VoltsText voltsText) {
+    // Whole numbers straight into the text, without a string of their own.
+    const auto appendNumber = [&out](int value) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out.append(digits, end - digits);
+    };
     for (int row = 1; row <= points; ++row) {
         out += lead;
-        out += QByteArray::number(row);
+        appendNumber(row);
         out += ',';
-        out += Decimal(static_cast<long double>(ramWindowStart + row - 1) * period);
+        out += timeText(row);
         for (const Column& c : columns) {
             out += ',';
-            out += Decimal(static_cast<long double>(code(row, c.isA) - Sweep::CentreCode) *
-                           c.voltsPerCode);
+            out += voltsText(c, code(row, c.isA));
         }
         for (const Column& c : columns) {
             out += ',';
-            out += QByteArray::number(code(row, c.isA));
+            appendNumber(code(row, c.isA));
         }
         out += "\r\n";
     }
+}
+
+QByteArray VoltsText(const Column& column, int code) {
+    return Decimal(static_cast<long double>(code - Sweep::CentreCode) * column.voltsPerCode);
 }
 
 } // namespace
@@ -129,33 +142,126 @@ QByteArray SweepCsv(const SweepExport& sweep) {
     if (weighted && !sweep.samples->WeightedWritten(points))
         return out;
     const SampleTable& samples = *sweep.samples;
-    AppendRows(out, QByteArray(), columns, PointPeriod(*timeBase), sweep.ramWindowStart, points,
-               [&samples, weighted](int row, bool isA) {
-                   const SampleTable::Point& p = samples.At(row);
-                   if (weighted)
-                       return isA ? p.weightedA : p.weightedB;
-                   return isA ? p.displayA : p.displayB;
-               });
+    const long double period = PointPeriod(*timeBase);
+    const int start = sweep.ramWindowStart;
+    AppendRows(
+        out, QByteArray(), columns, points,
+        [&samples, weighted](int row, bool isA) {
+            const SampleTable::Point& p = samples.At(row);
+            if (weighted)
+                return isA ? p.weightedA : p.weightedB;
+            return isA ? p.displayA : p.displayB;
+        },
+        [period, start](int row) {
+            return Decimal(static_cast<long double>(start + row - 1) * period);
+        },
+        VoltsText);
     return out;
 }
 
-QByteArray SweepSeriesCsvHeader(const SweepRecord& record) {
+QByteArray SweepSeriesCsv::Header(const SweepRecord& record) {
     return "Balayage,Date et heure," +
            HeaderColumns(ChannelColumns(record.instrument), std::nullopt) + "\r\n";
 }
 
-QByteArray SweepSeriesCsvRows(int number, const SweepRecord& record) {
+const std::vector<QByteArray>& SweepSeriesCsv::TimeTexts(long double period, int start,
+                                                         int points) {
+    if (period != timesPeriod || start != timesStart) {
+        timesPeriod = period;
+        timesStart = start;
+        times.clear();
+    }
+    while (times.size() < static_cast<std::size_t>(points))
+        times.push_back(Decimal(static_cast<long double>(start + int(times.size())) * period));
+    return times;
+}
+
+const std::vector<QByteArray>& SweepSeriesCsv::VoltsTexts(long double voltsPerCode) {
+    auto scale = std::find_if(volts.begin(), volts.end(), [voltsPerCode](const Scale& s) {
+        return s.voltsPerCode == voltsPerCode;
+    });
+    if (scale != volts.end())
+        return scale->texts;
+    if (volts.size() >= MostScales)
+        volts.erase(volts.begin());
+    Scale made{voltsPerCode, {}};
+    made.texts.reserve(MostCachedCode + 1);
+    for (int c = 0; c <= MostCachedCode; ++c)
+        made.texts.push_back(
+            Decimal(static_cast<long double>(c - Sweep::CentreCode) * voltsPerCode));
+    volts.push_back(std::move(made));
+    return volts.back().texts;
+}
+
+QByteArray SweepSeriesCsv::Rows(int number, const SweepRecord& record) {
     const TimeBaseRow* timeBase = TimeBaseAt(record.instrument.timeBaseIndex);
     if (!timeBase)
         return {};
     const QByteArray lead = QByteArray::number(number) + ',' + record.TimeText().toUtf8() + ',';
     const CompletedSweep& sweep = record.sweep;
-    QByteArray out;
-    AppendRows(out, lead, ChannelColumns(record.instrument), PointPeriod(*timeBase),
-               record.ramWindowStart, LastShownPoint(record.magnification),
-               [&sweep](int row, bool isA) {
-                   const auto i = static_cast<std::size_t>(row - 1);
-                   return isA ? sweep.codeA[i] : sweep.codeB[i];
-               });
+    const std::vector<Column> columns = ChannelColumns(record.instrument);
+    const int points = LastShownPoint(record.magnification);
+    const std::vector<QByteArray>& timeTexts =
+        TimeTexts(PointPeriod(*timeBase), record.ramWindowStart, points);
+    // The texts of each column's scale, found once for the sweep. The first pass makes the
+    // scales not kept yet, which may move the kept ones (at most two of the four are the
+    // sweep's, the newest, so neither is let go); the second only finds them, where they
+    // now stay.
+    std::array<const std::vector<QByteArray>*, 2> voltsTexts{};
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            voltsTexts[c] = &VoltsTexts(columns[c].voltsPerCode);
+    // The rows are put together in place: room for the longest row, filled by copies of
+    // the kept texts, and cut to what was written.
+    const auto longest = [](const std::vector<QByteArray>& texts) {
+        qsizetype most = 0;
+        for (const QByteArray& t : texts)
+            most = std::max(most, t.size());
+        return most;
+    };
+    constexpr qsizetype NumberRoom = 12; // a whole number, or a comma and a code
+    qsizetype rowRoom = lead.size() + NumberRoom + 1 + longest(timeTexts) + 2;
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        rowRoom += 1 + std::max<qsizetype>(longest(*voltsTexts[c]), 40) + NumberRoom;
+    QByteArray out(points * rowRoom, Qt::Uninitialized);
+    char* at = out.data();
+    const auto put = [&at](const QByteArray& text) {
+        std::memcpy(at, text.constData(), std::size_t(text.size()));
+        at += text.size();
+    };
+    const auto putNumber = [&at](int value) { at = std::to_chars(at, at + NumberRoom, value).ptr; };
+    for (int row = 1; row <= points; ++row) {
+        const auto i = static_cast<std::size_t>(row - 1);
+        const int codes[2] = {sweep.codeA[i], sweep.codeB[i]};
+        put(lead);
+        putNumber(row);
+        *at++ = ',';
+        put(timeTexts[i]);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const int code = codes[columns[c].isA ? 0 : 1];
+            *at++ = ',';
+            if (code >= 0 && code <= MostCachedCode)
+                put((*voltsTexts[c])[static_cast<std::size_t>(code)]);
+            else // a code beyond the kept ones; its text is not longer than 40
+                put(Decimal(static_cast<long double>(code - Sweep::CentreCode) *
+                            columns[c].voltsPerCode));
+        }
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            *at++ = ',';
+            putNumber(codes[columns[c].isA ? 0 : 1]);
+        }
+        *at++ = '\r';
+        *at++ = '\n';
+    }
+    out.truncate(at - out.constData());
     return out;
+}
+
+QByteArray SweepSeriesCsvHeader(const SweepRecord& record) {
+    return SweepSeriesCsv::Header(record);
+}
+
+QByteArray SweepSeriesCsvRows(int number, const SweepRecord& record) {
+    SweepSeriesCsv series;
+    return series.Rows(number, record);
 }

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <optional>
+#include <vector>
 
 struct SweepRecord;
 
@@ -44,3 +45,29 @@ QByteArray SweepCsv(const SweepExport& sweep);
 // whose columns differ from the sweep before it.
 QByteArray SweepSeriesCsvHeader(const SweepRecord& record);
 QByteArray SweepSeriesCsvRows(int number, const SweepRecord& record);
+
+// The same for a long series, sweep after sweep: the texts of the times of a window and of
+// the volts of every code at a scale are made once and kept while the settings stay, so
+// that a sweep's rows are mostly put together from them. The bytes are those of the
+// functions above.
+class SweepSeriesCsv {
+public:
+    static QByteArray Header(const SweepRecord& record);
+    QByteArray Rows(int number, const SweepRecord& record);
+
+private:
+    static constexpr int MostCachedCode = 999;
+    static constexpr std::size_t MostScales = 4; // at least the two channels'
+    struct Scale {
+        long double voltsPerCode;
+        std::vector<QByteArray> texts; // codes 0 to 999
+    };
+    // The texts of points 1 to `points` of a window; of codes 0 to 999 at a scale.
+    const std::vector<QByteArray>& TimeTexts(long double period, int start, int points);
+    const std::vector<QByteArray>& VoltsTexts(long double voltsPerCode);
+
+    long double timesPeriod = -1;
+    int timesStart = -1;
+    std::vector<QByteArray> times; // points 1 on
+    std::vector<Scale> volts;
+};
