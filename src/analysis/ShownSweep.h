@@ -7,6 +7,7 @@
 #include <vector>
 
 class SampleTable;
+struct CompletedSweep;
 
 // What the screen shows of a sweep, as the measurements take it: the first 300, 151 or 61
 // points (magnifier x1, x2, x5) of each channel's displayed codes, converted with the
@@ -35,3 +36,7 @@ struct SweepMeasurements {
 // whose scale is outside the tables, or a magnifier outside 1, 2, 5, has no reading.
 SweepMeasurements MeasureShownSweep(const SampleTable& samples,
                                     const InstrumentSettings& instrument, int magnification);
+// The same over a sweep as received and recorded (a capture, a file read back): the codes
+// the screen would show are those received for the points the magnifier shows.
+SweepMeasurements MeasureRecordedSweep(const CompletedSweep& sweep,
+                                       const InstrumentSettings& instrument, int magnification);

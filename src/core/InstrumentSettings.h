@@ -27,6 +27,8 @@ struct ChannelSettings {
     bool traceOn = false;
 
     int ProbeFactor() const { return probeTimesTen ? 10 : 1; }
+
+    bool operator==(const ChannelSettings&) const = default;
 };
 
 struct InstrumentSettings {
@@ -40,7 +42,15 @@ struct InstrumentSettings {
 
     ChannelSettings& Of(Channel c) { return c == Channel::A ? channelA : channelB; }
     const ChannelSettings& Of(Channel c) const { return c == Channel::A ? channelA : channelB; }
+
+    bool operator==(const InstrumentSettings&) const = default;
 };
+
+// The code that reads 0 V on a channel, for the automatic measurements and the sample
+// export alike: its ground level once measured (groundMeasured), the screen's centre line
+// otherwise.
+bool ReadsFromGround(const ChannelSettings& channel);
+int ZeroVoltCode(const ChannelSettings& channel);
 
 // Clamps a vertical position into 0..255.
 int ClampVerticalPosition(int value);

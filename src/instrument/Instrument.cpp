@@ -80,12 +80,21 @@ void Instrument::SetSettingsFolder(const QString& folder) {
 }
 
 void Instrument::LoadSettings() {
+    if (settingsInMemory)
+        return;
     settings = SettingsFile::Load(settingsFolder + QString::fromLatin1(SettingsFile::FileName));
 }
 
 void Instrument::SaveSettings() {
+    if (settingsInMemory)
+        return;
     SettingsFile::Save(SettingsPath(), settings);
     emit settingsSaved();
+}
+
+void Instrument::KeepSettingsInMemory(const PersistedSettings& start) {
+    settingsInMemory = true;
+    settings = start;
 }
 
 void Instrument::NoteSoundDevice(bool present) {
@@ -389,6 +398,19 @@ void Instrument::ResetTranslation() {
     AfterTranslation();
 }
 
+void Instrument::MoveWindowTo(int start) {
+    if (start < 0 || start > Sweep::LastWindowStart)
+        return;
+    ramWindow.SetStart(start);
+    ramWindow.SetRightEnabled(start < Sweep::LastWindowStart);
+    ramWindow.SetLeftEnabled(start > 0);
+    ramWindow.SetResetEnabled(start > 0);
+    emit translationChanged();
+    emit windowRangeChanged();
+    SendCommand(BoxCommands::WindowRight(start));
+    AfterTranslation();
+}
+
 void Instrument::AfterTranslation() {
     // While paused the instrument groups stay disabled after the exchange.
     if (!state.running)
@@ -607,7 +629,7 @@ void Instrument::DetachLink() {
     old->deleteLater();
 }
 
-void Instrument::ActivateLink() {
+void Instrument::ActivateLink(StartupRestore restore) {
     if (reconnecting) {
         RetryLink();
         return;
@@ -641,7 +663,8 @@ void Instrument::ActivateLink() {
     SetLock(&PanelLocks::runButtonsEnabled, true);
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
-    RestoreStartupSettings();
+    if (restore == StartupRestore::Apply)
+        RestoreStartupSettings();
 
     communicationTicks = 0;
     communicationTimer.setInterval(ProgramTimings().commWindowMs);

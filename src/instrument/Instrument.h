@@ -30,6 +30,11 @@ enum class Preset { Inactive, Activated };
 // or a caught sweep held on the screen until "Lecture".
 enum class SingleShot { Off, Armed, Caught };
 
+// Whether link activation restores the start-up settings the user chose (the restore
+// mask's groups), as the program does, or leaves the activated preset alone, as the
+// command-line capture does.
+enum class StartupRestore { Apply, Skip };
+
 // What the Math menu and its four tool buttons show. The modes 1 to 3 and the hints of
 // the four buttons are on only while both traces are on; the "Pas de Math" button is on
 // while a mode other than none is chosen.
@@ -109,6 +114,11 @@ public:
     void LoadSettings();
     // Rewrites the file named by SettingsLine::ProgramFolder; throws SettingsWriteError.
     void SaveSettings();
+    // From now on the settings live in memory alone, starting from these lines: loading
+    // and saving touch no file (and saving announces nothing). The command-line capture
+    // runs so, from the factory lines, and never reads or writes the program's file.
+    void KeepSettingsInMemory(const PersistedSettings& start);
+    bool SettingsInMemory() const { return settingsInMemory; }
     // Start-up: whether the machine can play sounds (SettingsLine::Sound and SoundDevice),
     // and the folder of the settings file (SettingsLine::ProgramFolder). Memory only.
     void NoteSoundDevice(bool present);
@@ -161,12 +171,18 @@ public:
     void SelectStep(int index);
     void SetMagnification(int factor);
     void SelectMathMode(int mode);
+    // Moves the RAM window straight to a first sample (0 to 1747) with one right-move
+    // command, "d<START>#&", whatever the step: for a caller that knows the start it wants
+    // (the command-line capture), where the buttons reach only multiples of their steps.
+    // The buttons follow as after a move: "<" and "> | <" while the start is above 0, ">"
+    // below the last start. No message. A start outside 0..1747 changes and sends nothing.
+    void MoveWindowTo(int start);
 
     // --- The link.
     // Opens the port of SettingsLine::Port, wakes and initialises the box, applies the activated
-    // preset and restores the start-up settings the user chose. A port that cannot be
-    // opened throws SerialError and changes nothing.
-    void ActivateLink();
+    // preset and restores the start-up settings the user chose (unless told to skip them).
+    // A port that cannot be opened throws SerialError and changes nothing.
+    void ActivateLink(StartupRestore restore = StartupRestore::Apply);
     // The restore of link activation: replays, through the operations of the front panel,
     // the start-up settings that the restore mask (SettingsLine::RestoreMask) selects from the
     // saved start-up lines:
@@ -389,6 +405,7 @@ private:
     std::unique_ptr<SerialLink> link;
     CommandProtocol* protocol = nullptr;
     PanelLocks locks;
+    bool settingsInMemory = false;
     bool linkActive = false;
     bool linkFailed = false;
     bool quitting = false;

@@ -21,8 +21,16 @@ void Instrument::AcknowledgementLost() {
 }
 
 void Instrument::LoseLink(const QString& reason) {
-    // The link in use failed: nothing more goes to it, and no wait holds on it.
+    // The link in use failed: nothing more goes to it, and no wait holds on it. A port that
+    // still works (the box stopped answering) is left with RTS low, as closing it would
+    // leave it; a port that fails has nothing more to say.
     protocol->DropLink();
+    if (reason == LossReason::NoAcknowledgement && link && link->IsOpen()) {
+        try {
+            link->SetRts(false);
+        } catch (const SerialError&) {
+        }
+    }
     DetachLink();
     if (!linkActive || linkFailed || quitting)
         return;

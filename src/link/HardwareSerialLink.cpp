@@ -59,7 +59,7 @@ HardwareSerialLink::~HardwareSerialLink() {
 void HardwareSerialLink::Fail(const QString& what, int systemError) {
     if (fd >= 0 && PortGoneError(systemError))
         Lose(LossReasonOf(systemError));
-    throw SerialError(SerialErrorText(what, systemError));
+    throw SerialError(SerialErrorText(what, systemError), systemError);
 }
 
 int HardwareSerialLink::GatherMs(qsizetype bytes) {

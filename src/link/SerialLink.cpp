@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 
-SerialError::SerialError(const QString& text) : std::runtime_error(text.toStdString()) {}
+SerialError::SerialError(const QString& text, int systemError)
+    : std::runtime_error(text.toStdString()), error(systemError) {}
 
 QString SerialErrorText(const QString& what, int systemError) {
     QString text = QStringLiteral("%1 (linux error code: %2 - %3)")

@@ -7,11 +7,16 @@
 #include <memory>
 #include <stdexcept>
 
-// A failure of the serial layer; its text is the one the user sees in the error box.
+// A failure of the serial layer; its text is the one the user sees in the error box, and
+// the system's error number tells its cause (0 when there is none).
 class SerialError : public std::runtime_error {
 public:
-    explicit SerialError(const QString& text);
+    explicit SerialError(const QString& text, int systemError = 0);
     QString Text() const { return QString::fromUtf8(what()); }
+    int SystemError() const { return error; }
+
+private:
+    int error = 0;
 };
 
 // The text of a serial-layer failure: `what` followed by the system error number and its

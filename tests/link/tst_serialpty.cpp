@@ -283,6 +283,19 @@ private slots:
                                 "Device or resource busy)"));
         QVERIFY(!other.IsOpen());
         QVERIFY(link.IsOpen());
+
+        // The error's number comes with its text, for callers that tell the causes apart.
+        const auto number = [](const auto& attempt) {
+            try {
+                attempt();
+            } catch (const SerialError& e) {
+                return e.SystemError();
+            }
+            return 0;
+        };
+        QCOMPARE(number([&] { other.Open(byIdLink); }), EBUSY);
+        QCOMPARE(number([&] { other.Open("/dev/ttyNoSuchPort9"); }), ENOENT);
+        QCOMPARE(number([&] { other.SetRts(true); }), EBADF);
     }
 
     void lineSettings() {
