@@ -5,6 +5,7 @@
 // are shortened, with room for it.
 
 #include "CaptureSupport.h"
+#include "PtyBoxMain.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "TestTimings.h"
@@ -122,39 +123,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    if (!dlsym(RTLD_DEFAULT, "osc_pty_modem")) {
-        // Run again with the modem-line shim preloaded, its line record in a file of a new
-        // folder, which the stand-in box maps too.
-        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/osc-pty-XXXXXX";
-        QByteArray made = folder;
-        if (!mkdtemp(made.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        setenv(OscPtyModemFileVariable, (made + "/modem").constData(), 1);
-        setenv("LD_PRELOAD", OSC_PTY_SHIM, 1);
-        const QByteArray asan = qgetenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS",
-               (asan + (asan.isEmpty() ? "" : ":") + "verify_asan_link_order=0").constData(), 1);
-        execv("/proc/self/exe", argv);
-        std::perror("execv");
-        return 1;
-    }
-    modem = reinterpret_cast<OscPtyModemFn>(dlsym(RTLD_DEFAULT, "osc_pty_modem"))();
-    modemFile = QString::fromLocal8Bit(qgetenv(OscPtyModemFileVariable));
-    const auto removeFile = qScopeGuard([] {
-        if (modemFile.isEmpty())
-            return;
-        QFile::remove(modemFile);
-        QDir().rmdir(QFileInfo(modemFile).path());
-    });
-    if (modemFile.isEmpty()) {
-        std::fprintf(stderr, "the line record is not shared through %s\n", OscPtyModemFileVariable);
-        return 1;
-    }
-    QCoreApplication app(argc, argv);
-    CaptureOverPtyTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWithTheBoxsLineRecord<CaptureOverPtyTest>(argc, argv, modem, modemFile);
 }
 
 #include "tst_captureoverpty.moc"
