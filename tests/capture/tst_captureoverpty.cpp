@@ -5,7 +5,7 @@
 // are shortened, with room for it.
 
 #include "CaptureSupport.h"
-#include "PtyBoxMain.h"
+#include "PtyBox.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "TestTimings.h"
@@ -48,22 +48,9 @@ private slots:
         modem->lines.store(0);
         OscPtyNotify(*modem);
 
-        QProcess box;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LD_PRELOAD"));
-        box.setProcessEnvironment(environment);
-        QStringList arguments;
-        if (awake)
-            arguments << QStringLiteral("--awake");
-        box.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
-        const auto stopBox = qScopeGuard([&box] {
-            box.kill();
-            box.waitForFinished();
-        });
-        QVERIFY2(box.waitForStarted(), qPrintable(box.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(box.canReadLine(), 10000);
-        const QString slave = QString::fromLocal8Bit(box.readLine()).trimmed();
-        QVERIFY2(slave.startsWith(QStringLiteral("/dev/")), qPrintable(slave));
+        PtyBoxProcess box;
+        QVERIFY2(box.Start(modemFile, awake), qPrintable(box.process.errorString()));
+        const QString slave = box.slave;
 
         Timings waits;
         waits.beforeWriteMs = 30;

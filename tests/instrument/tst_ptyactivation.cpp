@@ -1,4 +1,4 @@
-#include "PtyBoxMain.h"
+#include "PtyBox.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "instrument/Instrument.h"
@@ -65,22 +65,9 @@ private slots:
         modem->lines.store(0);
         OscPtyNotify(*modem);
 
-        QProcess box;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LD_PRELOAD"));
-        box.setProcessEnvironment(environment);
-        QStringList arguments;
-        if (awake)
-            arguments << QStringLiteral("--awake");
-        box.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
-        const auto stopBox = qScopeGuard([&box] {
-            box.kill();
-            box.waitForFinished();
-        });
-        QVERIFY2(box.waitForStarted(), qPrintable(box.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(box.canReadLine(), 10000);
-        const QString slave = QString::fromLocal8Bit(box.readLine()).trimmed();
-        QVERIFY2(slave.startsWith(QStringLiteral("/dev/")), qPrintable(slave));
+        PtyBoxProcess box;
+        QVERIFY2(box.Start(modemFile, awake), qPrintable(box.process.errorString()));
+        const QString slave = box.slave;
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -119,19 +106,9 @@ private slots:
 void PtyActivationTest::boxSeesALineRaisedBeforeItStarted() {
     modem->lines.store(TIOCM_RTS);
     OscPtyNotify(*modem);
-    QProcess box;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("LD_PRELOAD"));
-    box.setProcessEnvironment(environment);
-    box.start(QStringLiteral(OSC_PTY_BOX), {modemFile});
-    const auto stopBox = qScopeGuard([&box] {
-        box.kill();
-        box.waitForFinished();
-    });
-    QVERIFY2(box.waitForStarted(), qPrintable(box.errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(box.canReadLine(), 10000);
-    const QByteArray slave = box.readLine().trimmed();
-    const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+    PtyBoxProcess box;
+    QVERIFY2(box.Start(modemFile, false), qPrintable(box.process.errorString()));
+    const int fd = ::open(QFile::encodeName(box.slave).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
     const auto closePort = qScopeGuard([fd] { ::close(fd); });
     QCOMPARE(::write(fd, "Z1", 2), ssize_t(2));

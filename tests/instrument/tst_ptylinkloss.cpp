@@ -1,4 +1,4 @@
-#include "PtyBoxMain.h"
+#include "PtyBox.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "TestTimings.h"
@@ -52,47 +52,18 @@ QStringList WritesSince(uint32_t from) {
     return writes;
 }
 
-// The stand-in box in its own process.
-class Box {
+// The stand-in box in its own process, behind a port name of the test's.
+class Box : public PtyBoxProcess {
 public:
     // Starts a box, asleep until "Z1" or already awake, and puts it behind `port`.
     bool Start(bool awake, const QString& port) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LD_PRELOAD"));
-        process.setProcessEnvironment(environment);
-        QStringList arguments;
-        if (awake)
-            arguments << QStringLiteral("--awake");
-        process.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
-        if (!process.waitForStarted())
-            return false;
-        QDeadlineTimer deadline(10000);
-        while (!process.canReadLine() && !deadline.hasExpired())
-            process.waitForReadyRead(100);
-        slave = QString::fromLocal8Bit(process.readLine()).trimmed();
-        if (!slave.startsWith(QStringLiteral("/dev/")))
+        if (!PtyBoxProcess::Start(modemFile, awake))
             return false;
         QFile::remove(port);
         return QFile::link(slave, port);
     }
 
-    // The box's end of the line closes: its process ends.
-    void Close() {
-        process.kill();
-        process.waitForFinished();
-    }
-
-    void Order(const char* order) {
-        process.write(QByteArray(order) + '\n');
-        process.waitForBytesWritten();
-    }
-
-    ~Box() { Close(); }
-
-    QString slave;
-
-private:
-    QProcess process;
+    void Close() { Stop(); }
 };
 
 } // namespace
