@@ -17,6 +17,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -103,6 +104,8 @@ SpectrumView::SpectrumView(Instrument& owner, QWidget* panel) : QChartView(panel
         series[c]->attachAxis(frequencyAxis);
         series[c]->attachAxis(valueAxis);
     }
+    // The view made a chart of its own; setChart leaves it to its maker.
+    const std::unique_ptr<QChart> madeByTheView(chart());
     setChart(spectrumChart);
 
     // The controls over the chart.
