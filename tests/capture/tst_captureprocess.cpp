@@ -53,6 +53,10 @@ QProcessEnvironment CaptureEnvironment(const UserFolders& folders, const QString
     if (!modemFile.isEmpty()) {
         e.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(OSC_PTY_SHIM));
         e.insert(QString::fromLatin1(OscPtyModemFileVariable), modemFile);
+        // In the sanitizer build the shim comes before the sanitizer's runtime.
+        const QString asan = e.value(QStringLiteral("ASAN_OPTIONS"));
+        e.insert(QStringLiteral("ASAN_OPTIONS"),
+                 asan + (asan.isEmpty() ? "" : ":") + QStringLiteral("verify_asan_link_order=0"));
     }
     return e;
 }
