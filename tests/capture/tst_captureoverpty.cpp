@@ -52,8 +52,10 @@ private slots:
         QVERIFY2(box.Start(modemFile, awake), qPrintable(box.process.errorString()));
         const QString slave = box.slave;
 
+        // Shortened waits, still well beyond the 20 ms the box takes to answer RTS on a
+        // loaded machine: the awake box's answer comes before "Z1" is written.
         Timings waits;
-        waits.beforeWriteMs = 30;
+        waits.beforeWriteMs = 150;
         waits.afterWriteMs = 30;
         TimingsGuard timings(waits);
         QTemporaryDir dir;
