@@ -63,10 +63,10 @@ void OutputCommands::ExportSamples() {
         csv = SpectrumCsv(sources.spectrum ? sources.spectrum() : SpectrumExport{});
     } else {
         SweepExport sweep;
-        sweep.instrument = session.State();
-        sweep.samples = &session.Samples();
-        sweep.ramWindowStart = session.Ram().Start();
-        sweep.magnification = session.Ram().Magnification();
+        sweep.instrument = session.ShownState();
+        sweep.samples = &session.ShownSamples();
+        sweep.ramWindowStart = session.ShownWindowStart();
+        sweep.magnification = session.ShownMagnification();
         sweep.weighting =
             ShownWeighting(sweep.instrument, session.Weighting(), session.ShowWindowEffect());
         csv = SweepCsv(sweep);
