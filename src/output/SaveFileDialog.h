@@ -9,4 +9,6 @@ class QWidget;
 // warning box with "&Oui" and "&Non".
 std::optional<QString> RunSaveFileDialog(QWidget* parent, const SaveRequest& request);
 bool AskOverwrite(QWidget* parent);
+// Qt's dialog the same way, to open an existing file.
+std::optional<QString> RunOpenFileDialog(QWidget* parent, const SaveRequest& request);
 OutputPrompts DialogPrompts(QWidget* parent);
