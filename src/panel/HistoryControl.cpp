@@ -40,13 +40,14 @@ HistoryControl::HistoryControl(Instrument& owner, QWidget* parent, QWidget* wind
     const struct {
         QKeySequence keys;
         int delta;
-    } keys[] = {{QKeySequence(Qt::Key_PageUp), -ShortStep},
-                {QKeySequence(Qt::Key_PageDown), ShortStep},
-                {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -LongStep},
-                {QKeySequence(Qt::CTRL | Qt::Key_PageDown), LongStep}};
-    for (const auto& key : keys) {
+    } bindings[] = {{QKeySequence(Qt::Key_PageUp), -ShortStep},
+                    {QKeySequence(Qt::Key_PageDown), ShortStep},
+                    {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -LongStep},
+                    {QKeySequence(Qt::CTRL | Qt::Key_PageDown), LongStep}};
+    for (const auto& key : bindings) {
         auto* shortcut = new QShortcut(key.keys, window);
         shortcut->setContext(Qt::WindowShortcut);
+        keys << shortcut;
         const int delta = key.delta;
         connect(shortcut, &QShortcut::activated, this, GuardedSlot([this, delta] { Step(delta); }));
     }
@@ -63,6 +64,8 @@ void HistoryControl::Step(int delta) {
 
 void HistoryControl::Follow() {
     const int count = session.BrowsingAvailable() ? session.BrowsableCount() : 0;
+    for (QShortcut* key : keys)
+        key->setEnabled(count > 0);
     if (count == 0) {
         hide();
         return;

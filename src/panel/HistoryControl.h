@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
 class Instrument;
 class QLabel;
+class QShortcut;
 class QSlider;
 struct SweepRecord;
 
@@ -40,4 +42,7 @@ private:
     QSlider* slider = nullptr;
     QLabel* caption = nullptr;
     bool following = false;
+    // Enabled only while the control is seen: otherwise the keys stay the focused
+    // control's (a position slider's page step).
+    QList<QShortcut*> keys;
 };

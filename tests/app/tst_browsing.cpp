@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -319,7 +320,16 @@ void BrowsingTest::fileRecordedByTheCapture() {
     QVERIFY(screen.AnimationRunning()); // the idle figure, the link inactive
     QVERIFY(!SurfacesOf(browsing->window.get()).IsEnabled(Command::Save));
     const QImage idle = browsing->Screen();
+    // Page Up belongs to the focused control until there are sweeps to browse.
+    const auto pageUpServed = [this] {
+        for (QShortcut* s : browsing->window->findChildren<QShortcut*>())
+            if (s->key() == QKeySequence(Qt::Key_PageUp))
+                return s->isEnabled();
+        return false;
+    };
+    QVERIFY(!pageUpServed());
     QVERIFY(browsing->window->OpenAcquisitionFile(record));
+    QVERIFY(pageUpServed());
     Instrument& session = browsing->Session();
     QCOMPARE(session.BrowsableCount(), 3);
     QCOMPARE(session.ShownState().timeBaseIndex, 9);             // 1 ms/div
@@ -338,6 +348,7 @@ void BrowsingTest::fileRecordedByTheCapture() {
     QVERIFY(screen.AnimationRunning());
     QVERIFY(!SurfacesOf(browsing->window.get()).IsEnabled(Command::Save));
     QVERIFY(!Part<HistoryControl>(browsing->window.get(), "historyControl")->isVisible());
+    QVERIFY(!pageUpServed());
     QCOMPARE(messages->texts, QStringList());
 }
 
