@@ -811,6 +811,8 @@ void MainWindow::RunCommand(Command command) {
         ToggleHardwareCheck();
         break;
     case Command::Activate:
+        // The box's sweeps, live: a file open is closed first.
+        session.CloseAcquisition();
         session.ActivateLink();
         break;
     case Command::ChoosePort:

@@ -80,6 +80,7 @@ private slots:
     void outputCommandsActOnTheBrowsedSweep();
     void savedHistoryOpensAgain();
     void fileRecordedByTheCapture();
+    void activationClosesTheFile();
     void damagedFiles_data();
     void damagedFiles();
     void truncatedFileOpensItsWholeSweeps();
@@ -349,6 +350,28 @@ void BrowsingTest::fileRecordedByTheCapture() {
     QVERIFY(!SurfacesOf(browsing->window.get()).IsEnabled(Command::Save));
     QVERIFY(!Part<HistoryControl>(browsing->window.get(), "historyControl")->isVisible());
     QVERIFY(!pageUpServed());
+    QCOMPARE(messages->texts, QStringList());
+}
+
+// Activating the link while a file is open: the file is closed, the live sweeps come.
+void BrowsingTest::activationClosesTheFile() {
+    const QString path = files.filePath(QStringLiteral("avant.oscacq"));
+    {
+        SweepRecord record;
+        record.instrument.channelA.traceOn = true;
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(AcquisitionFile::Header() + AcquisitionFile::EncodeSweep(record));
+    }
+    Start(*browsing);
+    QVERIFY(browsing->window->OpenAcquisitionFile(path));
+    browsing->Run(Command::Activate);
+    QVERIFY(browsing->Session().LinkActive());
+    QVERIFY(!browsing->Session().AcquisitionOpen());
+    QVERIFY(!browsing->Session().BrowsedIndex());
+    QCOMPARE(browsing->window->windowTitle(), MainCaption);
+    browsing->link->Receive(FlatSweep(150, 128));
+    QCOMPARE(browsing->Session().ShownSamples().At(1).codeA, 150);
     QCOMPARE(messages->texts, QStringList());
 }
 
