@@ -74,6 +74,8 @@ void BM_StepAndRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_StepAndRedraw)->Unit(benchmark::kMicrosecond);
 
+// The resident memory tells the truth only in a fresh process: pages an earlier benchmark
+// freed stay resident and are reused. Run alone: --benchmark_filter=Memory.
 void BM_FullHistoryMemory(benchmark::State& state) {
     for (auto _ : state) {
         Scene scene;
