@@ -89,6 +89,14 @@ void MeasurementController::SweepCompleted() {
     emit updated();
 }
 
+int MeasurementController::BrowsedSweep() const {
+    return session.BrowsedIndex() ? *session.BrowsedIndex() + 1 : 0;
+}
+
+int MeasurementController::BrowsableSweeps() const {
+    return session.BrowsableCount();
+}
+
 void MeasurementController::Remeasure() {
     if (latestSweep == 0)
         return;

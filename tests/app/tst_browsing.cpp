@@ -8,6 +8,7 @@
 #include "TestTimings.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstanceGuard.h"
+#include "dialogs/MeasurementsWindow.h"
 #include "files/AcquisitionFile.h"
 #include "measure/MarkerController.h"
 #include "measure/MeasurementController.h"
@@ -220,6 +221,13 @@ void BrowsingTest::browsedSweepShowsItsOwnSettings() {
     // The slider back to the first.
     control->Slider()->setValue(1);
     QCOMPARE(browsing->Screen(), reference->Screen());
+    // The measurements window says which sweep it reads.
+    browsing->Run(Command::Measurements);
+    auto* window = browsing->window->findChild<MeasurementsWindow*>();
+    QVERIFY(window);
+    QTRY_COMPARE(window->SweepLabel()->text(),
+                 QStringLiteral("Balayage conservé 1 / 2 (hors statistiques)"));
+    window->hide();
 
     // The spectrum of the sweep browsed.
     for (Program* p : {browsing.get(), reference.get()})
