@@ -32,8 +32,11 @@ enum class Command {
     About,
     Measurements,
     SingleShot,
+    OpenAcquisition,
+    SaveAcquisition,
+    CloseAcquisition,
 };
-inline constexpr int CommandCount = static_cast<int>(Command::SingleShot) + 1;
+inline constexpr int CommandCount = static_cast<int>(Command::CloseAcquisition) + 1;
 
 // The menu bar, the pop-up menu and the tool bar, built from one table. The copies of a
 // command on the three surfaces run the same operation (the triggered signal) and are

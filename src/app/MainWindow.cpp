@@ -3,6 +3,7 @@
 #include "app/SingleInstanceGuard.h"
 #include "app/SoundPlayer.h"
 #include "core/ErrorGuard.h"
+#include "core/HistoryOptions.h"
 #include "core/Messages.h"
 #include "core/Timings.h"
 #include "dialogs/AboutWindow.h"
@@ -18,6 +19,7 @@
 #include "dialogs/SplashWindow.h"
 #include "dialogs/StartupParametersWindow.h"
 #include "dialogs/WeightingWindowDialog.h"
+#include "files/AcquisitionFile.h"
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
 #include "measure/MeasurementController.h"
@@ -27,6 +29,7 @@
 #include "output/SaveFileDialog.h"
 #include "output/SpectrumPrintWindow.h"
 #include "panel/FrontPanel.h"
+#include "panel/HistoryControl.h"
 #include "panel/MarkerButtons.h"
 #include "panel/SpectrumButtons.h"
 #include "screen/ScreenController.h"
@@ -38,7 +41,9 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -108,8 +113,9 @@ const PresetHint PresetHints[] = {
 };
 // clang-format on
 
-constexpr Command OutputCommandList[] = {Command::Save, Command::ExportSamples,
-                                         Command::PrintPreview, Command::PrintSetup, Command::Copy};
+constexpr Command OutputCommandList[] = {Command::Save,         Command::ExportSamples,
+                                         Command::PrintPreview, Command::PrintSetup,
+                                         Command::Copy,         Command::SaveAcquisition};
 constexpr Command OutputToolButtons[] = {Command::Save, Command::Copy, Command::PrintPreview};
 constexpr Command MathCommands[] = {Command::MathNone, Command::MathSum, Command::MathDifference,
                                     Command::MathXY};
@@ -129,6 +135,13 @@ QSize PrimaryScreenSize() {
 
 } // namespace
 
+QString AcquisitionFileArgument(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].isEmpty() && !arguments[i].startsWith(u'-'))
+            return QFileInfo(arguments[i]).absoluteFilePath();
+    return {};
+}
+
 MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
@@ -142,7 +155,9 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     // Hand-overs are served from now on, the splash wait included.
     if (environment.instanceGuard)
         connect(environment.instanceGuard, &SingleInstanceGuard::commandLineReceived, this,
-                &MainWindow::BringToFront);
+                [this](const QStringList& arguments) {
+                    Guarded([&] { CommandLineReceived(arguments); });
+                });
     ErrorGuard::SetParentWindow(this);
     InstallMessageBoxes(this);
     sounds = new SoundPlayer(this);
@@ -176,6 +191,8 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     // The other windows are made once start-up is over: the port dialog shows the port
     // of the settings just loaded.
     BuildWindows();
+    if (serve && !environment.acquisitionFile.isEmpty())
+        Guarded([&] { OpenAcquisitionFile(environment.acquisitionFile); });
 }
 
 MainWindow::~MainWindow() {
@@ -246,6 +263,12 @@ void MainWindow::BuildStatusBar() {
         }
     }
     status->clear();
+
+    // The history control lies over the right part of the hints' panel, seen only while
+    // sweeps may be browsed.
+    history = new HistoryControl(session, statusBar, this);
+    history->setObjectName(QStringLiteral("historyControl"));
+    history->setGeometry(232, 1, 318, 19);
 
     progress = new QProgressBar(client);
     progress->setObjectName(QStringLiteral("progressBar"));
@@ -342,14 +365,14 @@ void MainWindow::ResetSpectrum() {
 void MainWindow::ShowSpectrumView(bool on) {
     spectrumButtons->ShowSwitch(on);
     if (on) {
-        setWindowTitle(SpectrumCaption);
+        ShowTitle();
         spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
         RegionWidget(Region::SpectrumPanel)->show();
         RegionWidget(Region::SpectrumPanel)->raise();
         spectrumButtons->WindowButton()->show();
         spectrumView->ComputeSpectrum();
     } else {
-        setWindowTitle(MainCaption);
+        ShowTitle();
         RegionWidget(Region::SpectrumPanel)->hide();
         spectrumButtons->WindowButton()->hide();
         screen->RedrawScreen();
@@ -439,6 +462,8 @@ void MainWindow::BuildOutput(const OutputPrompts& prompts) {
         questions.chooseFile = prompts.chooseFile;
     if (prompts.confirmOverwrite)
         questions.confirmOverwrite = prompts.confirmOverwrite;
+    if (prompts.chooseFileToOpen)
+        questions.chooseFileToOpen = prompts.chooseFileToOpen;
     output = std::make_unique<OutputCommands>(session, sources, std::move(questions));
 
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -504,8 +529,79 @@ void MainWindow::ConnectSession() {
     connect(&session, &Instrument::soundRequested, this, &MainWindow::PlaySound);
     connect(&session, &Instrument::linkLost, this, &MainWindow::LinkLost);
     connect(&session, &Instrument::terminateRequested, this, &MainWindow::terminateRequested);
+    connect(&session, &Instrument::acquisitionChanged, this, &MainWindow::ShowAcquisition);
     ShowMathMenu();
     ShowSingleShot();
+    ShowAcquisition();
+}
+
+void MainWindow::ShowAcquisition() {
+    const bool open = session.AcquisitionOpen();
+    surfaces->SetEnabled(Command::CloseAcquisition, open);
+    ShowTitle();
+    // The idle figure gives way to the file's sweeps, and comes back when it is closed.
+    if (open)
+        screen->StopAnimation();
+    else if (!session.LinkActive() && isVisible())
+        screen->StartAnimation();
+}
+
+void MainWindow::ShowTitle() {
+    const QString caption = session.Spectrum().on ? SpectrumCaption : MainCaption;
+    setWindowTitle(
+        session.AcquisitionOpen()
+            ? QStringLiteral("%1 – %2 (lecture seule)").arg(caption, session.AcquisitionName())
+            : caption);
+}
+
+bool MainWindow::OpenAcquisitionFile(const QString& path) {
+    const QFileInfo file(path);
+    if (file.isFile() &&
+        file.size() > AcquisitionFile::HeaderBytes +
+                          qint64(MostSweepsOpened) * AcquisitionFile::RecordBytes) {
+        Messages::Show(Messages::Kind::Warning,
+                       QStringLiteral("Le fichier d'acquisition \"%1\" est trop grand : ce "
+                                      "programme en ouvre au plus %2 balayages.")
+                           .arg(path)
+                           .arg(MostSweepsOpened),
+                       this);
+        return false;
+    }
+    AcquisitionContents contents = ReadAcquisitionFile(path);
+    if (!contents.error.isEmpty()) {
+        Messages::Show(Messages::Kind::Warning, contents.error, this);
+        return false;
+    }
+    if (contents.sweeps.empty()) {
+        Messages::Show(Messages::Kind::Warning,
+                       QStringLiteral("Le fichier d'acquisition \"%1\" ne contient aucun "
+                                      "balayage entier.")
+                           .arg(path),
+                       this);
+        return false;
+    }
+    const int whole = int(contents.sweeps.size());
+    session.OpenAcquisition(std::move(contents.sweeps), file.fileName());
+    if (contents.truncatedBytes > 0)
+        Messages::Show(Messages::Kind::Information,
+                       QStringLiteral("Le fichier d'acquisition \"%1\" est incomplet : ses %2 "
+                                      "balayages entiers sont ouverts, 1 balayage "
+                                      "interrompu est perdu (%3 octets).")
+                           .arg(path)
+                           .arg(whole)
+                           .arg(contents.truncatedBytes),
+                       this);
+    return true;
+}
+
+void MainWindow::CommandLineReceived(const QStringList& arguments) {
+    BringToFront();
+    // A later copy sends a file it names as an absolute path; other words are not files.
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].startsWith(u'-') && QDir::isAbsolutePath(arguments[i])) {
+            OpenAcquisitionFile(arguments[i]);
+            return;
+        }
 }
 
 void MainWindow::StartupSequence(const StartupEnvironment& environment) {
@@ -518,6 +614,10 @@ void MainWindow::StartupSequence(const StartupEnvironment& environment) {
                                                     : SoundPlayer::HasOutputDevice());
     session.NoteProgramFolder();
     Guarded([&] { session.SaveSettings(); });
+    // The history's options, in their own file beside the settings.
+    session.SetHistoryLength(
+        HistoryOptions::Load(session.SettingsFolder() + QLatin1String(HistoryOptions::FileName))
+            .length);
 
     Guarded([&] { PlaySound(QStringLiteral("accueil.wav")); });
 
@@ -670,7 +770,7 @@ void MainWindow::MainWindowActivated() {
     session.SaveSettings();
     screen->RedrawScreen();
     frontPanel->RedrawVoltsDials();
-    if (!session.LinkActive())
+    if (!session.LinkActive() && !session.AcquisitionOpen())
         screen->StartAnimation();
     session.ReweightWhilePaused();
     spectrumView->SetGradientStart(session.Settings().Number(SettingsLine::SpectrumBackground));
@@ -711,6 +811,8 @@ void MainWindow::RunCommand(Command command) {
         ToggleHardwareCheck();
         break;
     case Command::Activate:
+        // The box's sweeps, live: a file open is closed first.
+        session.CloseAcquisition();
         session.ActivateLink();
         break;
     case Command::ChoosePort:
@@ -752,6 +854,18 @@ void MainWindow::RunCommand(Command command) {
         break;
     case Command::PrintSetup:
         RunPrinterSetup(*printer, this);
+        break;
+    case Command::OpenAcquisition:
+        if (const auto path = output->ChooseAcquisitionToOpen())
+            OpenAcquisitionFile(*path);
+        break;
+    case Command::SaveAcquisition:
+        if (!output->SaveAcquisition())
+            Messages::Show(Messages::Kind::Information,
+                           QStringLiteral("Aucun balayage à enregistrer."), this);
+        break;
+    case Command::CloseAcquisition:
+        session.CloseAcquisition();
         break;
     case Command::MathNone:
     case Command::MathSum:

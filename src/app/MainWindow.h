@@ -16,6 +16,7 @@ class ColoursWindow;
 class CommunicationWindow;
 class FrontPanel;
 class GraticuleOptionsWindow;
+class HistoryControl;
 class HelpViewer;
 class MarkerButtons;
 class MarkerController;
@@ -59,7 +60,14 @@ struct StartupEnvironment {
     // The claim of the running copy; later copies hand it their command line, which
     // brings this window to the front. None: nobody hands anything over.
     SingleInstanceGuard* instanceGuard = nullptr;
+    // An acquisition file to open once start-up is over (given on the command line).
+    QString acquisitionFile;
 };
+
+// The acquisition file a command line names: its first parameter that is not an option,
+// made absolute (a later copy hands it to the running one, whose folder may differ);
+// empty when there is none.
+QString AcquisitionFileArgument(const QStringList& arguments);
 
 // The regions of the main window, placed at their fixed positions.
 enum class Region {
@@ -121,6 +129,14 @@ public:
     // A later copy handed over: the window is restored if minimised and comes to the
     // front. Nothing happens before the window is shown at the end of start-up.
     void BringToFront();
+    // Opens an acquisition file and shows its first sweep, read only (acquiring, the
+    // session pauses first; with the link inactive the idle figure stops). A file that
+    // cannot be opened is reported, naming it and saying why, and nothing else changes;
+    // a truncated one opens with its whole sweeps and says how many were lost. False when
+    // nothing was opened.
+    bool OpenAcquisitionFile(const QString& path);
+    // The largest acquisition file opened, in sweeps (some 30 MB in memory).
+    static constexpr int MostSweepsOpened = 12000;
 
 signals:
     // The application should end at the next turn of its event loop.
@@ -168,6 +184,13 @@ private:
     // Single shot: the command usable or not, pressed while armed, and the third panel of
     // the status bar.
     void ShowSingleShot();
+    // An acquisition file opened or closed: the title bar, the commands that close or save
+    // it, the idle figure.
+    void ShowAcquisition();
+    void ShowTitle();
+    // A later copy handed over its command line: the window comes forward and opens the
+    // acquisition file it names (its first parameter that is an absolute path), if any.
+    void CommandLineReceived(const QStringList& arguments);
 
     Instrument session;
     std::function<void(const QString&)> playSound;
@@ -181,6 +204,7 @@ private:
     QStatusBar* statusBar = nullptr;
     std::array<QLabel*, 3> statusPanels{};
     QProgressBar* progress = nullptr;
+    HistoryControl* history = nullptr;
     ScreenView* screenView = nullptr;
     ScreenController* screen = nullptr;
     FrontPanel* frontPanel = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Sweep.h"
+
 // Running maximum and minimum of the current sweep: of the sum (column 15), the
 // difference (column 16) and the two channel codes (columns 11 and 12). Each maximum
 // starts at 0 and each minimum at 255.
@@ -28,6 +30,14 @@ struct SweepExtremes {
         Track(difference, differenceMax, differenceMin);
         Track(codeA, channelAMax, channelAMin);
         Track(codeB, channelBMax, channelBMin);
+    }
+
+    // The placement offsets of the A + B and A - B traces of the sweep these are the
+    // extremes of.
+    int SumOffset() const { return (sumMax - sumMin) / 2 + sumMin - Sweep::CentreCode; }
+    int DifferenceOffset() const {
+        return (differenceMin < 0 ? -differenceMin : differenceMin) -
+               (differenceMax - differenceMin) / 2 + Sweep::CentreCode;
     }
 
     bool operator==(const SweepExtremes&) const = default;

@@ -144,7 +144,11 @@ QLabel* MeasurementsWindow::ChannelState(Channel channel) const {
 
 void MeasurementsWindow::Refresh() {
     const int sweep = measurements.LatestSweep();
-    if (sweep == 0)
+    if (measurements.BrowsedSweep() > 0)
+        sweepLabel->setText(QStringLiteral("Balayage conservé %1 / %2 (hors statistiques)")
+                                .arg(measurements.BrowsedSweep())
+                                .arg(measurements.BrowsableSweeps()));
+    else if (sweep == 0)
         sweepLabel->setText(QStringLiteral("Aucun balayage mesuré."));
     else
         sweepLabel->setText(QStringLiteral("Balayage n° %1").arg(sweep) +

@@ -329,7 +329,10 @@ void Instrument::SelectTrigger(int source) {
 }
 
 void Instrument::Run() {
-    // "Lecture" lets go of a caught sweep and disarms.
+    // "Lecture" shows the live sweeps again, with the settings in force.
+    CloseAcquisition();
+    ShowLive();
+    // It lets go of a caught sweep and disarms.
     pauseWhenIdle = false;
     SetSingleShot(SingleShot::Off);
     state.running = true;
@@ -491,6 +494,9 @@ void Instrument::SweepCompleted(const SweepExtremes& completed) {
         SetSingleShot(SingleShot::Caught);
 
     emit redrawRequested();
+    // After the redraw, which measured the ground levels the sweep shows.
+    if (lastSweepCounts)
+        KeepInHistory();
     emit sweepCompleted();
     // Not from here: the exchange of "P&" lets packets in, and this runs inside the framing
     // of a chunk.
@@ -540,6 +546,11 @@ void Instrument::PauseOnCaughtSweep() {
 }
 
 void Instrument::ReweightWhilePaused() {
+    if (browsed) {
+        MakeShownSamples();
+        emit redrawRequested();
+        return;
+    }
     if (state.running)
         return;
     // The sweep on the screen is the last completed one: the points of a next sweep may
@@ -720,6 +731,9 @@ void Instrument::Quit() {
 // --- Before a redraw.
 
 void Instrument::PrepareScreen() {
+    // A sweep browsed was made ready with its record; the live state is left alone.
+    if (browsed)
+        return;
     const bool bothOn = state.channelA.traceOn && state.channelB.traceOn;
     MathMenuState next = mathMenu;
     next.modesEnabled = bothOn;

@@ -5,6 +5,8 @@
 #include "core/SampleTable.h"
 #include "core/SpectrumSettings.h"
 #include "core/WeightingWindow.h"
+#include "files/SweepHistory.h"
+#include "files/SweepRecord.h"
 #include "instrument/RamWindow.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
@@ -18,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CommandProtocol;
 class SerialLink;
@@ -280,6 +283,46 @@ public:
     void SelectSpectrumScale(bool logarithmic);
     void SetPositiveDbOnly(bool on);
 
+    // --- The sweeps kept, and what the screen shows.
+    // The last sweeps completed while acquiring (those that count, LastSweepCounts), each
+    // with the settings it was taken with; a sweep the box sends while paused never enters.
+    const SweepHistory& History() const { return history; }
+    void SetHistoryLength(int length);
+    // An acquisition file opened: its sweeps are browsed in place of the history, read
+    // only, until it is closed.
+    bool AcquisitionOpen() const { return acquisition.has_value(); }
+    QString AcquisitionName() const;
+    // Opens the sweeps of a file (at least one) and shows the first. While acquiring, the
+    // session pauses first, as "Pause" does. The output commands are allowed while it is
+    // open; closing it gives them back their state and shows the live sweep again.
+    void OpenAcquisition(std::vector<SweepRecord> sweeps, const QString& name);
+    void CloseAcquisition();
+    // Sweeps may be browsed: while paused, or while a file is open.
+    bool BrowsingAvailable() const;
+    // The sweeps that may be browsed: the file's, or the history's while paused.
+    int BrowsableCount() const;
+    std::optional<SweepRecord> BrowsableAt(int index) const;
+    // The sweep browsed (0 the oldest), or nothing while the live sweep is shown.
+    std::optional<int> BrowsedIndex() const { return browsed; }
+    // Shows a sweep of the browsable ones with the settings it was taken with. Writes no
+    // settings line, saves nothing and sends nothing; out of range or while browsing is
+    // not available, changes nothing.
+    void BrowseTo(int index);
+    // Moves by `delta` sweeps from the one browsed (from the live sweep, the newest kept
+    // counts as the one shown), kept within the sweeps.
+    void StepBrowsing(int delta);
+    // Back to the live sweep and the live settings (a file open stays open).
+    void ShowLive();
+    // What the screen, the markers, the measurements, the spectrum and the output commands
+    // read: the live sweep with the settings in force, or the sweep browsed with its own.
+    const SweepRecord* ShownRecord() const { return browsed ? &shownRecord : nullptr; }
+    const InstrumentSettings& ShownState() const;
+    const SampleTable& ShownSamples() const;
+    int ShownMagnification() const;
+    int ShownWindowStart() const;
+    int ShownSumOffset() const;
+    int ShownDifferenceOffset() const;
+
     // --- Before each redraw of the oscilloscope screen: the Math menu follows the trace
     // switches, the math values the traces read are kept on the screen, and grounded
     // channels have their ground level measured. The drawing itself only reads.
@@ -330,6 +373,11 @@ signals:
     void sweepCompleted();
     void singleShotChanged();
 
+    // What is shown changed: another sweep browsed, or back to the live one.
+    void shownSweepChanged();
+    // An acquisition file was opened or closed.
+    void acquisitionChanged();
+
 private:
     ChannelSettings& Of(Channel channel) { return state.Of(channel); }
     void SetChannelControls(Channel channel, bool enabled);
@@ -375,6 +423,10 @@ private:
     // Sets one lock; locksChanged when it changes.
     void SetLock(bool PanelLocks::*lock, bool value);
     void CommunicationTick();
+    // The sample store of the sweep browsed, made from its record as the end of its sweep
+    // made it, with the weighting window chosen now.
+    void MakeShownSamples();
+    void KeepInHistory();
 
     QString programFolder;
     QString settingsFolder;
@@ -391,6 +443,18 @@ private:
     bool showWindowEffect = false;
     std::optional<CompletedSweep> lastSweep;
     SpectrumSettings spectrum;
+
+    SweepHistory history;
+    struct OpenAcquisitionFile {
+        std::vector<SweepRecord> sweeps;
+        QString name;
+        bool outputCommandsEnabled = false; // the locks before it was opened
+        bool outputHintsShown = false;
+    };
+    std::optional<OpenAcquisitionFile> acquisition;
+    std::optional<int> browsed;
+    SweepRecord shownRecord;
+    SampleTable shownSamples;
 
     int sweepStarts = 0;  // sweeps begun (a packet stored at the first point)
     int settledAfter = 0; // a sweep begun after this many counts; none during an exchange

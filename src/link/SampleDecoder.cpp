@@ -85,10 +85,8 @@ void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
 }
 
 void SampleDecoder::CompleteSweep() {
-    const int sumHalfRange = (extremes.sumMax - extremes.sumMin) / 2;
-    sumOffset = sumHalfRange + extremes.sumMin - Sweep::CentreCode;
-    const int differenceHalfRange = (extremes.differenceMax - extremes.differenceMin) / 2;
-    differenceOffset = std::abs(extremes.differenceMin) - differenceHalfRange + Sweep::CentreCode;
+    sumOffset = extremes.SumOffset();
+    differenceOffset = extremes.DifferenceOffset();
 
     // The extremes are reset before the sweep is handed on, so that the next sweep starts
     // from the initial values whatever the handlers do.

@@ -61,10 +61,11 @@ ScreenLayers MarkerLayers(const MarkerController& markers, const Instrument& ses
         DrawMarkerLines(canvas, markers.State(), session.Settings());
     };
     layers.drawTimeReadout = [&markers, &session](ScreenCanvas& canvas) {
-        DrawTimeReadout(canvas, markers.State(), session.State(), session.Ram().Magnification());
+        DrawTimeReadout(canvas, markers.State(), session.ShownState(),
+                        session.ShownMagnification());
     };
     layers.drawVoltageReadout = [&markers, &session](ScreenCanvas& canvas) {
-        DrawVoltageReadout(canvas, markers.State(), session.State(), session.Settings());
+        DrawVoltageReadout(canvas, markers.State(), session.ShownState(), session.Settings());
     };
     return layers;
 }

@@ -23,6 +23,15 @@ MeasurementController::MeasurementController(Instrument& session, QObject* paren
             Restart(c);
             Remeasure();
         });
+    // Another sweep browsed, or the live one again: its readings; the statistics are those
+    // of the sweeps that counted, and stay.
+    connect(&session, &Instrument::shownSweepChanged, this, GuardedSlot([this] {
+                if (this->session.ShownRecord() || latestSweep > 0)
+                    Measure();
+                else
+                    latest = {};
+                emit updated();
+            }));
 }
 
 MeasurementController::~MeasurementController() = default;
@@ -41,9 +50,10 @@ void MeasurementController::SetClock(std::function<QDateTime()> next) {
 }
 
 void MeasurementController::Measure() {
-    const SweepMeasurements m =
-        MeasureShownSweep(session.Samples(), session.State(), session.Ram().Magnification());
-    const InstrumentSettings& state = session.State();
+    // The sweep shown: the live one, or one browsed with the settings it was taken with.
+    const SweepMeasurements m = MeasureShownSweep(session.ShownSamples(), session.ShownState(),
+                                                  session.ShownMagnification());
+    const InstrumentSettings& state = session.ShownState();
     latest[0] = state.channelA.traceOn ? std::optional(m.channelA) : std::nullopt;
     latest[1] = state.channelB.traceOn ? std::optional(m.channelB) : std::nullopt;
 }
@@ -77,6 +87,14 @@ void MeasurementController::SweepCompleted() {
         }
     }
     emit updated();
+}
+
+int MeasurementController::BrowsedSweep() const {
+    return session.BrowsedIndex() ? *session.BrowsedIndex() + 1 : 0;
+}
+
+int MeasurementController::BrowsableSweeps() const {
+    return session.BrowsableCount();
 }
 
 void MeasurementController::Remeasure() {

@@ -43,6 +43,11 @@ public:
     // The number of the sweep the readings come from (0 before the first) and whether it
     // counted.
     int LatestSweep() const { return latestSweep; }
+    // The readings are those of a sweep browsed (kept, or of an acquisition file): its
+    // place, 1 the oldest, among the sweeps that may be browsed; 0 while the live sweep is
+    // shown.
+    int BrowsedSweep() const;
+    int BrowsableSweeps() const;
     bool LatestCounted() const { return latestCounted; }
 
     const ReadingStatistics& Statistics(Channel channel, ReadingKind kind) const;

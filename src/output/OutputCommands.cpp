@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "core/SettingsLines.h"
+#include "files/AcquisitionFile.h"
 #include "instrument/Instrument.h"
 
 #include <QClipboard>
@@ -63,16 +64,47 @@ void OutputCommands::ExportSamples() {
         csv = SpectrumCsv(sources.spectrum ? sources.spectrum() : SpectrumExport{});
     } else {
         SweepExport sweep;
-        sweep.instrument = session.State();
-        sweep.samples = &session.Samples();
-        sweep.ramWindowStart = session.Ram().Start();
-        sweep.magnification = session.Ram().Magnification();
+        sweep.instrument = session.ShownState();
+        sweep.samples = &session.ShownSamples();
+        sweep.ramWindowStart = session.ShownWindowStart();
+        sweep.magnification = session.ShownMagnification();
         sweep.weighting =
             ShownWeighting(sweep.instrument, session.Weighting(), session.ShowWindowEffect());
         csv = SweepCsv(sweep);
     }
     if (const auto path = ChooseFile(QStringLiteral("CSV (*.csv)"), QStringLiteral("csv")))
         WriteFileAtomically(*path, csv);
+}
+
+bool OutputCommands::SaveAcquisition() {
+    const int count = session.BrowsableCount();
+    if (count == 0)
+        return false;
+    QByteArray file = AcquisitionFile::Header();
+    file.reserve(AcquisitionFile::HeaderBytes + qsizetype(count) * AcquisitionFile::RecordBytes);
+    for (int i = 0; i < count; ++i)
+        if (const std::optional<SweepRecord> record = session.BrowsableAt(i))
+            file += AcquisitionFile::EncodeSweep(*record);
+    const QString filter = QStringLiteral("Acquisition (*.%1)").arg(AcquisitionFile::Extension);
+    if (const auto path = ChooseFile(filter, QString::fromLatin1(AcquisitionFile::Extension),
+                                     QStringLiteral("Acquisition_")))
+        WriteFileAtomically(*path, file);
+    return true;
+}
+
+std::optional<QString> OutputCommands::ChooseAcquisitionToOpen() {
+    if (!prompts.chooseFileToOpen)
+        return std::nullopt;
+    SaveRequest request;
+    request.filter =
+        QStringLiteral("Acquisition (*.%1);;Tous les fichiers (*)").arg(AcquisitionFile::Extension);
+    request.defaultSuffix = QString::fromLatin1(AcquisitionFile::Extension);
+    request.folder = session.Settings().Line(SettingsLine::SaveFolder);
+    request.folderChanged = [this](const QString& folder) { NoteFolder(folder); };
+    std::optional<QString> path = prompts.chooseFileToOpen(request);
+    if (!path || path->isEmpty())
+        return std::nullopt;
+    return path;
 }
 
 void OutputCommands::CopyScreenImage() {

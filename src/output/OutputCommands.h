@@ -26,6 +26,9 @@ struct OutputPrompts {
     std::function<std::optional<QString>(const SaveRequest& request)> chooseFile;
     // "Le nom du fichier existe déjà. Voulez-vous l'écraser ?": true for "&Oui".
     std::function<bool()> confirmOverwrite;
+    // The file to open, or nothing when the user cancels (the request's proposed name is
+    // empty).
+    std::function<std::optional<QString>(const SaveRequest& request)> chooseFileToOpen = {};
 };
 
 // What the output commands take from the windows, asked afresh at each command.
@@ -55,6 +58,13 @@ public:
     void CopyScreenImage();
     // The sweep shown (or the spectrum's bins) as a CSV file.
     void ExportSamples();
+    // The sweeps that may be browsed (those of the acquisition file open, or those kept
+    // while paused) as an acquisition file, written whole or not at all. False when there
+    // is none to save.
+    bool SaveAcquisition();
+    // Asks for an acquisition file to open, in the folder of the save (whose memory it
+    // shares); nothing when the user gives up.
+    std::optional<QString> ChooseAcquisitionToOpen();
 
     // Asks for a file name the way the save does (same folder memory, same overwrite
     // question); nothing when the user gives up. The name proposed begins with `prefix`,

@@ -30,6 +30,23 @@ std::optional<QString> RunSaveFileDialog(QWidget* parent, const SaveRequest& req
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> RunOpenFileDialog(QWidget* parent, const SaveRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filter.split(QStringLiteral(";;")));
+    if (!request.folder.isEmpty() && QDir(request.folder).exists())
+        dialog.setDirectory(request.folder);
+    if (request.folderChanged)
+        QObject::connect(
+            &dialog, &QFileDialog::directoryEntered, &dialog,
+            GuardedSlot([&](const QString& folder) { request.folderChanged(folder); }));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 bool AskOverwrite(QWidget* parent) {
     return AskYesNo(OverwriteQuestion, parent);
 }
@@ -51,5 +68,8 @@ OutputPrompts DialogPrompts(QWidget* parent) {
         return RunSaveFileDialog(parent, request);
     };
     prompts.confirmOverwrite = [parent] { return AskOverwrite(parent); };
+    prompts.chooseFileToOpen = [parent](const SaveRequest& request) {
+        return RunOpenFileDialog(parent, request);
+    };
     return prompts;
 }

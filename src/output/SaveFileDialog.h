@@ -12,4 +12,6 @@ bool AskOverwrite(QWidget* parent);
 // The warning box with "&Oui" and "&Non" of the program, a child of `parent` so that it
 // opens above a window that stays on top; true when the user answers "&Oui".
 bool AskYesNo(const QString& text, QWidget* parent);
+// Qt's dialog the same way, to open an existing file.
+std::optional<QString> RunOpenFileDialog(QWidget* parent, const SaveRequest& request);
 OutputPrompts DialogPrompts(QWidget* parent);

@@ -28,15 +28,16 @@ void ScreenController::SetLayers(ScreenLayers newLayers) {
 }
 
 ScreenInputs ScreenController::Inputs() const {
-    return ScreenInputs{session.State(),
+    // What is shown: the live sweep, or a sweep browsed with the settings it was taken with.
+    return ScreenInputs{session.ShownState(),
                         session.Settings(),
-                        session.Samples(),
-                        session.Ram().Magnification(),
-                        session.Ram().Start(),
+                        session.ShownSamples(),
+                        session.ShownMagnification(),
+                        session.ShownWindowStart(),
                         session.ShowWindowEffect(),
                         session.Spectrum().on,
-                        session.Decoder().SumOffset(),
-                        session.Decoder().DifferenceOffset(),
+                        session.ShownSumOffset(),
+                        session.ShownDifferenceOffset(),
                         Now(),
                         &layers};
 }

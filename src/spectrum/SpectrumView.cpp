@@ -215,9 +215,10 @@ void SpectrumView::ComputeSpectrum() {
     const SpectrumSettings& settings = session.Spectrum();
     const SpectrumScale scale = settings.scale;
     ShowSpectrum(::ComputeSpectrum(
-        {session.Samples(), session.State(), session.Settings(), settings.binCount, scale}));
+        {session.ShownSamples(), session.ShownState(), session.Settings(), settings.binCount,
+         scale}));
     shownScale = scale;
-    shownSamplingFrequency = SamplingFrequency(session.State().timeBaseIndex);
+    shownSamplingFrequency = SamplingFrequency(session.ShownState().timeBaseIndex);
 }
 
 void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {

@@ -9,6 +9,15 @@ if(TARGET tst_singleinstance)
     OSC_SOURCE_DATA="${CMAKE_SOURCE_DIR}/data")
 endif()
 
+# The sweeps browsed and the acquisition files: a file recorded by the capture itself, and
+# one handed over by a later start of the program.
+if(TARGET tst_browsing)
+  add_dependencies(tst_browsing oscilloscope oscilloscope-capture)
+  target_compile_definitions(tst_browsing PRIVATE
+    OSC_EXECUTABLE="$<TARGET_FILE:oscilloscope>"
+    OSC_CAPTURE="$<TARGET_FILE:oscilloscope-capture>")
+endif()
+
 add_test(NAME app.installed_copy
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/installed_copy.sh ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
 set_tests_properties(app.installed_copy PROPERTIES LABELS app TIMEOUT 300)
@@ -19,6 +28,9 @@ set_tests_properties(app.installed_copy PROPERTIES LABELS app TIMEOUT 300)
 set_property(TEST app.installed_copy APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
 if(TEST app.tst_singleinstance)
   set_property(TEST app.tst_singleinstance APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
+endif()
+if(TEST app.tst_browsing)
+  set_property(TEST app.tst_browsing APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
 endif()
 
 # The main window and the menu style window, built on demand

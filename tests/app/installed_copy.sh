@@ -39,14 +39,15 @@ desktop=$prefix/share/applications/oscilloscope.desktop
 grep -qx 'Name=Oscilloscope Numérique à mémoire' "$desktop" || fail "desktop entry: name"
 grep -qx 'Categories=Science;Electronics;' "$desktop" || fail "desktop entry: categories"
 grep -qx 'Icon=oscilloscope' "$desktop" || fail "desktop entry: icon"
-# The menu entry names the installed program itself, quoted since its path holds a space.
-grep -qxF "Exec=\"$prefix/bin/oscilloscope\"" "$desktop" || fail "desktop entry: $(grep ^Exec= "$desktop")"
+# The menu entry names the installed program itself, quoted since its path holds a space,
+# and the file a file manager opens with it (%f).
+grep -qxF "Exec=\"$prefix/bin/oscilloscope\" %f" "$desktop" || fail "desktop entry: $(grep ^Exec= "$desktop")"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop entry does not validate"
 fi
 # The command of the entry, unquoted as a menu does (the quoting rules are the shell's
 # double quotes); the starts below run it with a PATH that does not hold the prefix.
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %f$//')
 eval "set -- $exec_line"
 [ $# -eq 1 ] && [ "$1" = "$prefix/bin/oscilloscope" ] || fail "desktop entry: the command is not the program"
 

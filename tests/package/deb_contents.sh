@@ -56,7 +56,7 @@ done
 
 # The menu entry starts the installed program and opens the acquisition files.
 desktop=$root/usr/share/applications/oscilloscope.desktop
-grep -qx 'Exec=/usr/bin/oscilloscope' "$desktop" || fail "desktop entry: $(grep ^Exec= "$desktop")"
+grep -qx 'Exec=/usr/bin/oscilloscope %f' "$desktop" || fail "desktop entry: $(grep ^Exec= "$desktop")"
 grep -qx 'MimeType=application/x-oscilloscope-acquisition;' "$desktop" ||
     fail "desktop entry: no MimeType line"
 if command -v desktop-file-validate >/dev/null; then
