@@ -3,6 +3,7 @@
 #include "core/ErrorGuard.h"
 #include "core/Timings.h"
 #include "instrument/Instrument.h"
+#include "screen/PaintLog.h"
 #include "screen/ScreenView.h"
 
 ScreenController::ScreenController(Instrument& owner, ScreenView& screenView, QObject* parent)
@@ -14,7 +15,11 @@ ScreenController::ScreenController(Instrument& owner, ScreenView& screenView, QO
     clockTimer.start();
     animationTimer.start();
 
-    connect(&session, &Instrument::redrawRequested, this, GuardedSlot([this] { RedrawScreen(); }));
+    connect(&session, &Instrument::redrawRequested, this, GuardedSlot([this] {
+        if (PaintLog::Enabled() && !session.Spectrum().on)
+            view.NoteRedrawAsked(PaintLog::Now());
+        RedrawScreen();
+    }));
     connect(&session, &Instrument::activationStarted, this, &ScreenController::StopAnimation);
     connect(&session, &Instrument::quitStarted, this, &ScreenController::StopAnimation);
 }

@@ -1,5 +1,6 @@
 #include "screen/ScreenView.h"
 
+#include "screen/PaintLog.h"
 #include "screen/ScreenCanvas.h"
 
 #include <QMouseEvent>
@@ -49,8 +50,14 @@ bool ScreenView::event(QEvent* e) {
 }
 
 void ScreenView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, image);
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, image);
+    }
+    if (redrawAskedNs != 0) {
+        PaintLog::Write(redrawAskedNs, PaintLog::Now());
+        redrawAskedNs = 0;
+    }
 }
 
 void ScreenView::mousePressEvent(QMouseEvent* event) {

@@ -19,6 +19,10 @@ public:
     // Gives the panel around the image a white background (each full redraw does this).
     void WhitenPanel();
 
+    // The image set next shows a redraw the session asked for at this time (PaintLog's
+    // clock); its paint is logged when PaintLog is enabled.
+    void NoteRedrawAsked(qint64 askedNs) { redrawAskedNs = askedNs; }
+
     QSize sizeHint() const override;
 
 signals:
@@ -36,4 +40,5 @@ protected:
 
 private:
     QImage image;
+    qint64 redrawAskedNs = 0; // 0: the image to paint shows no redraw asked for
 };

@@ -3,6 +3,7 @@
 #include "core/Colour.h"
 #include "core/ErrorGuard.h"
 #include "instrument/Instrument.h"
+#include "screen/PaintLog.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -209,6 +210,8 @@ void SpectrumView::SetMargins(int leftUnits) {
 }
 
 void SpectrumView::ComputeSpectrum() {
+    if (PaintLog::Enabled())
+        computedAtNs = PaintLog::Now();
     const SpectrumSettings& settings = session.Spectrum();
     const SpectrumScale scale = settings.scale;
     ShowSpectrum(::ComputeSpectrum(
@@ -344,6 +347,14 @@ void SpectrumView::drawForeground(QPainter* painter, const QRectF& rect) {
     for (const auto& [index, place] : drawn)
         painter->drawText(place, Qt::AlignLeft | Qt::AlignTop, labels[index]);
     painter->restore();
+}
+
+void SpectrumView::paintEvent(QPaintEvent* event) {
+    QChartView::paintEvent(event);
+    if (computedAtNs != 0) {
+        PaintLog::Write(computedAtNs, PaintLog::Now());
+        computedAtNs = 0;
+    }
 }
 
 QImage SpectrumView::ChartImage() const {

@@ -87,6 +87,7 @@ public:
 
 protected:
     void drawForeground(QPainter* painter, const QRectF& rect) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The session's scale on the controls; "dB" and "dB>0" only for the logarithmic one.
@@ -109,4 +110,5 @@ private:
     SpectrumScale shownScale;
     qint64 shownSamplingFrequency = 0;
     int gradientStart = 0;
+    qint64 computedAtNs = 0; // PaintLog's clock at the computation not painted yet, or 0
 };
