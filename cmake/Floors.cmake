@@ -7,11 +7,13 @@
 include(${CMAKE_CURRENT_LIST_DIR}/FloorLevels.cmake)
 set(OSC_FLOOR_ROOT ${CMAKE_BINARY_DIR}/floors)
 
-# The folders a folder may use: itself and every folder of a lower floor.
+# The folders a folder may use: itself and every folder of a lower floor, except the
+# folders of their own executable.
 function(osc_floor_uses folder out)
   set(result)
   foreach(other ${OSC_FLOOR_FOLDERS})
-    if(other STREQUAL folder OR OSC_LEVEL_${other} LESS OSC_LEVEL_${folder})
+    if(other STREQUAL folder OR (OSC_LEVEL_${other} LESS OSC_LEVEL_${folder}
+                                 AND NOT other IN_LIST OSC_LEAF_FOLDERS))
       list(APPEND result ${other})
     endif()
   endforeach()

@@ -15,6 +15,8 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   # checks the installed menu entry
   desktop-file-utils
+  # the Debian package: the libraries it needs (dpkg-shlibdeps); the file type's check
+  dpkg-dev shared-mime-info
   # Qt's own dialogs in French; pdftoppm to look at printed pages in the tests
   qt6-translations-l10n poppler-utils
   # the locale sources from which the readout tests build a French C locale

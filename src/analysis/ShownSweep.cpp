@@ -3,28 +3,30 @@
 #include "core/Sweep.h"
 
 #include "core/SampleTable.h"
+#include "core/WeightingWindow.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
-ChannelMeasurements MeasureShown(const SampleTable& samples, const InstrumentSettings& instrument,
-                                 Channel channel, int count) {
+// A channel's readings over the codes shown, against its preferred reference.
+ChannelMeasurements MeasureCodes(const InstrumentSettings& instrument, Channel channel,
+                                 std::span<const int> codes) {
     const VoltageReference reference = PreferredReference(instrument.Of(channel));
     const std::optional<ChannelScale> scale = ScaleOf(instrument, channel, reference);
-    if (!scale || count == 0) {
+    if (!scale || codes.empty()) {
         ChannelMeasurements none;
         none.reference = reference;
         return none;
     }
-    const std::vector<int> codes = ShownCodes(samples, channel, count);
     return MeasureChannel(codes, *scale);
 }
 
 } // namespace
 
 VoltageReference PreferredReference(const ChannelSettings& channel) {
-    return channel.groundMarkerShown ? VoltageReference::Ground : VoltageReference::ScreenCentre;
+    return ReadsFromGround(channel) ? VoltageReference::Ground : VoltageReference::ScreenCentre;
 }
 
 std::optional<ChannelScale> ScaleOf(const InstrumentSettings& instrument, Channel channel,
@@ -57,6 +59,13 @@ std::vector<int> ShownCodes(const SampleTable& samples, Channel channel, int cou
 SweepMeasurements MeasureShownSweep(const SampleTable& samples,
                                     const InstrumentSettings& instrument, int magnification) {
     const int count = LastShownPoint(magnification);
-    return {MeasureShown(samples, instrument, Channel::A, count),
-            MeasureShown(samples, instrument, Channel::B, count)};
+    return {MeasureCodes(instrument, Channel::A, ShownCodes(samples, Channel::A, count)),
+            MeasureCodes(instrument, Channel::B, ShownCodes(samples, Channel::B, count))};
+}
+
+SweepMeasurements MeasureRecordedSweep(const CompletedSweep& sweep,
+                                       const InstrumentSettings& instrument, int magnification) {
+    const auto count = static_cast<std::size_t>(LastShownPoint(magnification));
+    return {MeasureCodes(instrument, Channel::A, std::span(sweep.codeA).first(count)),
+            MeasureCodes(instrument, Channel::B, std::span(sweep.codeB).first(count))};
 }

@@ -34,6 +34,8 @@ constexpr MenuRow MenuTable[] = {
     {Command::Graticule,         "&Options",       nullptr,       "&Graticule",                                 "Ctrl+G",     false, false},
     {Command::Colours,           "&Options",       nullptr,       "Coul&eurs",                                  "Ctrl+L",     false, false},
     {Command::StartupParameters, "&Options",       nullptr,       "Paramèt&res de démarrage",                   "Ctrl+R",     false, false},
+    {Command::Measurements,      "&Options",       nullptr,       "&Mesures automatiques...",                   "Ctrl+M",     true,  false},
+    {Command::SingleShot,        "&Options",       nullptr,       "Mo&nocoup",                                  "Ctrl+U",     false, false},
     {Command::MathNone,          "Math",           nullptr,       "Pas de Mat&h",                               "Ctrl+F2",    false, true},
     {Command::MathSum,           "Math",           nullptr,       "Voie A + Voie &B",                           "Ctrl+F3",    false, true},
     {Command::MathDifference,    "Math",           nullptr,       "&Voie A - Voie B",                           "Ctrl+F4",    false, true},
@@ -60,7 +62,7 @@ constexpr PopupRow PopupTable[] = {
     {Command::Help,              "Aide",                                     true},
 };
 
-enum class Glyph { Quit, Activate, Save, Copy, Preview, Graticule, Colours, MathNone, MathSum, MathDifference, MathXY, Help };
+enum class Glyph { Quit, Activate, Save, Copy, Preview, Graticule, Colours, MathNone, MathSum, MathDifference, MathXY, Help, Measurements, SingleShot };
 
 struct ToolRow {
     Command command;
@@ -81,6 +83,8 @@ constexpr ToolRow ToolTable[] = {
     {Command::MathDifference, Glyph::MathDifference, false},
     {Command::MathXY,         Glyph::MathXY,         false},
     {Command::Help,           Glyph::Help,           true},
+    {Command::Measurements,   Glyph::Measurements,   true},
+    {Command::SingleShot,     Glyph::SingleShot,     false},
 };
 // clang-format on
 
@@ -173,6 +177,34 @@ QIcon GlyphIcon(Glyph glyph) {
         p.drawEllipse(QRectF(1.5, 1.5, 17, 17));
         DrawLabel(p, QStringLiteral("?"), QColor(30, 60, 160));
         break;
+    case Glyph::Measurements: {
+        // A table of readings beside a wave.
+        p.setPen(QPen(ink, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(1.5, 2.5, 17, 15));
+        for (int i = 1; i <= 3; ++i)
+            p.drawLine(QPointF(10, 2.5 + i * 3.75), QPointF(18, 2.5 + i * 3.75));
+        QPainterPath wave(QPointF(2.5, 10));
+        wave.cubicTo(QPointF(4, 2), QPointF(6, 18), QPointF(8.5, 10));
+        p.setPen(QPen(QColor(27, 140, 34), 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(wave);
+        break;
+    }
+    case Glyph::SingleShot: {
+        // One pulse on a line, and its trigger mark.
+        p.setPen(QPen(QColor(190, 30, 30), 1.8));
+        QPainterPath pulse(QPointF(1, 15));
+        pulse.lineTo(7, 15);
+        pulse.lineTo(7, 4);
+        pulse.lineTo(12, 4);
+        pulse.lineTo(12, 15);
+        pulse.lineTo(19, 15);
+        p.drawPath(pulse);
+        p.setPen(QPen(ink, 1));
+        p.drawLine(QPointF(7, 18.5), QPointF(7, 16.5));
+        break;
+    }
     }
     return QIcon(pixmap);
 }
@@ -244,6 +276,15 @@ CommandSurfaces::CommandSurfaces(QMenuBar* menuBar, QToolBar* toolBar, QWidget* 
         toolActions[Index(c)] = action;
     }
     SetToolHint(Command::Help, QStringLiteral(" Aide"));
+    SetToolHint(Command::Measurements,
+                QStringLiteral("Mesures automatiques | Fréquence, période, tensions, rapport "
+                               "cyclique et temps de montée des voies affichées..."));
+    SetToolHint(Command::SingleShot,
+                QStringLiteral("Monocoup | Capturer le prochain balayage puis passer en "
+                               "pause..."));
+    // Single shot stays pressed while it is armed.
+    for (QAction* a : {MenuAction(Command::SingleShot), ToolAction(Command::SingleShot)})
+        a->setCheckable(true);
 }
 
 void CommandSurfaces::SetEnabled(Command c, bool enabled) {

@@ -30,8 +30,10 @@ enum class Command {
     MathXY,
     Help,
     About,
+    Measurements,
+    SingleShot,
 };
-inline constexpr int CommandCount = static_cast<int>(Command::About) + 1;
+inline constexpr int CommandCount = static_cast<int>(Command::SingleShot) + 1;
 
 // The menu bar, the pop-up menu and the tool bar, built from one table. The copies of a
 // command on the three surfaces run the same operation (the triggered signal) and are

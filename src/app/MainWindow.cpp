@@ -10,6 +10,7 @@
 #include "dialogs/CommunicationWindow.h"
 #include "dialogs/GraticuleOptionsWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/MeasurementsWindow.h"
 #include "dialogs/MenuStyleWindow.h"
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/PortSelectionDialog.h"
@@ -19,6 +20,7 @@
 #include "dialogs/WeightingWindowDialog.h"
 #include "link/CommandProtocol.h"
 #include "measure/MarkerController.h"
+#include "measure/MeasurementController.h"
 #include "output/OutputCommands.h"
 #include "output/PrintPreviewWindow.h"
 #include "output/PrinterSetupDialog.h"
@@ -55,6 +57,8 @@ namespace {
 
 const QString MainCaption = QStringLiteral("Oscilloscope Numérique à mémoire v1.7");
 const QString SpectrumCaption = QStringLiteral("Analyseur de spectre v1.7");
+const QString SingleShotArmedStatus = QStringLiteral("Monocoup armé");
+const QString SingleShotCaughtStatus = QStringLiteral("Monocoup figé");
 const QString LinkFailureStatus =
     QStringLiteral(" Echec de la communication série...             ");
 const QString LinkFailureMessage =
@@ -159,6 +163,8 @@ MainWindow::MainWindow(const StartupEnvironment& environment, QWidget* parent)
     BuildMarkers();
     BuildSpectrum();
     BuildOutput(environment.outputPrompts);
+    measurements = new MeasurementController(session, this);
+    measurements->setObjectName(QStringLiteral("measurementController"));
     ConnectSession();
 
     splash = new SplashWindow(session.ProgramFolder());
@@ -387,6 +393,33 @@ void MainWindow::BuildWindows() {
         connect(w, &AuxiliaryWindow::helpRequested, this,
                 [this, w](const QString& topic) { Guarded([&] { ShowHelpTopic(topic, w); }); });
     connect(about, &AboutWindow::soundRequested, this, &MainWindow::PlaySound);
+    BuildMeasurements();
+}
+
+void MainWindow::BuildMeasurements() {
+    measurementsWindow = new MeasurementsWindow(
+        *measurements,
+        [this] {
+            return output->ChooseFile(QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"),
+                                      QStringLiteral("Mesures_"));
+        },
+        this);
+    measurementsWindow->setObjectName(QStringLiteral("measurements"));
+    connect(measurementsWindow, &AuxiliaryWindow::helpRequested, this,
+            [this](const QString& topic) {
+                Guarded([&] { ShowHelpTopic(topic, measurementsWindow); });
+            });
+}
+
+void MainWindow::ShowSingleShot() {
+    const SingleShot shot = session.SingleShotState();
+    surfaces->SetEnabled(Command::SingleShot, session.SingleShotAvailable());
+    for (QAction* a :
+         {surfaces->MenuAction(Command::SingleShot), surfaces->ToolAction(Command::SingleShot)})
+        a->setChecked(shot == SingleShot::Armed);
+    statusPanels[2]->setText(shot == SingleShot::Armed    ? SingleShotArmedStatus
+                             : shot == SingleShot::Caught ? SingleShotCaughtStatus
+                                                          : QString());
 }
 
 void MainWindow::BuildOutput(const OutputPrompts& prompts) {
@@ -443,7 +476,12 @@ void MainWindow::OpenPrintWindow() {
 void MainWindow::ConnectSession() {
     // The exchange with the box shows its status text and its acknowledgement wait.
     CommandProtocol& protocol = session.Protocol();
-    connect(&protocol, &CommandProtocol::statusChanged, statusPanels[1], &QLabel::setText);
+    connect(&protocol, &CommandProtocol::statusChanged, this, [this](const QString& text) {
+        exchangeStatus = text;
+        ShowCommandPanel();
+    });
+    connect(&session, &Instrument::linkNoticeChanged, this, &MainWindow::ShowCommandPanel);
+    connect(&session, &Instrument::linkStateChanged, this, &MainWindow::ShowLinkState);
     connect(&protocol, &CommandProtocol::progressStarted, this, &MainWindow::ShowProgress);
     connect(&protocol, &CommandProtocol::progressChanged, progress, &QProgressBar::setValue);
     connect(&protocol, &CommandProtocol::progressFinished, progress, &QWidget::hide);
@@ -457,12 +495,17 @@ void MainWindow::ConnectSession() {
             SetOutputHintsShown(locks.outputHintsShown);
     });
     connect(&session, &Instrument::mathMenuChanged, this, &MainWindow::ShowMathMenu);
+    // Single shot can be armed while the link is active and the acquisition runs.
+    for (auto signal : {&Instrument::singleShotChanged, &Instrument::runStateChanged,
+                        &Instrument::locksChanged, &Instrument::linkLost})
+        connect(&session, signal, this, &MainWindow::ShowSingleShot);
     connect(&session, &Instrument::presetApplied, this, &MainWindow::ShowPresetHints);
     connect(&session, &Instrument::activationStarted, this, &MainWindow::ActivationStarted);
     connect(&session, &Instrument::soundRequested, this, &MainWindow::PlaySound);
     connect(&session, &Instrument::linkLost, this, &MainWindow::LinkLost);
     connect(&session, &Instrument::terminateRequested, this, &MainWindow::terminateRequested);
     ShowMathMenu();
+    ShowSingleShot();
 }
 
 void MainWindow::StartupSequence(const StartupEnvironment& environment) {
@@ -586,6 +629,29 @@ void MainWindow::LinkLost() {
     Messages::Show(Messages::Kind::Warning, LinkFailureMessage, this);
 }
 
+void MainWindow::ShowCommandPanel() {
+    const QString notice = session.LinkNotice();
+    const bool exchange = !exchangeStatus.isEmpty() && exchangeStatus != CommandProtocol::IdleText;
+    statusPanels[1]->setText(exchange || notice.isEmpty() ? exchangeStatus : notice);
+    statusPanels[1]->setToolTip(notice);
+}
+
+void MainWindow::ShowLinkState() {
+    const bool lost = session.Reconnecting();
+    // Try again now, or on another port, whose activation restores the state in force too.
+    surfaces->SetEnabled(Command::Activate, lost);
+    surfaces->SetEnabled(Command::ChoosePort, lost);
+    // The sweep on the screen or the spectrum is the last one received: a red band around
+    // it, outside the raster (saved, copied and printed images stay as they are).
+    for (Region r : {Region::ScreenPanel, Region::SpectrumPanel}) {
+        QWidget* panel = RegionWidget(r);
+        panel->setStyleSheet(lost ? QStringLiteral(".QFrame { border: 5px solid #d00000; }")
+                                  : QString());
+    }
+    if (lost)
+        QApplication::beep();
+}
+
 void MainWindow::PlaySound(const QString& fileName) {
     if (session.Settings().IsOn(SettingsLine::Sound))
         playSound(session.ProgramFolder() + fileName);
@@ -664,6 +730,13 @@ void MainWindow::RunCommand(Command command) {
         break;
     case Command::About:
         about->ShowOnTop();
+        break;
+    case Command::Measurements:
+        measurementsWindow->ShowOnTop();
+        break;
+    case Command::SingleShot:
+        session.ToggleSingleShot();
+        ShowSingleShot(); // a checkable item pressed in vain is put back
         break;
     case Command::Save:
         output->SaveScreenImage();

@@ -19,6 +19,8 @@ class GraticuleOptionsWindow;
 class HelpViewer;
 class MarkerButtons;
 class MarkerController;
+class MeasurementController;
+class MeasurementsWindow;
 class MenuStyleWindow;
 class PrintPreviewWindow;
 class QPrinter;
@@ -83,12 +85,12 @@ inline constexpr int RegionCount = static_cast<int>(Region::CentreColumn) + 1;
 // The pieces have no getters: they carry object names by which they are found
 // (findChild<T*>(name)). Each is named after its part in the window, in lower camel case:
 // - objects: session (the Instrument, a member that is also a child), commandSurfaces,
-//   screenController, markerController, frontPanel;
+//   screenController, markerController, measurementController, frontPanel;
 // - widgets: client, the regions "region." and the Region's name (region.screenPanel,
 //   region.timeBase ... region.centreColumn), statusPanel0 to statusPanel2, progressBar,
 //   screenView, sampleTable, markerButtons, spectrumView, spectrumButtons;
 // - windows over it: portDialog, graticuleOptions, colours, about, startupParameters,
-//   menuStyle, weightingDialog, printPreview, spectrumPrint;
+//   menuStyle, weightingDialog, printPreview, spectrumPrint, measurements;
 // - windows of their own, without a parent, among the application's top-level widgets:
 //   splash, communicationNotice, helpViewer.
 class MainWindow : public QMainWindow {
@@ -153,7 +155,19 @@ private:
     void SetOutputHintsShown(bool shown);
     void ActivationStarted();
     void LinkLost();
+    // The link lost or live again: activation and the port's choice offered while it is
+    // lost, and the screen's frame marked as not live.
+    void ShowLinkState();
+    // The command panel of the status bar: the exchange's text during an exchange, the
+    // session's notice about the link outside one.
+    void ShowCommandPanel();
     void ShowProgress(int maximum);
+    // The automatic measurements: their controller, made with the session's other
+    // followers; their window, made with the other small windows.
+    void BuildMeasurements();
+    // Single shot: the command usable or not, pressed while armed, and the third panel of
+    // the status bar.
+    void ShowSingleShot();
 
     Instrument session;
     std::function<void(const QString&)> playSound;
@@ -172,6 +186,8 @@ private:
     FrontPanel* frontPanel = nullptr;
     MarkerController* markers = nullptr;
     MarkerButtons* markerButtons = nullptr;
+    MeasurementController* measurements = nullptr;
+    MeasurementsWindow* measurementsWindow = nullptr;
     SampleTableView* tableView = nullptr;
     CommunicationWindow* communication = nullptr;
     PortSelectionDialog* portDialog = nullptr;
@@ -193,5 +209,6 @@ private:
     SplashWindow* splash = nullptr;
     SoundPlayer* sounds = nullptr;
     QTimer* splashTimer = nullptr;
-    PanelLocks shownLocks; // the output locks as the commands were last set
+    PanelLocks shownLocks;  // the output locks as the commands were last set
+    QString exchangeStatus; // the command protocol's last status text
 };

@@ -1,6 +1,7 @@
 #include "core/InstrumentSettings.h"
 
 #include "core/PersistedSettings.h"
+#include "core/Sweep.h"
 
 #include <algorithm>
 #include <array>
@@ -114,6 +115,14 @@ QString MathStatusHelp(int mode) {
 QString MathScreenLabel(int mode) {
     const MathModeRow* row = MathModeAt(mode);
     return row ? QString::fromUtf8(row->screenLabel) : QString();
+}
+
+bool ReadsFromGround(const ChannelSettings& channel) {
+    return channel.groundMeasured;
+}
+
+int ZeroVoltCode(const ChannelSettings& channel) {
+    return ReadsFromGround(channel) ? channel.groundLevel : Sweep::CentreCode;
 }
 
 int ClampVerticalPosition(int value) {

@@ -19,9 +19,16 @@ struct ChannelSettings {
     int verticalPosition = 128; // 0..255, sent to the box
     int groundLevel = 0;        // sample code of the ground marker
     bool groundMarkerShown = true;
+    // The ground level was measured from a sweep taken in GND coupling since the last
+    // position change. The marker's validity at start-up, with level 0, is not such a
+    // measurement; the measurements and the sample export read 0 V at the ground level
+    // only while this is set, at the screen's centre line otherwise.
+    bool groundMeasured = false;
     bool traceOn = false;
 
     int ProbeFactor() const { return probeTimesTen ? 10 : 1; }
+
+    bool operator==(const ChannelSettings&) const = default;
 };
 
 struct InstrumentSettings {
@@ -35,7 +42,15 @@ struct InstrumentSettings {
 
     ChannelSettings& Of(Channel c) { return c == Channel::A ? channelA : channelB; }
     const ChannelSettings& Of(Channel c) const { return c == Channel::A ? channelA : channelB; }
+
+    bool operator==(const InstrumentSettings&) const = default;
 };
+
+// The code that reads 0 V on a channel, for the automatic measurements and the sample
+// export alike: its ground level once measured (groundMeasured), the screen's centre line
+// otherwise.
+bool ReadsFromGround(const ChannelSettings& channel);
+int ZeroVoltCode(const ChannelSettings& channel);
 
 // Clamps a vertical position into 0..255.
 int ClampVerticalPosition(int value);

@@ -11,6 +11,9 @@ struct Timings {
     int clockMs = 1000;          // clock redraw
     int animationMs = 35;        // idle animation tick
     int commWindowMs = 1000;     // communication-established window timer
+    int supervisionMs = 1000;    // the link's supervision: a lost port tried again, a silent box
+    int silenceMarginMs = 2000;  // added to three RAM sweeps before a silent box is reported
+    int restoredNoticeMs = 5000; // how long "Liaison rétablie" stays in the status bar
 };
 
 // The program's one timing record.

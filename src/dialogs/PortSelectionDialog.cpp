@@ -31,10 +31,14 @@ const QString PortSelectionDialog::Invitation =
     QStringLiteral("Cliquez sur la flèche de droite --------------------->");
 
 PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner)
-    : PortSelectionDialog(parent, owner, AvailablePorts()) {}
+    : PortSelectionDialog(parent, owner, PortLister(AvailablePorts)) {}
 
 PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, QStringList names)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), session(owner) {
+    : PortSelectionDialog(parent, owner, PortLister([names] { return names; })) {}
+
+PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, PortLister list)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), session(owner),
+      lister(std::move(list)) {
     setWindowTitle(QStringLiteral("Port RS232 physique ou virtuel USB"));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -64,10 +68,7 @@ PortSelectionDialog::PortSelectionDialog(QWidget* parent, Instrument& owner, QSt
                      QStringLiteral("Appel au fichier d'aide USB..."), {40, 83, 81, 25});
 
     // The ports of the machine, sorted as text, and the port of the settings.
-    std::sort(names.begin(), names.end());
-    ports->clear();
-    ports->addItems(names);
-    ports->setCurrentIndex(-1);
+    ListPorts();
     ports->setEditText(session.Settings().Line(SettingsLine::Port));
 
     connect(ports, &QComboBox::activated, this, GuardedSlot([this](int index) { Picked(index); }));
@@ -88,7 +89,20 @@ PortSelectionDialog::~PortSelectionDialog() {
 }
 
 void PortSelectionDialog::ShowOnTop() {
+    if (session.Reconnecting()) {
+        const QString shown = ports->currentText();
+        ListPorts();
+        ports->setEditText(shown);
+    }
     ::ShowOnTop(this, placed);
+}
+
+void PortSelectionDialog::ListPorts() {
+    QStringList names = lister ? lister() : QStringList();
+    std::sort(names.begin(), names.end());
+    ports->clear();
+    ports->addItems(names);
+    ports->setCurrentIndex(-1);
 }
 
 bool PortSelectionDialog::eventFilter(QObject* watched, QEvent* e) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 
 class Instrument;
 class QComboBox;
@@ -20,12 +21,19 @@ public:
     static constexpr int ClientHeight = 123;
     static const QString Invitation; // shown instead of the port on the first run
 
-    // `ports` are the names listed; by default those of AvailablePorts().
+    using PortLister = std::function<QStringList()>;
+
+    // `ports` are the names listed; by default those of AvailablePorts(). `lister` says
+    // which are present when asked.
     PortSelectionDialog(QWidget* parent, Instrument& session);
     PortSelectionDialog(QWidget* parent, Instrument& session, QStringList ports);
+    PortSelectionDialog(QWidget* parent, Instrument& session, PortLister lister);
     ~PortSelectionDialog() override;
 
     // Shows the dialog above all other windows, centred on the desktop, without waiting.
+    // The list is the one made with the dialog, but while the session's link is lost the
+    // ports are listed anew at each opening: an adapter plugged in again may come back
+    // under another name.
     void ShowOnTop();
 
     QComboBox* PortList() const { return ports; }
@@ -42,8 +50,10 @@ protected:
 private:
     void Activated();
     void Picked(int index);
+    void ListPorts();
 
     Instrument& session;
+    PortLister lister;
     QGroupBox* group;
     QComboBox* ports;
     QLabel* confirmation;

@@ -5,6 +5,7 @@
 #include "core/SettingsLines.h"
 #include "core/StartupParameters.h"
 #include "instrument/Instrument.h"
+#include "output/SaveFileDialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -33,17 +34,6 @@ const QString StartupParametersWindow::SaveQuestion =
     QStringLiteral("Êtes-vous sûr de vouloir sauvegarder vos paramètres personnels ?");
 const QString StartupParametersWindow::ClearQuestion =
     QStringLiteral("Êtes-vous sûr de vouloir revenir aux paramètres d'origines ?");
-
-bool AskYesNo(const QString& text, QWidget* parent) {
-    QMessageBox box(QMessageBox::Warning, Messages::Title(Messages::Kind::Warning), text,
-                    QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
-}
 
 StartupParametersWindow::StartupParametersWindow(QWidget* parent, Instrument& owner)
     : AuxiliaryWindow(parent), session(owner), ask(AskYesNo) {

@@ -59,7 +59,3 @@ private:
     QPushButton* save = nullptr;
     QPushButton* clear = nullptr;
 };
-
-// The warning box with "&Oui" and "&Non" of the program, a child of `parent` so that it
-// opens above a window that stays on top; true when the user answers "&Oui".
-bool AskYesNo(const QString& text, QWidget* parent);

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -40,10 +41,13 @@ Instrument::Instrument(const QString& folder, LinkFactory factory, QObject* pare
     protocol = new CommandProtocol(this);
     connect(protocol, &CommandProtocol::settingGroupsEnabled, this,
             [this](bool enabled) { SetLock(&PanelLocks::settingGroupsEnabled, enabled); });
-    connect(protocol, &CommandProtocol::transferGroupsEnabled, this,
-            [this](bool enabled) { SetLock(&PanelLocks::transferGroupsEnabled, enabled); });
+    connect(protocol, &CommandProtocol::transferGroupsEnabled, this, [this](bool enabled) {
+        SetLock(&PanelLocks::transferGroupsEnabled, enabled);
+        NoteExchange(!enabled);
+    });
     connect(protocol, &CommandProtocol::acknowledgementLost, this,
-            GuardedSlot([this] { LinkFailure(); }));
+            GuardedSlot([this] { AcknowledgementLost(); }));
+    connect(&supervision, &QTimer::timeout, this, GuardedSlot([this] { Supervise(); }));
 }
 
 Instrument::~Instrument() {
@@ -76,12 +80,21 @@ void Instrument::SetSettingsFolder(const QString& folder) {
 }
 
 void Instrument::LoadSettings() {
+    if (settingsInMemory)
+        return;
     settings = SettingsFile::Load(settingsFolder + QString::fromLatin1(SettingsFile::FileName));
 }
 
 void Instrument::SaveSettings() {
+    if (settingsInMemory)
+        return;
     SettingsFile::Save(SettingsPath(), settings);
     emit settingsSaved();
+}
+
+void Instrument::KeepSettingsInMemory(const PersistedSettings& start) {
+    settingsInMemory = true;
+    settings = start;
 }
 
 void Instrument::NoteSoundDevice(bool present) {
@@ -133,8 +146,12 @@ void Instrument::SetInitialState() {
         Of(c).verticalPosition = Sweep::CentreCode;
         Of(c).probeTimesTen = false;
         Of(c).groundMarkerShown = true;
+        ForgetGround(c); // the marker's level 0 was never measured
     }
     linkFailed = false;
+    lastSweepCounts = false;
+    pauseWhenIdle = false;
+    SetSingleShot(SingleShot::Off);
 
     SetLock(&PanelLocks::outputCommandsEnabled, false);
     emit mathMenuChanged();
@@ -190,6 +207,7 @@ void Instrument::ApplyActivatedPreset() {
     emit translationChanged();
     state.triggerArmed = false;
     state.triggerSource = TriggerSource::Off;
+    boxTrigger = TriggerSource::Off;
     emit triggerChanged();
     emit presetApplied(Preset::Activated);
 }
@@ -248,7 +266,13 @@ void Instrument::SelectProbe(Channel channel, bool timesTen) {
     emit redrawRequested();
 }
 
+void Instrument::ForgetGround(Channel channel) {
+    Of(channel).groundMeasured = false;
+    groundSweepShown[Index(channel)] = false;
+}
+
 void Instrument::SendPosition(Channel channel, int position) {
+    ForgetGround(channel);
     Of(channel).verticalPosition = position;
     emit positionChanged(channel);
     settings.SetNumber(SettingsLine::Position(channel), position);
@@ -295,6 +319,8 @@ void Instrument::SelectTrigger(int source) {
     const auto chosen = static_cast<TriggerSource>(source);
     state.triggerArmed = chosen != TriggerSource::Off;
     state.triggerSource = chosen;
+    boxTrigger = chosen;
+    RestartSilence();
     settings.SetNumber(SettingsLine::Trigger, source);
     SaveSettings();
     emit triggerChanged();
@@ -303,7 +329,11 @@ void Instrument::SelectTrigger(int source) {
 }
 
 void Instrument::Run() {
+    // "Lecture" lets go of a caught sweep and disarms.
+    pauseWhenIdle = false;
+    SetSingleShot(SingleShot::Off);
     state.running = true;
+    RestartSilence();
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
     SetLock(&PanelLocks::outputHintsShown, false);
@@ -312,6 +342,9 @@ void Instrument::Run() {
 }
 
 void Instrument::Pause() {
+    // A pause disarms; a caught sweep stays held.
+    if (singleShot == SingleShot::Armed)
+        SetSingleShot(SingleShot::Off);
     state.running = false;
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, true);
@@ -365,6 +398,19 @@ void Instrument::ResetTranslation() {
     AfterTranslation();
 }
 
+void Instrument::MoveWindowTo(int start) {
+    if (start < 0 || start > Sweep::LastWindowStart)
+        return;
+    ramWindow.SetStart(start);
+    ramWindow.SetRightEnabled(start < Sweep::LastWindowStart);
+    ramWindow.SetLeftEnabled(start > 0);
+    ramWindow.SetResetEnabled(start > 0);
+    emit translationChanged();
+    emit windowRangeChanged();
+    SendCommand(BoxCommands::WindowRight(start));
+    AfterTranslation();
+}
+
 void Instrument::AfterTranslation() {
     // While paused the instrument groups stay disabled after the exchange.
     if (!state.running)
@@ -398,14 +444,25 @@ void Instrument::SelectMathMode(int mode) {
 // --- The link.
 
 void Instrument::SendCommand(const QByteArray& command) {
-    // Nothing talks to the box before the link is active; a command asked for then (or
-    // after the link failed) goes nowhere.
-    if (linkActive && !linkFailed)
+    // Nothing talks to the box before the link is active; a command asked for then, after
+    // the link failed or while it is lost goes nowhere (a box found again is brought to the
+    // state in force).
+    if (linkActive && !linkFailed && !reconnecting)
         protocol->SendCommand(command);
 }
 
 void Instrument::ReceiveBytes(QByteArrayView chunk) {
-    framer.Feed(chunk, [this](QByteArrayView packet) { decoder.DecodeSamplePacket(packet); });
+    RestartSilence();
+    timeBaseAtData = state.timeBaseIndex;
+    if (silenceShown)
+        SetLinkNotice(QString());
+    framer.Feed(chunk, [this](QByteArrayView packet) {
+        if (singleShot == SingleShot::Caught)
+            return; // the caught sweep stays until "Lecture"
+        decoder.DecodeSamplePacket(packet);
+        if (decoder.PointCounter() == 2) // the packet went to the first point
+            ++sweepStarts;
+    });
     if (link)
         link->SetBytesWanted(BytesToSweepEnd());
 }
@@ -421,7 +478,65 @@ qsizetype Instrument::BytesToSweepEnd() const {
 void Instrument::SweepCompleted(const SweepExtremes& completed) {
     lastSweep = CompletedSweep::Of(samples, completed);
     ApplyWeightingWindow(samples, state, *lastSweep, weighting);
+
+    ++sweepCount;
+    const bool settled = sweepStarts > settledAfter;
+    lastSweepCounts = settled && state.running;
+    // The display codes of a channel whose trace is off were not replaced.
+    for (Channel c : {Channel::A, Channel::B})
+        if (Of(c).traceOn)
+            groundSweepShown[Index(c)] = settled && Of(c).coupling == Coupling::GND;
+    const bool caught = singleShot == SingleShot::Armed && lastSweepCounts;
+    if (caught)
+        SetSingleShot(SingleShot::Caught);
+
     emit redrawRequested();
+    emit sweepCompleted();
+    // Not from here: the exchange of "P&" lets packets in, and this runs inside the framing
+    // of a chunk.
+    if (caught)
+        QTimer::singleShot(0, this, GuardedSlot([this] { PauseOnCaughtSweep(); }));
+}
+
+void Instrument::NoteExchange(bool underWay) {
+    settledAfter = underWay ? std::numeric_limits<int>::max() : sweepStarts;
+    if (!underWay && pauseWhenIdle) {
+        pauseWhenIdle = false;
+        QTimer::singleShot(0, this, GuardedSlot([this] { PauseOnCaughtSweep(); }));
+    }
+}
+
+// --- Single shot.
+
+bool Instrument::SingleShotAvailable() const {
+    if (singleShot == SingleShot::Armed)
+        return true;
+    return singleShot == SingleShot::Off && linkActive && !linkFailed && state.running &&
+           locks.runButtonsEnabled;
+}
+
+void Instrument::ToggleSingleShot() {
+    if (singleShot == SingleShot::Armed)
+        SetSingleShot(SingleShot::Off);
+    else if (SingleShotAvailable())
+        SetSingleShot(SingleShot::Armed);
+}
+
+void Instrument::SetSingleShot(SingleShot next) {
+    if (singleShot == next)
+        return;
+    singleShot = next;
+    emit singleShotChanged();
+}
+
+void Instrument::PauseOnCaughtSweep() {
+    if (singleShot != SingleShot::Caught || !state.running || !linkActive || linkFailed)
+        return;
+    if (protocol->Busy()) {
+        pauseWhenIdle = true; // after the exchange: its end would open the groups again
+        return;
+    }
+    Pause();
 }
 
 void Instrument::ReweightWhilePaused() {
@@ -485,15 +600,43 @@ void Instrument::SetPositiveDbOnly(bool on) {
     emit spectrumSettingsChanged();
 }
 
-void Instrument::ActivateLink() {
-    const QString port = settings.Line(SettingsLine::Port);
+std::unique_ptr<SerialLink> Instrument::OpenLink(const QString& port) {
     auto opened = linkFactory ? linkFactory(port) : CreateSerialLink(port);
-    opened->Open(port);              // a port that cannot be opened is reported and nothing changes
+    opened->Open(port);
+    return opened;
+}
+
+void Instrument::AttachLink(std::unique_ptr<SerialLink> opened, const QString& port) {
     protocol->SetLink(opened.get()); // it listens to DSR itself
     link = std::move(opened);
+    linkPort = port;
+    linkAlias = PortAlias(port, aliasFolder);
     framer = PacketFramer();
     connect(link.get(), &SerialLink::bytesReceived, this,
             GuardedSlot([this](const QByteArray& chunk) { ReceiveBytes(chunk); }));
+    connect(link.get(), &SerialLink::portLost, this,
+            GuardedSlot([this](const QString& reason) { LoseLink(reason); }));
+}
+
+void Instrument::DetachLink() {
+    if (!link)
+        return;
+    // Its own handler may be under way (the loss is reported from inside a read): it goes
+    // once that has returned, and with the session at the latest.
+    SerialLink* old = link.release();
+    old->disconnect(this);
+    old->setParent(this);
+    old->deleteLater();
+}
+
+void Instrument::ActivateLink(StartupRestore restore) {
+    if (reconnecting) {
+        RetryLink();
+        return;
+    }
+    const QString port = settings.Line(SettingsLine::Port);
+    // A port that cannot be opened is reported and nothing changes.
+    AttachLink(OpenLink(port), port);
 
     emit activationStarted();
     emit redrawRequested();
@@ -502,6 +645,11 @@ void Instrument::ActivateLink() {
     protocol->PrepareCommand();
     if (linkFailed)
         return;
+    // From here on a failing link is lost, not the end: it is supervised.
+    acknowledgedOnce = true;
+    RestartSilence();
+    timeBaseAtData = state.timeBaseIndex;
+    supervision.start(ProgramTimings().supervisionMs);
     if (settings.IsOn(SettingsLine::Sound))
         emit soundRequested(QStringLiteral("open.wav"));
     emit communicationNoticeShown(true);
@@ -515,7 +663,8 @@ void Instrument::ActivateLink() {
     SetLock(&PanelLocks::runButtonsEnabled, true);
     emit runStateChanged();
     SetLock(&PanelLocks::outputCommandsEnabled, false);
-    RestoreStartupSettings();
+    if (restore == StartupRestore::Apply)
+        RestoreStartupSettings();
 
     communicationTicks = 0;
     communicationTimer.setInterval(ProgramTimings().commWindowMs);
@@ -533,8 +682,12 @@ void Instrument::LinkFailure() {
     if (linkFailed)
         return;
     linkFailed = true;
+    if (singleShot == SingleShot::Armed)
+        SetSingleShot(SingleShot::Off);
+    supervision.stop();
     settings.SetOn(SettingsLine::Sound, false); // memory only: the next save writes it
-    Guarded([&] { link->SetRts(false); });
+    if (link && link->IsOpen())
+        Guarded([&] { link->SetRts(false); });
     linkActive = false;
     emit linkLost();
     emit terminateRequested();
@@ -544,7 +697,17 @@ void Instrument::Quit() {
     if (quitting)
         return;
     quitting = true;
+    supervision.stop();
     emit quitStarted();
+    if (linkActive && reconnecting) {
+        // Nothing to tell a box that is not there, and nothing to wait for: an attempt
+        // under way is given up.
+        linkActive = false;
+        protocol->DropLink();
+        DetachLink();
+        emit terminateRequested();
+        return;
+    }
     if (linkActive) {
         linkActive = false;
         // Sent once, with its full handshake, after any exchange under way.
@@ -588,5 +751,8 @@ void Instrument::PrepareScreen() {
             sum += c == Channel::A ? point.displayA : point.displayB;
         }
         channel.groundLevel = static_cast<int>(sum / 10);
+        // A level measured from a sweep taken before GND reached the box (the redraw right
+        // after choosing GND shows one) is not the ground.
+        channel.groundMeasured = groundSweepShown[Index(c)];
     }
 }

@@ -8,7 +8,9 @@
 #include "instrument/RamWindow.h"
 #include "link/PacketFramer.h"
 #include "link/SampleDecoder.h"
+#include "link/SerialLink.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -23,6 +25,15 @@ class SerialLink;
 // The two front-panel presets: the inactive one of start-up and the activated one of
 // link activation.
 enum class Preset { Inactive, Activated };
+
+// Single shot: off; armed, waiting for the next sweep taken with the settings in force;
+// or a caught sweep held on the screen until "Lecture".
+enum class SingleShot { Off, Armed, Caught };
+
+// Whether link activation restores the start-up settings the user chose (the restore
+// mask's groups), as the program does, or leaves the activated preset alone, as the
+// command-line capture does.
+enum class StartupRestore { Apply, Skip };
 
 // What the Math menu and its four tool buttons show. The modes 1 to 3 and the hints of
 // the four buttons are on only while both traces are on; the "Pas de Math" button is on
@@ -103,6 +114,11 @@ public:
     void LoadSettings();
     // Rewrites the file named by SettingsLine::ProgramFolder; throws SettingsWriteError.
     void SaveSettings();
+    // From now on the settings live in memory alone, starting from these lines: loading
+    // and saving touch no file (and saving announces nothing). The command-line capture
+    // runs so, from the factory lines, and never reads or writes the program's file.
+    void KeepSettingsInMemory(const PersistedSettings& start);
+    bool SettingsInMemory() const { return settingsInMemory; }
     // Start-up: whether the machine can play sounds (SettingsLine::Sound and SoundDevice),
     // and the folder of the settings file (SettingsLine::ProgramFolder). Memory only.
     void NoteSoundDevice(bool present);
@@ -155,12 +171,18 @@ public:
     void SelectStep(int index);
     void SetMagnification(int factor);
     void SelectMathMode(int mode);
+    // Moves the RAM window straight to a first sample (0 to 1747) with one right-move
+    // command, "d<START>#&", whatever the step: for a caller that knows the start it wants
+    // (the command-line capture), where the buttons reach only multiples of their steps.
+    // The buttons follow as after a move: "<" and "> | <" while the start is above 0, ">"
+    // below the last start. No message. A start outside 0..1747 changes and sends nothing.
+    void MoveWindowTo(int start);
 
     // --- The link.
     // Opens the port of SettingsLine::Port, wakes and initialises the box, applies the activated
-    // preset and restores the start-up settings the user chose. A port that cannot be
-    // opened throws SerialError and changes nothing.
-    void ActivateLink();
+    // preset and restores the start-up settings the user chose (unless told to skip them).
+    // A port that cannot be opened throws SerialError and changes nothing.
+    void ActivateLink(StartupRestore restore = StartupRestore::Apply);
     // The restore of link activation: replays, through the operations of the front panel,
     // the start-up settings that the restore mask (SettingsLine::RestoreMask) selects from the
     // saved start-up lines:
@@ -182,8 +204,32 @@ public:
     void ReceiveBytes(QByteArrayView chunk);
     // Bytes still to come before the sweep under way (or the next one) is complete.
     qsizetype BytesToSweepEnd() const;
-    // Ends the run: "F&" once when the link is active, then terminateRequested.
+    // Ends the run: "F&" once when the link is active, then terminateRequested. A lost
+    // link is told nothing and not waited for.
     void Quit();
+
+    // --- A lost link and its return. Once the box has acknowledged the first handshake of
+    // the first activation, a link that fails (its port hangs up or goes away, or the box
+    // stops acknowledging) is lost rather than the end of the run. The screen keeps the
+    // last sweep; the panel stays usable and changes the state alone; the port (and the
+    // name the system gives its USB adapter, when it has one) is tried once a second; a box
+    // found again is woken, initialised and brought back to the state in force.
+    bool Reconnecting() const { return reconnecting; }
+    // Why the link was lost; empty while it is not.
+    QString LossReason() const { return lossReason; }
+    // The session's standing notice about the link, for the command panel of the status
+    // bar outside an exchange: "Liaison perdue : <raison>", "Liaison rétablie", "Aucune
+    // donnée reçue depuis N s", or empty.
+    QString LinkNotice() const { return linkNotice; }
+    // Tries the lost link again at once (the user's "Activer la communication"); when no
+    // port could be opened, throws the SerialError of the first, as activation does.
+    void RetryLink();
+    // The folder of the adapters' lasting names (PortAliasFolder unless a test says).
+    void SetPortAliasFolder(const QString& folder) { aliasFolder = folder; }
+    // The silence after which a box that should be sending is reported: three RAM sweeps
+    // (the 2048 samples of the memory) of the slower of the two time bases, plus the
+    // margin, in milliseconds.
+    static qint64 SilenceBoundMs(int timeBaseIndex, int otherTimeBaseIndex, int marginMs);
 
     // While paused, weights the frozen sweep with the current window about the mid-level
     // 128 (that of the reset extremes) for both channels, and redraws it (the main window
@@ -199,6 +245,28 @@ public:
     void SetShowWindowEffect(bool shown);
     // The last completed sweep, as it was weighted; none before the first.
     const std::optional<CompletedSweep>& LastSweep() const { return lastSweep; }
+
+    // --- The completed sweeps, as the automatic measurements take them.
+    // The number of sweeps completed since the program started: the last one's number.
+    int SweepCount() const { return sweepCount; }
+    // The last completed sweep was taken with the settings in force while the acquisition
+    // ran: it began after the last exchange with the box had ended (a sweep begun before
+    // may have been taken before the command reached the box, or be the memory a paused
+    // box sends again), and "Lecture" was down. Only such sweeps enter the statistics and
+    // the measurement log, and only such a sweep is caught by single shot.
+    bool LastSweepCounts() const { return lastSweepCounts; }
+
+    // --- Single shot ("Monocoup"). Armed, the next sweep that counts (LastSweepCounts) is
+    // caught: it stays on the screen, and in everything that reads the sample store, until
+    // "Lecture"; the program pauses as "Pause" does, once no exchange is under way. The
+    // packets that arrive meanwhile (the box sends on until "P&" lands, and a paused box
+    // sends its memory again) are framed and dropped.
+    SingleShot SingleShotState() const { return singleShot; }
+    // The command may be used: the link is active and the acquisition runs (to arm), or it
+    // is armed (to disarm).
+    bool SingleShotAvailable() const;
+    // Arms when off, disarms when armed; nothing otherwise.
+    void ToggleSingleShot();
 
     // --- The spectrum analyser: the view on or off, the number of spectrum lines (the
     // zoom buttons "<", "> | <" and ">") and the scale ("Linéaire" or "Logarithmique",
@@ -241,7 +309,11 @@ signals:
     void activationStarted();
     void communicationNoticeShown(bool shown);
     void soundRequested(const QString& fileName);
+    // The first activation's box did not acknowledge: the run ends.
     void linkLost();
+    // Reconnecting() changed: the link was lost, or is live again.
+    void linkStateChanged();
+    void linkNoticeChanged();
     void quitStarted();
     void terminateRequested();
     void settingsSaved();
@@ -253,6 +325,11 @@ signals:
     void spectrumSwitched();
     void spectrumSettingsChanged();
 
+    // The automatic measurements: a sweep was completed (after its redraw, which measures
+    // the ground levels), and single shot changed.
+    void sweepCompleted();
+    void singleShotChanged();
+
 private:
     ChannelSettings& Of(Channel channel) { return state.Of(channel); }
     void SetChannelControls(Channel channel, bool enabled);
@@ -260,7 +337,41 @@ private:
     void AfterTranslation();
     void ApplyPresetValues();
     void SweepCompleted(const SweepExtremes& completed);
+    // An exchange with the box began (true) or ended (false).
+    void NoteExchange(bool underWay);
+    void SetSingleShot(SingleShot next);
+    // The pause of a caught sweep, after any exchange under way.
+    void PauseOnCaughtSweep();
+    // The channel's ground level is not known any more: a position change.
+    void ForgetGround(Channel channel);
     void LinkFailure();
+    // Makes and opens the link of a port; throws SerialError.
+    std::unique_ptr<SerialLink> OpenLink(const QString& port);
+    // Makes an open link the session's: the protocol's, its bytes framed, its loss heard.
+    void AttachLink(std::unique_ptr<SerialLink> opened, const QString& port);
+    // Lets go of the link (deleted once its handlers have returned).
+    void DetachLink();
+    // The link in use failed: the reason as the user reads it.
+    void LoseLink(const QString& reason);
+    void AcknowledgementLost();
+    // One round of attempts while the link is lost: the port chosen, then the lost
+    // adapter's lasting name. Returns the error of the first port when none could be
+    // opened, otherwise nothing.
+    QString TryToReconnect();
+    // One attempt at a port; true when the box answered. Throws SerialError when the port
+    // cannot be opened.
+    bool Reconnect(const QString& port);
+    // Brings a box just initialised to the state in force.
+    void RestoreBox();
+    void Supervise();
+    // Whether the box should be sending now: live, acquiring, the trigger off, no single
+    // shot armed.
+    bool DataExpected() const;
+    void RestartSilence();
+    void CheckSilence();
+    void SetLinkNotice(const QString& text);
+    // A single shot waits for its sweep: the box may stay silent meanwhile.
+    bool SingleShotArmed() const { return singleShot == SingleShot::Armed; }
     // Sets one lock; locksChanged when it changes.
     void SetLock(bool PanelLocks::*lock, bool value);
     void CommunicationTick();
@@ -281,12 +392,38 @@ private:
     std::optional<CompletedSweep> lastSweep;
     SpectrumSettings spectrum;
 
+    int sweepStarts = 0;  // sweeps begun (a packet stored at the first point)
+    int settledAfter = 0; // a sweep begun after this many counts; none during an exchange
+    int sweepCount = 0;
+    bool lastSweepCounts = false;
+    // The channel's displayed codes come from a sweep taken in GND coupling since its last
+    // position change: the ground level measured from them is a real one.
+    std::array<bool, 2> groundSweepShown{};
+    SingleShot singleShot = SingleShot::Off;
+    bool pauseWhenIdle = false; // a caught sweep waits for the end of an exchange
+
     std::unique_ptr<SerialLink> link;
     CommandProtocol* protocol = nullptr;
     PanelLocks locks;
+    bool settingsInMemory = false;
     bool linkActive = false;
     bool linkFailed = false;
     bool quitting = false;
     QTimer communicationTimer;
     int communicationTicks = 0;
+
+    bool acknowledgedOnce = false; // the first handshake of the first activation answered
+    bool reconnecting = false;     // the link is lost
+    bool attempting = false;       // an attempt to reconnect is under way
+    QString lossReason;
+    QString linkNotice;
+    QString linkPort;  // the port of the link in use, or of the one lost
+    QString linkAlias; // its adapter's lasting name, if any
+    QString aliasFolder = PortAliasFolder;
+    TriggerSource boxTrigger = TriggerSource::Off; // the trigger the box was last told
+    QTimer supervision;
+    QElapsedTimer silence;       // since the last bytes, or since the box should send
+    int timeBaseAtData = 0;      // the time base in force when bytes last came
+    QElapsedTimer restoredSince; // "Liaison rétablie" shown since
+    bool silenceShown = false;
 };

@@ -59,6 +59,7 @@ void Instrument::RestoreStartupSettings() {
             Guarded([&] {
                 const int position =
                     ClampVerticalPosition(settings.Number(Saved(SettingsLine::Position(c))));
+                ForgetGround(c);
                 SendCommand(BoxCommands::Position(c, position));
                 Of(c).verticalPosition = position;
                 emit positionChanged(c);

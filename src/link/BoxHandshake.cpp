@@ -16,7 +16,7 @@ void BoxHandshake::Reset(bool startAwake) {
     rts = false;
     seen = false;
     dsr = false;
-    awake = startAwake;
+    awake = startAwake && powered;
 }
 
 void BoxHandshake::SetRts(bool on) {
@@ -34,18 +34,18 @@ void BoxHandshake::Sample() {
     if (!seen) {
         answerTimer.stop();
         SetDsr(false);
-    } else if (awake && !silent) {
+    } else if (awake && !silent && powered) {
         answerTimer.start(answerDelayMs);
     }
 }
 
 void BoxHandshake::Answer() {
-    if (seen && awake && !silent)
+    if (seen && awake && !silent && powered)
         SetDsr(true);
 }
 
 void BoxHandshake::Wake() {
-    if (awake)
+    if (awake || !powered)
         return;
     awake = true;
     if (seen && !silent)
@@ -55,6 +55,17 @@ void BoxHandshake::Wake() {
 void BoxHandshake::Sleep() {
     awake = false;
     answerTimer.stop();
+}
+
+void BoxHandshake::SetPowered(bool on) {
+    if (on == powered)
+        return;
+    powered = on;
+    if (!on) {
+        awake = false;
+        answerTimer.stop();
+        SetDsr(false);
+    }
 }
 
 void BoxHandshake::SetSilent(bool value) {

@@ -35,6 +35,10 @@ public:
     void Sleep();
 
     void SetSilent(bool silent);
+    // The box's power: switched off it drops DSR, falls asleep and hears nothing, not even
+    // the wake-up; switched on again it is asleep until "Z1", as after any power-up.
+    void SetPowered(bool on);
+    bool Powered() const { return powered; }
     void SetAnswerDelay(int ms) { answerDelayMs = ms; }
     // 0: every SetRts is a reading of the line already made by the caller.
     void SetSampleInterval(int ms) { sampleIntervalMs = ms; }
@@ -58,6 +62,7 @@ private:
     bool dsr = false;
     bool awake = false;
     bool silent = false;
+    bool powered = true;
     int answerDelayMs = 2;
     int sampleIntervalMs = SampleIntervalMs;
 };

@@ -33,6 +33,7 @@ void CommandProtocol::SetLink(SerialLink* serial) {
     disconnect(dsrConnection);
     link = serial;
     failed = false;
+    dropped = false;
     acknowledged = false;
     dsrHigh = false;
     ticks = 0;
@@ -45,7 +46,24 @@ CommandProtocol::~CommandProtocol() {
     AbortWaits();
 }
 
+void CommandProtocol::DropLink() {
+    disconnect(dsrConnection);
+    link = nullptr;
+    dropped = true;
+    dsrHigh = false;
+    AbortWaits();
+    // What waits behind the exchange under way goes nowhere now; the final command, if
+    // asked for, stays to end the run.
+    queued.erase(
+        std::remove_if(queued.begin(), queued.end(), [](const Pending& p) { return !p.final; }),
+        queued.end());
+    if (!Busy())
+        RunQueued();
+}
+
 void CommandProtocol::PumpingWait(int intervalMs) {
+    if (dropped)
+        return; // the link is gone: nothing to wait for
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -66,6 +84,8 @@ void CommandProtocol::AbortWaits() {
 }
 
 void CommandProtocol::OnDsrChanged(bool on) {
+    if (!link)
+        return;
     dsrHigh = on;
     if (!on) {
         if (dsrLowWait)
@@ -81,7 +101,7 @@ void CommandProtocol::OnDsrChanged(bool on) {
 }
 
 void CommandProtocol::AwaitDsrLow() {
-    if (!dsrHigh || failed)
+    if (!dsrHigh || failed || dropped)
         return;
     QEventLoop loop;
     QTimer limit;
@@ -99,7 +119,8 @@ void CommandProtocol::WatchdogTick() {
     if (!watchdog->isActive())
         return;
     ++ticks;
-    emit progressChanged(ticks);
+    if (!quiet)
+        emit progressChanged(ticks);
     if (ticks < timings.watchdogTicks)
         return;
     failed = true;
@@ -107,16 +128,20 @@ void CommandProtocol::WatchdogTick() {
     emit acknowledgementLost();
 }
 
-void CommandProtocol::PrepareCommand() {
+void CommandProtocol::PrepareCommand(Shown shown) {
     if (Closed() || exchangeOpen)
         return;
     exchangeOpen = true;
+    quiet = shown == Shown::Quietly;
     try {
-        emit statusChanged(BusyText);
-        emit settingGroupsEnabled(false);
-        emit transferGroupsEnabled(false);
+        if (!quiet) {
+            emit statusChanged(BusyText);
+            emit settingGroupsEnabled(false);
+            emit transferGroupsEnabled(false);
+        }
         link->SetRts(true);
-        emit progressStarted(timings.watchdogTicks);
+        if (!quiet)
+            emit progressStarted(timings.watchdogTicks);
         ticks = 0;
         watchdog->start(timings.watchdogIntervalMs);
 
@@ -124,30 +149,40 @@ void CommandProtocol::PrepareCommand() {
         QEventLoop loop;
         dsrWait = &loop;
         waits.push_back(&loop);
-        if (!acknowledged && !failed)
+        if (!acknowledged && !failed && !dropped)
             loop.exec();
         waits.erase(std::find(waits.begin(), waits.end(), &loop));
         dsrWait = nullptr;
 
         watchdog->stop();
-        emit progressFinished();
+        if (!quiet)
+            emit progressFinished();
         PumpingWait(timings.beforeWriteMs);
     } catch (...) {
-        // The handler that asked for the command stops; the exchange is over, the groups
-        // stay as the failure left them.
         dsrWait = nullptr;
         watchdog->stop();
+        if (dropped) {
+            // The link failed under the exchange and was let go of: the loss is what the
+            // user hears of; the exchange completes without it.
+            if (!quiet)
+                emit progressFinished();
+            return;
+        }
+        // The handler that asked for the command stops; the exchange is over, the groups
+        // stay as the failure left them.
         EndExchange();
         throw;
     }
 }
 
 void CommandProtocol::WriteCommand(const QByteArray& command) {
-    if (!exchangeOpen)
+    if (!exchangeOpen || !link)
         return;
     try {
         link->Write(command);
     } catch (...) {
+        if (dropped)
+            return;
         EndExchange();
         throw;
     }
@@ -187,12 +222,15 @@ void CommandProtocol::SendActivationCommand() {
     try {
         link->SetRts(true);
         PumpingWait(timings.beforeWriteMs);
-        link->Write(BoxCommands::WakeUp());
+        if (link)
+            link->Write(BoxCommands::WakeUp());
         // A sleeping box does not answer: "Z1" goes out while RTS is high, and RTS falls
         // once the bytes have left the port (a USB adapter may apply the line change before
         // the bytes still queued behind it).
-        link->WaitUntilSent();
-        link->SetRts(false);
+        if (link)
+            link->WaitUntilSent();
+        if (link)
+            link->SetRts(false);
         // A box that answered has dropped RTS at once; the first handshake raises RTS only
         // once the box has shown, by dropping DSR, that it saw the line low.
         AwaitDsrLow();
@@ -200,6 +238,8 @@ void CommandProtocol::SendActivationCommand() {
         dsrLowWait = nullptr;
         activationOpen = false;
         RunQueued();
+        if (dropped)
+            return; // the link was lost meanwhile: the loss is reported, not this error
         throw;
     }
     activationOpen = false;
@@ -224,6 +264,7 @@ void CommandProtocol::SendFinalCommand(const QByteArray& command,
 
 void CommandProtocol::EndExchange() {
     exchangeOpen = false;
+    quiet = false;
     RunQueued();
 }
 

@@ -36,14 +36,27 @@ public:
     // the link before it. Not during an exchange.
     void SetLink(SerialLink* link);
 
+    // Lets go of a link that was lost (its port failed, or its box stopped acknowledging):
+    // every wait in progress ends at once, nothing more is written to it, and an error it
+    // raises is not reported (the loss is). An exchange under way completes without its
+    // write or waits, so that the groups are unlocked; exchanges queued behind it are
+    // dropped. The final command, if asked for, counts as sent. Safe from inside any
+    // handler of the link.
+    void DropLink();
+    // Whether the link was let go of, and no new one taken since.
+    bool LinkDropped() const { return dropped; }
+
     // The whole exchange for one command. Called during another exchange, it is queued
     // and carried out once that exchange has ended.
     void SendCommand(const QByteArray& command);
 
     // The halves of the exchange, for link activation which acts between them.
     // Preparation: status text, groups locked, RTS on, acknowledgement awaited under the
-    // watchdog, progress bar, then the wait before the write.
-    void PrepareCommand();
+    // watchdog, progress bar, then the wait before the write. Done quietly, it shows and
+    // locks nothing: a box sought again while the panel stays free (its completion still
+    // clears the status and opens the groups).
+    enum class Shown { Normally, Quietly };
+    void PrepareCommand(Shown shown = Shown::Normally);
     // The write between the halves.
     void WriteCommand(const QByteArray& command);
     // Completion: the wait after the write, status cleared, groups unlocked; then any
@@ -127,6 +140,8 @@ private:
     bool exchangeOpen = false;   // between the preparation and the end of the completion
     bool activationOpen = false; // inside SendActivationCommand
     bool closing = false;        // the final command is queued or under way
+    bool dropped = false;        // the link was let go of (DropLink)
+    bool quiet = false;          // the exchange under way shows no progress
     bool draining = false;
     std::vector<Pending> queued;
     std::vector<std::function<void()>> afterFinal;

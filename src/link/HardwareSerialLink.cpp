@@ -57,7 +57,9 @@ HardwareSerialLink::~HardwareSerialLink() {
 }
 
 void HardwareSerialLink::Fail(const QString& what, int systemError) {
-    throw SerialError(SerialErrorText(what, systemError));
+    if (fd >= 0 && PortGoneError(systemError))
+        Lose(LossReasonOf(systemError));
+    throw SerialError(SerialErrorText(what, systemError), systemError);
 }
 
 int HardwareSerialLink::GatherMs(qsizetype bytes) {
@@ -117,10 +119,12 @@ void HardwareSerialLink::Close() {
     ++generation;
 }
 
-void HardwareSerialLink::Lose() {
-    // A port that goes away (a USB adapter pulled out) fails every read; left open, its
-    // descriptor would keep the event loop spinning. It is closed once the notifier's
-    // own handler has returned, and the next command reports the loss.
+void HardwareSerialLink::Lose(const QString& reason) {
+    if (lost)
+        return;
+    // A port that goes away (a USB adapter pulled out, the other end of a pseudo-terminal
+    // closed) fails every read; left open, its descriptor would keep the event loop
+    // spinning. It is closed once the notifier's own handler has returned.
     lost = true;
     gather.stop();
     if (readable)
@@ -132,6 +136,7 @@ void HardwareSerialLink::Lose() {
                 Close();
         },
         Qt::QueuedConnection);
+    emit portLost(reason);
 }
 
 void HardwareSerialLink::SetRts(bool on) {
@@ -209,7 +214,8 @@ void HardwareSerialLink::ReadWaiting() {
             continue;
         if (n == 0 || errno == EAGAIN)
             break; // all read (a raw line with nothing waiting reads 0)
-        Lose();    // the device failed (a pseudo-terminal whose other end closed: EIO)
+        // The device failed (a pseudo-terminal whose other end closed: EIO).
+        Lose(LossReasonOf(errno));
         break;
     }
     if (chunk.isEmpty() && !lost) {
@@ -217,7 +223,7 @@ void HardwareSerialLink::ReadWaiting() {
         // reads 0 for ever, and only poll tells it apart from a spurious wake-up.
         pollfd state{fd, POLLIN, 0};
         if (::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)))
-            Lose();
+            Lose((state.revents & POLLNVAL) ? LossReason::Vanished : LossReason::HungUp);
     }
     if (!chunk.isEmpty())
         emit bytesReceived(chunk); // the receiver may say here how many more it needs

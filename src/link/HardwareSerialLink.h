@@ -27,7 +27,8 @@ public:
 
     void Open(const QString& portName) override;
     void Close() override;
-    bool IsOpen() const override { return fd >= 0; }
+    // A port that was lost is no longer open, even before its descriptor is closed.
+    bool IsOpen() const override { return fd >= 0 && !lost; }
     void SetRts(bool on) override;
     void Write(const QByteArray& bytes) override;
     void WaitUntilSent() override;
@@ -44,7 +45,11 @@ public:
 
 private:
     void ReadWaiting();
-    void Lose();
+    // The device failed for good: reads stop, the descriptor is closed once the handler
+    // under way has returned, and portLost says why (once).
+    void Lose(const QString& reason);
+    // Throws the serial-layer error; an error that means the device is gone loses the port
+    // first.
     [[noreturn]] void Fail(const QString& what, int systemError);
 
     int fd = -1;

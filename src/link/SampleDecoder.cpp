@@ -27,12 +27,24 @@ int ThreeDigits(QByteArrayView packet, qsizetype first) {
     return value;
 }
 
+bool WellFormed(QByteArrayView packet) {
+    if (packet.size() != SampleTable::PacketBytes || packet[0] != 'A' || packet[8] != 'B' ||
+        (packet[4] != '#' && packet[4] != '%'))
+        return false;
+    for (qsizetype at : {1, 2, 3, 5, 6, 7})
+        if (packet[at] < '0' || packet[at] > '9')
+            return false;
+    return true;
+}
+
 } // namespace
 
 SampleDecoder::SampleDecoder(SampleTable& samples, QObject* parent)
     : QObject(parent), table(samples) {}
 
 void SampleDecoder::DecodeSamplePacket(QByteArrayView packet) {
+    if (!WellFormed(packet))
+        ++malformed;
     const char marker = packet.size() > 4 ? packet[4] : '\0';
     if (marker == '#')
         counter = 1;

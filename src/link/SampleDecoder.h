@@ -28,6 +28,9 @@ public:
     int PointCounter() const { return counter; }
     void SetPointCounter(int point) { counter = point; }
     const SweepExtremes& Extremes() const { return extremes; }
+    // The packets that were not a whole sample packet ("A", three digits, "#" or "%", three
+    // digits, "B"): bytes lost or damaged on the line. Counted since the decoder was made.
+    qint64 MalformedPackets() const { return malformed; }
     // Placement offsets of the A + B and A - B traces, computed at each completion.
     int SumOffset() const { return sumOffset; }
     int DifferenceOffset() const { return differenceOffset; }
@@ -42,6 +45,7 @@ private:
 
     SampleTable& table;
     int counter = 1;
+    qint64 malformed = 0;
     SweepExtremes extremes;
     int sumOffset = 0;
     int differenceOffset = 0;

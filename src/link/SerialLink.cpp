@@ -3,12 +3,14 @@
 #include "link/HardwareSerialLink.h"
 #include "link/SimulatedBox.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <cerrno>
 
-SerialError::SerialError(const QString& text) : std::runtime_error(text.toStdString()) {}
+SerialError::SerialError(const QString& text, int systemError)
+    : std::runtime_error(text.toStdString()), error(systemError) {}
 
 QString SerialErrorText(const QString& what, int systemError) {
     QString text = QStringLiteral("%1 (linux error code: %2 - %3)")
@@ -54,6 +56,38 @@ QString PortDevicePath(const QString& portName) {
         portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
     const QString resolved = QFileInfo(path).canonicalFilePath();
     return resolved.isEmpty() ? path : resolved;
+}
+
+QString LossReason::PortError(int systemError) {
+    return QStringLiteral("erreur du port (code %1)").arg(systemError);
+}
+
+bool PortGoneError(int systemError) {
+    return systemError == EIO || systemError == ENXIO || systemError == ENODEV;
+}
+
+QString LossReasonOf(int systemError) {
+    switch (systemError) {
+    case EIO:
+        return LossReason::HungUp;
+    case ENXIO:
+    case ENODEV:
+        return LossReason::Vanished;
+    default:
+        return LossReason::PortError(systemError);
+    }
+}
+
+QString PortAlias(const QString& portName, const QString& folder) {
+    if (portName == SimulatedPortName || folder.isEmpty())
+        return {};
+    const QString device = PortDevicePath(portName);
+    const auto entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& entry : entries)
+        if (entry.canonicalFilePath() == device)
+            return entry.absoluteFilePath();
+    return {};
 }
 
 std::unique_ptr<SerialLink> CreateSerialLink(const QString& portName, QObject* parent) {

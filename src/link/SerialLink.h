@@ -7,11 +7,16 @@
 #include <memory>
 #include <stdexcept>
 
-// A failure of the serial layer; its text is the one the user sees in the error box.
+// A failure of the serial layer; its text is the one the user sees in the error box, and
+// the system's error number tells its cause (0 when there is none).
 class SerialError : public std::runtime_error {
 public:
-    explicit SerialError(const QString& text);
+    explicit SerialError(const QString& text, int systemError = 0);
     QString Text() const { return QString::fromUtf8(what()); }
+    int SystemError() const { return error; }
+
+private:
+    int error = 0;
 };
 
 // The text of a serial-layer failure: `what` followed by the system error number and its
@@ -48,7 +53,29 @@ public:
 signals:
     void bytesReceived(const QByteArray& chunk);
     void dsrChanged(bool on);
+    // The port failed for good while open (a read error, a hang-up: the box's end closed,
+    // a USB adapter pulled out): nothing more comes from it and every later use fails.
+    // Emitted once, with a short French text of the cause for the user.
+    void portLost(const QString& reason);
 };
+
+// The causes of a lost port, as the user reads them after "Liaison perdue : ".
+namespace LossReason {
+// The port hung up (its other end closed, the device went away) or fails every transfer.
+inline const QString HungUp = QStringLiteral("port fermé ou débranché");
+// The device no longer exists.
+inline const QString Vanished = QStringLiteral("port disparu");
+// The box stopped acknowledging the commands (switched off behind a powered adapter).
+inline const QString NoAcknowledgement = QStringLiteral("le boîtier ne répond plus");
+// Another failure of the port, by its system error number.
+QString PortError(int systemError);
+} // namespace LossReason
+
+// Whether a system error on an open port means the device is gone for good (a hang-up,
+// the device removed), rather than a failure of one call.
+bool PortGoneError(int systemError);
+// The cause of a loss for a system error.
+QString LossReasonOf(int systemError);
 
 // Name of the simulated box in the port list and in SettingsLine::Port.
 inline const QString SimulatedPortName = QStringLiteral("SIMULATEUR");
@@ -63,6 +90,13 @@ QStringList AvailablePorts();
 // The device path of a port name: a bare name lives in /dev; a path is taken as given,
 // with its symbolic links resolved.
 QString PortDevicePath(const QString& portName);
+// The folder where the system names each USB serial adapter after its maker, model and
+// serial number, whatever device node it was given.
+inline const QString PortAliasFolder = QStringLiteral("/dev/serial/by-id");
+// The name of `folder` (a link) that leads to the same device as `portName`; empty when
+// none does. An adapter plugged in again may come back under another node, but keeps
+// this name.
+QString PortAlias(const QString& portName, const QString& folder = PortAliasFolder);
 
 // The link that serves a port name: the simulated box for SimulatedPortName, the
 // hardware port otherwise. Not opened yet.

@@ -36,6 +36,8 @@ SimulatedBox::SimulatedBox(QObject* parent)
 
 void SimulatedBox::Open(const QString&) {
     Close();
+    if (unplugged)
+        throw SerialError(SerialErrorText(QStringLiteral("Unable to open com port"), ENODEV));
     open = true;
     handshake.Reset(startsAwake);
     state = State{};
@@ -50,14 +52,15 @@ void SimulatedBox::Close() {
 
 void SimulatedBox::SetRts(bool on) {
     if (!open)
-        throw SerialError(
-            SerialErrorText(QStringLiteral("EscapeCommFunction function failed"), EBADF));
+        throw SerialError(SerialErrorText(QStringLiteral("EscapeCommFunction function failed"),
+                                          unplugged ? EIO : EBADF));
     handshake.SetRts(on);
 }
 
 void SimulatedBox::Write(const QByteArray& bytes) {
     if (!open)
-        throw SerialError(SerialErrorText(QStringLiteral("WriteFile function failed"), EBADF));
+        throw SerialError(
+            SerialErrorText(QStringLiteral("WriteFile function failed"), unplugged ? EIO : EBADF));
     QElapsedTimer now;
     now.start();
     const qint64 at = now.msecsSinceReference();
@@ -76,7 +79,7 @@ void SimulatedBox::Write(const QByteArray& bytes) {
         const QByteArray command = input.left(end + 1);
         input.remove(0, end + 1);
         received.append({command, handshake.Rts(), at});
-        if (handshake.Awake())
+        if (handshake.Awake() && handshake.Powered())
             Execute(command);
     }
     if (input.size() > 64) // bytes that never form a command
@@ -165,7 +168,9 @@ void SimulatedBox::Pace() {
         bytesDue += count - MostBytesPerTick;
         count = MostBytesPerTick;
     }
-    if (count > 0) {
+    if (count > 0 && muted) {
+        bytesDue += count; // the line carries nothing meanwhile
+    } else if (count > 0) {
         bytesDue += count;
         QByteArray chunk = NextBytes(count);
         if (!chunk.isEmpty())
@@ -220,6 +225,30 @@ void SimulatedBox::NextSweep() {
     }
     sweep = SweepBytes(memory, state.windowStart);
     sweepPos = 0;
+}
+
+void SimulatedBox::Unplug(const QString& reason) {
+    unplugged = true;
+    if (!open)
+        return;
+    Close();
+    emit portLost(reason);
+}
+
+void SimulatedBox::SetMuted(bool on) {
+    muted = on;
+}
+
+void SimulatedBox::SetPowered(bool on) {
+    if (on == handshake.Powered())
+        return;
+    handshake.SetPowered(on);
+    if (!on) {
+        StopSending();
+        input.clear();
+    } else {
+        state = State{};
+    }
 }
 
 void SimulatedBox::Inject(const QByteArray& bytes) {

@@ -72,6 +72,19 @@ public:
     // For tests: drop, or replace with "?", every n-th byte of the sample stream (0: none).
     void SetByteLoss(int every) { lossEvery = every; }
     void SetByteCorruption(int every) { corruptionEvery = every; }
+    // For tests: the box's end of the link fails, as a port whose cable is pulled out or
+    // whose other end closes: portLost says so (when open), nothing more comes, and every
+    // later use of this link fails, opening it again too. The box can be reached again
+    // only through a new link.
+    void Unplug(const QString& reason = LossReason::HungUp);
+    bool Unplugged() const { return unplugged; }
+    // For tests and the stand-in box: the box stops sending (or sends again) while still
+    // answering the handshake and obeying the commands, as one whose input is starved.
+    void SetMuted(bool muted);
+    // For tests and the stand-in box: the box switched off behind an adapter that keeps
+    // the port: it drops DSR, stops sending and hears nothing; switched on again it is
+    // asleep in its start state until "Z1" and "?&".
+    void SetPowered(bool on);
     // For tests: send these bytes at once, outside the sample stream.
     void Inject(const QByteArray& bytes);
     // For tests: a faster line.
@@ -98,6 +111,8 @@ private:
     void NextSweep();
 
     bool open = false;
+    bool unplugged = false;
+    bool muted = false;
     bool startsAwake = false;
     bool sending = false;
     State state;

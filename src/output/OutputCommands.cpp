@@ -29,7 +29,8 @@ void OutputCommands::NoteFolder(const QString& folder) {
         session.SaveSettings();
 }
 
-std::optional<QString> OutputCommands::ChooseFile(const QString& filter, const QString& suffix) {
+std::optional<QString> OutputCommands::ChooseFile(const QString& filter, const QString& suffix,
+                                                  const QString& prefix) {
     if (!prompts.chooseFile)
         return std::nullopt;
     SaveRequest request;
@@ -38,7 +39,8 @@ std::optional<QString> OutputCommands::ChooseFile(const QString& filter, const Q
     request.folder = session.Settings().Line(SettingsLine::SaveFolder);
     const ClockReading clock =
         sources.clock ? sources.clock() : ClockReading::From(QDateTime::currentDateTime());
-    request.proposedName = ProposedFileName(SpectrumMode(), clock);
+    request.proposedName = prefix.isEmpty() ? ProposedFileName(SpectrumMode(), clock)
+                                            : ProposedFileName(prefix, clock);
     request.folderChanged = [this](const QString& folder) { NoteFolder(folder); };
     std::optional<QString> path = prompts.chooseFile(request);
     if (!path || path->isEmpty())

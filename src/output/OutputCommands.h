@@ -57,8 +57,10 @@ public:
     void ExportSamples();
 
     // Asks for a file name the way the save does (same folder memory, same overwrite
-    // question); nothing when the user gives up.
-    std::optional<QString> ChooseFile(const QString& filter, const QString& suffix);
+    // question); nothing when the user gives up. The name proposed begins with `prefix`,
+    // or with the save's "Trace_" or "Spectre_" when none is given.
+    std::optional<QString> ChooseFile(const QString& filter, const QString& suffix,
+                                      const QString& prefix = {});
 
     bool ClipboardNoticeShown() const { return noticeShown; }
     OutputPrompts& Prompts() { return prompts; }

@@ -2,6 +2,7 @@
 
 #include "core/ErrorGuard.h"
 #include "output/PrintLayout.h"
+#include "output/PrinterSetupDialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -45,14 +46,6 @@ PrintJob PrepareJob(QPrinter& printer, const PrintHooks& hooks) {
 
 namespace {
 
-QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QSlider* FactorBar(const QString& hint, QWidget* parent) {
     auto* bar = new QSlider(Qt::Vertical, parent);
     bar->setRange(PrintLayout::MinFactor, PrintLayout::MaxFactor);
@@ -75,8 +68,8 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
 
     auto* grid = new QGridLayout(this);
     auto* left = new QVBoxLayout;
-    QPushButton* print =
-        Button(QStringLiteral("Imprimer"), QStringLiteral("Lancer l'impression..."), this);
+    QPushButton* print = PrintWindowButton(QStringLiteral("Imprimer"),
+                                           QStringLiteral("Lancer l'impression..."), this);
     auto* ratio = new QGroupBox(QStringLiteral(" Rapport H/L : "), this);
     auto* ratioLayout = new QGridLayout(ratio);
     heightBar = FactorBar(QStringLiteral("Modification de la hauteur du graticule"), ratio);
@@ -85,12 +78,13 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
     ratioLayout->addWidget(new QLabel(QStringLiteral("Largeur"), ratio), 0, 1, Qt::AlignHCenter);
     ratioLayout->addWidget(heightBar, 1, 0, Qt::AlignHCenter);
     ratioLayout->addWidget(widthBar, 1, 1, Qt::AlignHCenter);
-    QPushButton* configure =
-        Button(QStringLiteral("Configuration"), QStringLiteral("Configurer l'imprimante..."), this);
-    QPushButton* leave = Button(QStringLiteral("Sortir aperçu"),
-                                QStringLiteral("Revenir à la fenêtre principale..."), this);
-    QPushButton* help =
-        Button(QStringLiteral("Aide"), QStringLiteral("Appel au fichier d'aide..."), this);
+    QPushButton* configure = PrintWindowButton(QStringLiteral("Configuration"),
+                                               QStringLiteral("Configurer l'imprimante..."), this);
+    QPushButton* leave =
+        PrintWindowButton(QStringLiteral("Sortir aperçu"),
+                          QStringLiteral("Revenir à la fenêtre principale..."), this);
+    QPushButton* help = PrintWindowButton(QStringLiteral("Aide"),
+                                          QStringLiteral("Appel au fichier d'aide..."), this);
     left->addWidget(print);
     left->addWidget(ratio, 1);
     left->addWidget(configure);
@@ -113,8 +107,9 @@ PrintPreviewWindow::PrintPreviewWindow(QPrinter& printer, std::function<QImage()
     bold.setBold(true);
     caption->setFont(bold);
     titleEdit = new QLineEdit(this);
-    QPushButton* add = Button(QStringLiteral("Ajouter"),
-                              QStringLiteral("Inclure le titre sous l'oscillogramme..."), this);
+    QPushButton* add =
+        PrintWindowButton(QStringLiteral("Ajouter"),
+                          QStringLiteral("Inclure le titre sous l'oscillogramme..."), this);
     bottom->addWidget(caption);
     bottom->addWidget(titleEdit, 1);
     bottom->addWidget(add);

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 bool RunPrinterSetup(QPrinter& printer, QWidget* parent) {
     // The name the dialog proposes for a PDF file, in the user's folder.
@@ -18,4 +19,12 @@ bool RunPrinterSetup(QPrinter& printer, QWidget* parent) {
             if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole)
                 b->setText(QStringLiteral("OK"));
     return dialog.exec() == QDialog::Accepted;
+}
+
+QPushButton* PrintWindowButton(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    b->setAutoDefault(false);
+    return b;
 }

@@ -31,8 +31,12 @@ std::optional<QString> RunSaveFileDialog(QWidget* parent, const SaveRequest& req
 }
 
 bool AskOverwrite(QWidget* parent) {
-    QMessageBox box(QMessageBox::Warning, Messages::Title(Messages::Kind::Warning),
-                    OverwriteQuestion, QMessageBox::NoButton, parent);
+    return AskYesNo(OverwriteQuestion, parent);
+}
+
+bool AskYesNo(const QString& text, QWidget* parent) {
+    QMessageBox box(QMessageBox::Warning, Messages::Title(Messages::Kind::Warning), text,
+                    QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
     box.setDefaultButton(no);

@@ -9,4 +9,7 @@ class QWidget;
 // warning box with "&Oui" and "&Non".
 std::optional<QString> RunSaveFileDialog(QWidget* parent, const SaveRequest& request);
 bool AskOverwrite(QWidget* parent);
+// The warning box with "&Oui" and "&Non" of the program, a child of `parent` so that it
+// opens above a window that stays on top; true when the user answers "&Oui".
+bool AskYesNo(const QString& text, QWidget* parent);
 OutputPrompts DialogPrompts(QWidget* parent);

@@ -1,6 +1,7 @@
 #include "output/SpectrumPrintWindow.h"
 
 #include "core/ErrorGuard.h"
+#include "output/PrinterSetupDialog.h"
 
 #include <QGroupBox>
 #include <QPainter>
@@ -10,14 +11,6 @@
 #include <stdexcept>
 
 namespace {
-
-QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // Gives the printer back its orientation, however the printing ends.
 struct OrientationKeeper {
@@ -40,19 +33,19 @@ SpectrumPrintWindow::SpectrumPrintWindow(QPrinter& printer,
     auto* group = new QGroupBox(QStringLiteral(" Choix du type d'impression : "), this);
     auto* groupLayout = new QVBoxLayout(group);
     QPushButton* landscape =
-        Button(QStringLiteral("Impression du spectre en mode &paysage"),
-               QStringLiteral("Lancer l'impression au format paysage..."), group);
+        PrintWindowButton(QStringLiteral("Impression du spectre en mode &paysage"),
+                          QStringLiteral("Lancer l'impression au format paysage..."), group);
     QPushButton* portrait =
-        Button(QStringLiteral("Impression du spectre en mode por&trait"),
-               QStringLiteral("Lancer l'impression au format portrait..."), group);
+        PrintWindowButton(QStringLiteral("Impression du spectre en mode por&trait"),
+                          QStringLiteral("Lancer l'impression au format portrait..."), group);
     groupLayout->addWidget(landscape);
     groupLayout->addWidget(portrait);
-    QPushButton* configure = Button(QStringLiteral("&Configuration"),
-                                    QStringLiteral("Configurer l'imprimante..."), this);
-    QPushButton* help =
-        Button(QStringLiteral("&Aide"), QStringLiteral("Appel au fichier d'aide..."), this);
-    QPushButton* leave = Button(QStringLiteral("&Sortir"),
-                                QStringLiteral("Revenir à la fenêtre principale..."), this);
+    QPushButton* configure = PrintWindowButton(QStringLiteral("&Configuration"),
+                                               QStringLiteral("Configurer l'imprimante..."), this);
+    QPushButton* help = PrintWindowButton(QStringLiteral("&Aide"),
+                                          QStringLiteral("Appel au fichier d'aide..."), this);
+    QPushButton* leave = PrintWindowButton(
+        QStringLiteral("&Sortir"), QStringLiteral("Revenir à la fenêtre principale..."), this);
     layout->addWidget(group);
     layout->addWidget(configure);
     layout->addWidget(help);

@@ -6,6 +6,8 @@
 #include <QtTest>
 #include <cmath>
 
+Q_DECLARE_METATYPE(VoltageReference)
+
 // From the session's state to the engine's input: the points the magnifier shows, the
 // displayed codes of each channel, the scale from the time base, range, probe and ground
 // level, and the readings of both channels of a sweep.
@@ -15,6 +17,7 @@ private slots:
     void scale_data();
     void scale();
     void outsideTheTablesNoScale();
+    void preferredReference_data();
     void preferredReference();
     void displayedCodes();
     void bothChannelsOfASweep();
@@ -81,12 +84,28 @@ void ShownSweepTest::outsideTheTablesNoScale() {
     QVERIFY(ScaleOf(instrument, Channel::B, VoltageReference::ScreenCentre));
 }
 
+// Only a measured ground level reads 0 V: the marker shown at start-up (level 0) or after a
+// centring is not a measurement.
+void ShownSweepTest::preferredReference_data() {
+    QTest::addColumn<bool>("markerShown");
+    QTest::addColumn<bool>("measured");
+    QTest::addColumn<VoltageReference>("expected");
+    QTest::newRow("start-up: marker valid, never measured")
+        << true << false << VoltageReference::ScreenCentre;
+    QTest::newRow("measured") << true << true << VoltageReference::Ground;
+    QTest::newRow("neither") << false << false << VoltageReference::ScreenCentre;
+    QTest::newRow("measured, marker hidden") << false << true << VoltageReference::Ground;
+}
+
 void ShownSweepTest::preferredReference() {
+    QFETCH(bool, markerShown);
+    QFETCH(bool, measured);
+    QFETCH(VoltageReference, expected);
     ChannelSettings c;
-    c.groundMarkerShown = true;
-    QCOMPARE(PreferredReference(c), VoltageReference::Ground);
-    c.groundMarkerShown = false;
-    QCOMPARE(PreferredReference(c), VoltageReference::ScreenCentre);
+    c.groundLevel = 0;
+    c.groundMarkerShown = markerShown;
+    c.groundMeasured = measured;
+    QCOMPARE(PreferredReference(c), expected);
 }
 
 // The displayed codes (what the screen draws), not the codes as received, and each
@@ -113,8 +132,8 @@ void ShownSweepTest::displayedCodes() {
 }
 
 // Channel A: a square whose first 151 points swing 96..160 and whose rest spans the whole
-// range; its ground marker is valid at 96. Channel B: a sine of 25 points a period at
-// 1 ms/div, centre reference (no valid ground marker).
+// range; its ground level was measured at 96. Channel B: a sine of 25 points a period at
+// 1 ms/div, centre reference (its ground level not measured).
 void ShownSweepTest::bothChannelsOfASweep() {
     const std::vector<int> square = Signal::Square(50, 0.5, 96, 160, 2);
     const std::vector<int> sine = Signal::Sine(25, 128, 60, 3);
@@ -129,11 +148,12 @@ void ShownSweepTest::bothChannelsOfASweep() {
     instrument.timeBaseIndex = 9;             // 1 ms/div
     instrument.channelA.voltsPerDivIndex = 4; // 0.5 V
     instrument.channelA.groundLevel = 96;
-    instrument.channelA.groundMarkerShown = true;
+    instrument.channelA.groundMeasured = true;
     instrument.channelB.voltsPerDivIndex = 3; // 1 V
     instrument.channelB.probeTimesTen = true;
     instrument.channelB.groundLevel = 40;
-    instrument.channelB.groundMarkerShown = false;
+    instrument.channelB.groundMarkerShown = true; // at level 40, but not measured
+    instrument.channelB.groundMeasured = false;
 
     const SweepMeasurements x2 = MeasureShownSweep(samples, instrument, 2);
     QCOMPARE(x2.channelA.pointCount, 151);

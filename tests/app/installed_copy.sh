@@ -26,7 +26,9 @@ chmod 755 "$work"
 
 prefix="$work/pré fixe"
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/oscilloscope share/oscilloscope/aide.hlp share/oscilloscope/parametres.inf \
+for f in bin/oscilloscope bin/oscilloscope-capture share/man/man1/oscilloscope-capture.1.gz \
+         share/mime/packages/oscilloscope-acquisition.xml \
+         share/oscilloscope/aide.hlp share/oscilloscope/parametres.inf \
          share/oscilloscope/ledon.bmp share/oscilloscope/oscilloscope.png \
          share/applications/oscilloscope.desktop \
          share/icons/hicolor/scalable/apps/oscilloscope.svg \

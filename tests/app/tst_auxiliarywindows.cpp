@@ -7,6 +7,7 @@
 #include "dialogs/ColoursWindow.h"
 #include "dialogs/GraticuleOptionsWindow.h"
 #include "dialogs/HelpViewer.h"
+#include "dialogs/MeasurementsWindow.h"
 #include "dialogs/StartupParametersWindow.h"
 #include "panel/ChannelPanel.h"
 #include "panel/DialView.h"
@@ -113,6 +114,8 @@ AuxiliaryWindow* AuxiliaryWindowsTest::WindowOf(Command c) const {
         return Part<StartupParametersWindow>(window.get(), "startupParameters");
     case Command::About:
         return Part<AboutWindow>(window.get(), "about");
+    case Command::Measurements:
+        return Part<MeasurementsWindow>(window.get(), "measurements");
     default:
         return nullptr;
     }
@@ -129,6 +132,10 @@ void AuxiliaryWindowsTest::commandsOpenTheirWindows_data() {
     QTest::newRow("Couleurs, pop-up") << Command::Colours << 1 << "Couleurs";
     QTest::newRow("Couleurs, tool bar") << Command::Colours << 2 << "Couleurs";
     QTest::newRow("A propos, menu") << Command::About << 0 << "A propos de...";
+    QTest::newRow("Mesures automatiques, menu")
+        << Command::Measurements << 0 << "Mesures automatiques";
+    QTest::newRow("Mesures automatiques, tool bar")
+        << Command::Measurements << 2 << "Mesures automatiques";
     QTest::newRow("start-up parameters, menu")
         << Command::StartupParameters << 0 << "Paramètres de démarrage";
     QTest::newRow("start-up parameters, pop-up")
@@ -304,6 +311,8 @@ void AuxiliaryWindowsTest::helpOfEachWindow_data() {
                               << "Couleurs";
     QTest::newRow("start-up parameters") << Command::StartupParameters << "rub59"
                                          << "Paramètres de démarrage";
+    QTest::newRow("automatic measurements") << Command::Measurements << "mesures"
+                                            << "Mesures automatiques";
 }
 
 // The "&Aide" button of each window opens the help at the window's topic, scrolled to it.

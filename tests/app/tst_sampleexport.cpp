@@ -199,12 +199,13 @@ void SampleExportTest::sweepAsTheTracesShowIt() {
     // channel's mid-level.
     QCOMPARE(lines[300].split(',').mid(2), (QList<QByteArray>{"0", "128"}));
 
+    // The channel is in GND, as the activation leaves it: the sweep measured its ground
+    // level, from which the codes as received are read.
     session.SetShowWindowEffect(false);
     lines = Export();
     QCOMPARE(lines.size(), 302);
-    QCOMPARE(lines[0],
-             QByteArray("Point,Temps (s),Voie A (V par rapport à la ligne centrale),Code A"));
-    QCOMPARE(lines[300].split(',').last(), QByteArray("200"));
+    QCOMPARE(lines[0], QByteArray("Point,Temps (s),Voie A (V par rapport à la masse),Code A"));
+    QCOMPARE(lines[300].split(',').mid(2), (QList<QByteArray>{"0", "200"}));
 }
 
 QTEST_MAIN(SampleExportTest)

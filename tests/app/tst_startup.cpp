@@ -311,6 +311,8 @@ void StartupTest::menusAndShortcuts_data() {
     QTest::newRow("xy")       << int(Command::MathXY)            << "Mode &X Y (Voie A = X et Voie B = Y)"     << "Ctrl+F5"    << false;
     QTest::newRow("help")     << int(Command::Help)              << "Ai&de"                                    << "Ctrl+D"     << true;
     QTest::newRow("about")    << int(Command::About)             << "A pr&opos de..."                          << "Ctrl+O"     << true;
+    QTest::newRow("measures") << int(Command::Measurements)      << "&Mesures automatiques..."                 << "Ctrl+M"     << true;
+    QTest::newRow("shot")     << int(Command::SingleShot)        << "Mo&nocoup"                                << "Ctrl+U"     << false;
     // clang-format on
 }
 
@@ -334,6 +336,19 @@ void StartupTest::menusAndShortcuts() {
              file.indexOf(SurfacesOf(w.get()).MenuAction(Command::Save)) + 1);
     QVERIFY(!SurfacesOf(w.get()).PopupAction(Command::ExportSamples));
     QVERIFY(!SurfacesOf(w.get()).ToolAction(Command::ExportSamples));
+    // No two items of the menu bar share a shortcut, the help's F1 included.
+    QStringList shortcuts{QKeySequence(QKeySequence::HelpContents).toString()};
+    for (QAction* m : w->menuBar()->actions())
+        for (QAction* item : m->menu()->actions()) {
+            const QList<QAction*> inner = item->menu() ? item->menu()->actions() : QList{item};
+            for (QAction* a : inner)
+                if (!a->shortcut().isEmpty()) {
+                    QVERIFY2(!shortcuts.contains(a->shortcut().toString()),
+                             qPrintable(a->shortcut().toString()));
+                    shortcuts << a->shortcut().toString();
+                }
+        }
+    QCOMPARE(shortcuts.size(), 20);
 }
 
 void StartupTest::popupAndToolBar() {

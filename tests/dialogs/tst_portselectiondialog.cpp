@@ -1,3 +1,4 @@
+#include "SessionProbe.h"
 #include "core/SettingsFile.h"
 #include "dialogs/PortSelectionDialog.h"
 #include "instrument/Instrument.h"
@@ -259,6 +260,36 @@ private slots:
         QCOMPARE(help.size(), 2);
         QCOMPARE(help[0][0].toString(), QStringLiteral("rub11"));
         QCOMPARE(help[1][0].toString(), QStringLiteral("rub61"));
+    }
+
+    // The list is made with the dialog and kept at each opening; while the session's link
+    // is lost, the ports present are listed anew at each opening (an adapter plugged in
+    // again may come back under another name), the text of the field kept.
+    void portsListedAnewWhileTheLinkIsLost() {
+        SessionProbe probe;
+        probe.Activate();
+        QStringList present{"ttyUSB0"};
+        PortSelectionDialog dialog(nullptr, probe.session, [&present] { return present; });
+        present = {"ttyUSB0", "ttyS0"};
+        dialog.ShowOnTop();
+        QCOMPARE(Listed(dialog), QStringList{"ttyUSB0"});
+        dialog.hide();
+
+        probe.failOpen = true;
+        probe.link->Lose();
+        QVERIFY(probe.session.Reconnecting());
+        present = {"ttyUSB1", "ttyS0"};
+        const QString field = dialog.PortList()->currentText();
+        dialog.ShowOnTop();
+        QCOMPARE(Listed(dialog), (QStringList{"ttyS0", "ttyUSB1"}));
+        QCOMPARE(dialog.PortList()->currentText(), field);
+        dialog.hide();
+        present = {"ttyUSB2"};
+        dialog.ShowOnTop();
+        QCOMPARE(Listed(dialog), QStringList{"ttyUSB2"});
+        // A pick from the new list is the port of the next activation.
+        dialog.PortList()->activated(0);
+        QCOMPARE(probe.session.Settings().Line(SettingsLine::Port), QStringLiteral("ttyUSB2"));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "DialogsSupport.h"
 #include "core/SettingsLines.h"
 #include "dialogs/StartupParametersWindow.h"
+#include "output/SaveFileDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 // Link activation of the session, on the program's own road: the hardware link over a
@@ -29,6 +30,7 @@ QString modemFile;
 class PtyActivationTest : public QObject {
     Q_OBJECT
 private slots:
+    void boxSeesALineRaisedBeforeItStarted();
     void activatedOverThePort_data() {
         QTest::addColumn<bool>("awake");
         QTest::addColumn<QList<QStringList>>("wires"); // the lines and writes it may show
@@ -109,6 +111,31 @@ private slots:
         QVERIFY(!lost);
     }
 };
+
+// The stand-in box reads RTS from the moment it is switched on: a line the program raised
+// before the box's reader began (a machine slow to schedule it) is high for the box, which
+// answers it once woken.
+void PtyActivationTest::boxSeesALineRaisedBeforeItStarted() {
+    modem->lines.store(TIOCM_RTS);
+    OscPtyNotify(*modem);
+    QProcess box;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LD_PRELOAD"));
+    box.setProcessEnvironment(environment);
+    box.start(QStringLiteral(OSC_PTY_BOX), {modemFile});
+    const auto stopBox = qScopeGuard([&box] {
+        box.kill();
+        box.waitForFinished();
+    });
+    QVERIFY2(box.waitForStarted(), qPrintable(box.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(box.canReadLine(), 10000);
+    const QByteArray slave = box.readLine().trimmed();
+    const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const auto closePort = qScopeGuard([fd] { ::close(fd); });
+    QCOMPARE(::write(fd, "Z1", 2), ssize_t(2));
+    QTRY_VERIFY_WITH_TIMEOUT(modem->lines.load() & TIOCM_DSR, 10000);
+}
 
 int main(int argc, char** argv) {
     if (!dlsym(RTLD_DEFAULT, "osc_pty_modem")) {

@@ -15,6 +15,8 @@ private slots:
     void restore_data();
     void restore();
     void failingGroupIsReportedAndTheNextGroupsAreRestored();
+    void settingsInMemory_data();
+    void settingsInMemory();
 
 private:
     // The events after "?&" of an activation with lines 28 and 30 to 39.
@@ -198,6 +200,65 @@ void RestoreTest::failingGroupIsReportedAndTheNextGroupsAreRestored() {
                  qPrintable(text));
     QVERIFY(probe->session.LinkActive());
     QVERIFY(probe->session.State().channelB.traceOn);
+}
+
+void RestoreTest::settingsInMemory_data() {
+    QTest::addColumn<bool>("restore");
+    QTest::addColumn<QStringList>("commands"); // after "Z1" and "?&"
+    // The restore skipped: the activated preset alone, whatever the mask says.
+    QTest::newRow("restore skipped") << false << QStringList{};
+    // Applied, it replays the groups of the lines in memory, and saves nothing.
+    QTest::newRow("restore applied")
+        << true << QStringList{"T03&", "U&", "I&", "J&", "A4*&", "B5*&", "Q100#&", "R150#&"};
+}
+
+void RestoreTest::settingsInMemory() {
+    QFETCH(bool, restore);
+    QFETCH(QStringList, commands);
+    // A settings file that would restore every group; the session takes its lines once and
+    // keeps them in memory from then on.
+    QList<QPair<int, QString>> lines{{28, "63"}};
+    for (int k = 30; k <= 39; ++k)
+        lines << qMakePair(k, Saved[k - 30]);
+    LoadSettingsLines(*probe, lines);
+    Instrument& session = probe->session;
+    const PersistedSettings inMemory = session.Settings();
+    session.KeepSettingsInMemory(inMemory);
+    QVERIFY(session.SettingsInMemory());
+    const QString path = probe->dir.filePath(QStringLiteral("parametres.inf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    probe->Start(); // resets the instrument lines: in memory only
+    session.ActivateLink(restore ? StartupRestore::Apply : StartupRestore::Skip);
+    session.SelectTimeBase(5);
+    session.SwitchTrace(Channel::B, true);
+    QCOMPARE(probe->Commands(), (QStringList{"Z1", "?&"} + commands + QStringList{"T12&"}));
+    QVERIFY(!probe->events.contains(QStringLiteral("save")));
+    QCOMPARE(session.Settings().Line(SettingsLine::TimeBase), QStringLiteral("5"));
+    QCOMPARE(session.Settings().Line(SettingsLine::TraceB), QStringLiteral("VOIE_B_ON"));
+    if (!restore) {
+        // The activated preset: 1 V/div, GND, channel A alone, trigger off.
+        QCOMPARE(session.State().channelA.voltsPerDivIndex, 3);
+        QCOMPARE(session.State().channelA.coupling, Coupling::GND);
+        QCOMPARE(session.State().channelA.verticalPosition, 128);
+        QCOMPARE(session.State().triggerSource, TriggerSource::Off);
+    }
+
+    // The file was neither written nor replaced, and is not read again.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    file.close();
+    QCOMPARE(QDir(probe->dir.path()).entryList(QDir::Files),
+             QStringList(QStringLiteral("parametres.inf")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(50 * 2, '\n'));
+    file.close();
+    session.LoadSettings();
+    QCOMPARE(session.Settings().Line(SettingsLine::TimeBase), QStringLiteral("5"));
+    QCOMPARE(session.Settings().Line(SettingsLine::RestoreMask), QStringLiteral("63"));
 }
 
 QTEST_MAIN(RestoreTest)

@@ -26,6 +26,9 @@ private slots:
     void pausedMovesKeepTheInstrumentGroupsLocked_data();
     void pausedMovesKeepTheInstrumentGroupsLocked();
     void magnifierKeepsTheWindowAndTheStep();
+    void moveWindowToAStart_data();
+    void moveWindowToAStart();
+    void moveWindowToWhilePaused();
 
 private:
     Instrument& Session() { return probe->session; }
@@ -276,6 +279,63 @@ void TranslationTest::magnifierKeepsTheWindowAndTheStep() {
     // A later move still steps by 12 samples.
     Session().TranslateRight();
     QCOMPARE(probe->Commands(), QStringList{"d24#&"});
+}
+
+void TranslationTest::moveWindowToAStart_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("startAfter");
+    QTest::addColumn<QString>("buttons"); // "<", "> | <", ">": 1 usable, 0 not
+    // Any start, reached in one command whatever the steps allow, and no message even at
+    // the last start; the buttons as a move there would leave them.
+    QTest::newRow("0 to 1, no step's multiple")
+        << 0 << 1 << QStringList{"buttons", "range", "send d1#&"} << 1 << "111";
+    QTest::newRow("300 to 0, still a right move")
+        << 300 << 0 << QStringList{"buttons", "range", "send d0#&"} << 0 << "001";
+    QTest::newRow("0 to 1000") << 0 << 1000 << QStringList{"buttons", "range", "send d1000#&"}
+                               << 1000 << "111";
+    QTest::newRow("to 1746, > still usable")
+        << 30 << 1746 << QStringList{"buttons", "range", "send d1746#&"} << 1746 << "111";
+    QTest::newRow("to 1747, the last start")
+        << 30 << 1747 << QStringList{"buttons", "range", "send d1747#&"} << 1747 << "110";
+    QTest::newRow("from 1747 back to 5")
+        << 1747 << 5 << QStringList{"buttons", "range", "send d5#&"} << 5 << "111";
+    // Outside the memory nothing changes and nothing is sent.
+    QTest::newRow("1748") << 30 << 1748 << QStringList{} << 30 << "111";
+    QTest::newRow("-1") << 30 << -1 << QStringList{} << 30 << "111";
+}
+
+void TranslationTest::moveWindowToAStart() {
+    QFETCH(int, from);
+    QFETCH(int, start);
+    QFETCH(QStringList, events);
+    QFETCH(int, startAfter);
+    QFETCH(QString, buttons);
+    StartAt(from, 6);
+    RecordDisplays(*probe);
+    MessageCatcher messages;
+    Session().MoveWindowTo(start);
+    QCOMPARE(probe->events, events);
+    QVERIFY(messages.shown.isEmpty());
+    QCOMPARE(Session().Ram().Start(), startAfter);
+    QCOMPARE(Session().Ram().RangeLabel(),
+             QStringLiteral("Echantillons RAM: de %1 à %2").arg(startAfter).arg(startAfter + 300));
+    const QString shown = QString::number(int(Session().Ram().LeftEnabled())) +
+                          QString::number(int(Session().Ram().ResetEnabled())) +
+                          QString::number(int(Session().Ram().RightEnabled()));
+    QCOMPARE(shown, buttons);
+    QCOMPARE(Session().Ram().Step(), 6); // the chosen step stays
+}
+
+void TranslationTest::moveWindowToWhilePaused() {
+    // As after any move while paused, the instrument groups are locked again.
+    Session().Pause();
+    RecordLocks(*probe);
+    probe->events.clear();
+    Session().MoveWindowTo(60);
+    QCOMPARE(probe->events,
+             (QStringList{"transfer off", "send d60#&", "groups on", "transfer on", "groups off"}));
 }
 
 QTEST_MAIN(TranslationTest)

@@ -68,7 +68,8 @@ endif()
 
 # The link tests that wait on the clock.
 foreach(timed link.tst_serialpty link.tst_serialpty_timing link.tst_commandprotocol
-        link.tst_simulatedbox instrument.tst_linkactivation instrument.tst_ptyactivation)
+        link.tst_simulatedbox instrument.tst_linkactivation instrument.tst_ptyactivation
+        instrument.tst_ptylinkloss instrument.tst_linkloss)
   if(TEST ${timed})
     set_property(TEST ${timed} APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
   endif()

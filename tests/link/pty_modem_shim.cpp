@@ -11,6 +11,7 @@
 #include <dlfcn.h>
 #include <linux/futex.h>
 #include <linux/serial.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -224,6 +225,12 @@ __attribute__((visibility("default"))) int tcdrain(int fd) {
     if (!IsPtySlave(fd))
         return next(fd);
     while (Untaken() > 0) {
+        // A port whose other end closed never drains: the driver reports the hang-up.
+        pollfd state{fd, 0, 0};
+        if (::poll(&state, 1, 0) > 0 && (state.revents & POLLHUP)) {
+            errno = EIO;
+            return -1;
+        }
         const timespec pause{0, 100'000};
         nanosleep(&pause, nullptr);
     }

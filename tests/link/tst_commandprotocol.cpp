@@ -457,6 +457,160 @@ private slots:
         QCOMPARE(errors, QStringList{"EscapeCommFunction function failed (linux error code: 9 - "
                                      "Bad file descriptor)"});
     }
+
+    void droppedLinkEndsTheExchangeAtOnce_data() {
+        QTest::addColumn<QString>("where");
+        // The link is let go of from inside the exchange's own waits (its port hung up):
+        // while the answer is awaited, or in the wait before the write.
+        QTest::newRow("answer awaited") << "answer";
+        QTest::newRow("before the write") << "before write";
+    }
+
+    // The exchange under way completes without its write and without waiting any more,
+    // unlocks the groups and clears the status; no failure is announced, nothing more is
+    // sent, and the final command counts as sent.
+    void droppedLinkEndsTheExchangeAtOnce() {
+        QFETCH(QString, where);
+        Rig rig;
+        rig.timings.watchdogIntervalMs = 20; // 2 s: the drop comes long before
+        rig.timings.beforeWriteMs = 2000;
+        rig.Wake();
+        if (where == "answer")
+            rig.box.SetSilent(true);
+        connect(&rig.protocol, &CommandProtocol::progressFinished, &rig.host.context, [&] {
+            if (where == "before write")
+                QTimer::singleShot(5, &rig.host.context, [&] { rig.protocol.DropLink(); });
+        });
+        if (where == "answer")
+            QTimer::singleShot(5, &rig.host.context, [&] { rig.protocol.DropLink(); });
+        WaitCounter waits;
+        rig.protocol.SendCommand("T05&");
+        QCOMPARE(rig.Written(), QByteArrayList{"Z1"});
+        QCOMPARE(rig.host.failures, 0);
+        QVERIFY(rig.protocol.LinkDropped());
+        QVERIFY(!rig.protocol.Busy());
+        QVERIFY(rig.host.settingGroups && rig.host.transferGroups);
+        QCOMPARE(rig.host.status, Blanks);
+        QVERIFY(!rig.host.progressShown);
+        // Neither the 2 s wait before the write nor the one after it ran its course.
+        QCOMPARE(waits.Ended(2000), 0);
+        QCOMPARE(waits.Ended(rig.timings.afterWriteMs), 0);
+
+        const QStringList shown = rig.host.Names();
+        rig.protocol.SendCommand("P&");
+        rig.protocol.SendActivationCommand();
+        QCOMPARE(rig.host.Names(), shown);
+        bool ended = false;
+        rig.protocol.SendFinalCommand("F&", [&] { ended = true; });
+        QVERIFY(ended);
+        QCOMPARE(rig.Written(), QByteArrayList{"Z1"});
+        QVERIFY(errors.isEmpty());
+    }
+
+    // Exchanges queued behind the one under way go nowhere once the link is let go of; a
+    // final command queued there ends the run without being written.
+    void droppedLinkDropsTheQueueButNotTheEnd() {
+        Rig rig;
+        rig.Wake();
+        rig.box.SetSilent(true);
+        bool ended = false;
+        connect(&rig.protocol, &CommandProtocol::progressChanged, &rig.host.context, [&](int n) {
+            if (n != 1)
+                return;
+            rig.protocol.SendCommand("P&");
+            rig.protocol.SendFinalCommand("F&", [&] { ended = true; });
+            rig.protocol.DropLink();
+        });
+        rig.protocol.SendCommand("L&");
+        QVERIFY(ended);
+        QVERIFY(rig.protocol.Ended());
+        QCOMPARE(rig.Written(), QByteArrayList{"Z1"});
+        QCOMPARE(rig.host.failures, 0);
+    }
+
+    void errorOfADroppedLinkIsNotRaised_data() {
+        QTest::addColumn<QString>("failing");
+        QTest::newRow("RTS") << "rts";
+        QTest::newRow("write") << "write";
+        QTest::newRow("wake-up") << "wake-up";
+    }
+
+    // A port that is found gone by the call itself (the call loses the link, then fails):
+    // the loss is what the user hears of; the call's error is not raised, and the
+    // exchange still unlocks the panel.
+    void errorOfADroppedLinkIsNotRaised() {
+        QFETCH(QString, failing);
+        struct Failing : SerialLink {
+            CommandProtocol* protocol = nullptr;
+            QString failing;
+            void Open(const QString&) override {}
+            void Close() override {}
+            bool IsOpen() const override { return true; }
+            void Fail(const QString& what) {
+                protocol->DropLink();
+                throw SerialError(SerialErrorText(what, EIO));
+            }
+            void SetRts(bool on) override {
+                if (on && failing == "rts")
+                    Fail(QStringLiteral("EscapeCommFunction function failed"));
+                if (on)
+                    QTimer::singleShot(1, this, [this] { emit dsrChanged(true); });
+            }
+            void Write(const QByteArray& bytes) override {
+                if ((failing == "write" && bytes != "Z1") ||
+                    (failing == "wake-up" && bytes == "Z1"))
+                    Fail(QStringLiteral("WriteFile function failed"));
+            }
+        } link;
+        link.failing = failing;
+        Timings timings;
+        timings.beforeWriteMs = 1;
+        timings.afterWriteMs = 1;
+        CommandProtocol protocol(link, timings);
+        link.protocol = &protocol;
+        ProtocolRecorder host(protocol);
+        if (failing == "wake-up") {
+            protocol.SendActivationCommand();
+        } else {
+            protocol.SendCommand("L&");
+            QCOMPARE(host.status, Blanks);
+            QVERIFY(host.settingGroups && host.transferGroups);
+        }
+        QVERIFY(protocol.LinkDropped());
+        QVERIFY(!protocol.Busy());
+        QVERIFY(errors.isEmpty());
+    }
+
+    void quietPreparationShowsNothing_data() {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("box answers") << true;
+        QTest::newRow("box silent") << false;
+    }
+
+    // Prepared quietly (a box sought again while the panel stays free), the exchange shows
+    // no status, locks nothing and shows no progress; a box that does not answer fails it as
+    // any other. Its completion clears the status and opens the groups as always.
+    void quietPreparationShowsNothing() {
+        QFETCH(bool, answers);
+        Rig rig;
+        rig.Wake();
+        rig.box.SetSilent(!answers);
+        rig.protocol.PrepareCommand(CommandProtocol::Shown::Quietly);
+        QCOMPARE(rig.host.failures, answers ? 0 : 1);
+        QCOMPARE(rig.host.Names(), QStringList(answers ? QStringList{} : QStringList{"failure"}));
+        QVERIFY(rig.host.progress.isEmpty());
+        QCOMPARE(rig.DsrRises(), answers ? 1 : 0);
+        if (!answers)
+            return;
+        rig.protocol.WriteCommand("?&");
+        rig.protocol.CompleteCommand();
+        QCOMPARE(rig.host.Names(), (QStringList{"status cleared", "settings on", "transfer on"}));
+        QCOMPARE(rig.Written(), (QByteArrayList{"Z1", "?&"}));
+        // The next exchange shows itself again.
+        rig.protocol.SendCommand("L&");
+        QVERIFY(rig.host.Names().contains("status busy"));
+        QVERIFY(!rig.host.progress.isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandProtocol)

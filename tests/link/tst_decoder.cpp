@@ -48,53 +48,56 @@ private slots:
         QTest::addColumn<QByteArray>("packet");
         QTest::addColumn<QString>("raw");        // columns 2..10
         QTest::addColumn<QStringList>("values"); // columns 11, 12, 15, 16
+        QTest::addColumn<int>("malformed");      // counted as not a whole sample packet
 
         QTest::newRow("centre") << QByteArray("A128#128B") << QString::fromUtf8("A|1|2|8|#|1|2|8|B")
-                                << QStringList{"128", "128", "256", "0"};
+                                << QStringList{"128", "128", "256", "0"} << 0;
         QTest::newRow("extremes") << QByteArray("A255%000B")
                                   << QString::fromUtf8("A|2|5|5|%|0|0|0|B")
-                                  << QStringList{"255", "0", "255", "255"};
+                                  << QStringList{"255", "0", "255", "255"} << 0;
         QTest::newRow("negative difference")
             << QByteArray("A000%255B") << QString::fromUtf8("A|0|0|0|%|2|5|5|B")
-            << QStringList{"0", "255", "255", "-255"};
+            << QStringList{"0", "255", "255", "-255"} << 0;
         QTest::newRow("bad digits take defaults")
             << QByteArray("A1x5%12zB") << QString::fromUtf8("A|1|x|5|%|1|2|z|B")
-            << QStringList{"125", "127", "252", "-2"};
+            << QStringList{"125", "127", "252", "-2"} << 1;
         QTest::newRow("all digits bad")
             << QByteArray("A   %\xff\xfe-B") << QString::fromUtf8("A| | | |%|\u00ff|\u00fe|-|B")
-            << QStringList{"127", "127", "254", "0"};
+            << QStringList{"127", "127", "254", "0"} << 1;
         QTest::newRow("above 255 kept")
             << QByteArray("A999%300B") << QString::fromUtf8("A|9|9|9|%|3|0|0|B")
-            << QStringList{"999", "300", "1299", "699"};
+            << QStringList{"999", "300", "1299", "699"} << 0;
         QTest::newRow("short: missing units of B")
             << QByteArray("A123#45B") << QString::fromUtf8("A|1|2|3|#|4|5|B|")
-            << QStringList{"123", "457", "580", "-334"};
+            << QStringList{"123", "457", "580", "-334"} << 1;
         QTest::newRow("short: marker only")
             << QByteArray("A123%") << QString::fromUtf8("A|1|2|3|%||||")
-            << QStringList{"123", "127", "250", "-4"};
+            << QStringList{"123", "127", "250", "-4"} << 1;
         QTest::newRow("short: no marker") << QByteArray("A12B") << QString::fromUtf8("A|1|2|B|||||")
-                                          << QStringList{"128", "128", "", ""};
+                                          << QStringList{"128", "128", "", ""} << 1;
         QTest::newRow("start byte alone") << QByteArray("A") << QString::fromUtf8("A||||||||")
-                                          << QStringList{"128", "128", "", ""};
+                                          << QStringList{"128", "128", "", ""} << 1;
         QTest::newRow("empty") << QByteArray() << QString::fromUtf8("||||||||")
-                               << QStringList{"128", "128", "", ""};
+                               << QStringList{"128", "128", "", ""} << 1;
         QTest::newRow("straddling two points")
             << QByteArray("A12#456BA") << QString::fromUtf8("A|1|2|#|4|5|6|B|A")
-            << QStringList{"128", "128", "", ""};
+            << QStringList{"128", "128", "", ""} << 1;
         QTest::newRow("long: bytes after the ninth ignored")
             << QByteArray("A010%020B777") << QString::fromUtf8("A|0|1|0|%|0|2|0|B")
-            << QStringList{"10", "20", "30", "-10"};
+            << QStringList{"10", "20", "30", "-10"} << 1;
         QTest::newRow("nul bytes") << QByteArray("A\0\0\0%\0\0\0B", 9)
                                    << QString::fromLatin1("A|\0|\0|\0|%|\0|\0|\0|B", 17)
-                                   << QStringList{"127", "127", "254", "0"};
+                                   << QStringList{"127", "127", "254", "0"} << 1;
     }
 
     void storesOnePacket() {
         QFETCH(QByteArray, packet);
         QFETCH(QString, raw);
         QFETCH(QStringList, values);
+        QFETCH(int, malformed);
         Rig rig;
         rig.decoder.DecodeSamplePacket(packet);
+        QCOMPARE(rig.decoder.MalformedPackets(), qint64(malformed));
         const SampleTable& t = rig.table;
         QCOMPARE(t.CellText(SampleTable::Packet, 1), QString::fromLatin1(packet.left(9)));
         QCOMPARE(RawCells(t, 1), raw);

@@ -7,9 +7,11 @@
 #include "link/HardwareSerialLink.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -281,6 +283,19 @@ private slots:
                                 "Device or resource busy)"));
         QVERIFY(!other.IsOpen());
         QVERIFY(link.IsOpen());
+
+        // The error's number comes with its text, for callers that tell the causes apart.
+        const auto number = [](const auto& attempt) {
+            try {
+                attempt();
+            } catch (const SerialError& e) {
+                return e.SystemError();
+            }
+            return 0;
+        };
+        QCOMPARE(number([&] { other.Open(byIdLink); }), EBUSY);
+        QCOMPARE(number([&] { other.Open("/dev/ttyNoSuchPort9"); }), ENOENT);
+        QCOMPARE(number([&] { other.SetRts(true); }), EBADF);
     }
 
     void lineSettings() {
@@ -556,13 +571,47 @@ private slots:
         const int otherMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(otherMaster >= 0 && grantpt(otherMaster) == 0 && unlockpt(otherMaster) == 0);
         HardwareSerialLink link;
+        QSignalSpy losses(&link, &SerialLink::portLost);
         link.Open(QString::fromLocal8Bit(ptsname(otherMaster)));
         ::close(otherMaster);
-        QTRY_VERIFY_WITH_TIMEOUT(!link.IsOpen(), 5000);
+        // Said once, from the port itself (nothing is asked of it), with its cause.
+        QTRY_COMPARE_WITH_TIMEOUT(losses.count(), 1, 5000);
+        QCOMPARE(losses.first().first().toString(), LossReason::HungUp);
+        QVERIFY(!link.IsOpen());
+        // The descriptor closed, the event loop sleeps: no spinning on a hung-up port.
+        const double before = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        Spin(500);
+        const double used = CpuSeconds() - before;
+        QVERIFY2(used < 0.3 * wall.elapsed() / 1000.0, qPrintable(QString::number(used)));
         const QString lost = QStringLiteral("(linux error code: 5 - Input/output error)");
         QCOMPARE(SerialErrorOf([&] { link.SetRts(true); }),
                  "EscapeCommFunction function failed " + lost);
         QCOMPARE(SerialErrorOf([&] { link.Write("P&"); }), "WriteFile function failed " + lost);
+        QCOMPARE(losses.count(), 1);
+    }
+
+    void portAlias_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<bool>("named");
+        // The folder holds one link, to the slave: the adapter's lasting name.
+        QTest::newRow("the device itself") << "slave" << true;
+        QTest::newRow("the lasting name itself") << "alias" << true;
+        QTest::newRow("another device") << "/dev/null" << false;
+        QTest::newRow("the simulated box") << "SIMULATEUR" << false;
+    }
+
+    // The lasting name of a port: the link of the folder that leads to the same device.
+    void portAlias() {
+        QFETCH(QString, port);
+        QFETCH(bool, named);
+        if (port == "slave")
+            port = slave;
+        else if (port == "alias")
+            port = byIdLink;
+        QCOMPARE(PortAlias(port, dir.path()), named ? byIdLink : QString());
+        QCOMPARE(PortAlias(port, dir.filePath(QStringLiteral("none"))), QString());
     }
 
     void wakeUpLeavesThePortWhileRtsIsHigh() {

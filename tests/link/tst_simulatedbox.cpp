@@ -134,6 +134,16 @@ private slots:
             << true << 500 << QStringList{"RTS on", "run 5", "RTS off", "run 600"} << QList<bool>{};
         QTest::newRow("after the end of use the box sleeps")
             << false << 2 << QStringList{"Z1", "F&", "RTS on", "run 20"} << QList<bool>{};
+        // Switched off ("off") behind an adapter that keeps the port, and on again ("on").
+        QTest::newRow("switched off: DSR falls at once and RTS is not answered")
+            << true << 2
+            << QStringList{"RTS on", "run 20", "off", "RTS off", "run 5", "RTS on", "run 20"}
+            << QList<bool>{true, false};
+        QTest::newRow("switched off: the wake-up is not heard")
+            << true << 2 << QStringList{"off", "Z1", "RTS on", "run 20"} << QList<bool>{};
+        QTest::newRow("switched on again: asleep until the wake-up")
+            << true << 2 << QStringList{"off", "on", "RTS on", "run 20", "Z1", "run 20"}
+            << QList<bool>{true};
     }
 
     void handshake() {
@@ -149,14 +159,19 @@ private slots:
         box.Open(SimulatedPortName);
         for (const QString& step : steps) {
             const qsizetype before = reports.size();
-            if (step.startsWith("run "))
+            if (step.startsWith("run ")) {
                 RunTimersDueWithin(step.mid(4).toInt());
-            else if (step.startsWith("RTS "))
+                continue;
+            }
+            if (step == "off" || step == "on") {
+                box.SetPowered(step == "on"); // DSR falls with the power, at once
+                continue;
+            }
+            if (step.startsWith("RTS "))
                 box.SetRts(step == "RTS on");
             else
                 box.Write(step.toLatin1());
-            if (!step.startsWith("run "))
-                QCOMPARE(reports.size(), before); // never from inside the call
+            QCOMPARE(reports.size(), before); // never from inside the call
         }
         QCOMPARE(reports, dsr);
         QCOMPARE(box.Dsr(), !dsr.isEmpty() && dsr.last());
@@ -245,6 +260,78 @@ private slots:
         box.Write("F&");
         QVERIFY(!box.Acquiring());
         QVERIFY(!box.Awake());
+    }
+
+    // Unplugged, the box's link is lost for good: once said, nothing more comes, and every
+    // use of it fails, opening it again too.
+    void unpluggedBoxFailsForGood() {
+        Road road;
+        road.Start();
+        road.WaitSweeps(1);
+        QSignalSpy lost(&road.box, &SerialLink::portLost);
+        road.box.Unplug();
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(lost.first().first().toString(), QStringLiteral("port fermé ou débranché"));
+        QVERIFY(!road.box.IsOpen());
+        const qint64 bytes = road.bytes;
+        RunTimersDueWithin(100);
+        QCOMPARE(road.bytes, bytes);
+        const auto fails = [](auto&& call) {
+            try {
+                call();
+            } catch (const SerialError& e) {
+                return e.Text();
+            }
+            return QString();
+        };
+        QVERIFY(fails([&] { road.box.SetRts(true); }).contains(QStringLiteral("error code: 5")));
+        QVERIFY(fails([&] { road.box.Write("L&"); }).contains(QStringLiteral("error code: 5")));
+        QVERIFY(fails([&] {
+                    road.box.Open(SimulatedPortName);
+                }).startsWith(QStringLiteral("Unable to open com port")));
+        road.box.Unplug();
+        QCOMPARE(lost.count(), 1);
+    }
+
+    // Muted, the box sends nothing but still answers and obeys; unmuted it sends again.
+    void mutedBoxStillAnswers() {
+        Road road;
+        road.Start();
+        road.WaitSweeps(1);
+        road.box.SetMuted(true);
+        RunTimersDueWithin(30); // a step of the line already due
+        const qint64 bytes = road.bytes;
+        RunTimersDueWithin(200);
+        QCOMPARE(road.bytes, bytes);
+        QSignalSpy dsr(&road.box, &SerialLink::dsrChanged);
+        road.box.SetRts(true);
+        QTRY_COMPARE(dsr.count(), 1);
+        road.box.SetRts(false);
+        road.box.Write("T05&");
+        QCOMPARE(road.box.Settings().timeBaseIndex, 3);
+        road.box.SetMuted(false);
+        QTRY_VERIFY(road.bytes > bytes);
+    }
+
+    // Switched off the box stops and hears nothing; switched on again it starts over, in
+    // its start state and asleep, until "Z1" and "?&".
+    void switchedOffBoxStartsOver() {
+        Road road;
+        road.Start();
+        road.box.Write("T05&");
+        road.box.SetPowered(false);
+        QVERIFY(!road.box.Acquiring());
+        QVERIFY(!road.box.Awake());
+        road.box.Write("Z1");
+        road.box.Write("?&");
+        QVERIFY(!road.box.Acquiring());
+        road.box.SetPowered(true);
+        QCOMPARE(Describe(road.box.Settings()),
+                 QStringLiteral("tb12 va3 vb3 ca2 cb2 pa128 pb128 tr1 run w0"));
+        road.box.Write("?&");
+        QVERIFY(!road.box.Acquiring());
+        road.Start();
+        QVERIFY(road.box.Acquiring());
     }
 
     void benchSignals_data() {

@@ -431,6 +431,71 @@ private slots:
             QCOMPARE(lines[i], expected[i]);
     }
 
+    // The volts follow the measurements' reference: a channel's measured ground level
+    // (named "masse" in the header), else the centre line, whatever its ground marker says;
+    // the weighted codes, moved about their mid-level, keep the centre line.
+    void sweepCsvReference_data() {
+        QTest::addColumn<bool>("measuredA");
+        QTest::addColumn<bool>("measuredB");
+        QTest::addColumn<std::optional<WeightingWindow>>("weighting");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("markers valid, nothing measured")
+            << false << false << std::optional<WeightingWindow>()
+            << QList<QByteArray>{"Point,Temps (s),Voie A (V par rapport à la ligne centrale),"
+                                 "Voie B (V par rapport à la ligne centrale),Code A,Code B\r",
+                                 "1,0,1,-1,160,96\r"};
+        QTest::newRow("A measured at 96")
+            << true << false << std::optional<WeightingWindow>()
+            << QList<QByteArray>{"Point,Temps (s),Voie A (V par rapport à la masse),Voie B (V "
+                                 "par rapport à la ligne centrale),Code A,Code B\r",
+                                 "1,0,2,-1,160,96\r"};
+        QTest::newRow("both measured, B at 40")
+            << true << true << std::optional<WeightingWindow>()
+            << QList<QByteArray>{"Point,Temps (s),Voie A (V par rapport à la masse),Voie B (V "
+                                 "par rapport à la masse),Code A,Code B\r",
+                                 "1,0,2,1.75,160,96\r"};
+        QTest::newRow("both measured, weighted")
+            << true << true << std::optional<WeightingWindow>(WeightingWindow::Hamming)
+            << QList<QByteArray>{
+                   "Point,Temps (s),Voie A pondérée par la fenêtre de Hamming (V par rapport à "
+                   "la ligne centrale),Voie B pondérée par la fenêtre de Hamming (V par rapport "
+                   "à la ligne centrale),Code A pondéré par la fenêtre de Hamming,Code B pondéré "
+                   "par la fenêtre de Hamming\r",
+                   "1,0,0.375,-0.5,140,112\r"};
+    }
+    void sweepCsvReference() {
+        QFETCH(bool, measuredA);
+        QFETCH(bool, measuredB);
+        QFETCH(std::optional<WeightingWindow>, weighting);
+        QFETCH(QList<QByteArray>, expected);
+        SampleTable table;
+        for (int row = 1; row <= Sweep::Points; ++row) {
+            SampleTable::Point& p = table.At(row);
+            p.displayA = p.displayB = p.weightedA = p.weightedB = 128;
+            p.weightedWritten = true;
+        }
+        table.At(1).displayA = 160;  // 64 codes above 96, 32 above 128: 2 V or 1 V
+        table.At(1).displayB = 96;   // 56 codes above 40, 32 below 128: 1.75 V or -1 V
+        table.At(1).weightedA = 140; // 12 codes above 128: 0.375 V
+        table.At(1).weightedB = 112; // 16 below: -0.5 V
+        SweepExport sweep;
+        sweep.instrument.timeBaseIndex = 9;
+        for (Channel c : {Channel::A, Channel::B}) {
+            ChannelSettings& ch = sweep.instrument.Of(c);
+            ch.traceOn = true;
+            ch.voltsPerDivIndex = 3; // 1 V
+            ch.groundMarkerShown = true;
+            ch.groundMeasured = c == Channel::A ? measuredA : measuredB;
+            ch.groundLevel = c == Channel::A ? 96 : 40;
+        }
+        sweep.samples = &table;
+        sweep.weighting = weighting;
+        const QList<QByteArray> lines = SweepCsv(sweep).split('\n');
+        QCOMPARE(lines.size(), 302);
+        QCOMPARE(lines[0], expected[0]);
+        QCOMPARE(lines[1], expected[1]);
+    }
+
     // The traces show the weighted codes while the effect is shown, except in X-Y mode,
     // where both traces on give the figure drawn from the codes as received.
     void shownWeighting_data() {

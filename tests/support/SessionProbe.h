@@ -4,8 +4,10 @@
 #include "TestTimings.h"
 #include "instrument/Instrument.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // An instrument session for tests, in a temporary program folder, whose link is a
@@ -15,7 +17,8 @@ class SessionProbe {
 public:
     SessionProbe()
         : timings(TimingsGuard::Quick()),
-          session(dir.path() + QLatin1Char('/'), [this](const QString&) {
+          session(dir.path() + QLatin1Char('/'), [this](const QString& name) {
+              opened << name;
               auto made = std::make_unique<RecordingLink>();
               // A link that fails to open is dropped by the session: no pointer to it stays.
               link = failOpen ? nullptr : made.get();
@@ -25,6 +28,8 @@ public:
               made->onWrite = [this](const QByteArray& bytes) {
                   events << QStringLiteral("send ") + QString::fromLatin1(bytes);
               };
+              if (onMade)
+                  onMade(*made);
               return made;
           }) {
         QObject::connect(&session, &Instrument::settingsSaved, [this] { events << "save"; });
@@ -66,6 +71,10 @@ public:
     bool silentLink = false;
     bool asleepLink = false; // the box sleeps until "Z1"; otherwise it is awake already
     bool failOpen = false;
-    RecordingLink* link = nullptr;
+    QStringList opened; // the port of every link made, in order (an opening, or a try)
+    std::function<void(RecordingLink&)> onMade; // called for every link made
+    // The link last made; null once the session has let go of it (a lost link is deleted
+    // when the event loop next runs) until the next one is made.
+    QPointer<RecordingLink> link;
     Instrument session;
 };

@@ -23,6 +23,12 @@
 // when that time comes. With --sweep-log, each time a write to the master carries the last
 // byte of a sweep, a line with the CLOCK_MONOTONIC time in nanoseconds just before that
 // write goes to FILE.
+//
+// A box just switched on has DSR low. Lines read on the standard input change the box as a
+// bench would: "off" switches it off behind an adapter that keeps the port (no DSR, no
+// data, it hears nothing), "on" switches it on again (asleep until "Z1"), "mute" stops its
+// stream while it still obeys, "unmute" starts it again. Closing the box's end of the line
+// is ending this program: the port then hangs up, as when a USB adapter is pulled out.
 
 #include "PtyModem.h"
 #include "link/SimulatedBox.h"
@@ -70,6 +76,11 @@ public:
         box.SetAnswerDelay(AnswerDelayMs);
         box.SetRtsSampling(0); // the reader thread reads the line as the box does
         box.Open(QString());
+        // A box just switched on does not hold DSR, whatever one before it left in the record.
+        if (OscPtySetDsrLine(modem, false)) {
+            OscPtyLog(modem, OscPtyEvent::DsrOff);
+            OscPtyNotify(modem);
+        }
         connect(&box, &SerialLink::dsrChanged, this, [this](bool on) {
             if (!OscPtySetDsrLine(modem, on))
                 return;
@@ -108,24 +119,45 @@ public:
 
     int SweepsSent() const { return box.SweepsSent(); }
 
+    // One line of the bench: "off", "on", "mute" or "unmute"; false for another.
+    bool Obey(const QByteArray& line) {
+        if (line == "off")
+            box.SetPowered(false);
+        else if (line == "on")
+            box.SetPowered(true);
+        else if (line == "mute")
+            box.SetMuted(true);
+        else if (line == "unmute")
+            box.SetMuted(false);
+        else
+            return false;
+        return true;
+    }
+
 private:
     // Reads RTS as the box's microcontroller does and hands each change of what it read to
     // the box on the main thread, after the bytes the program wrote before it: on a wire
-    // those reach the box first ("Z1" wakes the box before the first handshake).
+    // those reach the box first ("Z1" wakes the box before the first handshake). The first
+    // reading counts too: a line raised before this thread began to read it (the program
+    // may open the port and raise RTS at once) is high for the box from then on.
     void WatchRts() {
         OscPtyRtsReader reader(modem);
+        if (reader.Level())
+            HandOver(true);
         while (!stopping.load()) {
-            if (!reader.Next(100'000'000))
-                continue;
-            const bool level = reader.Level();
-            QMetaObject::invokeMethod(
-                this,
-                [this, level] {
-                    ReadMaster();
-                    box.SetRts(level);
-                },
-                Qt::QueuedConnection);
+            if (reader.Next(100'000'000))
+                HandOver(reader.Level());
         }
+    }
+
+    void HandOver(bool level) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, level] {
+                ReadMaster();
+                box.SetRts(level);
+            },
+            Qt::QueuedConnection);
     }
 
     void ReadMaster() {
@@ -306,5 +338,25 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
     });
     report.start(1000);
+
+    // The bench's orders, one a line, until the input ends.
+    QByteArray orders;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        orders.append(buffer, n);
+        qsizetype end;
+        while ((end = orders.indexOf('\n')) >= 0) {
+            const QByteArray line = orders.left(end).trimmed();
+            orders.remove(0, end + 1);
+            if (!line.isEmpty() && !box.Obey(line))
+                std::fprintf(stderr, "pty_box: unknown order: %s\n", line.constData());
+        }
+    });
     return QCoreApplication::exec();
 }

@@ -1,0 +1,160 @@
+// A capture on the program's own road to a box: the hardware link over a pseudo-terminal,
+// the modem lines supplied by the preloaded shim, against the stand-in box of tools/ptybox
+// in its own process, asleep until "Z1" or left awake. The box reads RTS as its
+// microcontroller does, a millisecond after the line moved; the waits around each command
+// are shortened, with room for it.
+
+#include "CaptureSupport.h"
+#include "PtyModem.h"
+#include "PtyTrace.h"
+#include "TestTimings.h"
+#include "capture/Capture.h"
+#include "files/AcquisitionFile.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+
+OscPtyModem* modem = nullptr;
+QString modemFile;
+
+} // namespace
+
+class CaptureOverPtyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void captureOverThePort_data() {
+        QTest::addColumn<bool>("awake");
+        QTest::newRow("box asleep") << false;
+        QTest::newRow("box already awake") << true;
+    }
+
+    // The commands on the wire are the program's, "Z1" first (with RTS high only for a
+    // sleeping box, which does not answer it), "F&" last, each after the box's answer with
+    // RTS low again; RTS is low at the end; the samples are the bench's.
+    void captureOverThePort() {
+        QFETCH(bool, awake);
+        modem->lines.store(0);
+        OscPtyNotify(*modem);
+
+        QProcess box;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("LD_PRELOAD"));
+        box.setProcessEnvironment(environment);
+        QStringList arguments;
+        if (awake)
+            arguments << QStringLiteral("--awake");
+        box.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
+        const auto stopBox = qScopeGuard([&box] {
+            box.kill();
+            box.waitForFinished();
+        });
+        QVERIFY2(box.waitForStarted(), qPrintable(box.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(box.canReadLine(), 10000);
+        const QString slave = QString::fromLocal8Bit(box.readLine()).trimmed();
+        QVERIFY2(slave.startsWith(QStringLiteral("/dev/")), qPrintable(slave));
+
+        Timings waits;
+        waits.beforeWriteMs = 30;
+        waits.afterWriteMs = 30;
+        TimingsGuard timings(waits);
+        QTemporaryDir dir;
+        const QString record = dir.filePath(QStringLiteral("r.oscacq"));
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        CaptureStreams streams;
+        streams.out = &out;
+        streams.err = &err;
+        Capture capture(
+            ParseCaptureOptions({"--port", slave, "--sweeps", "2", "--quiet", "--trigger", "A",
+                                 "--window", "600", "--volts", "B=500mV", "--position", "B=60",
+                                 "--csv", "-", "--record", record}),
+            streams);
+        const uint32_t first = modem->eventCount.load();
+        QCOMPARE(capture.Run(), 0);
+        QCOMPARE(QString::fromUtf8(err.data()), QString());
+        const QList<OscPtyEvent> events = PtyEvents(*modem, first);
+        qInfo("%s box:\n%s", awake ? "awake" : "asleep", qPrintable(PtyTrace(events)));
+
+        const QString wakeUp = awake ? QStringLiteral("write Z1 with RTS low")
+                                     : QStringLiteral("write Z1 with RTS high");
+        QStringList writes;
+        for (const QString& e : PtyWire(events))
+            if (e.startsWith(QStringLiteral("write ")))
+                writes << e;
+        QStringList expected{wakeUp};
+        for (const char* command :
+             {"?&", "T02&", "A14*&", "I&", "Q128#&", "B4*&", "M&", "R60#&", "U&", "d600#&", "F&"})
+            expected << QStringLiteral("write %1 with RTS low").arg(QLatin1String(command));
+        QCOMPARE(writes, expected);
+        // Every command after the wake-up went out after the box's answer to its RTS rise.
+        const QStringList wire = PtyWire(events);
+        qsizetype from = wire.indexOf(wakeUp) + 1;
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            const qsizetype at = wire.indexOf(expected[i], from);
+            QVERIFY(at > from);
+            QVERIFY2(wire.mid(from, at - from).contains(QStringLiteral("DSR on")),
+                     qPrintable(expected[i]));
+            from = at + 1;
+        }
+        QVERIFY(!(modem->lines.load() & TIOCM_RTS));
+
+        CheckBenchCsv(out.data(), 2, 0.1e-3, 600, ChannelSet{1, Coupling::DC, 1, 128, true},
+                      ChannelSet{0.5, Coupling::DC, 1, 60, true});
+        if (QTest::currentTestFailed())
+            return;
+        const AcquisitionContents read = ReadAcquisitionFile(record);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(int(read.sweeps.size()), 2);
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!dlsym(RTLD_DEFAULT, "osc_pty_modem")) {
+        // Run again with the modem-line shim preloaded, its line record in a file of a new
+        // folder, which the stand-in box maps too.
+        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/osc-pty-XXXXXX";
+        QByteArray made = folder;
+        if (!mkdtemp(made.data())) {
+            std::perror("mkdtemp");
+            return 1;
+        }
+        setenv(OscPtyModemFileVariable, (made + "/modem").constData(), 1);
+        setenv("LD_PRELOAD", OSC_PTY_SHIM, 1);
+        const QByteArray asan = qgetenv("ASAN_OPTIONS");
+        setenv("ASAN_OPTIONS",
+               (asan + (asan.isEmpty() ? "" : ":") + "verify_asan_link_order=0").constData(), 1);
+        execv("/proc/self/exe", argv);
+        std::perror("execv");
+        return 1;
+    }
+    modem = reinterpret_cast<OscPtyModemFn>(dlsym(RTLD_DEFAULT, "osc_pty_modem"))();
+    modemFile = QString::fromLocal8Bit(qgetenv(OscPtyModemFileVariable));
+    const auto removeFile = qScopeGuard([] {
+        if (modemFile.isEmpty())
+            return;
+        QFile::remove(modemFile);
+        QDir().rmdir(QFileInfo(modemFile).path());
+    });
+    if (modemFile.isEmpty()) {
+        std::fprintf(stderr, "the line record is not shared through %s\n", OscPtyModemFileVariable);
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    CaptureOverPtyTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_captureoverpty.moc"
