@@ -30,6 +30,7 @@ void ScreenController::SetClock(std::function<QDateTime()> now) {
 
 void ScreenController::SetLayers(ScreenLayers newLayers) {
     layers = std::move(newLayers);
+    screen.ForgetDrawnInputs();
 }
 
 ScreenInputs ScreenController::Inputs() const {
@@ -54,7 +55,7 @@ void ScreenController::Draw(bool animate) {
     // A layer that fails stops the redraw where it happens; the screen then shows what was
     // drawn up to there, as it would have been left on the window.
     const auto publish = [&] {
-        view.SetImage(screen.Image());
+        view.ShowRaster(screen.Image(), *this, screen.Changed());
         if (!spectrum)
             view.WhitenPanel();
     };
@@ -127,7 +128,7 @@ void ScreenController::ClockTick() {
         if (ClockReading::From(now) == screen.LastClock())
             return;
         screen.DrawClock(session.Settings(), now);
-        view.SetImage(screen.Image());
+        view.ShowRaster(screen.Image(), *this, screen.Changed());
     });
 }
 

@@ -4,6 +4,7 @@
 #include "screen/ScreenCanvas.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 ScreenView::ScreenView(QWidget* parent) : QWidget(parent) {
@@ -11,13 +12,23 @@ ScreenView::ScreenView(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::CrossCursor);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    image = QImage(ScreenCanvas::Width, ScreenCanvas::Height, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    blank = QImage(ScreenCanvas::Width, ScreenCanvas::Height, QImage::Format_RGB32);
+    blank.fill(Qt::white);
 }
 
-void ScreenView::SetImage(const QImage& newImage) {
-    image = newImage;
-    update();
+void ScreenView::ShowRaster(const QImage& shown, const QObject& rasterOwner,
+                            const QRegion& changed) {
+    if (raster != &shown || owner != &rasterOwner) {
+        raster = &shown;
+        owner = &rasterOwner;
+        update();
+    } else if (!changed.isEmpty()) {
+        update(changed);
+    } else if (redrawAskedNs != 0) {
+        // Nothing to paint: the window already shows the picture of the redraw.
+        PaintLog::Write(redrawAskedNs, PaintLog::Now());
+        redrawAskedNs = 0;
+    }
 }
 
 void ScreenView::WhitenPanel() {
@@ -49,10 +60,12 @@ bool ScreenView::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void ScreenView::paintEvent(QPaintEvent*) {
+void ScreenView::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);
-        painter.drawImage(0, 0, image);
+        const QImage& shown = Image();
+        for (const QRect& area : event->region())
+            painter.drawImage(area.topLeft(), shown, area);
     }
     if (redrawAskedNs != 0) {
         PaintLog::Write(redrawAskedNs, PaintLog::Now());
