@@ -23,7 +23,9 @@ void ScreenView::ShowRaster(const QImage& shown, const QObject& rasterOwner,
         owner = &rasterOwner;
         update();
     } else if (!changed.isEmpty()) {
-        update(changed);
+        // One rectangle: the window system is handed each rectangle of a region on its
+        // own, which costs more than the few more pixels copied.
+        update(changed.boundingRect());
     } else if (redrawAskedNs != 0) {
         // Nothing to paint: the window already shows the picture of the redraw.
         PaintLog::Write(redrawAskedNs, PaintLog::Now());
