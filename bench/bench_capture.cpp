@@ -5,6 +5,7 @@
 // channels, one line) and the acquisition file. The box gives a sweep every 234 ms; the
 // capture's overhead per sweep is the figure.
 
+#include "BenchMain.h"
 #include "BenchSweep.h"
 #include "capture/Capture.h"
 #include "capture/SweepSinks.h"
@@ -61,11 +62,5 @@ BENCHMARK(CaptureOneSweep)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv);
 }

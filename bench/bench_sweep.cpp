@@ -4,6 +4,7 @@
 // each), which frames them, decodes every packet into the sample store and completes the
 // sweep (display codes) at its 300th point.
 
+#include "BenchMain.h"
 #include "BenchSweep.h"
 #include "instrument/Instrument.h"
 #include "link/PacketFramer.h"
@@ -56,11 +57,5 @@ BENCHMARK(FrameSweepOnly)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv);
 }

@@ -75,6 +75,10 @@ QString FrenchValueText(double value, Unit unit) {
         static constexpr std::array<const char*, 6> Prefixes{"n", "µ", "m", "", "k", "M"};
         constexpr int LowestPower = -9;
         constexpr int HighestPower = 6;
+        // What rounds to zero even in nano reads as zero (a spread of identical readings
+        // leaves such a remainder), not as "0,000 n".
+        if (std::fabs(value) < 0.0005e-9)
+            value = 0;
         const double magnitude = std::fabs(value);
         int power = 0;
         if (magnitude > 0)

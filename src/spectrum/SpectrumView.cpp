@@ -18,6 +18,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -104,6 +105,8 @@ SpectrumView::SpectrumView(Instrument& owner, QWidget* panel) : QChartView(panel
         series[c]->attachAxis(frequencyAxis);
         series[c]->attachAxis(valueAxis);
     }
+    // The view made a chart of its own; setChart leaves it to its maker.
+    const std::unique_ptr<QChart> madeByTheView(chart());
     setChart(spectrumChart);
     // The theme's lines of the axes are one pixel wide: drawn unscaled and without
     // antialiasing, a cosmetic pen puts the same pixels, where the chart would otherwise

@@ -79,6 +79,9 @@ void ReadingTextTest::frenchValues_data() {
     // Beyond the prefixes the mantissa leaves 1..999.
     QTest::newRow("above MHz") << 3e9 << Unit::Hertz << QStringLiteral("3000,0 MHz");
     QTest::newRow("below ns") << 5e-11 << Unit::Second << QStringLiteral("0,050 ns");
+    QTest::newRow("rounds to zero in ns") << 1e-13 << Unit::Hertz << QStringLiteral("0,000 Hz");
+    QTest::newRow("negative, rounds to zero") << -4e-13 << Unit::Volt << QStringLiteral("0,000 V");
+    QTest::newRow("smallest shown in ns") << 5e-13 << Unit::Second << QStringLiteral("0,001 ns");
     QTest::newRow("percent") << 12.34 << Unit::Percent << QStringLiteral("12,3 %");
     QTest::newRow("percent, rounding up") << 49.96 << Unit::Percent << QStringLiteral("50,0 %");
     QTest::newRow("not a number") << nan << Unit::Volt << QStringLiteral("—");

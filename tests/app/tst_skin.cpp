@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTabBar>
 #include <QToolBar>
@@ -29,7 +30,8 @@ namespace {
 
 // A desktop theme: the palette the platform would hand the program.
 QPalette DesktopPalette(bool dark) {
-    QPalette p = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette p = fusion->standardPalette();
     if (dark) {
         p.setColor(QPalette::Window, QColor(40, 40, 44));
         p.setColor(QPalette::WindowText, QColor(230, 230, 230));

@@ -5,6 +5,7 @@
 // are shortened, with room for it.
 
 #include "CaptureSupport.h"
+#include "PtyBox.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "TestTimings.h"
@@ -47,25 +48,14 @@ private slots:
         modem->lines.store(0);
         OscPtyNotify(*modem);
 
-        QProcess box;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LD_PRELOAD"));
-        box.setProcessEnvironment(environment);
-        QStringList arguments;
-        if (awake)
-            arguments << QStringLiteral("--awake");
-        box.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
-        const auto stopBox = qScopeGuard([&box] {
-            box.kill();
-            box.waitForFinished();
-        });
-        QVERIFY2(box.waitForStarted(), qPrintable(box.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(box.canReadLine(), 10000);
-        const QString slave = QString::fromLocal8Bit(box.readLine()).trimmed();
-        QVERIFY2(slave.startsWith(QStringLiteral("/dev/")), qPrintable(slave));
+        PtyBoxProcess box;
+        QVERIFY2(box.Start(modemFile, awake), qPrintable(box.process.errorString()));
+        const QString slave = box.slave;
 
+        // Shortened waits, still well beyond the 20 ms the box takes to answer RTS on a
+        // loaded machine: the awake box's answer comes before "Z1" is written.
         Timings waits;
-        waits.beforeWriteMs = 30;
+        waits.beforeWriteMs = 150;
         waits.afterWriteMs = 30;
         TimingsGuard timings(waits);
         QTemporaryDir dir;
@@ -122,39 +112,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    if (!dlsym(RTLD_DEFAULT, "osc_pty_modem")) {
-        // Run again with the modem-line shim preloaded, its line record in a file of a new
-        // folder, which the stand-in box maps too.
-        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/osc-pty-XXXXXX";
-        QByteArray made = folder;
-        if (!mkdtemp(made.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        setenv(OscPtyModemFileVariable, (made + "/modem").constData(), 1);
-        setenv("LD_PRELOAD", OSC_PTY_SHIM, 1);
-        const QByteArray asan = qgetenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS",
-               (asan + (asan.isEmpty() ? "" : ":") + "verify_asan_link_order=0").constData(), 1);
-        execv("/proc/self/exe", argv);
-        std::perror("execv");
-        return 1;
-    }
-    modem = reinterpret_cast<OscPtyModemFn>(dlsym(RTLD_DEFAULT, "osc_pty_modem"))();
-    modemFile = QString::fromLocal8Bit(qgetenv(OscPtyModemFileVariable));
-    const auto removeFile = qScopeGuard([] {
-        if (modemFile.isEmpty())
-            return;
-        QFile::remove(modemFile);
-        QDir().rmdir(QFileInfo(modemFile).path());
-    });
-    if (modemFile.isEmpty()) {
-        std::fprintf(stderr, "the line record is not shared through %s\n", OscPtyModemFileVariable);
-        return 1;
-    }
-    QCoreApplication app(argc, argv);
-    CaptureOverPtyTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWithTheBoxsLineRecord<CaptureOverPtyTest>(argc, argv, modem, modemFile);
 }
 
 #include "tst_captureoverpty.moc"

@@ -6,6 +6,7 @@
 // line. The program's settings file, beside the executable or in the user's configuration
 // folder, is neither read nor written.
 
+#include "PtyBox.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "files/AcquisitionFile.h"
@@ -52,6 +53,10 @@ QProcessEnvironment CaptureEnvironment(const UserFolders& folders, const QString
     if (!modemFile.isEmpty()) {
         e.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(OSC_PTY_SHIM));
         e.insert(QString::fromLatin1(OscPtyModemFileVariable), modemFile);
+        // In the sanitizer build the shim comes before the sanitizer's runtime.
+        const QString asan = e.value(QStringLiteral("ASAN_OPTIONS"));
+        e.insert(QStringLiteral("ASAN_OPTIONS"),
+                 asan + (asan.isEmpty() ? "" : ":") + QStringLiteral("verify_asan_link_order=0"));
     }
     return e;
 }
@@ -92,26 +97,16 @@ public:
     explicit PtyBox(bool awake) {
         modemFile = folder.filePath(QStringLiteral("modem"));
         modem = OscMapPtyModemFile(QFile::encodeName(modemFile).constData());
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.remove(QStringLiteral("LD_PRELOAD"));
-        box.setProcessEnvironment(e);
-        QStringList arguments;
-        if (awake)
-            arguments << QStringLiteral("--awake");
-        box.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
-        if (box.waitForStarted() && box.waitForReadyRead(10000))
-            slave = QString::fromLocal8Bit(box.readLine()).trimmed();
+        started = box.Start(modemFile, awake);
+        slave = box.slave;
     }
-    ~PtyBox() {
-        box.kill();
-        box.waitForFinished();
-    }
-    bool Ready() const { return modem && slave.startsWith(QStringLiteral("/dev/")); }
+    bool Ready() const { return modem && started; }
 
     QTemporaryDir folder;
     QString modemFile;
     OscPtyModem* modem = nullptr;
-    QProcess box;
+    PtyBoxProcess box;
+    bool started = false;
     QString slave;
 };
 

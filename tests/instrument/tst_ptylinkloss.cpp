@@ -1,3 +1,4 @@
+#include "PtyBox.h"
 #include "PtyModem.h"
 #include "PtyTrace.h"
 #include "TestTimings.h"
@@ -51,47 +52,18 @@ QStringList WritesSince(uint32_t from) {
     return writes;
 }
 
-// The stand-in box in its own process.
-class Box {
+// The stand-in box in its own process, behind a port name of the test's.
+class Box : public PtyBoxProcess {
 public:
     // Starts a box, asleep until "Z1" or already awake, and puts it behind `port`.
     bool Start(bool awake, const QString& port) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LD_PRELOAD"));
-        process.setProcessEnvironment(environment);
-        QStringList arguments;
-        if (awake)
-            arguments << QStringLiteral("--awake");
-        process.start(QStringLiteral(OSC_PTY_BOX), arguments << modemFile);
-        if (!process.waitForStarted())
-            return false;
-        QDeadlineTimer deadline(10000);
-        while (!process.canReadLine() && !deadline.hasExpired())
-            process.waitForReadyRead(100);
-        slave = QString::fromLocal8Bit(process.readLine()).trimmed();
-        if (!slave.startsWith(QStringLiteral("/dev/")))
+        if (!PtyBoxProcess::Start(modemFile, awake))
             return false;
         QFile::remove(port);
         return QFile::link(slave, port);
     }
 
-    // The box's end of the line closes: its process ends.
-    void Close() {
-        process.kill();
-        process.waitForFinished();
-    }
-
-    void Order(const char* order) {
-        process.write(QByteArray(order) + '\n');
-        process.waitForBytesWritten();
-    }
-
-    ~Box() { Close(); }
-
-    QString slave;
-
-private:
-    QProcess process;
+    void Close() { Stop(); }
 };
 
 } // namespace
@@ -479,39 +451,7 @@ void PtyLinkLossTest::adapterBackUnderAnotherNodeIsFoundByItsLastingName() {
 }
 
 int main(int argc, char** argv) {
-    if (!dlsym(RTLD_DEFAULT, "osc_pty_modem")) {
-        // Run again with the modem-line shim preloaded, its line record in a file of a new
-        // folder, which the stand-in box maps too.
-        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/osc-pty-XXXXXX";
-        QByteArray made = folder;
-        if (!mkdtemp(made.data())) {
-            std::perror("mkdtemp");
-            return 1;
-        }
-        setenv(OscPtyModemFileVariable, (made + "/modem").constData(), 1);
-        setenv("LD_PRELOAD", OSC_PTY_SHIM, 1);
-        const QByteArray asan = qgetenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS",
-               (asan + (asan.isEmpty() ? "" : ":") + "verify_asan_link_order=0").constData(), 1);
-        execv("/proc/self/exe", argv);
-        std::perror("execv");
-        return 1;
-    }
-    modem = reinterpret_cast<OscPtyModemFn>(dlsym(RTLD_DEFAULT, "osc_pty_modem"))();
-    modemFile = QString::fromLocal8Bit(qgetenv(OscPtyModemFileVariable));
-    const auto removeFile = qScopeGuard([] {
-        if (modemFile.isEmpty())
-            return;
-        QFile::remove(modemFile);
-        QDir().rmdir(QFileInfo(modemFile).path());
-    });
-    if (modemFile.isEmpty()) {
-        std::fprintf(stderr, "the line record is not shared through %s\n", OscPtyModemFileVariable);
-        return 1;
-    }
-    QCoreApplication app(argc, argv);
-    PtyLinkLossTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWithTheBoxsLineRecord<PtyLinkLossTest>(argc, argv, modem, modemFile);
 }
 
 #include "tst_ptylinkloss.moc"
