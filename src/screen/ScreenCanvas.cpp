@@ -33,6 +33,45 @@ __int128 FloorDiv(__int128 a, __int128 b) {
     return q;
 }
 
+// The pixels of a solid line one pixel wide, from pixel `first` to pixel `last` (see
+// LineTo), the major axis known at compile time.
+struct ThinLine {
+    QRgb* pixels;
+    qsizetype stride;
+    int width;
+    int height;
+    QRgb colour;
+    TileMask* tracked;
+    qint64 majorStart;
+    qint64 majorStep;
+    qint64 minorStart;
+    qint64 stepNumerator;
+    qint64 twiceN;
+
+    template <bool XMajor>
+    void Draw(qint64 first, qint64 last, qint64 offset, qint64 remainder) const {
+        for (qint64 i = first; i <= last; ++i) {
+            const qint64 major = majorStart + majorStep * i;
+            const qint64 minor = minorStart + offset;
+            const qint64 x = XMajor ? major : minor;
+            const qint64 y = XMajor ? minor : major;
+            if (quint64(x) < quint64(width) && quint64(y) < quint64(height)) {
+                pixels[y * stride + x] = colour;
+                if (tracked)
+                    tracked->Mark(int(x) / TileMask::Size, int(y) / TileMask::Size);
+            }
+            remainder += stepNumerator;
+            if (remainder >= twiceN) {
+                remainder -= twiceN;
+                ++offset;
+            } else if (remainder < 0) {
+                remainder += twiceN;
+                --offset;
+            }
+        }
+    }
+};
+
 } // namespace
 
 ScreenCanvas::ScreenCanvas() {
@@ -40,7 +79,9 @@ ScreenCanvas::ScreenCanvas() {
 }
 
 void ScreenCanvas::NewImage(int width, int height) {
-    image = QImage(width, height, QImage::Format_RGB32);
+    std::swap(image, previous);
+    if (image.isNull() || image.width() != width || image.height() != height || !image.isDetached())
+        image = QImage(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     this->width = image.width();
     this->height = image.height();
@@ -50,6 +91,26 @@ void ScreenCanvas::NewImage(int width, int height) {
     penWidth = 1;
     penStyle = PenStyle::Solid;
     stylePhase = 0;
+}
+
+void ScreenCanvas::CopyFrom(const QImage& source, const TileMask& squares) {
+    if (source.size() != image.size() || source.format() != image.format() || image.depth() != 32)
+        return;
+    uchar* target = image.bits();
+    const qsizetype targetLine = image.bytesPerLine();
+    const uchar* from = source.constBits();
+    const qsizetype sourceLine = source.bytesPerLine();
+    for (int row = 0; row < squares.Rows(); ++row)
+        for (int column = 0; column < squares.Columns(); ++column) {
+            if (!squares.Marked(column, row))
+                continue;
+            const QRect square = squares.Tile(column, row) & image.rect();
+            const qsizetype offset = qsizetype(square.left()) * qsizetype(sizeof(QRgb));
+            const std::size_t bytes = std::size_t(square.width()) * sizeof(QRgb);
+            for (int y = square.top(); y <= square.bottom(); ++y)
+                std::memcpy(target + y * targetLine + offset, from + y * sourceLine + offset,
+                            bytes);
+        }
 }
 
 void ScreenCanvas::MoveTo(qint64 x, qint64 y) {
@@ -77,7 +138,7 @@ void ScreenCanvas::SetTextColour(int bgr) {
 inline void ScreenCanvas::Plot(qint64 x, qint64 y) {
     if (penWidth == 1) {
         if (x >= 0 && y >= 0 && x < width && y < height)
-            pixels[y * stride + x] = penColour;
+            Put(x, y);
         return;
     }
     // A wide pen covers a square of its width centred on the line.
@@ -85,7 +146,7 @@ inline void ScreenCanvas::Plot(qint64 x, qint64 y) {
     const qint64 y0 = y - (penWidth - 1) / 2;
     for (qint64 py = std::max<qint64>(y0, 0); py < std::min<qint64>(y0 + penWidth, height); ++py)
         for (qint64 px = std::max<qint64>(x0, 0); px < std::min<qint64>(x0 + penWidth, width); ++px)
-            pixels[py * stride + px] = penColour;
+            Put(px, py);
 }
 
 void ScreenCanvas::LineTo(qint64 x, qint64 y) {
@@ -110,15 +171,21 @@ void ScreenCanvas::LineTo(qint64 x, qint64 y) {
                 return;
             const qint64 from = std::max<qint64>(dx > 0 ? x0 : x + 1, 0);
             const qint64 to = std::min<qint64>(dx > 0 ? x - 1 : x0, width - 1);
-            if (from <= to)
+            if (from > to)
+                return;
+            if (tracked) {
+                for (qint64 column = from; column <= to; ++column)
+                    Put(column, y0);
+            } else {
                 std::fill(pixels + y0 * stride + from, pixels + y0 * stride + to + 1, penColour);
+            }
         } else {
             if (x0 < 0 || x0 >= width)
                 return;
             const qint64 from = std::max<qint64>(dy > 0 ? y0 : y + 1, 0);
             const qint64 to = std::min<qint64>(dy > 0 ? y - 1 : y0, height - 1);
             for (qint64 row = from; row <= to; ++row)
-                pixels[row * stride + x0] = penColour;
+                Put(x0, row);
         }
         return;
     }
@@ -160,6 +227,16 @@ void ScreenCanvas::LineTo(qint64 x, qint64 y) {
     qint64 remainder = static_cast<qint64>(start - static_cast<__int128>(offset) * twiceN);
 
     const bool styled = penStyle != PenStyle::Solid && penWidth == 1;
+    if (penWidth == 1 && !styled) {
+        const ThinLine line{pixels,     stride,    width,      height,        penColour, tracked,
+                            majorStart, majorStep, minorStart, stepNumerator, twiceN};
+        if (xMajor)
+            line.Draw<true>(first, last, offset, remainder);
+        else
+            line.Draw<false>(first, last, offset, remainder);
+        stylePhase += n;
+        return;
+    }
     for (qint64 i = first; i <= last; ++i) {
         if (!styled || PatternOn(penStyle, stylePhase + i)) {
             const qint64 major = majorStart + majorStep * i;

@@ -4,6 +4,8 @@
 #include <QRgb>
 #include <QString>
 
+#include "screen/TileMask.h"
+
 // Line styles of the screen pen. Dotted is 3 pixels on and 3 off, dashed 18 on and 6 off,
 // the pattern running on along consecutive line-to calls and restarting at each move.
 enum class PenStyle { Solid, Dotted, Dashed };
@@ -25,9 +27,18 @@ public:
 
     // Replaces the raster by a new one of the given size, filled with white, and restores
     // the default drawing state: solid black pen of width 1, black text, position (0, 0).
+    // The raster replaced is kept as Previous() until the next NewImage, which fills it
+    // again in place when nothing else shares it.
     void NewImage(int width = Width, int height = Height);
 
     const QImage& Image() const { return image; }
+    const QImage& Previous() const { return previous; }
+
+    // While a mask is given, every pixel a line writes marks its square. nullptr stops.
+    void Track(TileMask* written) { tracked = written; }
+    // Puts back the marked squares from a picture of the raster's size and format (an
+    // earlier state of it). The drawing state stays as it is.
+    void CopyFrom(const QImage& source, const TileMask& squares);
 
     void MoveTo(qint64 x, qint64 y);
     void LineTo(qint64 x, qint64 y);
@@ -46,8 +57,14 @@ public:
 
 private:
     void Plot(qint64 x, qint64 y);
+    void Put(qint64 x, qint64 y) {
+        pixels[y * stride + x] = penColour;
+        if (tracked)
+            tracked->Mark(int(x) / TileMask::Size, int(y) / TileMask::Size);
+    }
 
     QImage image;
+    QImage previous;
     QRgb* pixels = nullptr; // first pixel of the raster while drawing
     qsizetype stride = 0;   // pixels per raster row
     int width = 0;
@@ -61,4 +78,5 @@ private:
     int penWidth = 1;
     PenStyle penStyle = PenStyle::Solid;
     qint64 stylePhase = 0; // pixels of the pattern used since the last move
+    TileMask* tracked = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "core/ErrorGuard.h"
 #include "core/Timings.h"
 #include "instrument/Instrument.h"
+#include "screen/PaintLog.h"
 #include "screen/ScreenView.h"
 
 ScreenController::ScreenController(Instrument& owner, ScreenView& screenView, QObject* parent)
@@ -14,7 +15,11 @@ ScreenController::ScreenController(Instrument& owner, ScreenView& screenView, QO
     clockTimer.start();
     animationTimer.start();
 
-    connect(&session, &Instrument::redrawRequested, this, GuardedSlot([this] { RedrawScreen(); }));
+    connect(&session, &Instrument::redrawRequested, this, GuardedSlot([this] {
+        if (PaintLog::Enabled() && !session.Spectrum().on)
+            view.NoteRedrawAsked(PaintLog::Now());
+        RedrawScreen();
+    }));
     connect(&session, &Instrument::activationStarted, this, &ScreenController::StopAnimation);
     connect(&session, &Instrument::quitStarted, this, &ScreenController::StopAnimation);
 }
@@ -25,6 +30,7 @@ void ScreenController::SetClock(std::function<QDateTime()> now) {
 
 void ScreenController::SetLayers(ScreenLayers newLayers) {
     layers = std::move(newLayers);
+    screen.ForgetDrawnInputs();
 }
 
 ScreenInputs ScreenController::Inputs() const {
@@ -50,7 +56,7 @@ void ScreenController::Draw(bool animate) {
     // A layer that fails stops the redraw where it happens; the screen then shows what was
     // drawn up to there, as it would have been left on the window.
     const auto publish = [&] {
-        view.SetImage(screen.Image());
+        view.ShowRaster(screen.Image(), *this, screen.Changed());
         if (!spectrum)
             view.WhitenPanel();
     };
@@ -123,7 +129,7 @@ void ScreenController::ClockTick() {
         if (ClockReading::From(now) == screen.LastClock())
             return;
         screen.DrawClock(session.Settings(), now);
-        view.SetImage(screen.Image());
+        view.ShowRaster(screen.Image(), *this, screen.Changed());
     });
 }
 

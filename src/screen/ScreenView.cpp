@@ -1,8 +1,10 @@
 #include "screen/ScreenView.h"
 
+#include "screen/PaintLog.h"
 #include "screen/ScreenCanvas.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 ScreenView::ScreenView(QWidget* parent) : QWidget(parent) {
@@ -10,13 +12,25 @@ ScreenView::ScreenView(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::CrossCursor);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    image = QImage(ScreenCanvas::Width, ScreenCanvas::Height, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    blank = QImage(ScreenCanvas::Width, ScreenCanvas::Height, QImage::Format_RGB32);
+    blank.fill(Qt::white);
 }
 
-void ScreenView::SetImage(const QImage& newImage) {
-    image = newImage;
-    update();
+void ScreenView::ShowRaster(const QImage& shown, const QObject& rasterOwner,
+                            const QRegion& changed) {
+    if (raster != &shown || owner != &rasterOwner) {
+        raster = &shown;
+        owner = &rasterOwner;
+        update();
+    } else if (!changed.isEmpty()) {
+        // One rectangle: the window system is handed each rectangle of a region on its
+        // own, which costs more than the few more pixels copied.
+        update(changed.boundingRect());
+    } else if (redrawAskedNs != 0) {
+        // Nothing to paint: the window already shows the picture of the redraw.
+        PaintLog::Write(redrawAskedNs, PaintLog::Now());
+        redrawAskedNs = 0;
+    }
 }
 
 void ScreenView::WhitenPanel() {
@@ -48,9 +62,17 @@ bool ScreenView::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void ScreenView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, image);
+void ScreenView::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(this);
+        const QImage& shown = Image();
+        for (const QRect& area : event->region())
+            painter.drawImage(area.topLeft(), shown, area);
+    }
+    if (redrawAskedNs != 0) {
+        PaintLog::Write(redrawAskedNs, PaintLog::Now());
+        redrawAskedNs = 0;
+    }
 }
 
 void ScreenView::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 // Shows the 640 x 320 screen raster, with a cross-hair cursor. Mouse presses, moves and
@@ -13,11 +15,19 @@ class ScreenView : public QWidget {
 public:
     explicit ScreenView(QWidget* parent = nullptr);
 
-    void SetImage(const QImage& image);
-    const QImage& Image() const { return image; }
+    // Shows a raster drawn elsewhere, which the view reads whenever it paints, and
+    // repaints the part of it that changed. The raster belongs to `owner`: once the owner
+    // is gone the view shows white.
+    void ShowRaster(const QImage& raster, const QObject& owner, const QRegion& changed);
+    // The picture shown.
+    const QImage& Image() const { return owner && raster ? *raster : blank; }
 
     // Gives the panel around the image a white background (each full redraw does this).
     void WhitenPanel();
+
+    // The raster shown next shows a redraw the session asked for at this time (PaintLog's
+    // clock); its paint is logged when PaintLog is enabled.
+    void NoteRedrawAsked(qint64 askedNs) { redrawAskedNs = askedNs; }
 
     QSize sizeHint() const override;
 
@@ -35,5 +45,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QImage image;
+    QImage blank;
+    const QImage* raster = nullptr;
+    QPointer<const QObject> owner;
+    qint64 redrawAskedNs = 0; // 0: the image to paint shows no redraw asked for
 };

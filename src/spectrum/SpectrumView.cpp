@@ -3,6 +3,7 @@
 #include "core/Colour.h"
 #include "core/ErrorGuard.h"
 #include "instrument/Instrument.h"
+#include "screen/PaintLog.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -107,6 +108,21 @@ SpectrumView::SpectrumView(Instrument& owner, QWidget* panel) : QChartView(panel
     // The view made a chart of its own; setChart leaves it to its maker.
     const std::unique_ptr<QChart> madeByTheView(chart());
     setChart(spectrumChart);
+    // The theme's lines of the axes are one pixel wide: drawn unscaled and without
+    // antialiasing, a cosmetic pen puts the same pixels, where the chart would otherwise
+    // stroke each of the axes' hundreds of lines into a path to paint it and to find its
+    // bounds at each paint.
+    for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{valueAxis, frequencyAxis}) {
+        const auto cosmetic = [](QPen pen) {
+            if (pen.widthF() == 1.0)
+                pen.setWidthF(0);
+            return pen;
+        };
+        axis->setLinePen(cosmetic(axis->linePen()));
+        axis->setGridLinePen(cosmetic(axis->gridLinePen()));
+        axis->setMinorGridLinePen(cosmetic(axis->minorGridLinePen()));
+        axis->setShadesPen(cosmetic(axis->shadesPen()));
+    }
 
     // The controls over the chart.
     QFont dbFont = font();
@@ -206,12 +222,15 @@ void SpectrumView::SetGradientStart(int colour) {
 
 void SpectrumView::SetMargins(int leftUnits) {
     const auto scaled = [](int units, int size) { return int(std::lround(units * size / 100.0)); };
-    spectrumChart->setMargins(
-        QMargins(scaled(leftUnits, ChartWidth), scaled(TopMargin, ChartHeight),
-                 scaled(RightMargin, ChartWidth), scaled(BottomMargin, ChartHeight)));
+    const QMargins margins(scaled(leftUnits, ChartWidth), scaled(TopMargin, ChartHeight),
+                           scaled(RightMargin, ChartWidth), scaled(BottomMargin, ChartHeight));
+    if (spectrumChart->margins() != margins)
+        spectrumChart->setMargins(margins);
 }
 
 void SpectrumView::ComputeSpectrum() {
+    if (PaintLog::Enabled())
+        computedAtNs = PaintLog::Now();
     const SpectrumSettings& settings = session.Spectrum();
     const SpectrumScale scale = settings.scale;
     ShowSpectrum(::ComputeSpectrum(
@@ -223,13 +242,15 @@ void SpectrumView::ComputeSpectrum() {
 
 void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {
     shown = data;
-    for (QLineSeries* s : series)
-        s->clear();
-
-    spectrumChart->setTitle(data.title);
-    valueAxis->setVisible(data.valueAxisShown);
+    // Each sweep changes the points only, as a rule: the chart is told of nothing else,
+    // so that it lays out its axes and title again only when they change. A series is
+    // replaced at once, never emptied first (each change is a repaint of the chart).
+    if (spectrumChart->title() != data.title)
+        spectrumChart->setTitle(data.title);
+    if (valueAxis->isVisible() != data.valueAxisShown)
+        valueAxis->setVisible(data.valueAxisShown);
     SetMargins(data.leftMargin);
-    if (data.valueAxisTitleSet)
+    if (data.valueAxisTitleSet && valueAxis->titleText() != ValueAxisTitle)
         valueAxis->setTitleText(ValueAxisTitle);
 
     int lowest = 0;
@@ -237,9 +258,14 @@ void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {
     bool any = false;
     for (std::size_t c = 0; c < series.size(); ++c) {
         const SpectrumSeriesData& d = data.series[c];
-        if (!d.filled)
+        if (!d.filled) {
+            if (series[c]->count() != 0)
+                series[c]->clear();
             continue;
-        series[c]->setColor(ColourFromSetting(d.colour));
+        }
+        const QColor colour = ColourFromSetting(d.colour);
+        if (series[c]->color() != colour)
+            series[c]->setColor(colour);
         QList<QPointF> points;
         points.reserve(qsizetype(d.values.size()));
         for (std::size_t i = 0; i < d.values.size(); ++i) {
@@ -271,6 +297,11 @@ void SpectrumView::ShowSpectrum(const SpectrumChartData& data) {
 }
 
 void SpectrumView::SetFrequencyLabels(const std::vector<qint64>& frequencies) {
+    // The axis relays itself out at each label removed or added: the labels change only
+    // with the number of lines or the time base.
+    if (labelledFrequencies && *labelledFrequencies == frequencies)
+        return;
+    labelledFrequencies = frequencies;
     for (const QString& label : frequencyAxis->categoriesLabels())
         frequencyAxis->remove(label);
     frequencyAxis->setStartValue(0.5);
@@ -296,12 +327,30 @@ QLineSeries* SpectrumView::Series(Channel channel) const {
 }
 
 QList<QPair<int, QRectF>> SpectrumView::DrawnLabels() const {
+    // The places change only with the labels, the plot area and the frequency axis's
+    // range: measuring 300 labels at each paint would cost more than the paint.
+    const QRectF plot = spectrumChart->plotArea();
+    const QFont face = frequencyAxis->labelsFont();
+    if (labelPlaces && labelPlaces->plot == plot && labelPlaces->min == frequencyAxis->min() &&
+        labelPlaces->max == frequencyAxis->max() && labelPlaces->face == face &&
+        labelPlaces->labelsShown == labelledFrequencies)
+        return labelPlaces->drawn;
+    labelPlaces = LabelPlaces{plot,
+                              frequencyAxis->min(),
+                              frequencyAxis->max(),
+                              face,
+                              labelledFrequencies,
+                              FrequencyLabels(),
+                              PlaceLabels(plot, face)};
+    return labelPlaces->drawn;
+}
+
+QList<QPair<int, QRectF>> SpectrumView::PlaceLabels(const QRectF& plot, const QFont& face) const {
     QList<QPair<int, QRectF>> drawn;
     const QStringList labels = FrequencyLabels();
     if (labels.isEmpty())
         return drawn;
-    const QFontMetricsF metrics(frequencyAxis->labelsFont());
-    const QRectF plot = spectrumChart->plotArea();
+    const QFontMetricsF metrics(face);
     const double top = plot.bottom() + 2;
     const double gap = metrics.horizontalAdvance(u' ');
     const auto place = [&](int i) {
@@ -336,7 +385,7 @@ void SpectrumView::drawForeground(QPainter* painter, const QRectF& rect) {
     const QList<QPair<int, QRectF>> drawn = DrawnLabels();
     if (drawn.isEmpty())
         return;
-    const QStringList labels = FrequencyLabels();
+    const QStringList& labels = labelPlaces->texts;
     // The places were measured in screen pixels: the face is given the same height in
     // pixels, so that a printer's finer resolution draws the labels at the same size on the
     // page instead of too large for their places.
@@ -348,6 +397,14 @@ void SpectrumView::drawForeground(QPainter* painter, const QRectF& rect) {
     for (const auto& [index, place] : drawn)
         painter->drawText(place, Qt::AlignLeft | Qt::AlignTop, labels[index]);
     painter->restore();
+}
+
+void SpectrumView::paintEvent(QPaintEvent* event) {
+    QChartView::paintEvent(event);
+    if (computedAtNs != 0) {
+        PaintLog::Write(computedAtNs, PaintLog::Now());
+        computedAtNs = 0;
+    }
 }
 
 QImage SpectrumView::ChartImage() const {

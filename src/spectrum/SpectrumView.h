@@ -4,12 +4,15 @@
 #include "spectrum/SpectrumComputation.h"
 
 #include <QChartView>
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QPair>
 #include <QRectF>
 #include <QStringList>
 #include <array>
+#include <optional>
+#include <vector>
 
 class Instrument;
 class QCategoryAxis;
@@ -87,12 +90,14 @@ public:
 
 protected:
     void drawForeground(QPainter* painter, const QRectF& rect) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The session's scale on the controls; "dB" and "dB>0" only for the logarithmic one.
     void ShowSettings();
     void SetFrequencyLabels(const std::vector<qint64>& frequencies);
     void SetMargins(int leftUnits);
+    QList<QPair<int, QRectF>> PlaceLabels(const QRectF& plot, const QFont& face) const;
 
     Instrument& session;
     QChart* spectrumChart = nullptr;
@@ -105,8 +110,22 @@ private:
     QCheckBox* positiveDb = nullptr;
     std::array<QPushButton*, 3> zoom{};
 
+    // The frequencies the axis's labels show (none before the first SetFrequencyLabels).
+    std::optional<std::vector<qint64>> labelledFrequencies;
+    // The labels' places as last measured, with what they were measured for.
+    struct LabelPlaces {
+        QRectF plot;
+        double min = 0;
+        double max = 0;
+        QFont face;
+        std::optional<std::vector<qint64>> labelsShown;
+        QStringList texts;
+        QList<QPair<int, QRectF>> drawn;
+    };
+    mutable std::optional<LabelPlaces> labelPlaces;
     SpectrumChartData shown;
     SpectrumScale shownScale;
     qint64 shownSamplingFrequency = 0;
     int gradientStart = 0;
+    qint64 computedAtNs = 0; // PaintLog's clock at the computation not painted yet, or 0
 };

@@ -4,7 +4,9 @@
 #include "screen/Graticule.h"
 #include "screen/OscilloscopeScreen.h"
 
+#include <QPainter>
 #include <QtTest>
+#include <cmath>
 #include <stdexcept>
 
 using namespace ScreenTest;
@@ -28,6 +30,8 @@ private slots:
     void animationRatio();
     void animationPhaseCycles();
     void animationFigure();
+    void idleTicksKeepEveryPixel();
+    void redrawsGiveTheWindowEveryChange();
 };
 
 void RedrawScreenTest::layersComeInOrder() {
@@ -351,6 +355,114 @@ void RedrawScreenTest::animationFigure() {
     QCOMPARE(Pixel(image, 19, 31), Rgb(GraticuleColour));
     QVERIFY(HasTextCell(image, 20, 1, QStringLiteral("9:05:07  "), ClockColour));
     QCOMPARE(screen.AnimationPhase(), 50.0);
+}
+
+namespace {
+
+// The picture a window shows when it is given the screen's raster as it was made, then,
+// after each operation, only the part of the raster the screen says changed.
+struct ShownPicture {
+    QImage shown;
+    explicit ShownPicture(const OscilloscopeScreen& screen) : shown(screen.Image().copy()) {}
+    void Take(const OscilloscopeScreen& screen) {
+        QPainter painter(&shown);
+        for (const QRect& area : screen.Changed())
+            painter.drawImage(area.topLeft(), screen.Image(), area);
+    }
+};
+
+} // namespace
+
+// Ticks that only move the figure put back the picture under the previous one: at every
+// tick the raster is the one a screen drawing that tick from scratch makes (a full redraw
+// and the figure over it), through the ratio changes, the colours, the cycle's restart, a
+// second of the clock, a setting, a trace, a clock refresh and a marker layer; and the
+// part said to have changed brings a window showing the previous picture to the new one.
+void RedrawScreenTest::idleTicksKeepEveryPixel() {
+    ScreenFixture f;
+    int markerRuns = 0;
+    f.layers.drawMarkerLines = [&markerRuns](ScreenCanvas& canvas) {
+        ++markerRuns;
+        canvas.SetPenColour(16711935);
+        canvas.MoveTo(0, 100);
+        canvas.LineTo(640, 100);
+    };
+    OscilloscopeScreen screen;
+    ShownPicture window(screen);
+    int onlyTheFigure = 0;
+    // Phases 0.1 .. 133 and on past the restart at 1.
+    for (int tick = 1; tick <= 1400; ++tick) {
+        if (tick == 200)
+            f.in.now = f.in.now.addSecs(1);
+        if (tick == 400)
+            f.settings.SetOn(2, !f.settings.IsOn(2));
+        if (tick == 600) {
+            f.instrument.channelA.traceOn = true;
+            f.Fill(DisplayA, 200);
+        }
+        if (tick == 800) {
+            screen.DrawClock(f.settings, f.in.now.addSecs(1));
+            window.Take(screen);
+        }
+        const double before = screen.AnimationPhase();
+        const int runsBefore = markerRuns;
+        screen.IdleAnimation(f.in);
+        window.Take(screen);
+        if (markerRuns == runsBefore) {
+            ++onlyTheFigure;
+            QVERIFY2(screen.Changed().boundingRect().width() *
+                             screen.Changed().boundingRect().height() <
+                         ScreenCanvas::Width * ScreenCanvas::Height,
+                     "a tick that only moves the figure says that the whole screen changed");
+        }
+
+        OscilloscopeScreen fresh;
+        fresh.SetAnimationPhase(before);
+        fresh.IdleAnimation(f.in);
+        if (screen.Image() != fresh.Image())
+            QFAIL(qPrintable(QStringLiteral("tick %1 (phase %2): the raster differs from a "
+                                            "redraw with the figure")
+                                 .arg(tick)
+                                 .arg(screen.AnimationPhase())));
+        if (window.shown != screen.Image())
+            QFAIL(qPrintable(QStringLiteral("tick %1: the window misses a change").arg(tick)));
+    }
+    // Every tick but those after a change of inputs only moved the figure: the first, the
+    // clock's second, the setting, the trace, the clock refresh.
+    QCOMPARE(onlyTheFigure, 1400 - 5);
+}
+
+// A redraw says which part changed: a window given only that part after each of a series
+// of sweeps, a clock refresh and a redraw on the same inputs shows the raster; and the
+// raster of each is the one a new screen draws.
+void RedrawScreenTest::redrawsGiveTheWindowEveryChange() {
+    ScreenFixture f;
+    f.instrument.channelA.traceOn = true;
+    f.instrument.channelB.traceOn = true;
+    OscilloscopeScreen screen;
+    ShownPicture window(screen);
+    for (int sweep = 0; sweep < 12; ++sweep) {
+        for (int row = 1; row <= Sweep::Points; ++row) {
+            f.Set(DisplayA, row, 128 + int(std::lround(90 * std::sin(row * 0.05 + sweep))));
+            f.Set(DisplayB, row, (row * 7 + sweep * 13) % 256);
+        }
+        if (sweep == 6)
+            f.instrument.channelB.traceOn = false;
+        if (sweep == 9) {
+            screen.DrawClock(f.settings, f.in.now.addSecs(sweep));
+            window.Take(screen);
+            QCOMPARE(window.shown, screen.Image());
+        }
+        screen.RedrawScreen(f.in);
+        window.Take(screen);
+        OscilloscopeScreen fresh;
+        fresh.RedrawScreen(f.in);
+        QCOMPARE(screen.Image(), fresh.Image());
+        QCOMPARE(window.shown, screen.Image());
+    }
+    // The same inputs again: nothing to give.
+    screen.RedrawScreen(f.in);
+    QVERIFY(screen.Changed().isEmpty());
 }
 
 QTEST_MAIN(RedrawScreenTest)

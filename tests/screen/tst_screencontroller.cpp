@@ -606,10 +606,19 @@ void ScreenControllerTest::activationAndQuitStopTheAnimation() {
 }
 
 // A failing tick reports its error once; the ticks after it fail silently until one
-// succeeds. A tick arriving while an earlier tick's error box is open is dropped.
+// succeeds. A tick arriving while an earlier tick's error box is open is dropped. (The
+// clock moves on a second at each reading, so that every animation tick redraws and runs
+// the layers: a tick whose inputs are those of the last one only moves the figure.)
 void ScreenControllerTest::failingTicksReportOnce() {
     Rig rig;
     ErrorCollector errors;
+    int seconds = 0;
+    bool clockFails = false;
+    rig.controller.SetClock([&] {
+        if (clockFails)
+            throw std::runtime_error("Horloge indisponible");
+        return Morning.addSecs(++seconds);
+    });
     bool markersFail = true;
     int markerRuns = 0;
     ScreenLayers layers;
@@ -631,12 +640,7 @@ void ScreenControllerTest::failingTicksReportOnce() {
     QCOMPARE(markerRuns, 4);
 
     // The clock fails on its own count.
-    bool clockFails = true;
-    rig.controller.SetClock([&clockFails] {
-        if (clockFails)
-            throw std::runtime_error("Horloge indisponible");
-        return Morning;
-    });
+    clockFails = true;
     rig.controller.ClockTick();
     rig.controller.ClockTick();
     QCOMPARE(errors.texts.size(), 3);

@@ -49,6 +49,8 @@ private slots:
     void rangesFollowEachComputation();
     void emptyBeforeTheFirstSweep();
     void gradientFromTheSettingToWhite();
+    void eachSweepKeepsEveryPixel();
+    void thinLinesPutTheThemesPixels();
 
 private:
     Instrument& Session() { return probe->session; }
@@ -410,6 +412,111 @@ void SpectrumViewTest::gradientFromTheSettingToWhite() {
     QCOMPARE(stops.first().second, ColourFromSetting(12582910));
     QCOMPARE(stops.last().second, QColor(Qt::white));
     QCOMPARE(view->GradientStart(), 12582910);
+}
+
+namespace {
+
+// A view made for one picture, over the same session: nothing left from earlier sweeps.
+struct FreshView {
+    QWidget panel;
+    SpectrumView* view;
+    FreshView(Instrument& session, const SpectrumView& shown)
+        : view(new SpectrumView(session, &panel)) {
+        panel.resize(662, 341);
+        view->SetGradientStart(shown.GradientStart());
+        view->ShowSpectrum(shown.Shown());
+    }
+};
+
+void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::sendPostedEvents();
+}
+
+} // namespace
+
+// A view that has shown a series of sweeps (other counts of lines, the other scale, a
+// trace off, the same sweep twice) shows each one as a view that shows it alone.
+void SpectrumViewTest::eachSweepKeepsEveryPixel() {
+    view->SetGradientStart(12582910);
+    Session().SwitchTrace(Channel::A, true);
+    Session().SwitchTrace(Channel::B, true);
+    panel->show();
+    int step = 0;
+    const auto check = [&] {
+        ++step;
+        view->ComputeSpectrum();
+        FreshView fresh(Session(), *view);
+        fresh.panel.show();
+        Settle(); // the chart lays itself out on a posted event, as in the event loop
+        const QImage seen = view->grab().toImage();
+        if (seen != fresh.view->grab().toImage() || view->ChartImage() != fresh.view->ChartImage())
+            QFAIL(qPrintable(
+                QStringLiteral("step %1: the chart differs from a new one's").arg(step)));
+    };
+    Weigh(Sine8, Sine4);
+    check();
+    check(); // the same sweep again
+    Weigh(Sine4, Sine8);
+    check();
+    view->ZoomButton(2)->click();
+    view->ZoomButton(2)->click();
+    check();
+    view->LogarithmicButton()->setChecked(true);
+    check();
+    view->PositiveDbBox()->setChecked(true);
+    Weigh(Sine8, [](int n) { return 128 + (n % 7) * 9; });
+    check();
+    Session().SwitchTrace(Channel::B, false);
+    check();
+    view->LinearButton()->setChecked(true);
+    view->ZoomButton(0)->click();
+    check();
+    // (With no trace on, the chart keeps the axes' lines of the points it showed, which a
+    // new chart never drew: Qt Charts' own state, left out here.)
+    Session().SwitchTrace(Channel::A, false);
+    view->ComputeSpectrum();
+    QCOMPARE(view->Series(Channel::A)->count(), 0);
+    QCOMPARE(view->Series(Channel::B)->count(), 0);
+    QVERIFY(view->FrequencyLabels().isEmpty());
+    Session().SwitchTrace(Channel::A, true);
+    Session().SwitchTrace(Channel::B, true);
+    const QStringList before = view->FrequencyLabels();
+    Session().SelectTimeBase(Session().State().timeBaseIndex == 12 ? 14 : 12);
+    check(); // the same count of lines at another time base: other labels
+    QVERIFY(view->FrequencyLabels() != before);
+}
+
+// The axes' lines are drawn with cosmetic pens: the pixels of the theme's one-pixel pens.
+void SpectrumViewTest::thinLinesPutTheThemesPixels() {
+    view->SetGradientStart(12582910);
+    Session().SwitchTrace(Channel::A, true);
+    Session().SwitchTrace(Channel::B, true);
+    for (int i = 0; i < 60; ++i)
+        view->ZoomButton(2)->click(); // 300 lines: 300 grid lines
+    Weigh(Sine8, Sine4);
+    view->LogarithmicButton()->setChecked(true); // the value axis shown too
+    view->ComputeSpectrum();
+    FreshView theme(Session(), *view);
+    Settle();
+    int widened = 0;
+    for (QAbstractAxis* axis : theme.view->chart()->axes()) {
+        for (auto [get, set] :
+             {std::pair{&QAbstractAxis::linePen, &QAbstractAxis::setLinePen},
+              std::pair{&QAbstractAxis::gridLinePen, &QAbstractAxis::setGridLinePen},
+              std::pair{&QAbstractAxis::minorGridLinePen, &QAbstractAxis::setMinorGridLinePen},
+              std::pair{&QAbstractAxis::shadesPen, &QAbstractAxis::setShadesPen}}) {
+            QPen pen = (axis->*get)();
+            if (pen.widthF() == 0) {
+                pen.setWidthF(1);
+                (axis->*set)(pen);
+                ++widened;
+            }
+        }
+    }
+    QVERIFY(widened >= 4); // the line and the grid of each axis
+    Settle();
+    QCOMPARE(view->ChartImage(), theme.view->ChartImage());
 }
 
 QTEST_MAIN(SpectrumViewTest)

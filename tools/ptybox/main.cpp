@@ -6,7 +6,7 @@
 // record (and its log), bytes from the program go to the box, and the box's stream goes
 // to the program.
 //
-//   pty_box [--no-modem-wait] [--awake] MODEM_FILE
+//   pty_box [--no-modem-wait] [--awake] [--paced BYTES/MS] [--sweep-log FILE] MODEM_FILE
 //
 // The box reads RTS as its microcontroller does, a millisecond after the line moved, so it
 // never sees a shorter drop; it raises DSR 20 ms after it read RTS high and drops it as
@@ -16,6 +16,13 @@
 // Prints the slave's path on its first line, then, once a second, "sweeps N" with the
 // number of complete sweeps sent so far whenever it changed. With --no-modem-wait the port
 // refuses the modem-status wait (TIOCMIWAIT), like drivers that do not offer it.
+//
+// The box's stream reaches the master as the simulated box hands it over (about 115 bytes
+// every 10 ms), unless --paced: then it goes out as a USB adapter passes it on, at most
+// BYTES at a time every MS milliseconds (fractions allowed: "96/8.3"), whatever is waiting
+// when that time comes. With --sweep-log, each time a write to the master carries the last
+// byte of a sweep, a line with the CLOCK_MONOTONIC time in nanoseconds just before that
+// write goes to FILE.
 //
 // A box just switched on has DSR low. Lines read on the standard input change the box as a
 // bench would: "off" switches it off behind an adapter that keeps the port (no DSR, no
@@ -27,6 +34,7 @@
 #include "link/SimulatedBox.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
@@ -34,6 +42,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <deque>
 #include <thread>
 
 namespace {
@@ -44,11 +54,24 @@ constexpr qsizetype MostPendingBytes = 64 * 1024;
 // From reading RTS high to raising DSR.
 constexpr int AnswerDelayMs = 20;
 
+qint64 MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// How the stream is passed to the master: all at once (bytes 0), or at most `bytes` every
+// `periodNs`.
+struct Pacing {
+    qsizetype bytes = 0;
+    qint64 periodNs = 0;
+};
+
 class PtyBox : public QObject {
 public:
-    PtyBox(OscPtyModem& record, int masterFd, bool awake)
+    PtyBox(OscPtyModem& record, int masterFd, bool awake, Pacing pace, QFile* sweeps)
         : modem(record), master(masterFd), readable(masterFd, QSocketNotifier::Read),
-          writable(masterFd, QSocketNotifier::Write) {
+          writable(masterFd, QSocketNotifier::Write), pacing(pace), sweepLog(sweeps) {
         box.SetStartsAwake(awake);
         box.SetAnswerDelay(AnswerDelayMs);
         box.SetRtsSampling(0); // the reader thread reads the line as the box does
@@ -65,14 +88,26 @@ public:
             OscPtyNotify(modem);
         });
         connect(&box, &SerialLink::bytesReceived, this, [this](const QByteArray& chunk) {
+            NoteSweepEnd(chunk);
             pending += chunk;
-            if (pending.size() > MostPendingBytes)
+            streamQueued += chunk.size();
+            if (pending.size() > MostPendingBytes) {
+                streamSent += pending.size() - MostPendingBytes; // lost, as if sent
                 pending.remove(0, pending.size() - MostPendingBytes);
-            Flush();
+            }
+            if (pacing.bytes == 0)
+                Flush();
         });
         connect(&readable, &QSocketNotifier::activated, this, [this] { ReadMaster(); });
         writable.setEnabled(false);
         connect(&writable, &QSocketNotifier::activated, this, [this] { Flush(); });
+        if (pacing.bytes > 0) {
+            paceTimer.setTimerType(Qt::PreciseTimer);
+            paceTimer.setSingleShot(true);
+            connect(&paceTimer, &QTimer::timeout, this, [this] { PacedWrite(); });
+            paceStart = MonotonicNs();
+            ScheduleNextWrite();
+        }
         rtsWatcher = std::thread([this] { WatchRts(); });
     }
 
@@ -143,19 +178,70 @@ private:
             box.Write(bytes);
     }
 
-    void Flush() {
+    // Where the sweep the box has just completed ends in the stream: a chunk in which the
+    // box's count of sweeps went up holds that sweep's last byte, just before the first
+    // packet of the next sweep ("A", three digits, "#") or at the chunk's end.
+    void NoteSweepEnd(const QByteArray& chunk) {
+        const int sweeps = box.SweepsSent();
+        if (sweeps == sweepsSeen)
+            return;
+        sweepsSeen = sweeps;
+        qsizetype end = chunk.size();
+        const qsizetype mark = chunk.lastIndexOf('#');
+        if (mark >= 4 && chunk[mark - 4] == 'A')
+            end = mark - 4;
+        sweepEnds.push_back(streamQueued + end);
+    }
+
+    // Writes up to `most` bytes of what is waiting; the rest waits until the master can take
+    // it (or the next paced write).
+    void Write(qsizetype most) {
         qsizetype sent = 0;
-        while (sent < pending.size()) {
-            const ssize_t n = ::write(master, pending.constData() + sent, pending.size() - sent);
+        const qsizetype wanted = std::min(most, pending.size());
+        const qint64 startNs = MonotonicNs();
+        while (sent < wanted) {
+            const ssize_t n = ::write(master, pending.constData() + sent, wanted - sent);
             if (n > 0)
                 sent += n;
             else if (n < 0 && errno == EINTR)
                 continue;
             else
-                break; // EAGAIN: the rest waits until the master can take it
+                break; // EAGAIN
         }
         pending.remove(0, sent);
-        writable.setEnabled(!pending.isEmpty());
+        streamSent += sent;
+        LogSweepEnds(startNs);
+    }
+
+    // The time a write began that carried the last byte of a sweep: the program cannot
+    // have read that byte before it.
+    void LogSweepEnds(qint64 writeNs) {
+        while (!sweepEnds.empty() && sweepEnds.front() <= streamSent) {
+            sweepEnds.pop_front();
+            if (sweepLog) {
+                sweepLog->write(QByteArray::number(writeNs) + '\n');
+                sweepLog->flush();
+            }
+        }
+    }
+
+    void Flush() {
+        Write(pacing.bytes > 0 ? pacing.bytes : pending.size());
+        writable.setEnabled(pacing.bytes == 0 && !pending.isEmpty());
+    }
+
+    void PacedWrite() {
+        Write(pacing.bytes);
+        ScheduleNextWrite();
+    }
+
+    // The writes keep to the period on average: each is scheduled from the start, not from
+    // the last one.
+    void ScheduleNextWrite() {
+        ++paceCount;
+        const qint64 due = paceStart + paceCount * pacing.periodNs;
+        const qint64 waitNs = std::max<qint64>(due - MonotonicNs(), 0);
+        paceTimer.start(int((waitNs + 500'000) / 1'000'000));
     }
 
     OscPtyModem& modem;
@@ -164,6 +250,15 @@ private:
     QSocketNotifier readable;
     QSocketNotifier writable;
     QByteArray pending; // bytes of the stream not yet taken by the master
+    Pacing pacing;
+    QTimer paceTimer;
+    qint64 paceStart = 0;
+    qint64 paceCount = 0;
+    QFile* sweepLog = nullptr;
+    int sweepsSeen = 0;
+    qint64 streamQueued = 0;      // bytes of the stream handed over by the box so far
+    qint64 streamSent = 0;        // of which written to the master (or lost)
+    std::deque<qint64> sweepEnds; // stream offsets just past each sweep's last byte
     std::thread rtsWatcher;
     std::atomic<bool> stopping{false};
 };
@@ -180,8 +275,30 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool noModemWait = arguments.removeAll(QStringLiteral("--no-modem-wait")) > 0;
     const bool awake = arguments.removeAll(QStringLiteral("--awake")) > 0;
-    if (arguments.size() != 1 || arguments[0].startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "usage: pty_box [--no-modem-wait] [--awake] MODEM_FILE\n");
+    Pacing pacing;
+    QFile sweepLog;
+    bool usable = true;
+    for (qsizetype i = 0; i + 1 < arguments.size();) {
+        if (arguments[i] == QStringLiteral("--paced")) {
+            const QStringList parts = arguments[i + 1].split(QLatin1Char('/'));
+            bool bytesOk = false;
+            bool msOk = false;
+            pacing.bytes = parts.size() == 2 ? parts[0].toInt(&bytesOk) : 0;
+            const double ms = parts.size() == 2 ? parts[1].toDouble(&msOk) : 0;
+            pacing.periodNs = qint64(ms * 1e6);
+            usable = usable && bytesOk && msOk && pacing.bytes > 0 && pacing.periodNs >= 1'000'000;
+        } else if (arguments[i] == QStringLiteral("--sweep-log")) {
+            sweepLog.setFileName(arguments[i + 1]);
+            usable = usable && sweepLog.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        } else {
+            ++i;
+            continue;
+        }
+        arguments.remove(i, 2);
+    }
+    if (!usable || arguments.size() != 1 || arguments[0].startsWith(QLatin1Char('-'))) {
+        std::fprintf(stderr, "usage: pty_box [--no-modem-wait] [--awake] [--paced BYTES/MS] "
+                             "[--sweep-log FILE] MODEM_FILE\n");
         return 2;
     }
     const QByteArray path = arguments[0].toLocal8Bit();
@@ -207,7 +324,7 @@ int main(int argc, char* argv[]) {
 
     // The program's writes stay in the port's output queue until the box has read them.
     OscPtyNameTransmitter(*modem, master);
-    PtyBox box(*modem, master, awake);
+    PtyBox box(*modem, master, awake, pacing, sweepLog.isOpen() ? &sweepLog : nullptr);
     std::printf("%s\n", slave);
     std::fflush(stdout);
 
