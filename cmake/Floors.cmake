@@ -5,6 +5,7 @@
 # a higher folder fails to compile, in the program and in that folder's tests alike.
 #
 include(${CMAKE_CURRENT_LIST_DIR}/FloorLevels.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/BuildSpeed.cmake)
 set(OSC_FLOOR_ROOT ${CMAKE_BINARY_DIR}/floors)
 
 # The folders a folder may use: itself and every folder of a lower floor, except the
@@ -50,16 +51,25 @@ function(osc_floor folder)
   endforeach()
 
   set(lower)
+  set(modules ${ARG_QT})
   foreach(used ${uses})
     if(NOT used STREQUAL folder AND TARGET osc_${used})
       list(APPEND lower osc_${used})
+      get_property(used_modules GLOBAL PROPERTY OSC_QT_MODULES_${used})
+      list(APPEND modules ${used_modules})
     endif()
   endforeach()
+  # The Qt modules the folder reaches, its own and those of the floors below: they decide
+  # what Qt's headers declare in its files and in its tests.
+  list(REMOVE_DUPLICATES modules)
+  list(SORT modules)
+  set_property(GLOBAL PROPERTY OSC_QT_MODULES_${folder} ${modules})
 
   if(sources)
     add_library(osc_${folder} STATIC ${sources} ${headers})
     target_include_directories(osc_${folder} PUBLIC ${root})
     target_link_libraries(osc_${folder} PUBLIC ${lower} ${qt_targets})
+    osc_library_pch(${folder})
   else()
     add_library(osc_${folder} INTERFACE)
     target_include_directories(osc_${folder} INTERFACE ${root})

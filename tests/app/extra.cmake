@@ -22,16 +22,6 @@ add_test(NAME app.installed_copy
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/installed_copy.sh ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
 set_tests_properties(app.installed_copy PROPERTIES LABELS app TIMEOUT 300)
 
-# Both run real program processes (the install test a build and an install as well): they
-# take the lock of the tests that wait on the clock, so that neither runs beside those nor
-# beside the fuzz runs.
-set_property(TEST app.installed_copy APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
-if(TEST app.tst_singleinstance)
-  set_property(TEST app.tst_singleinstance APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
-endif()
-if(TEST app.tst_browsing)
-  set_property(TEST app.tst_browsing APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
-endif()
 
 # The main window and the menu style window, built on demand
 # (cmake --build <dir> --target window_harness) to look at them under X.
@@ -39,22 +29,20 @@ add_executable(window_harness EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/window_
 target_include_directories(window_harness PRIVATE ${OSC_FLOOR_ROOT}/app)
 target_link_libraries(window_harness PRIVATE osc_app)
 
-# The command-line message under libFuzzer for 30 s from a fixed seed; the target is
-# built with the link's fuzz targets (tools/fuzz, tests/link/extra.cmake), and the run
-# shares their lock against the tests that wait on the clock.
+# The command-line message under libFuzzer from a fixed seed (OSC_FUZZ_SECONDS); the target
+# is built with the link's fuzz targets (tools/fuzz, tests/link/extra.cmake).
 include(${CMAKE_SOURCE_DIR}/tools/fuzz/Probe.cmake)
 if(OSC_FUZZING)
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz/corpus-commandline
        ${CMAKE_BINARY_DIR}/fuzz/artifacts)
   add_test(NAME app.fuzz_commandline
-    COMMAND ${CMAKE_BINARY_DIR}/fuzz/fuzz_commandline -max_total_time=30 -seed=20240601
+    COMMAND ${CMAKE_BINARY_DIR}/fuzz/fuzz_commandline -max_total_time=${OSC_FUZZ_SECONDS} -seed=20240601
             -print_final_stats=1 -timeout=10 -max_len=4096
             -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz/artifacts/commandline-
             ${CMAKE_BINARY_DIR}/fuzz/corpus-commandline
             ${CMAKE_SOURCE_DIR}/tools/fuzz/seeds-commandline)
   set_tests_properties(app.fuzz_commandline PROPERTIES
     FIXTURES_REQUIRED link_fuzz_target LABELS app TIMEOUT 300
-    RESOURCE_LOCK osc_wall_clock
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
 

@@ -12,7 +12,6 @@ if(TARGET tst_captureoverpty)
     OSC_PTY_SHIM="$<TARGET_FILE:pty_modem_shim>" OSC_PTY_BOX="$<TARGET_FILE:pty_box>")
   target_include_directories(tst_captureoverpty PRIVATE ${CMAKE_SOURCE_DIR}/tests/link)
   target_link_libraries(tst_captureoverpty PRIVATE ${CMAKE_DL_LIBS})
-  set_property(TEST capture.tst_captureoverpty APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
 endif()
 
 # The executable links no widgets: ldd lists no QtWidgets among what it loads (and does
@@ -37,5 +36,4 @@ if(TARGET tst_captureprocess)
     OSC_CAPTURE="$<TARGET_FILE:oscilloscope-capture>"
     OSC_PTY_SHIM="$<TARGET_FILE:pty_modem_shim>" OSC_PTY_BOX="$<TARGET_FILE:pty_box>")
   target_include_directories(tst_captureprocess PRIVATE ${CMAKE_SOURCE_DIR}/tests/link)
-  set_property(TEST capture.tst_captureprocess APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
 endif()

@@ -22,6 +22,6 @@ if(TARGET tst_ptylinkloss)
     add_test(NAME instrument.tst_ptylinkloss_timing COMMAND tst_ptylinkloss lostWhenTheBoxEndCloses)
     set_tests_properties(instrument.tst_ptylinkloss_timing PROPERTIES
       ENVIRONMENT "${OSC_TEST_ENV};OSC_TIMING_TESTS=1" LABELS timing TIMEOUT 120
-      RESOURCE_LOCK osc_wall_clock)
+      RUN_SERIAL TRUE)
   endif()
 endif()

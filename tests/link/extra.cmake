@@ -29,7 +29,8 @@ if(TARGET tst_serialpty)
   if(OSC_TIMING_TESTS)
     add_test(NAME link.tst_serialpty_timing COMMAND tst_serialpty timingFigures)
     set_tests_properties(link.tst_serialpty_timing PROPERTIES
-      ENVIRONMENT "${OSC_TEST_ENV};OSC_TIMING_TESTS=1" LABELS timing TIMEOUT 120)
+      ENVIRONMENT "${OSC_TEST_ENV};OSC_TIMING_TESTS=1" LABELS timing TIMEOUT 120
+      RUN_SERIAL TRUE)
     set_property(TEST link.tst_serialpty_timing APPEND PROPERTY
       ENVIRONMENT_MODIFICATION "LD_PRELOAD=set:$<TARGET_FILE:pty_modem_shim>")
   endif()
@@ -37,15 +38,12 @@ endif()
 
 # Fuzzing: the targets are built with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) by a small separate build of tools/fuzz, then each runs for
-# 30 s from a fixed seed; what makes one fail is kept under fuzz/artifacts in the build.
-# Registered only where that clang can build a fuzz target at all.
+# OSC_FUZZ_SECONDS from a fixed seed; what makes one fail is kept under fuzz/artifacts in
+# the build. Registered only where that clang can build a fuzz target at all.
 #
 # These entries are heavy: the build compiles in parallel on every core, and each run
-# keeps one core busy for its 30 s. The build counts as two processors, so that ctest
-# --parallel 2 runs it alone. A run shares a lock with the link tests that wait on the
-# clock (the handshake's watchdog, the box's pacing, activation over a pty), so that those
-# never run beside a fuzzer; the rest of the suite still runs beside it, which keeps the
-# suite's time close to what it was.
+# keeps one core busy. The build counts as two processors, so that ctest --parallel 2 runs
+# it alone; the runs never run beside the tests that wait on the clock (tests/CMakeLists.txt).
 include(${CMAKE_SOURCE_DIR}/tools/fuzz/Probe.cmake)
 if(OSC_FUZZING)
   set(LINK_FUZZ_BUILD ${CMAKE_BINARY_DIR}/fuzz)
@@ -56,21 +54,11 @@ if(OSC_FUZZING)
     FIXTURES_SETUP link_fuzz_target LABELS link TIMEOUT 600 PROCESSORS 2)
   file(MAKE_DIRECTORY ${LINK_FUZZ_BUILD}/corpus ${LINK_FUZZ_BUILD}/artifacts)
   add_test(NAME link.fuzz
-    COMMAND ${LINK_FUZZ_BUILD}/fuzz_link -max_total_time=30 -seed=20240601
+    COMMAND ${LINK_FUZZ_BUILD}/fuzz_link -max_total_time=${OSC_FUZZ_SECONDS} -seed=20240601
             -print_final_stats=1 -timeout=10 -create_missing_dirs=1
             -artifact_prefix=${LINK_FUZZ_BUILD}/artifacts/link-
             ${LINK_FUZZ_BUILD}/corpus ${CMAKE_SOURCE_DIR}/tools/fuzz/seeds)
   set_tests_properties(link.fuzz PROPERTIES
     FIXTURES_REQUIRED link_fuzz_target LABELS link TIMEOUT 300
-    RESOURCE_LOCK osc_wall_clock
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
-
-# The link tests that wait on the clock.
-foreach(timed link.tst_serialpty link.tst_serialpty_timing link.tst_commandprotocol
-        link.tst_simulatedbox instrument.tst_linkactivation instrument.tst_ptyactivation
-        instrument.tst_ptylinkloss instrument.tst_linkloss)
-  if(TEST ${timed})
-    set_property(TEST ${timed} APPEND PROPERTY RESOURCE_LOCK osc_wall_clock)
-  endif()
-endforeach()
