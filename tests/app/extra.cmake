@@ -22,7 +22,6 @@ add_test(NAME app.installed_copy
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/installed_copy.sh ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
 set_tests_properties(app.installed_copy PROPERTIES LABELS app TIMEOUT 300)
 
-
 # The main window and the menu style window, built on demand
 # (cmake --build <dir> --target window_harness) to look at them under X.
 add_executable(window_harness EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/window_harness.cpp)
