@@ -33,6 +33,19 @@ __int128 FloorDiv(__int128 a, __int128 b) {
     return q;
 }
 
+// One pixel further along the major axis: the error term moves by the slope's numerator,
+// and the minor offset steps when it leaves [0, twiceN).
+inline void NextMinor(qint64& remainder, qint64& offset, qint64 stepNumerator, qint64 twiceN) {
+    remainder += stepNumerator;
+    if (remainder >= twiceN) {
+        remainder -= twiceN;
+        ++offset;
+    } else if (remainder < 0) {
+        remainder += twiceN;
+        --offset;
+    }
+}
+
 // The pixels of a solid line one pixel wide, from pixel `first` to pixel `last` (see
 // LineTo), the major axis known at compile time.
 struct ThinLine {
@@ -60,14 +73,7 @@ struct ThinLine {
                 if (tracked)
                     tracked->Mark(int(x) / TileMask::Size, int(y) / TileMask::Size);
             }
-            remainder += stepNumerator;
-            if (remainder >= twiceN) {
-                remainder -= twiceN;
-                ++offset;
-            } else if (remainder < 0) {
-                remainder += twiceN;
-                --offset;
-            }
+            NextMinor(remainder, offset, stepNumerator, twiceN);
         }
     }
 };
@@ -246,14 +252,7 @@ void ScreenCanvas::LineTo(qint64 x, qint64 y) {
             else
                 Plot(minor, major);
         }
-        remainder += stepNumerator;
-        if (remainder >= twiceN) {
-            remainder -= twiceN;
-            ++offset;
-        } else if (remainder < 0) {
-            remainder += twiceN;
-            --offset;
-        }
+        NextMinor(remainder, offset, stepNumerator, twiceN);
     }
     stylePhase += n;
 }
